@@ -1,0 +1,20 @@
+#pragma once
+
+#include "base/messages.h"
+#include "base/workspace.h"
+#include "editing/estimate_window.h"
+
+namespace vastrel {
+
+// The main window's activation: heading and legal status from the settings,
+// the estimate selector from the table of contents. Without settings it only
+// says so. A missing table of contents throws after the heading is set, so
+// the caller keeps what was filled before the error.
+void activateMainWindow(const Workspace &workspace, QString &heading, EstimateWindow &window,
+                        MessageService &messages);
+
+// Refills the estimate selector from the table of contents after an
+// operation changed it; nothing stays selected.
+void refillSelector(const Workspace &workspace, EstimateWindow &window);
+
+} // namespace vastrel

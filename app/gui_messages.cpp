@@ -1,0 +1,25 @@
+#include "app/gui_messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace vastrel {
+
+QString programCaption()
+{
+    return QStringLiteral("Вастрель - Тавер");
+}
+
+void BoxMessages::show(MessageKind kind, const QString &text)
+{
+    QWidget *parent = m_parent ? m_parent.data() : QApplication::activeWindow();
+    // Message texts use CR LF; a box shows LF alone the same way.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (kind == MessageKind::Error)
+        QMessageBox::critical(parent, programCaption(), shown);
+    else
+        QMessageBox::information(parent, programCaption(), shown);
+}
+
+} // namespace vastrel

@@ -1,0 +1,67 @@
+#include "app/tform1.h"
+
+#include "app/gui_messages.h"
+#include "app/tform2.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace vastrel;
+
+TForm1::TForm1(const Workspace &workspace, MessageService &messages, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::FramelessWindowHint)
+    , m_workspace(workspace)
+    , m_messages(messages)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(programCaption());
+    setFixedSize(420, 430);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(199, 231, 188));
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 14);
+    auto *picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setPixmap(QPixmap(QStringLiteral(":/splash.jpg")));
+    picture->setAlignment(Qt::AlignCenter);
+    layout->addWidget(picture);
+
+    QFont font = this->font();
+    font.setBold(true);
+    font.setPointSize(11);
+    const char16_t *lines[] = {u"Управление информатизации университета Тавер",
+                               u"Разработчик: отдел программных систем",
+                               u"2008 – 2026"};
+    int index = 1;
+    for (const char16_t *text : lines) {
+        auto *label = new QLabel(QString::fromUtf16(text), this);
+        label->setObjectName(QStringLiteral("Label%1").arg(index++));
+        label->setFont(font);
+        label->setAlignment(Qt::AlignCenter);
+        QPalette yellow = label->palette();
+        yellow.setColor(QPalette::WindowText, QColor(255, 255, 0));
+        label->setPalette(yellow);
+        layout->addWidget(label);
+    }
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(1500);
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &TForm1::openMainWindow);
+    m_timer->start();
+}
+
+void TForm1::openMainWindow()
+{
+    m_timer->stop();
+    auto *mainWindow = new TForm2(m_workspace, m_messages, this);
+    mainWindow->setAttribute(Qt::WA_DeleteOnClose, false);
+    mainWindow->exec();
+    close();
+}

@@ -1,0 +1,388 @@
+#include "app/tform2.h"
+
+#include "app/activation.h"
+#include "app/gui_help.h"
+#include "base/settings.h"
+#include "editing/calculation.h"
+#include "editing/saving.h"
+#include "editing/showing.h"
+#include "editing/tform3.h"
+#include "base/tform6.h"
+#include "export/gui_export.h"
+#include "operations/tform5.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+using namespace vastrel;
+
+namespace {
+
+const QColor MoneyGreen(192, 220, 192);
+const QColor Cream(255, 251, 240);
+const QColor TotalsRed(202, 0, 0);
+
+void setBackground(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+TForm2::TForm2(const Workspace &workspace, MessageService &messages, QWidget *parent)
+    : QDialog(parent)
+    , m_workspace(workspace)
+    , m_messages(messages)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Вастрель - Тавер"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
+    setBackground(this, MoneyGreen);
+    QFont font(QStringLiteral("Lucida Sans Unicode"));
+    font.setPixelSize(13);
+    font.setItalic(true);
+    setFont(font);
+
+    m_heading = new QLabel(this);
+    m_heading->setObjectName(QStringLiteral("Label1"));
+    m_heading->setGeometry(10, 6, 769, 24);
+    m_heading->setMaximumWidth(769);
+    QPalette navy = m_heading->palette();
+    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    m_heading->setPalette(navy);
+    QFont bold = font;
+    bold.setBold(true);
+    m_heading->setFont(bold);
+
+    auto *strip = new QWidget(this);
+    strip->setObjectName(QStringLiteral("Panel6"));
+    strip->setGeometry(0, 34, 780, 34);
+    addPanel(strip, QStringLiteral("Panel7"), QStringLiteral("выбрать смету"), QRect(8, 4, 140, 26));
+    m_selector = new QComboBox(strip);
+    m_selector->setObjectName(QStringLiteral("ComboBox1"));
+    m_selector->setGeometry(152, 4, 620, 26);
+    m_selector->setEditable(false);
+    m_selector->setMaxVisibleItems(35);
+    m_selector->setFont(bold);
+    m_selector->setStyleSheet(QStringLiteral("QComboBox, QComboBox QAbstractItemView { background: rgb(255,251,240); }"
+                                             "QComboBox QAbstractItemView::item { min-height: 20px; }"));
+
+    buildEntryArea();
+    buildSidePanel();
+    resize(1028, 710);
+    setMinimumSize(1028, 710);
+}
+
+QLabel *TForm2::addPanel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry)
+{
+    auto *panel = new QLabel(caption, parent);
+    panel->setObjectName(name);
+    panel->setGeometry(geometry);
+    panel->setAlignment(Qt::AlignCenter);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    return panel;
+}
+
+QLineEdit *TForm2::addField(const QString &name, const QRect &geometry)
+{
+    auto *field = new QLineEdit(this);
+    field->setObjectName(name);
+    field->setGeometry(geometry);
+    // Totals belong to the texts they were calculated from; an edit makes them stale.
+    connect(field, &QLineEdit::textEdited, this, [this] {
+        m_incomeTotal->clear();
+        m_expenseTotal->clear();
+    });
+    return field;
+}
+
+void TForm2::buildEntryArea()
+{
+    addPanel(this, QStringLiteral("Panel1"), QStringLiteral("остаток"), QRect(10, 78, 170, 24));
+    addPanel(this, QStringLiteral("Panel5"), QStringLiteral("доходы"), QRect(186, 78, 240, 24));
+    addPanel(this, QStringLiteral("Panel43"), QStringLiteral("итоговая сумма"), QRect(432, 78, 170, 24));
+    m_remainder = addField(QStringLiteral("MaskEdit12"), QRect(10, 104, 170, 26));
+    m_incomeCode = new QComboBox(this);
+    m_incomeCode->setObjectName(QStringLiteral("ComboBox2"));
+    m_incomeCode->setGeometry(186, 104, 240, 26);
+    m_incomeCode->setEditable(true);
+    m_incomeCode->setInsertPolicy(QComboBox::NoInsert);
+    for (const IncomeCode &code : incomeCodes())
+        m_incomeCode->addItem(code.code);
+    m_incomeCode->setCurrentIndex(-1);
+    m_income = addField(QStringLiteral("MaskEdit6"), QRect(432, 104, 170, 26));
+
+    addPanel(this, QStringLiteral("Panel92"), QStringLiteral("итого доходов:"), QRect(10, 140, 130, 26));
+    m_incomeTotal = addPanel(this, QStringLiteral("Panel82"), QString(), QRect(144, 140, 150, 26));
+    addPanel(this, QStringLiteral("Panel93"), QStringLiteral("итого расходов:"), QRect(304, 140, 140, 26));
+    m_expenseTotal = addPanel(this, QStringLiteral("Panel87"), QString(), QRect(448, 140, 154, 26));
+    for (QLabel *total : {m_incomeTotal, m_expenseTotal}) {
+        total->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        QFont font = total->font();
+        font.setBold(true);
+        total->setFont(font);
+    }
+
+    const int top = 208;
+    const int step = 41;
+    addPanel(this, QStringLiteral("Panel42"), QStringLiteral("расходы"), QRect(10, top - 28, 200, 24));
+    addPanel(this, QStringLiteral("Panel81"), QStringLiteral("итоговая сумма"), QRect(214, top - 28, 170, 24));
+    addPanel(this, QStringLiteral("Panel2"), QStringLiteral("расходы"), QRect(394, top - 28, 200, 24));
+    addPanel(this, QStringLiteral("Panel3"), QStringLiteral("итоговая сумма"), QRect(598, top - 28, 170, 24));
+    for (int i = 0; i < ExpenseLineCount; ++i) {
+        const ExpenseLine &line = expenseLines()[size_t(i)];
+        const int column = i / 12;
+        const int x = 10 + column * 384;
+        const int y = top + (i % 12) * step;
+        addPanel(this, line.panel, line.fullCode(), QRect(x, y, 200, 26));
+        m_expenses[size_t(i)] = addField(line.field, QRect(x + 204, y, 170, 26));
+    }
+}
+
+void TForm2::buildSidePanel()
+{
+    auto *side = new QWidget(this);
+    side->setObjectName(QStringLiteral("Panel12"));
+    side->setGeometry(782, 0, 246, 710);
+    setBackground(side, Cream);
+
+    auto *caption = new QLabel(QStringLiteral("расшифровки доходов "), side);
+    caption->setObjectName(QStringLiteral("Label2"));
+    caption->setGeometry(10, 6, 226, 22);
+    m_sources = new QListWidget(side);
+    m_sources->setObjectName(QStringLiteral("ListBox1"));
+    m_sources->setGeometry(10, 30, 226, 212);
+    m_sources->addItems(incomeSources());
+    m_sources->setSelectionMode(QAbstractItemView::SingleSelection);
+    caption->setBuddy(m_sources);
+
+    auto *group = new QGroupBox(QStringLiteral("юридический статус"), side);
+    group->setObjectName(QStringLiteral("RadioGroup1"));
+    group->setGeometry(10, 248, 226, 98);
+    m_status = new QButtonGroup(this);
+    for (int i = 0; i < statusItems().size(); ++i) {
+        auto *item = new QRadioButton(statusItems().at(i), group);
+        item->setObjectName(QStringLiteral("RadioGroup1_%1").arg(i));
+        item->setGeometry(10, 22 + i * 24, 206, 22);
+        m_status->addButton(item, i);
+    }
+    m_status->button(0)->setChecked(true);
+
+    struct ButtonSpec
+    {
+        const char *name;
+        const char16_t *caption;
+        void (TForm2::*handler)();
+    };
+    const ButtonSpec buttons[] = {
+        {"Button7", u"завести новую смету", &TForm2::openDialog<TForm3>},
+        {"Button1", u"расчет сметы", &TForm2::calculate},
+        {"Button4", u"показать смету", &TForm2::showEstimate},
+        {"Button8", u"очистить смету", &TForm2::clearEntries},
+        {"Button9", u"экспорт сметы в Excel", &TForm2::exportBreakdown},
+        {"Button2", u"запись сметы в базу", &TForm2::save},
+        {"Button6", u"операции со сметами", &TForm2::openDialog<TForm5>},
+        {"Button11", u"настройки", &TForm2::openDialog<TForm6>},
+        {"Button3", u"выход из программы", &TForm2::quit},
+        {"Button5", u"помощь", &TForm2::openHelp},
+    };
+    int y = 354;
+    for (const ButtonSpec &spec : buttons) {
+        auto *button = new QPushButton(QString::fromUtf16(spec.caption), side);
+        button->setObjectName(QString::fromLatin1(spec.name));
+        button->setGeometry(10, y, 226, 31);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, spec.handler);
+        y += 35;
+    }
+}
+
+EstimateWindow TForm2::readWindow() const
+{
+    EstimateWindow window;
+    for (int i = 0; i < m_selector->count(); ++i)
+        window.selectorItems.append(m_selector->itemText(i));
+    window.selectorIndex = m_selector->currentIndex();
+    window.incomeCodeText = m_incomeCode->currentText();
+    window.incomeCode = m_incomeCode->findText(window.incomeCodeText, Qt::MatchExactly);
+    const QList<QListWidgetItem *> chosen = m_sources->selectedItems();
+    window.source = chosen.isEmpty() ? -1 : m_sources->row(chosen.first());
+    window.status = m_status->checkedId();
+    window.remainder = m_remainder->text();
+    window.income = m_income->text();
+    for (size_t i = 0; i < m_expenses.size(); ++i)
+        window.expenses[i] = m_expenses[i]->text();
+    window.incomeTotal = m_incomeTotal->text();
+    window.expenseTotal = m_expenseTotal->text();
+    window.totalsColour = m_totalsColour;
+    return window;
+}
+
+void TForm2::writeWindow(const EstimateWindow &window)
+{
+    QStringList items;
+    for (int i = 0; i < m_selector->count(); ++i)
+        items.append(m_selector->itemText(i));
+    if (items != window.selectorItems) {
+        m_selector->clear();
+        m_selector->addItems(window.selectorItems);
+    }
+    m_selector->setCurrentIndex(window.selectorIndex);
+
+    if (window.incomeCode >= 0) {
+        m_incomeCode->setCurrentIndex(window.incomeCode);
+    } else {
+        m_incomeCode->setCurrentIndex(-1);
+        m_incomeCode->setEditText(window.incomeCodeText);
+    }
+    if (window.source >= 0 && window.source < m_sources->count()) {
+        m_sources->setCurrentRow(window.source, QItemSelectionModel::ClearAndSelect);
+    } else {
+        m_sources->clearSelection();
+    }
+    if (window.status >= 0 && m_status->button(window.status)) {
+        m_status->button(window.status)->setChecked(true);
+    } else if (QAbstractButton *checked = m_status->checkedButton()) {
+        m_status->setExclusive(false);
+        checked->setChecked(false);
+        m_status->setExclusive(true);
+    }
+    m_remainder->setText(window.remainder);
+    m_income->setText(window.income);
+    for (size_t i = 0; i < m_expenses.size(); ++i)
+        m_expenses[i]->setText(window.expenses[i]);
+    m_incomeTotal->setText(window.incomeTotal);
+    m_expenseTotal->setText(window.expenseTotal);
+    setTotalsColour(window.totalsColour);
+}
+
+void TForm2::setTotalsColour(TotalsColour colour)
+{
+    m_totalsColour = colour;
+    const QColor textColour = colour == TotalsColour::Red     ? TotalsRed
+                              : colour == TotalsColour::Black ? QColor(Qt::black)
+                                                              : QApplication::palette().color(QPalette::WindowText);
+    for (QLabel *total : {m_incomeTotal, m_expenseTotal}) {
+        QPalette palette = total->palette();
+        palette.setColor(QPalette::WindowText, textColour);
+        total->setPalette(palette);
+    }
+}
+
+void TForm2::onWindow(const std::function<bool(EstimateWindow &)> &action)
+{
+    EstimateWindow window = readWindow();
+    runAction(m_messages, [&] { return action(window); });
+    writeWindow(window);
+}
+
+void TForm2::activate()
+{
+    EstimateWindow window = readWindow();
+    QString heading = m_heading->text();
+    runAction(m_messages, [&] {
+        activateMainWindow(m_workspace, heading, window, m_messages);
+        return true;
+    });
+    m_heading->setText(heading);
+    m_status->button(window.status)->setChecked(true);
+    QStringList items;
+    for (int i = 0; i < m_selector->count(); ++i)
+        items.append(m_selector->itemText(i));
+    if (items != window.selectorItems) {
+        m_selector->clear();
+        m_selector->addItems(window.selectorItems);
+        m_selector->setCurrentIndex(-1);
+    }
+}
+
+template<class Dialog>
+void TForm2::openDialog()
+{
+    if constexpr (std::is_constructible_v<Dialog, const Workspace &, EstimateWindow &, MessageService &, QWidget *>) {
+        EstimateWindow window = readWindow();
+        {
+            Dialog dialog(m_workspace, window, m_messages, this);
+            dialog.exec();
+        }
+        writeWindow(window);
+    } else {
+        Dialog dialog(m_workspace, m_messages, this);
+        dialog.exec();
+    }
+    activate();
+}
+
+void TForm2::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (parentWidget() && parentWidget()->isWindow())
+        parentWidget()->hide();
+    if (!m_activatedOnce) {
+        m_activatedOnce = true;
+        // After the window is on screen, so a message box stands over it.
+        QTimer::singleShot(0, this, &TForm2::activate);
+    }
+}
+
+void TForm2::closeEvent(QCloseEvent *event)
+{
+    QDialog::closeEvent(event);
+    // The splash window is the application's main window: closing it ends the program.
+    if (parentWidget())
+        parentWidget()->close();
+}
+
+void TForm2::calculate()
+{
+    onWindow([](EstimateWindow &window) {
+        vastrel::calculate(window);
+        return true;
+    });
+}
+
+void TForm2::clearEntries()
+{
+    EstimateWindow window = readWindow();
+    vastrel::clearEntries(window);
+    writeWindow(window);
+}
+
+void TForm2::save()
+{
+    onWindow([this](EstimateWindow &window) { return saveEstimate(m_workspace, window, m_messages); });
+}
+
+void TForm2::showEstimate()
+{
+    onWindow([this](EstimateWindow &window) { return vastrel::showEstimate(m_workspace, window, m_messages); });
+}
+
+void TForm2::exportBreakdown()
+{
+    const EstimateWindow window = readWindow();
+    exportBreakdownFromWindow(this, m_workspace, window, m_messages);
+}
+
+void TForm2::quit()
+{
+    close();
+}
+
+void TForm2::openHelp()
+{
+    openHelpProgram(m_workspace);
+}

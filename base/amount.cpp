@@ -1,0 +1,136 @@
+#include "base/amount.h"
+
+#include "base/error.h"
+
+#include <QLocale>
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace vastrel {
+
+QChar localeDecimalSeparator()
+{
+    const QString point = QLocale::system().decimalPoint();
+    return point.isEmpty() ? QLatin1Char('.') : point.at(0);
+}
+
+double parseAmount(const QString &text, QChar decimalSeparator)
+{
+    // Checked by hand and then converted in the C form, because the library
+    // converters accept group separators, tabs or other decimal points.
+    std::string plain;
+    int i = 0;
+    const int n = text.size();
+    auto fail = [&text]() { return Error::notAFloat(text); };
+    while (i < n && text.at(i) == QLatin1Char(' '))
+        ++i;
+    int end = n;
+    while (end > i && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    if (i < end && text.at(i) == QLatin1Char('-'))
+        plain += char(text.at(i++).unicode());
+    else if (i < end && text.at(i) == QLatin1Char('+'))
+        ++i;
+    int digits = 0;
+    while (i < end && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9')) {
+        plain += char(text.at(i++).unicode());
+        ++digits;
+    }
+    if (i < end && text.at(i) == decimalSeparator) {
+        plain += '.';
+        ++i;
+        while (i < end && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9')) {
+            plain += char(text.at(i++).unicode());
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        throw fail();
+    if (i < end && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
+        plain += 'e';
+        ++i;
+        if (i < end && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+            plain += char(text.at(i++).unicode());
+        int exponentDigits = 0;
+        while (i < end && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9')) {
+            plain += char(text.at(i++).unicode());
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0)
+            throw fail();
+    }
+    if (i != end)
+        throw fail();
+
+    double value = 0.0;
+    const auto [ptr, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (ec != std::errc() || ptr != plain.data() + plain.size())
+        throw fail();
+    return value;
+}
+
+double parseAmount(const QString &text)
+{
+    return parseAmount(text, localeDecimalSeparator());
+}
+
+QString formatAmount(double value, QChar decimalSeparator)
+{
+    if (std::isnan(value))
+        return QStringLiteral("NAN");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+    if (value == 0.0)
+        return QStringLiteral("0");
+
+    // Scientific with 14 decimals rounds to 15 significant digits and tells the exponent after rounding.
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                       std::chars_format::scientific, 14);
+    const std::string scientific(buffer, written.ptr);
+    const bool negative = scientific.front() == '-';
+    const std::size_t ePos = scientific.find('e');
+    std::string digits;
+    for (std::size_t k = negative ? 1 : 0; k < ePos; ++k) {
+        if (scientific[k] != '.')
+            digits += scientific[k];
+    }
+    const int exponent = std::atoi(scientific.c_str() + ePos + 1);
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+
+    QString result = negative ? QStringLiteral("-") : QString();
+    const int count = int(digits.size());
+    if (exponent >= -4 && exponent < 15) {
+        if (exponent >= 0) {
+            const int integerDigits = exponent + 1;
+            result += QString::fromLatin1(digits.substr(0, std::min(count, integerDigits)));
+            for (int k = count; k < integerDigits; ++k)
+                result += QLatin1Char('0');
+            if (count > integerDigits)
+                result += decimalSeparator + QString::fromLatin1(digits.substr(integerDigits));
+        } else {
+            result += QLatin1Char('0');
+            result += decimalSeparator;
+            result += QString(-exponent - 1, QLatin1Char('0'));
+            result += QString::fromLatin1(digits);
+        }
+    } else {
+        result += QLatin1Char(digits[0]);
+        if (count > 1)
+            result += decimalSeparator + QString::fromLatin1(digits.substr(1));
+        result += QLatin1Char('E');
+        result += QString::number(exponent);
+    }
+    return result;
+}
+
+QString formatAmount(double value)
+{
+    return formatAmount(value, localeDecimalSeparator());
+}
+
+} // namespace vastrel

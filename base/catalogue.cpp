@@ -1,0 +1,220 @@
+#include "base/catalogue.h"
+
+namespace vastrel {
+
+QString IncomeCode::starForm() const
+{
+    QString star = code;
+    star.remove(QLatin1Char(' '));
+    return star + QLatin1Char('*');
+}
+
+QString ExpenseLine::fullCode() const
+{
+    return QStringLiteral("386 00000000000000") + shortCode;
+}
+
+const std::array<IncomeCode, IncomeCodeCount> &incomeCodes()
+{
+    static const QString g301 = QStringLiteral("386 30100000000000000");
+    static const QString g302 = QStringLiteral("386 30200000000000000");
+    static const QString g303 = QStringLiteral("386 30300000000000000");
+    static const std::array<IncomeCode, IncomeCodeCount> codes = {{
+        {QStringLiteral("386 30101010010000120"), QStringLiteral("2"),
+         QStringLiteral("Доходы от размещения денежных средств, получаемых федеральными учреждениями"), g301},
+        {QStringLiteral("386 30102010010000120"), QStringLiteral("7"),
+         QStringLiteral("Прочие доходы от собственности, получаемые федеральными учреждениями"), g301},
+        {QStringLiteral("386 30201010010000130"), QStringLiteral("3"),
+         QStringLiteral("Доходы от оказания услуг федеральными учреждениями"), g302},
+        {QStringLiteral("386 30202011010000410"), QStringLiteral("8"),
+         QStringLiteral("Доходы от реализации активов, осуществляемой федеральными учреждениями "
+                        "( в части реализации основных средств по указанному имуществу)"), g302},
+        {QStringLiteral("386 30202021010000420"), QStringLiteral("9"),
+         QStringLiteral("Доходы от реализации нематериальных активов, осуществляемой федеральными учреждениями"), g302},
+        {QStringLiteral("386 30202041010000440"), QStringLiteral("4"),
+         QStringLiteral("Доходы от реализации активов, осуществляемой федеральными учреждениями "
+                        "(в части реализации материальных запасов по указанному имуществу)"), g302},
+        {QStringLiteral("386 30301010010000180"), QStringLiteral("10"),
+         QStringLiteral("Пени, штрафы, иное возмещение ущерба по договорам гражданско-правового характера, "
+                        "приченного федеральным государственным учреждениям"), g303},
+        {QStringLiteral("386 30302010010000180"), QStringLiteral("11"),
+         QStringLiteral("Поступления от возмещения ущерба при возникновении страховых случаев, когда "
+                        "выгодоприобретателями по договорам страхования выступают федеральные "
+                        "государственные учреждения"), g303},
+        {QStringLiteral("386 30303010010000180"), QStringLiteral("5"),
+         QStringLiteral("Гранты, премии, добровольные пожертвования федеральным государственным учреждениям"), g303},
+        {QStringLiteral("386 30399010010000180"), QStringLiteral("6"),
+         QStringLiteral("Прочие безвозмездные поступления федеральным учреждениям"), g303},
+        {QStringLiteral("386 00000000000000510"), QStringLiteral("1"),
+         QStringLiteral("Поступления средств от вышестоящей организации"), QString()},
+    }};
+    return codes;
+}
+
+const std::array<ExpenseLine, ExpenseLineCount> &expenseLines()
+{
+    static const QString g210 = QStringLiteral("386 00000000000000210");
+    static const QString g220 = QStringLiteral("386 00000000000000220");
+    static const QString g230 = QStringLiteral("386 00000000000000230");
+    static const QString g250 = QStringLiteral("386 00000000000000250");
+    static const QString g260 = QStringLiteral("386 00000000000000260");
+    static const QString g300 = QStringLiteral("386 00000000000000300");
+    static const QString g500 = QStringLiteral("386 00000000000000500");
+    auto line = [](const char *shortCode, const char *panel, const char *field, const QString &a,
+                   const QString &b, const QString &group) {
+        return ExpenseLine{QString::fromLatin1(shortCode), QString::fromLatin1(panel),
+                           QString::fromLatin1(field), a, b, b, group};
+    };
+    static const std::array<ExpenseLine, ExpenseLineCount> lines = [&] {
+        const QString transfersA = QStringLiteral(
+            "Безвозмездные и безвозвратные перечисления государственным и муниципальным организациям");
+        const QString pensionsA = QStringLiteral(
+            "Пенсии, пособия, выплачиваемые организациями сектора государственного управления");
+        const QString sharesA = QStringLiteral("Увеличение стоимости акций и иных форм участия в капитале");
+        std::array<ExpenseLine, ExpenseLineCount> l = {{
+            line("211", "Panel19", "MaskEdit41", QStringLiteral("Заработная плата"),
+                 QStringLiteral("Заработная плата"), g210),
+            line("212", "Panel20", "MaskEdit45", QStringLiteral("Прочие выплаты"),
+                 QStringLiteral("Прочие выплаты"), g210),
+            line("213", "Panel21", "MaskEdit49", QStringLiteral("Начисления на оплату труда"),
+                 QStringLiteral("Начисления на выплаты по оплате труда"), g210),
+            line("221", "Panel22", "MaskEdit53", QStringLiteral("Услуги связи"),
+                 QStringLiteral("Услуги связи"), g220),
+            line("222", "Panel23", "MaskEdit57", QStringLiteral("Транспортные услуги"),
+                 QStringLiteral("Транспортные услуги"), g220),
+            line("223", "Panel24", "MaskEdit61", QStringLiteral("Коммунальные услуги"),
+                 QStringLiteral("Коммунальные услуги"), g220),
+            line("224", "Panel25", "MaskEdit65", QStringLiteral("Арендная плата за пользование имуществом"),
+                 QStringLiteral("Арендная плата за пользование имуществом"), g220),
+            line("225", "Panel26", "MaskEdit69", QStringLiteral("услуги по содержанию имущества"),
+                 QStringLiteral("Услуги по содержанию имущества"), g220),
+            line("226", "Panel27", "MaskEdit73", QStringLiteral("Прочие услуги"),
+                 QStringLiteral("Прочие услуги"), g220),
+            line("231", "Panel28", "MaskEdit77", QStringLiteral("Обслуживание внутреннего долга"),
+                 QStringLiteral("Обслуживание внутренних долговых обязательств"), g230),
+            line("232", "Panel29", "MaskEdit81", QStringLiteral("Обслуживание внешнего долга"),
+                 QStringLiteral("Обслуживание внешних долговых обязательств"), g230),
+            line("241", "Panel30", "MaskEdit85", transfersA, transfersA, QString()),
+            line("242", "Panel31", "MaskEdit89",
+                 QStringLiteral("Безвозмездные и безвозвратные перечисления организациям, за исключением "
+                                "государственных и муниципальных организаций"),
+                 QStringLiteral("Безвозмездные и безвозвратные перечисления организациям, за исключением "
+                                "государтсвенных и муниципальных организаций"), QString()),
+            line("251", "Panel32", "MaskEdit93", QStringLiteral("Перечисления другим бюджетам бюджетной системы"),
+                 QStringLiteral("Перечисления другим бюджетам бюджетной системы РФ"), g250),
+            line("253", "Panel34", "MaskEdit101", QStringLiteral("Перечисления международным организациям"),
+                 QStringLiteral("Перечисления международным организациям"), g250),
+            line("261", "Panel35", "MaskEdit105",
+                 QStringLiteral("Пенсии, пособия и выплаты по пенсионному, социальному и медицинскому "
+                                "страхованию населения"),
+                 QStringLiteral("Пенсии, пособия и выплаты по пенсионному и медицинскому страхованию"), g260),
+            line("262", "Panel36", "MaskEdit109", QStringLiteral("Пособия по социальной помощи населению"),
+                 QStringLiteral("Пособия по социальной помощи населению"), g260),
+            line("263", "Panel37", "MaskEdit113", pensionsA, pensionsA, g260),
+            line("290", "Panel38", "MaskEdit117", QStringLiteral("Прочие расходы"),
+                 QStringLiteral("Прочие расходы"), QString()),
+            line("310", "Panel39", "MaskEdit121", QStringLiteral("Увеличение стоимости основных средств"),
+                 QStringLiteral("Увеличение стоимости основных фондов"), g300),
+            line("320", "Panel40", "MaskEdit125", QStringLiteral("Увеличение стоимости нематериальных активов"),
+                 QStringLiteral("Увеличение стоимости нематериальных запасов"), g300),
+            line("340", "Panel41", "MaskEdit129", QStringLiteral("Увеличение стоимости материальных запасов"),
+                 QStringLiteral("Увеличение стоимости материальных запасов"), g300),
+            line("530", "Panel33", "MaskEdit18", sharesA, sharesA, g500),
+            line("610", "Panel56", "MaskEdit19", QStringLiteral("Перечисление средств вышестоящей организации"),
+                 QStringLiteral("Перечисление средств вышестоящей организации"), QString()),
+        }};
+        l[18].breakdownDescription = QStringLiteral("ПРОЧИЕ РАСХОДЫ");
+        return l;
+    }();
+    return lines;
+}
+
+const std::array<GroupLine, 13> &groupLines()
+{
+    static const std::array<GroupLine, 13> groups = {{
+        {QStringLiteral("386 30000000000000000"),
+         QStringLiteral("II. Доходы по кодам классификации доходов бюджетной классификации Российской Федерации")},
+        {QStringLiteral("386 30100000000000000"),
+         QStringLiteral("ДОХОДЫ ОТ СОБСТВЕННОСТИ ПО ПРЕДПРИНИМАТЕЛЬСКОЙ И ИНОЙ ПРИНОСЯЩЕЙ ДОХОД ДЕЯТЕЛЬНОСТИ")},
+        {QStringLiteral("386 30200000000000000"), QStringLiteral("ДОХОДЫ ОТ ПРОДАЖИ ТОВАРОВ И УСЛУГ")},
+        {QStringLiteral("386 30300000000000000"),
+         QStringLiteral("БЕЗВОЗМЕЗДНЫЕ ПОСТУПЛЕНИЯ ОТ ПРЕДПРИНИМАТЕЛЬСКОЙ И ИНОЙ ПРИНОСЯЩЕЙ ДОХОД ДЕЯТЕЛЬНОСТИ")},
+        {QStringLiteral("386 00000000000000200"),
+         QStringLiteral("III. Расходы по классификации операций сектора государственного управления "
+                        "бюджетной классификации Российской Федерации")},
+        {QStringLiteral("386 00000000000000210"), QStringLiteral("Оплата труда и начисления на выплаты по оплате труда")},
+        {QStringLiteral("386 00000000000000220"), QStringLiteral("Оплата работ, услуг")},
+        {QStringLiteral("386 00000000000000230"), QStringLiteral("Обслуживание государственного (муниципального) долга")},
+        {QStringLiteral("386 00000000000000240"), QStringLiteral("Безвозмездные перечисления организациям")},
+        {QStringLiteral("386 00000000000000250"), QStringLiteral("Безвозмездные перечисления бюджетам")},
+        {QStringLiteral("386 00000000000000260"), QStringLiteral("Социальное обеспечение")},
+        {QStringLiteral("386 00000000000000300"), QStringLiteral("Поступление нефинансовых активов")},
+        {QStringLiteral("386 00000000000000500"), QStringLiteral("Поступление финансовых активов")},
+    }};
+    return groups;
+}
+
+const GroupLine *findGroupLine(const QString &code)
+{
+    for (const GroupLine &group : groupLines()) {
+        if (group.code == code)
+            return &group;
+    }
+    return nullptr;
+}
+
+const QStringList &incomeSources()
+{
+    static const QStringList sources = {
+        QStringLiteral("1 платные образовательные услуги"),
+        QStringLiteral("2 прочие платные услуги"),
+        QStringLiteral("3 дома отдыха"),
+        QStringLiteral("4 жилой фонд"),
+        QStringLiteral("5 детские сады"),
+        QStringLiteral("6 целевые взносы"),
+        QStringLiteral("7 валюта"),
+        QStringLiteral("8 аренда"),
+        QStringLiteral("9 отчисления из ЦБ Тавер"),
+        QStringLiteral("10 НИОКР"),
+        QStringLiteral("11 гранты"),
+    };
+    return sources;
+}
+
+int incomeIndexByCode(const QString &fullCode)
+{
+    for (int i = 0; i < IncomeCodeCount; ++i) {
+        if (incomeCodes()[i].code == fullCode)
+            return i;
+    }
+    return -1;
+}
+
+int incomeIndexByStarForm(const QString &starForm)
+{
+    for (int i = 0; i < IncomeCodeCount; ++i) {
+        if (incomeCodes()[i].starForm() == starForm)
+            return i;
+    }
+    return -1;
+}
+
+int incomeIndexByFinancing(const QString &financing)
+{
+    for (int i = 0; i < IncomeCodeCount; ++i) {
+        if (incomeCodes()[i].financing == financing)
+            return i;
+    }
+    return -1;
+}
+
+int expenseIndexByShortCode(const QString &shortCode)
+{
+    for (int i = 0; i < ExpenseLineCount; ++i) {
+        if (expenseLines()[i].shortCode == shortCode)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace vastrel

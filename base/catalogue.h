@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace vastrel {
+
+// The fixed budget lines. Every writer, reader, window and document takes its
+// codes and texts from these tables.
+
+constexpr int IncomeCodeCount = 11;
+constexpr int ExpenseLineCount = 24;
+constexpr int IncomeSourceCount = 11;
+
+struct IncomeCode
+{
+    QString code;        // full code, "386 30101010010000120"
+    QString financing;   // COD_FIN of a saved estimate
+    QString description; // text of consolidated estimates and documents
+    QString group;       // full code of its group line in sums, empty for none
+
+    // "38630101010010000120*": the remainder line of this income code.
+    QString starForm() const;
+};
+
+struct ExpenseLine
+{
+    QString shortCode;              // "211"
+    QString panel;                  // objectName of the code panel in the main window
+    QString field;                  // objectName of the entry field
+    QString savedDescription;       // written by the main window's save
+    QString consolidatedDescription;// written by summing, used by the documents
+    QString breakdownDescription;   // used by the breakdown document
+    QString group;                  // full code of its group line in sums, empty for none
+
+    QString fullCode() const;       // "386 00000000000000211"
+};
+
+struct GroupLine
+{
+    QString code;
+    QString description;
+};
+
+const std::array<IncomeCode, IncomeCodeCount> &incomeCodes();
+const std::array<ExpenseLine, ExpenseLineCount> &expenseLines();
+// The group and total lines of consolidated estimates and documents, in the
+// order of the catalogue.
+const std::array<GroupLine, 13> &groupLines();
+const GroupLine *findGroupLine(const QString &code);
+// Items of the income-source lists, "1 платные образовательные услуги" first.
+const QStringList &incomeSources();
+
+// Look-ups; each returns -1 when nothing matches.
+int incomeIndexByCode(const QString &fullCode);
+int incomeIndexByStarForm(const QString &starForm);
+int incomeIndexByFinancing(const QString &financing);
+int expenseIndexByShortCode(const QString &shortCode);
+
+} // namespace vastrel

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <exception>
+
+namespace vastrel {
+
+// An error of the file layer or of a number conversion. It ends the action where
+// it stands; the default handler (runAction) shows its text and the program goes on.
+class Error : public std::exception
+{
+public:
+    explicit Error(QString text);
+
+    const QString &text() const { return m_text; }
+    const char *what() const noexcept override { return m_utf8.constData(); }
+
+    static Error fileNotFound();
+    static Error cannotOpen(const QString &fileName, const QString &reason);
+    static Error cannotCreate(const QString &fileName, const QString &reason);
+    static Error io(int code);
+    static Error notAFloat(const QString &text);
+
+private:
+    QString m_text;
+    QByteArray m_utf8;
+};
+
+// Runtime error numbers of the "I/O error %d" message.
+namespace IoCode {
+constexpr int FileNotOpen = 103;
+constexpr int DiskWrite = 101;
+constexpr int DiskRead = 100;
+constexpr int PathNotFound = 3;
+constexpr int AccessDenied = 5;
+constexpr int NotReady = 21;
+}
+
+} // namespace vastrel

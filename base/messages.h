@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace vastrel {
+
+enum class MessageKind {
+    Information, // success and other news; the action went on
+    Refusal,     // a check failed; nothing was written
+    Error,       // the default handler's report of an Error
+};
+
+// The one way the logic speaks to the user: a message box in the program,
+// a recording in tests, standard output or error in the command-line tool.
+class MessageService
+{
+public:
+    virtual ~MessageService() = default;
+    virtual void show(MessageKind kind, const QString &text) = 0;
+
+    void inform(const QString &text) { show(MessageKind::Information, text); }
+    void refuse(const QString &text) { show(MessageKind::Refusal, text); }
+};
+
+// Runs one user action as the application's default error handler would:
+// an Error that escapes the action ends it and is shown; the program goes on.
+// Returns what the action returned, or false after an Error.
+bool runAction(MessageService &messages, const std::function<bool()> &action);
+
+} // namespace vastrel

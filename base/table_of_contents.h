@@ -1,0 +1,41 @@
+#pragma once
+
+#include "base/text_file.h"
+#include "base/workspace.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace vastrel {
+
+// One line of departments.txt: estimate code, estimate name and notes joined by "|".
+struct TocRecord
+{
+    QString code;
+    QString name;
+    QString notes;
+
+    // The code is the text before the first "|", the name the text up to the
+    // second, the notes everything after it ("|" included).
+    static TocRecord split(const QString &line);
+    QString line() const;
+};
+
+// The estimate name of a table-of-contents line.
+QString estimateNameOf(const QString &line);
+
+// The lines of departments.txt in file order, empty lines left out (the system
+// never writes them, so they are no records).
+QStringList readToc(const Workspace &workspace, OpenFailure failure = OpenFailure::CannotOpen);
+
+// Appends one record followed by CR LF.
+void appendTocLine(const Workspace &workspace, const QString &line);
+
+// Replaces departments.txt by the given lines, each followed by CR LF.
+void writeToc(const Workspace &workspace, const QStringList &lines);
+
+// Refuses a text that has no Windows-1251 form, or that holds a line break,
+// before anything is written. Returns the message to show, empty when fine.
+QString checkStorableText(const QString &text, const QString &what);
+
+} // namespace vastrel

@@ -1,0 +1,136 @@
+#include "base/tform6.h"
+
+#include "app/gui_code_edit.h"
+#include "base/settings.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+using namespace vastrel;
+
+TForm6::TForm6(const Workspace &workspace, MessageService &messages, QWidget *parent)
+    : QDialog(parent)
+    , m_workspace(workspace)
+    , m_messages(messages)
+{
+    setObjectName(QStringLiteral("Form6"));
+    setWindowTitle(QStringLiteral("Ввод основных параметров системы"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 0);
+    layout->setSpacing(3);
+    auto addField = [&](QWidget *field, const char *name, const QString &caption) {
+        auto *label = new QLabel(caption, this);
+        label->setBuddy(field);
+        field->setObjectName(QString::fromLatin1(name));
+        layout->addWidget(label);
+        layout->addWidget(field);
+        layout->addSpacing(4);
+    };
+    m_name = new QLineEdit(this);
+    addField(m_name, "Edit1", QStringLiteral("Официальное название подразделения в родительном падеже:"));
+    m_headPosition = new QLineEdit(this);
+    addField(m_headPosition, "Edit2", QStringLiteral("Должность и звание руководителя подразделения:"));
+    m_headName = new QLineEdit(this);
+    addField(m_headName, "Edit5", QStringLiteral("И.О. Фамилия руководителя подразделения"));
+    m_code = new CodeEdit(messages, this);
+    m_code->setMaximumWidth(60);
+    addField(m_code, "MaskEdit1", QStringLiteral("Код подразделения в системе  \"Вастрель - Центр\": "));
+
+    auto *group = new QGroupBox(QStringLiteral("Юридический статус подразделения"), this);
+    group->setObjectName(QStringLiteral("RadioGroup1"));
+    auto *groupLayout = new QVBoxLayout(group);
+    m_status = new QButtonGroup(this);
+    for (int i = 0; i < statusItems().size(); ++i) {
+        auto *item = new QRadioButton(statusItems().at(i), group);
+        item->setObjectName(QStringLiteral("RadioGroup1_%1").arg(i));
+        m_status->addButton(item, i);
+        groupLayout->addWidget(item);
+    }
+    layout->addWidget(group);
+    layout->addSpacing(4);
+
+    m_responsiblePosition = new QLineEdit(this);
+    addField(m_responsiblePosition, "Edit3", QStringLiteral("Должность лица, ответственного за смету:"));
+    m_responsibleName = new QLineEdit(this);
+    addField(m_responsibleName, "Edit4", QStringLiteral("Фамилия И.О. лица, ответственного за смету:"));
+
+    auto *buttons = new QHBoxLayout;
+    auto addButton = [&](const char *name, const QString &caption) {
+        auto *button = new QPushButton(caption, this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+        return button;
+    };
+    connect(addButton("Button2", QStringLiteral("показать настройки ")), &QPushButton::clicked, this,
+            &TForm6::showSettings);
+    connect(addButton("Button1", QStringLiteral("загрузить настройки")), &QPushButton::clicked, this,
+            &TForm6::storeSettings);
+    connect(addButton("Button3", QStringLiteral("выход")), &QPushButton::clicked, this, &QDialog::close);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    layout->addSpacing(8);
+
+    m_statusStrip = new QLabel(this);
+    m_statusStrip->setObjectName(QStringLiteral("Panel1"));
+    m_statusStrip->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_statusStrip->setMinimumHeight(22);
+    layout->addWidget(m_statusStrip);
+
+    setFixedSize(560, 560);
+}
+
+void TForm6::showSettings()
+{
+    m_statusStrip->setText(QStringLiteral("Версия 2.0, последнее изменение 22.03.09"));
+    runAction(m_messages, [this] {
+        const auto settings = readSettings(m_workspace, SettingsBlock::First);
+        if (!settings)
+            return false;
+        m_name->setText(settings->name);
+        m_headPosition->setText(settings->headPosition);
+        m_headName->setText(settings->headName);
+        m_code->setCode(settings->code);
+        m_responsiblePosition->setText(settings->responsiblePosition);
+        m_responsibleName->setText(settings->responsibleName);
+        const int item = statusItemOfCode(settings->status);
+        if (item >= 0)
+            m_status->button(item)->setChecked(true);
+        return true;
+    });
+}
+
+void TForm6::storeSettings()
+{
+    if (m_code->isPartlyFilled()) {
+        m_messages.refuse(CodeEdit::invalidInputMessage());
+        m_code->setFocus();
+        return;
+    }
+    SettingsForm form;
+    form.name = m_name->text();
+    form.headPosition = m_headPosition->text();
+    form.headName = m_headName->text();
+    form.code = m_code->code();
+    form.statusItem = m_status->checkedId();
+    form.responsiblePosition = m_responsiblePosition->text();
+    form.responsibleName = m_responsibleName->text();
+
+    int failed = 0;
+    runAction(m_messages, [&] {
+        failed = vastrel::storeSettings(m_workspace, form, m_messages);
+        return failed == 0;
+    });
+    // Each field that passed its check got the focus in turn; the last of them keeps it.
+    QWidget *const inOrder[] = {m_name, m_headPosition, m_headName, m_code,
+                                m_status->checkedButton(), m_responsiblePosition, m_responsibleName};
+    const int passed = failed == 0 ? 7 : std::min(failed - 1, 7);
+    if (passed > 0 && inOrder[passed - 1])
+        inOrder[passed - 1]->setFocus();
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+namespace vastrel {
+
+// The working directory against which every file name of the system is resolved.
+// Names are kept relative (as the user sees them in messages) and resolved here.
+class Workspace
+{
+public:
+    // The process's current directory.
+    Workspace();
+    explicit Workspace(QString root);
+
+    const QString &root() const { return m_root; }
+
+    // Absolute path of a name relative to the working directory.
+    QString resolve(const QString &relativeName) const;
+    // The relative name as messages show it (native separators).
+    static QString shown(const QString &relativeName);
+
+    static QString tocName() { return QStringLiteral("departments.txt"); }
+    static QString deletionWorkName() { return QStringLiteral("departments_d.txt"); }
+    static QString settingsName() { return QStringLiteral("nastroiki.txt"); }
+    static QString baseDirName() { return QStringLiteral("../Vastrel/smetas"); }
+    // "../Vastrel/smetas/" + estimate name + ".xml"
+    static QString estimateName(const QString &estimate);
+
+    QString tocPath() const { return resolve(tocName()); }
+    QString settingsPath() const { return resolve(settingsName()); }
+    QString baseDir() const { return resolve(baseDirName()); }
+    QString estimatePath(const QString &estimate) const { return resolve(estimateName(estimate)); }
+
+private:
+    QString m_root;
+};
+
+} // namespace vastrel

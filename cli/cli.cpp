@@ -1,0 +1,109 @@
+#include "cli/cli.h"
+
+#include "base/catalogue.h"
+#include "base/settings.h"
+
+#include <cstdio>
+
+namespace vastrel::cli {
+
+namespace {
+
+void write(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+void printLine(const QString &text)
+{
+    write(stdout, text);
+}
+
+void printError(const QString &text)
+{
+    write(stderr, text);
+}
+
+void PrintingMessages::show(MessageKind kind, const QString &text)
+{
+    if (kind == MessageKind::Information) {
+        printLine(text);
+    } else {
+        m_refusedOrFailed = true;
+        printError(text);
+    }
+}
+
+int exitStatus(const Context &context, bool ok)
+{
+    return ok && !context.messages.refusedOrFailed() ? ExitOk : ExitRefused;
+}
+
+std::optional<QString> Arguments::take(const QString &name)
+{
+    const qsizetype at = m_args.indexOf(name);
+    if (at < 0)
+        return std::nullopt;
+    if (at + 1 >= m_args.size())
+        throw UsageError{QStringLiteral("Не указано значение параметра %1.").arg(name)};
+    const QString value = m_args.at(at + 1);
+    m_args.remove(at, 2);
+    return value;
+}
+
+std::optional<QString> Arguments::takeFirst()
+{
+    if (m_args.isEmpty() || m_args.first().startsWith(QStringLiteral("--")))
+        return std::nullopt;
+    return m_args.takeFirst();
+}
+
+void Arguments::takeWindowOptions(EstimateWindow &window)
+{
+    if (const auto code = take(QStringLiteral("--income-code"))) {
+        bool isNumber = false;
+        const int position = code->toInt(&isNumber);
+        if (isNumber && position >= 1 && position <= IncomeCodeCount) {
+            window.setIncomeCode(position - 1);
+        } else {
+            window.incomeCode = incomeIndexByCode(*code);
+            window.incomeCodeText = *code;
+        }
+    }
+    if (const auto source = take(QStringLiteral("--source"))) {
+        bool isNumber = false;
+        const int position = source->toInt(&isNumber);
+        if (!isNumber || position < 1 || position > IncomeSourceCount)
+            throw UsageError{QStringLiteral("Источник дохода задаётся номером от 1 до 11.")};
+        window.source = position - 1;
+    }
+    if (const auto status = take(QStringLiteral("--status"))) {
+        const int item = statusItemOfCode(*status);
+        if (item < 0)
+            throw UsageError{QStringLiteral("Юридический статус задаётся кодом 1, 3 или 2.")};
+        window.status = item;
+    }
+    if (const auto remainder = take(QStringLiteral("--remainder")))
+        window.remainder = *remainder;
+    if (const auto income = take(QStringLiteral("--income")))
+        window.income = *income;
+    for (size_t i = 0; i < window.expenses.size(); ++i) {
+        if (const auto amount = take(QStringLiteral("--e") + expenseLines()[i].shortCode))
+            window.expenses[i] = *amount;
+    }
+}
+
+QStringList Arguments::rest() const
+{
+    for (const QString &arg : m_args) {
+        if (arg.startsWith(QStringLiteral("--")))
+            throw UsageError{QStringLiteral("Неизвестный параметр %1.").arg(arg)};
+    }
+    return m_args;
+}
+
+} // namespace vastrel::cli

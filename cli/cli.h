@@ -1,0 +1,79 @@
+#pragma once
+
+#include "base/messages.h"
+#include "base/workspace.h"
+#include "editing/estimate_window.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace vastrel::cli {
+
+// Messages go to standard output (information) or standard error (refusals
+// and errors); the exit status follows what was shown.
+class PrintingMessages : public MessageService
+{
+public:
+    void show(MessageKind kind, const QString &text) override;
+    bool refusedOrFailed() const { return m_refusedOrFailed; }
+
+private:
+    bool m_refusedOrFailed = false;
+};
+
+void printLine(const QString &text);
+void printError(const QString &text);
+
+// A wrong command line: the text goes to standard error, the exit status is 2.
+struct UsageError
+{
+    QString text;
+};
+
+// The arguments of one command, consumed option by option.
+class Arguments
+{
+public:
+    explicit Arguments(QStringList args) : m_args(std::move(args)) {}
+    // Removes "--name VALUE" and returns VALUE; nullopt when absent.
+    std::optional<QString> take(const QString &name);
+    // Removes and returns the first argument when it is not an option.
+    std::optional<QString> takeFirst();
+    // Removes the window options and fills the window with them.
+    void takeWindowOptions(EstimateWindow &window);
+    // What is left: plain arguments. Throws UsageError for a leftover option.
+    QStringList rest() const;
+
+private:
+    QStringList m_args;
+};
+
+struct Context
+{
+    Workspace workspace;
+    PrintingMessages messages;
+};
+
+constexpr int ExitOk = 0;
+constexpr int ExitRefused = 1;
+constexpr int ExitUsage = 2;
+
+// The exit status after an action: 1 when it refused or failed.
+int exitStatus(const Context &context, bool ok);
+
+using CommandFunction = int (*)(Context &, Arguments &);
+struct Command
+{
+    const char *name;
+    CommandFunction run;
+    const char *help; // Russian, one line
+};
+
+// Commands by subsystem; main.cpp lists them all.
+int runCalc(Context &, Arguments &);
+int runSettings(Context &, Arguments &);
+int runList(Context &, Arguments &);
+
+} // namespace vastrel::cli

@@ -1,0 +1,100 @@
+#include "cli/cli.h"
+
+#include "base/settings.h"
+#include "base/table_of_contents.h"
+#include "editing/calculation.h"
+
+#include <QRegularExpression>
+
+namespace vastrel::cli {
+
+int runCalc(Context &context, Arguments &args)
+{
+    EstimateWindow window;
+    args.takeWindowOptions(window);
+    if (!args.rest().isEmpty())
+        throw UsageError{QStringLiteral("Команда calc не принимает имён.")};
+    const bool ok = runAction(context.messages, [&] {
+        calculate(window);
+        printLine(QStringLiteral("итого доходов: ") + window.incomeTotal);
+        printLine(QStringLiteral("итого расходов: ") + window.expenseTotal);
+        return true;
+    });
+    return exitStatus(context, ok);
+}
+
+namespace {
+
+int showSettings(Context &context)
+{
+    const bool ok = runAction(context.messages, [&] {
+        const auto settings = readSettings(context.workspace, SettingsBlock::First);
+        if (!settings) {
+            context.messages.refuse(settingsMissingMessage());
+            return false;
+        }
+        for (const QString &value : {settings->name, settings->headPosition, settings->headName, settings->code,
+                                     settings->status, settings->responsiblePosition, settings->responsibleName})
+            printLine(value);
+        return true;
+    });
+    return exitStatus(context, ok);
+}
+
+int storeSettingsFromArguments(Context &context, Arguments &args)
+{
+    SettingsForm form;
+    form.name = args.take(QStringLiteral("--name")).value_or(QString());
+    form.headPosition = args.take(QStringLiteral("--head-position")).value_or(QString());
+    form.headName = args.take(QStringLiteral("--head-name")).value_or(QString());
+    form.code = args.take(QStringLiteral("--code")).value_or(QString());
+    if (const auto status = args.take(QStringLiteral("--status"))) {
+        form.statusItem = statusItemOfCode(*status);
+        if (form.statusItem < 0)
+            throw UsageError{QStringLiteral("Юридический статус задаётся кодом 1, 3 или 2.")};
+    }
+    form.responsiblePosition = args.take(QStringLiteral("--resp-position")).value_or(QString());
+    form.responsibleName = args.take(QStringLiteral("--resp-name")).value_or(QString());
+    if (!args.rest().isEmpty())
+        throw UsageError{QStringLiteral("Лишние аргументы команды settings store.")};
+
+    // The code field holds three digits or is untouched (three spaces).
+    if (form.code.isEmpty())
+        form.code = QStringLiteral("   ");
+    static const QRegularExpression threeDigits(QStringLiteral("^[0-9]{3}$"));
+    if (form.code != QLatin1String("   ") && !threeDigits.match(form.code).hasMatch()) {
+        context.messages.refuse(QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+        return ExitRefused;
+    }
+    const bool ok = runAction(context.messages, [&] { return storeSettings(context.workspace, form, context.messages) == 0; });
+    return exitStatus(context, ok);
+}
+
+} // namespace
+
+int runSettings(Context &context, Arguments &args)
+{
+    const QString subcommand = args.takeFirst().value_or(QString());
+    if (subcommand == QLatin1String("show")) {
+        if (!args.rest().isEmpty())
+            throw UsageError{QStringLiteral("Лишние аргументы команды settings show.")};
+        return showSettings(context);
+    }
+    if (subcommand == QLatin1String("store"))
+        return storeSettingsFromArguments(context, args);
+    throw UsageError{QStringLiteral("Используйте settings show или settings store.")};
+}
+
+int runList(Context &context, Arguments &args)
+{
+    if (!args.rest().isEmpty())
+        throw UsageError{QStringLiteral("Команда list не принимает аргументов.")};
+    const bool ok = runAction(context.messages, [&] {
+        for (const QString &line : readToc(context.workspace))
+            printLine(line);
+        return true;
+    });
+    return exitStatus(context, ok);
+}
+
+} // namespace vastrel::cli

@@ -1,0 +1,77 @@
+#include "cli/cli.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+using namespace vastrel::cli;
+
+namespace {
+
+// Every command of the tool; a subsystem adds its line here.
+const Command commands[] = {
+    {"calc", runCalc, "calc [параметры окна] — расчет сметы: итого доходов и итого расходов"},
+    {"settings", runSettings,
+     "settings show | settings store --name Т --head-position Т --head-name Т --code ККК --status С "
+     "--resp-position Т --resp-name Т — показать или записать настройки"},
+    {"list", runList, "list — оглавление базы, по строке на запись"},
+};
+
+const char *const windowOptionsHelp =
+    "Параметры окна (то, что держит главное окно; не заданное поле пусто):\n"
+    "  --income-code X   код дохода: номер 1..11 или полный код\n"
+    "  --source N        источник дохода (расшифровка), номер 1..11\n"
+    "  --status C        юридический статус: 1, 3 или 2\n"
+    "  --remainder T     остаток\n"
+    "  --income T        итоговая сумма доходов\n"
+    "  --e211 T ... --e610 T   суммы расходов по кодам\n";
+
+void printHelp()
+{
+    QString text = QStringLiteral("Вастрель - Тавер: операции со сметами без окон.\n"
+                                  "Использование: vastrel [-C КАТАЛОГ] КОМАНДА [АРГУМЕНТЫ...]\n"
+                                  "  -C КАТАЛОГ   перейти в рабочий каталог программы\n\nКоманды:\n");
+    for (const Command &command : commands)
+        text += QStringLiteral("  ") + QString::fromUtf8(command.help) + QLatin1Char('\n');
+    text += QLatin1Char('\n') + QString::fromUtf8(windowOptionsHelp);
+    text += QStringLiteral("\nКод выхода: 0 — успешно, 1 — отказ или ошибка, 2 — неверная команда.");
+    printLine(text);
+}
+
+int run(QStringList args)
+{
+    if (args.size() >= 2 && args.first() == QLatin1String("-C")) {
+        if (!QDir::setCurrent(args.at(1)))
+            throw UsageError{QStringLiteral("Нет каталога %1.").arg(args.at(1))};
+        args.remove(0, 2);
+    }
+    if (args.isEmpty())
+        throw UsageError{QStringLiteral("Не задана команда. Справка: vastrel --help")};
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+        printHelp();
+        return ExitOk;
+    }
+    for (const Command &command : commands) {
+        if (name == QLatin1String(command.name)) {
+            Context context{vastrel::Workspace(), {}};
+            Arguments arguments(args);
+            return command.run(context, arguments);
+        }
+    }
+    throw UsageError{QStringLiteral("Неизвестная команда %1. Справка: vastrel --help").arg(name)};
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments();
+    args.removeFirst();
+    try {
+        return run(args);
+    } catch (const UsageError &error) {
+        printError(error.text);
+        return ExitUsage;
+    }
+}

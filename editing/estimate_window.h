@@ -1,0 +1,46 @@
+#pragma once
+
+#include "base/catalogue.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace vastrel {
+
+enum class TotalsColour { WindowText, Red, Black };
+
+// What the main window holds: the values its controls show. The windows copy
+// their controls into it, call the logic, and copy it back.
+struct EstimateWindow
+{
+    // The estimate selector: whole table-of-contents lines and the chosen one (-1 none).
+    QStringList selectorItems;
+    int selectorIndex = -1;
+
+    // The income-code list: a position 0..10, or -1 when nothing (or a text
+    // that is no item) is chosen; incomeCodeText is the text the list shows.
+    int incomeCode = -1;
+    QString incomeCodeText;
+
+    int source = -1; // income-source list, 0..10
+    int status = 0;  // legal-status radio item, -1 none
+
+    QString remainder;
+    QString income;
+    std::array<QString, ExpenseLineCount> expenses;
+
+    // The two total panels and the colour of their text.
+    QString incomeTotal;
+    QString expenseTotal;
+    TotalsColour totalsColour = TotalsColour::WindowText;
+
+    // The selected table-of-contents line, empty when none.
+    QString selectedLine() const;
+    QString &expense(const QString &shortCode);
+    const QString &expense(const QString &shortCode) const;
+    void setIncomeCode(int position);
+};
+
+} // namespace vastrel

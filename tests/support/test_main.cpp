@@ -1,0 +1,17 @@
+#include <QApplication>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+// Every test program runs headless with a Russian locale, whatever the machine has.
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("LC_ALL", "ru_RU.UTF-8");
+    qputenv("LANG", "ru_RU.UTF-8");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
