@@ -8,3 +8,14 @@ void exportBreakdownFromWindow(QWidget *, const Workspace &, const EstimateWindo
 }
 
 } // namespace vastrel
+
+namespace vastrel {
+
+bool exportConsolidatedFromWindow(QWidget *, const Workspace &, const QStringList &, const QList<int> &,
+                                  MessageService &messages)
+{
+    messages.refuse(QStringLiteral("Экспорт ещё не готов."));
+    return false;
+}
+
+} // namespace vastrel
