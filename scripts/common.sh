@@ -1,0 +1,31 @@
+# Shared by scripts/run and scripts/test: install what is missing, then build.
+set -euo pipefail
+
+REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${BUILD_DIR:-$REPO/build}"
+
+PACKAGES=(
+    build-essential cmake pkg-config
+    qt6-base-dev qt6-translations-l10n
+    libxlsxwriter-dev libgtest-dev
+    unzip
+)
+
+install_missing() {
+    local missing=()
+    for package in "${PACKAGES[@]}" "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+            || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Устанавливаются пакеты: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    cmake -S "$REPO" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$BUILD_DIR" -j"$(nproc)"
+}

@@ -1,0 +1,93 @@
+#include "base/error.h"
+#include "editing/calculation.h"
+
+#include <gtest/gtest.h>
+
+using namespace vastrel;
+
+namespace {
+
+TEST(Calculation, TotalsAndColours)
+{
+    struct Case
+    {
+        const char *name;
+        const char *income, *remainder;
+        std::vector<std::pair<const char *, const char *>> expenses;
+        const char *incomeTotal, *expenseTotal;
+        TotalsColour colour;
+    };
+    const Case cases[] = {
+        {"all_empty", "", "", {}, "0", "0", TotalsColour::Black},
+        {"balanced", "100", "50", {{"211", "150"}}, "150", "150", TotalsColour::Black},
+        {"decimal_comma_unbalanced", "100", "", {{"211", "99,5"}}, "100", "99,5", TotalsColour::Red},
+        {"every_line_counts", "3", "", {{"241", "1"}, {"530", "1"}, {"610", "1"}}, "3", "3", TotalsColour::Black},
+        {"float_noise_is_equal", "0,3", "", {{"211", "0,1"}, {"212", "0,2"}}, "0,3", "0,3", TotalsColour::Black},
+        {"beyond_fifteen_digits_equal", "1000000000000000", "", {{"211", "999999999999999,9"}}, "1E15", "1E15",
+         TotalsColour::Black},
+        {"negative_amounts", "-5", "5", {{"211", "-1"}, {"212", "1"}}, "0", "0", TotalsColour::Black},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EstimateWindow window;
+        window.income = QString::fromUtf8(c.income);
+        window.remainder = QString::fromUtf8(c.remainder);
+        for (const auto &[code, amount] : c.expenses)
+            window.expense(QString::fromLatin1(code)) = QString::fromUtf8(amount);
+        calculate(window);
+        EXPECT_EQ(window.incomeTotal, QString::fromUtf8(c.incomeTotal));
+        EXPECT_EQ(window.expenseTotal, QString::fromUtf8(c.expenseTotal));
+        EXPECT_EQ(window.totalsColour, c.colour);
+        // Empty fields become "0"; typed ones keep their text.
+        EXPECT_EQ(window.income, c.income[0] ? QString::fromUtf8(c.income) : QStringLiteral("0"));
+        EXPECT_FALSE(window.expense(QStringLiteral("340")).isEmpty());
+    }
+}
+
+TEST(Calculation, ANonNumberStopsAtThatFieldAndKeepsThePreviousTotals)
+{
+    EstimateWindow window;
+    window.incomeTotal = QStringLiteral("10");
+    window.expenseTotal = QStringLiteral("20");
+    window.totalsColour = TotalsColour::Red;
+    window.income = QStringLiteral("1 000");
+    try {
+        calculate(window);
+        FAIL() << "a grouped number was accepted";
+    } catch (const Error &error) {
+        EXPECT_EQ(error.text(), QStringLiteral("'1 000' is not a valid floating point value"));
+    }
+    EXPECT_EQ(window.incomeTotal, QStringLiteral("10"));
+    EXPECT_EQ(window.expenseTotal, QStringLiteral("20"));
+    EXPECT_EQ(window.totalsColour, TotalsColour::WindowText);
+    EXPECT_EQ(window.remainder, QStringLiteral("0"));
+    EXPECT_EQ(window.expense(QStringLiteral("610")), QStringLiteral("0"));
+}
+
+TEST(Calculation, ClearingEmptiesFieldsAndTotalsOnly)
+{
+    EstimateWindow window;
+    window.selectorItems = {QStringLiteral("001|a|")};
+    window.selectorIndex = 0;
+    window.setIncomeCode(2);
+    window.source = 4;
+    window.status = 2;
+    window.income = QStringLiteral("100");
+    window.remainder = QStringLiteral("1");
+    window.expense(QStringLiteral("211")) = QStringLiteral("101");
+    calculate(window);
+    clearEntries(window);
+    EXPECT_TRUE(window.incomeTotal.isEmpty());
+    EXPECT_TRUE(window.expenseTotal.isEmpty());
+    EXPECT_TRUE(window.income.isEmpty());
+    EXPECT_TRUE(window.remainder.isEmpty());
+    for (const QString &expense : window.expenses)
+        EXPECT_TRUE(expense.isEmpty());
+    EXPECT_EQ(window.selectorIndex, 0);
+    EXPECT_EQ(window.incomeCode, 2);
+    EXPECT_EQ(window.source, 4);
+    EXPECT_EQ(window.status, 2);
+    EXPECT_EQ(window.totalsColour, TotalsColour::Black);
+}
+
+} // namespace

@@ -1,0 +1,157 @@
+#include "support/temp_workspace.h"
+
+#include "base/error.h"
+#include "base/table_of_contents.h"
+#include "base/text_file.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace vastrel;
+using vastrel::test::TempWorkspace;
+
+namespace {
+
+QString readError(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Error &error) {
+        return error.text();
+    }
+    return QString();
+}
+
+TEST(Windows1251, RoundTripsCyrillicAndRefusesWhatItCannotHold)
+{
+    const QString text = QStringLiteral("Смета кафедры №5 «Ёлка» – 100 руб.");
+    EXPECT_EQ(fromWindows1251(toWindows1251(text)), text);
+    EXPECT_EQ(toWindows1251(QStringLiteral("Ж")), QByteArray("\xc6"));
+    EXPECT_TRUE(fitsWindows1251(text));
+
+    EXPECT_TRUE(fitsWindows1251(QStringLiteral("€ и №")));
+    for (const QString &foreign : {QStringLiteral("漢字"), QStringLiteral("галочка ✓"), QStringLiteral("emoji 😀")}) {
+        SCOPED_TRACE(foreign.toStdString());
+        EXPECT_FALSE(fitsWindows1251(foreign));
+    }
+    const QString refused = readError([] { toWindows1251(QStringLiteral("Смета ✓")); });
+    EXPECT_TRUE(refused.contains(QStringLiteral("✓"))) << refused.toStdString();
+    EXPECT_TRUE(refused.contains(QStringLiteral("Windows-1251")));
+}
+
+TEST(TextLines, EndOnAnyContent)
+{
+    TempWorkspace ws;
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes;
+        QStringList lines;
+    };
+    const Case cases[] = {
+        {"crlf", "a\r\nb\r\n", {"a", "b"}},
+        {"no_final_terminator", "a\r\nb", {"a", "b"}},
+        {"bare_lf", "a\nb\n", {"a", "b"}},
+        {"empty_file", "", {}},
+        {"empty_lines_kept", "a\r\n\r\nb\r\n\r\n", {"a", "", "b", ""}},
+        {"binary_junk", QByteArray("\x00\xff\x98\r\n\x01", 6), {fromWindows1251(QByteArray("\x00\xff\x98", 3)),
+                                                                 QStringLiteral("\x01")}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ws.write(QStringLiteral("f.txt"), c.bytes);
+        EXPECT_EQ(readTextLines(ws.workspace().resolve(QStringLiteral("f.txt")), QStringLiteral("f.txt"),
+                                OpenFailure::FileNotFound),
+                  c.lines);
+    }
+}
+
+TEST(TextLines, MissingFileErrorsDependOnTheReader)
+{
+    TempWorkspace ws;
+    const QString path = ws.workspace().resolve(QStringLiteral("none.txt"));
+    EXPECT_EQ(readError([&] { readTextLines(path, QStringLiteral("none.txt"), OpenFailure::FileNotFound); }),
+              QStringLiteral("File not found"));
+    EXPECT_TRUE(readError([&] { readTextLines(path, QStringLiteral("none.txt"), OpenFailure::CannotOpen); })
+                    .startsWith(QStringLiteral("Cannot open file \"none.txt\". ")));
+}
+
+TEST(AtomicWrite, AFailedReplacementLeavesTheOldFileWhole)
+{
+    TempWorkspace ws;
+    ws.write(QStringLiteral("departments.txt"), "001|a|\r\n");
+    // A directory where the new file would be created: the replacement cannot be made.
+    const QString blocked = ws.workspace().resolve(QStringLiteral("blocked"));
+    QDir().mkpath(blocked + QStringLiteral("/x.txt"));
+    const QString error = readError([&] {
+        writeFileAtomically(blocked + QStringLiteral("/x.txt"), QStringLiteral("x.txt"), "new");
+    });
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot create file \"x.txt\". "))) << error.toStdString();
+
+    const QString missingDir = ws.workspace().resolve(QStringLiteral("no/such/dir/f.txt"));
+    EXPECT_FALSE(readError([&] { writeFileAtomically(missingDir, QStringLiteral("f.txt"), "x"); }).isEmpty());
+    EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), QByteArray("001|a|\r\n"));
+}
+
+TEST(TableOfContents, SplitsOnTheFirstTwoSeparators)
+{
+    struct Case
+    {
+        const char *line;
+        const char *code, *name, *notes;
+    };
+    const Case cases[] = {
+        {"105|Кафедра|примечание", "105", "Кафедра", "примечание"},
+        {"105|N|a|b|c", "105", "N", "a|b|c"},
+        {"000|сводная смета ( 07_12_2026_9_05_33 )|", "000", "сводная смета ( 07_12_2026_9_05_33 )", ""},
+        {"no separators", "no separators", "", ""},
+        {"007|only name", "007", "only name", ""},
+        {"||", "", "", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.line);
+        const TocRecord record = TocRecord::split(QString::fromUtf8(c.line));
+        EXPECT_EQ(record.code, QString::fromUtf8(c.code));
+        EXPECT_EQ(record.name, QString::fromUtf8(c.name));
+        EXPECT_EQ(record.notes, QString::fromUtf8(c.notes));
+    }
+    EXPECT_EQ((TocRecord{QStringLiteral("105"), QStringLiteral("N"), QStringLiteral("T|U")}.line()),
+              QStringLiteral("105|N|T|U"));
+}
+
+TEST(TableOfContents, ReadsAppendsAndRewritesInWindows1251)
+{
+    TempWorkspace ws;
+    ws.write(QStringLiteral("departments.txt"), test::crlf({QStringLiteral("001|Первая|"), QString(),
+                                                             QStringLiteral("002|Вторая|x|y")}));
+    EXPECT_EQ(readToc(ws.workspace()), (QStringList{QStringLiteral("001|Первая|"), QStringLiteral("002|Вторая|x|y")}));
+
+    appendTocLine(ws.workspace(), QStringLiteral("003|Третья|"));
+    EXPECT_EQ(ws.read(QStringLiteral("departments.txt")),
+              test::crlf({QStringLiteral("001|Первая|"), QString(), QStringLiteral("002|Вторая|x|y"),
+                          QStringLiteral("003|Третья|")}));
+
+    writeToc(ws.workspace(), {});
+    EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), QByteArray());
+    EXPECT_TRUE(readToc(ws.workspace()).isEmpty());
+}
+
+TEST(TableOfContents, AppendingToAMissingFileWritesNothing)
+{
+    TempWorkspace ws;
+    EXPECT_EQ(readError([&] { appendTocLine(ws.workspace(), QStringLiteral("001|a|")); }),
+              QStringLiteral("File not found"));
+    EXPECT_FALSE(ws.exists(QStringLiteral("departments.txt")));
+}
+
+TEST(TableOfContents, StorableTextRefusesLineBreaksAndForeignCharacters)
+{
+    EXPECT_TRUE(checkStorableText(QStringLiteral("обычный текст | с чертой"), QStringLiteral("Поле")).isEmpty());
+    EXPECT_FALSE(checkStorableText(QStringLiteral("две\nстроки"), QStringLiteral("Поле")).isEmpty());
+    EXPECT_FALSE(checkStorableText(QStringLiteral("возврат\r"), QStringLiteral("Поле")).isEmpty());
+    EXPECT_FALSE(checkStorableText(QStringLiteral("漢"), QStringLiteral("Поле")).isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,167 @@
+#include "support/recording_messages.h"
+#include "support/temp_workspace.h"
+#include "support/typing.h"
+
+#include "app/tform2.h"
+#include "base/catalogue.h"
+#include "base/settings.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace vastrel;
+using vastrel::test::RecordingMessages;
+using vastrel::test::TempWorkspace;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    TempWorkspace ws;
+    RecordingMessages messages;
+    std::unique_ptr<TForm2> form;
+
+    void open()
+    {
+        form = std::make_unique<TForm2>(ws.workspace(), messages);
+        form->activate();
+    }
+    template<class T = QWidget>
+    T *control(const char *name)
+    {
+        T *widget = form->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    void type(const QString &field, const QString &text)
+    {
+        auto *edit = form->findChild<QLineEdit *>(field);
+        ASSERT_NE(edit, nullptr) << field.toStdString();
+        edit->clear();
+        test::typeText(edit, text);
+    }
+    void press(const char *button) { control<QPushButton>(button)->click(); }
+    QString panel(const char *name) { return control<QLabel>(name)->text(); }
+    QColor panelColour(const char *name) { return control<QLabel>(name)->palette().color(QPalette::WindowText); }
+};
+
+TEST_F(MainWindowTest, HasTheWholeEntryAreaAndButtonsInOrder)
+{
+    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
+    ws.writeToc({});
+    open();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Вастрель - Тавер"));
+    EXPECT_EQ(form->size(), QSize(1028, 710));
+    for (const ExpenseLine &line : expenseLines()) {
+        auto *codePanel = form->findChild<QLabel *>(line.panel);
+        ASSERT_NE(codePanel, nullptr) << line.panel.toStdString();
+        EXPECT_EQ(codePanel->text(), line.fullCode());
+        EXPECT_NE(form->findChild<QLineEdit *>(line.field), nullptr) << line.field.toStdString();
+        EXPECT_TRUE(form->rect().contains(codePanel->geometry()));
+    }
+    for (const char *name : {"MaskEdit12", "MaskEdit6"})
+        control<QLineEdit>(name);
+    EXPECT_EQ(panel("Panel1"), QStringLiteral("остаток"));
+    EXPECT_EQ(panel("Panel92"), QStringLiteral("итого доходов:"));
+    EXPECT_EQ(panel("Panel93"), QStringLiteral("итого расходов:"));
+    EXPECT_EQ(control<QComboBox>("ComboBox2")->count(), IncomeCodeCount);
+    EXPECT_EQ(control<QListWidget>("ListBox1")->count(), IncomeSourceCount);
+    EXPECT_TRUE(control<QRadioButton>("RadioGroup1_0")->isChecked());
+
+    const char *order[] = {"Button7", "Button1", "Button4", "Button8", "Button9",
+                           "Button2", "Button6", "Button11", "Button3", "Button5"};
+    const char16_t *captions[] = {u"завести новую смету", u"расчет сметы", u"показать смету", u"очистить смету",
+                                  u"экспорт сметы в Excel", u"запись сметы в базу", u"операции со сметами",
+                                  u"настройки", u"выход из программы", u"помощь"};
+    int previousY = -1;
+    for (size_t i = 0; i < std::size(order); ++i) {
+        auto *button = control<QPushButton>(order[i]);
+        EXPECT_EQ(button->text(), QString::fromUtf16(captions[i]));
+        const int y = button->mapTo(form.get(), QPoint()).y();
+        EXPECT_GT(y, previousY) << order[i];
+        EXPECT_LE(y + button->height(), 710) << order[i];
+        previousY = y;
+    }
+}
+
+TEST_F(MainWindowTest, ActivationShowsHeadingStatusAndSelector)
+{
+    ws.writeSettings({"кафедры физики", "a", "b", "001", "2", "c", "d"});
+    ws.writeToc({QStringLiteral("001|a|"), QStringLiteral("002|b|x|y"), QStringLiteral("003|c|")});
+    open();
+    form->activate();
+    EXPECT_TRUE(messages.all().isEmpty());
+    EXPECT_EQ(panel("Label1"), QStringLiteral("Смета кафедры физики"));
+    EXPECT_TRUE(control<QRadioButton>("RadioGroup1_2")->isChecked());
+    auto *selector = control<QComboBox>("ComboBox1");
+    ASSERT_EQ(selector->count(), 3);
+    EXPECT_EQ(selector->itemText(1), QStringLiteral("002|b|x|y"));
+    EXPECT_FALSE(selector->isEditable());
+}
+
+TEST_F(MainWindowTest, WithoutSettingsItSaysSoAndLeavesTheSelectorEmpty)
+{
+    ws.writeToc({QStringLiteral("001|a|")});
+    open();
+    EXPECT_EQ(messages.texts(),
+              QStringList{QStringLiteral("Настройки в системе не установлены.\r\n Установите настройки!")});
+    EXPECT_EQ(control<QComboBox>("ComboBox1")->count(), 0);
+    EXPECT_TRUE(panel("Label1").isEmpty());
+}
+
+TEST_F(MainWindowTest, CalculateColoursTotalsAndClearEmptiesThem)
+{
+    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
+    ws.writeToc({});
+    open();
+    type(QStringLiteral("MaskEdit6"), QStringLiteral("100"));
+    type(QStringLiteral("MaskEdit41"), QStringLiteral("99,5"));
+    press("Button1");
+    EXPECT_TRUE(messages.all().isEmpty());
+    EXPECT_EQ(panel("Panel82"), QStringLiteral("100"));
+    EXPECT_EQ(panel("Panel87"), QStringLiteral("99,5"));
+    EXPECT_EQ(panelColour("Panel82"), QColor(202, 0, 0));
+    EXPECT_EQ(panelColour("Panel87"), QColor(202, 0, 0));
+    EXPECT_EQ(control<QLineEdit>("MaskEdit12")->text(), QStringLiteral("0"));
+    EXPECT_EQ(control<QLineEdit>("MaskEdit19")->text(), QStringLiteral("0"));
+
+    type(QStringLiteral("MaskEdit12"), QStringLiteral("-0,5"));
+    // Typing after a calculation makes the totals stale.
+    EXPECT_TRUE(panel("Panel82").isEmpty());
+    EXPECT_TRUE(panel("Panel87").isEmpty());
+    press("Button1");
+    EXPECT_EQ(panel("Panel82"), QStringLiteral("99,5"));
+    EXPECT_EQ(panelColour("Panel87"), QColor(Qt::black));
+
+    press("Button8");
+    EXPECT_TRUE(panel("Panel82").isEmpty());
+    EXPECT_TRUE(panel("Panel87").isEmpty());
+    EXPECT_TRUE(control<QLineEdit>("MaskEdit6")->text().isEmpty());
+    EXPECT_TRUE(control<QLineEdit>("MaskEdit41")->text().isEmpty());
+}
+
+TEST_F(MainWindowTest, ANonNumberIsReportedAndTheTotalsStay)
+{
+    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
+    ws.writeToc({});
+    open();
+    type(QStringLiteral("MaskEdit6"), QStringLiteral("5"));
+    type(QStringLiteral("MaskEdit41"), QStringLiteral("5"));
+    press("Button1");
+    type(QStringLiteral("MaskEdit45"), QStringLiteral("12a"));
+    press("Button1");
+    EXPECT_EQ(messages.last(), QStringLiteral("'12a' is not a valid floating point value"));
+    EXPECT_EQ(messages.all().last().kind, MessageKind::Error);
+    EXPECT_TRUE(panel("Panel82").isEmpty()); // emptied by the edit, not refilled
+}
+
+} // namespace
