@@ -10,6 +10,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     app.setApplicationName(vastrel::programCaption());
+    // The splash window ends the program when it closes, even while it is hidden.
+    app.setQuitOnLastWindowClosed(false);
 
     // Qt's own dialog buttons speak Russian.
     QTranslator qtTranslator;

@@ -3,6 +3,7 @@
 #include "app/gui_messages.h"
 #include "app/tform2.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QTimer>
@@ -15,6 +16,9 @@ TForm1::TForm1(const Workspace &workspace, MessageService &messages, QWidget *pa
     , m_workspace(workspace)
     , m_messages(messages)
 {
+    // The picture lives in the window library's resources, which a static
+    // library must register itself.
+    Q_INIT_RESOURCE(resources);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(programCaption());
     setFixedSize(420, 430);
@@ -29,11 +33,11 @@ TForm1::TForm1(const Workspace &workspace, MessageService &messages, QWidget *pa
     picture->setObjectName(QStringLiteral("Image1"));
     picture->setPixmap(QPixmap(QStringLiteral(":/splash.jpg")));
     picture->setAlignment(Qt::AlignCenter);
-    layout->addWidget(picture);
+    layout->addWidget(picture, 1);
 
     QFont font = this->font();
     font.setBold(true);
-    font.setPointSize(11);
+    font.setPointSize(10);
     const char16_t *lines[] = {u"Управление информатизации университета Тавер",
                                u"Разработчик: отдел программных систем",
                                u"2008 – 2026"};
@@ -43,6 +47,7 @@ TForm1::TForm1(const Workspace &workspace, MessageService &messages, QWidget *pa
         label->setObjectName(QStringLiteral("Label%1").arg(index++));
         label->setFont(font);
         label->setAlignment(Qt::AlignCenter);
+        label->setWordWrap(true);
         QPalette yellow = label->palette();
         yellow.setColor(QPalette::WindowText, QColor(255, 255, 0));
         label->setPalette(yellow);
@@ -57,10 +62,18 @@ TForm1::TForm1(const Workspace &workspace, MessageService &messages, QWidget *pa
     m_timer->start();
 }
 
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    QCoreApplication::quit();
+}
+
 void TForm1::openMainWindow()
 {
     m_timer->stop();
     auto *mainWindow = new TForm2(m_workspace, m_messages, this);
+    if (auto *boxes = dynamic_cast<BoxMessages *>(&m_messages))
+        boxes->setParent(mainWindow);
     mainWindow->setAttribute(Qt::WA_DeleteOnClose, false);
     mainWindow->exec();
     close();

@@ -15,6 +15,9 @@ class TForm1 : public QWidget
 public:
     TForm1(const vastrel::Workspace &workspace, vastrel::MessageService &messages, QWidget *parent = nullptr);
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void openMainWindow();
 

@@ -69,11 +69,11 @@ TForm2::TForm2(const Workspace &workspace, MessageService &messages, QWidget *pa
 
     auto *strip = new QWidget(this);
     strip->setObjectName(QStringLiteral("Panel6"));
-    strip->setGeometry(0, 34, 780, 34);
+    strip->setGeometry(0, 34, 750, 34);
     addPanel(strip, QStringLiteral("Panel7"), QStringLiteral("выбрать смету"), QRect(8, 4, 140, 26));
     m_selector = new QComboBox(strip);
     m_selector->setObjectName(QStringLiteral("ComboBox1"));
-    m_selector->setGeometry(152, 4, 620, 26);
+    m_selector->setGeometry(152, 4, 590, 26);
     m_selector->setEditable(false);
     m_selector->setMaxVisibleItems(35);
     m_selector->setFont(bold);
@@ -138,17 +138,17 @@ void TForm2::buildEntryArea()
 
     const int top = 208;
     const int step = 41;
-    addPanel(this, QStringLiteral("Panel42"), QStringLiteral("расходы"), QRect(10, top - 28, 200, 24));
-    addPanel(this, QStringLiteral("Panel81"), QStringLiteral("итоговая сумма"), QRect(214, top - 28, 170, 24));
-    addPanel(this, QStringLiteral("Panel2"), QStringLiteral("расходы"), QRect(394, top - 28, 200, 24));
-    addPanel(this, QStringLiteral("Panel3"), QStringLiteral("итоговая сумма"), QRect(598, top - 28, 170, 24));
+    addPanel(this, QStringLiteral("Panel42"), QStringLiteral("расходы"), QRect(10, top - 28, 196, 24));
+    addPanel(this, QStringLiteral("Panel81"), QStringLiteral("итоговая сумма"), QRect(210, top - 28, 160, 24));
+    addPanel(this, QStringLiteral("Panel2"), QStringLiteral("расходы"), QRect(384, top - 28, 196, 24));
+    addPanel(this, QStringLiteral("Panel3"), QStringLiteral("итоговая сумма"), QRect(584, top - 28, 160, 24));
     for (int i = 0; i < ExpenseLineCount; ++i) {
         const ExpenseLine &line = expenseLines()[size_t(i)];
         const int column = i / 12;
-        const int x = 10 + column * 384;
+        const int x = 10 + column * 374;
         const int y = top + (i % 12) * step;
-        addPanel(this, line.panel, line.fullCode(), QRect(x, y, 200, 26));
-        m_expenses[size_t(i)] = addField(line.field, QRect(x + 204, y, 170, 26));
+        addPanel(this, line.panel, line.fullCode(), QRect(x, y, 196, 26));
+        m_expenses[size_t(i)] = addField(line.field, QRect(x + 200, y, 160, 26));
     }
 }
 
@@ -156,27 +156,28 @@ void TForm2::buildSidePanel()
 {
     auto *side = new QWidget(this);
     side->setObjectName(QStringLiteral("Panel12"));
-    side->setGeometry(782, 0, 246, 710);
+    side->setGeometry(752, 0, 276, 710);
     setBackground(side, Cream);
 
     auto *caption = new QLabel(QStringLiteral("расшифровки доходов "), side);
     caption->setObjectName(QStringLiteral("Label2"));
-    caption->setGeometry(10, 6, 226, 22);
+    caption->setGeometry(10, 6, 256, 22);
     m_sources = new QListWidget(side);
     m_sources->setObjectName(QStringLiteral("ListBox1"));
-    m_sources->setGeometry(10, 30, 226, 212);
+    m_sources->setGeometry(10, 30, 256, 212);
+    m_sources->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_sources->addItems(incomeSources());
     m_sources->setSelectionMode(QAbstractItemView::SingleSelection);
     caption->setBuddy(m_sources);
 
     auto *group = new QGroupBox(QStringLiteral("юридический статус"), side);
     group->setObjectName(QStringLiteral("RadioGroup1"));
-    group->setGeometry(10, 248, 226, 98);
+    group->setGeometry(10, 248, 256, 98);
     m_status = new QButtonGroup(this);
     for (int i = 0; i < statusItems().size(); ++i) {
         auto *item = new QRadioButton(statusItems().at(i), group);
         item->setObjectName(QStringLiteral("RadioGroup1_%1").arg(i));
-        item->setGeometry(10, 22 + i * 24, 206, 22);
+        item->setGeometry(10, 22 + i * 24, 236, 22);
         m_status->addButton(item, i);
     }
     m_status->button(0)->setChecked(true);
@@ -203,7 +204,7 @@ void TForm2::buildSidePanel()
     for (const ButtonSpec &spec : buttons) {
         auto *button = new QPushButton(QString::fromUtf16(spec.caption), side);
         button->setObjectName(QString::fromLatin1(spec.name));
-        button->setGeometry(10, y, 226, 31);
+        button->setGeometry(10, y, 256, 31);
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, spec.handler);
         y += 35;

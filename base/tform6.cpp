@@ -83,7 +83,7 @@ TForm6::TForm6(const Workspace &workspace, MessageService &messages, QWidget *pa
     m_statusStrip->setMinimumHeight(22);
     layout->addWidget(m_statusStrip);
 
-    setFixedSize(560, 560);
+    setFixedSize(560, 590);
 }
 
 void TForm6::showSettings()

@@ -1,0 +1,32 @@
+#include "support/recording_messages.h"
+#include "support/temp_workspace.h"
+
+#include "app/tform1.h"
+
+#include <QLabel>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace vastrel;
+
+namespace {
+
+TEST(Splash, ShowsItsPictureAndOpensTheMainWindowAfter1500Ms)
+{
+    test::TempWorkspace ws;
+    test::RecordingMessages messages;
+    TForm1 splash(ws.workspace(), messages);
+    EXPECT_EQ(splash.size(), QSize(420, 430));
+    auto *picture = splash.findChild<QLabel *>(QStringLiteral("Image1"));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_FALSE(picture->pixmap().isNull());
+    auto *timer = splash.findChild<QTimer *>(QStringLiteral("Timer1"));
+    ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->interval(), 1500);
+    EXPECT_TRUE(timer->isSingleShot());
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(splash.palette().color(QPalette::Window), QColor(199, 231, 188));
+}
+
+} // namespace
