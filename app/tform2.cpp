@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -337,6 +338,17 @@ void TForm2::showEvent(QShowEvent *event)
         // After the window is on screen, so a message box stands over it.
         QTimer::singleShot(0, this, &TForm2::activate);
     }
+}
+
+void TForm2::keyPressEvent(QKeyEvent *event)
+{
+    // Escape would end the program through the dialog's reject: only the
+    // close box and "выход из программы" do that.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TForm2::closeEvent(QCloseEvent *event)

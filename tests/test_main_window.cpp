@@ -149,6 +149,18 @@ TEST_F(MainWindowTest, CalculateColoursTotalsAndClearEmptiesThem)
     EXPECT_TRUE(control<QLineEdit>("MaskEdit41")->text().isEmpty());
 }
 
+TEST_F(MainWindowTest, EscapeDoesNotEndTheProgram)
+{
+    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
+    ws.writeToc({});
+    open();
+    form->show();
+    QTest::keyClick(control<QLineEdit>("MaskEdit41"), Qt::Key_Escape);
+    EXPECT_TRUE(form->isVisible());
+    press("Button3");
+    EXPECT_FALSE(form->isVisible());
+}
+
 TEST_F(MainWindowTest, ANonNumberIsReportedAndTheTotalsStay)
 {
     ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
