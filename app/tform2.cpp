@@ -233,16 +233,32 @@ EstimateWindow TForm2::readWindow() const
     return window;
 }
 
-void TForm2::writeWindow(const EstimateWindow &window)
+void TForm2::setSelector(const QStringList &lines, int selected)
 {
     QStringList items;
     for (int i = 0; i < m_selector->count(); ++i)
         items.append(m_selector->itemText(i));
-    if (items != window.selectorItems) {
+    if (items != lines) {
         m_selector->clear();
-        m_selector->addItems(window.selectorItems);
+        m_selector->addItems(lines);
     }
-    m_selector->setCurrentIndex(window.selectorIndex);
+    m_selector->setCurrentIndex(selected);
+}
+
+void TForm2::setStatus(int item)
+{
+    if (item >= 0 && m_status->button(item)) {
+        m_status->button(item)->setChecked(true);
+    } else if (QAbstractButton *checked = m_status->checkedButton()) {
+        m_status->setExclusive(false);
+        checked->setChecked(false);
+        m_status->setExclusive(true);
+    }
+}
+
+void TForm2::writeWindow(const EstimateWindow &window)
+{
+    setSelector(window.selectorItems, window.selectorIndex);
 
     if (window.incomeCode >= 0) {
         m_incomeCode->setCurrentIndex(window.incomeCode);
@@ -255,13 +271,7 @@ void TForm2::writeWindow(const EstimateWindow &window)
     } else {
         m_sources->clearSelection();
     }
-    if (window.status >= 0 && m_status->button(window.status)) {
-        m_status->button(window.status)->setChecked(true);
-    } else if (QAbstractButton *checked = m_status->checkedButton()) {
-        m_status->setExclusive(false);
-        checked->setChecked(false);
-        m_status->setExclusive(true);
-    }
+    setStatus(window.status);
     m_remainder->setText(window.remainder);
     m_income->setText(window.income);
     for (size_t i = 0; i < m_expenses.size(); ++i)
@@ -300,15 +310,8 @@ void TForm2::activate()
         return true;
     });
     m_heading->setText(heading);
-    m_status->button(window.status)->setChecked(true);
-    QStringList items;
-    for (int i = 0; i < m_selector->count(); ++i)
-        items.append(m_selector->itemText(i));
-    if (items != window.selectorItems) {
-        m_selector->clear();
-        m_selector->addItems(window.selectorItems);
-        m_selector->setCurrentIndex(-1);
-    }
+    setStatus(window.status);
+    setSelector(window.selectorItems, window.selectorIndex);
 }
 
 template<class Dialog>

@@ -42,6 +42,8 @@ private:
     QLabel *addPanel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry);
     QLineEdit *addField(const QString &name, const QRect &geometry);
     void setTotalsColour(vastrel::TotalsColour colour);
+    void setSelector(const QStringList &lines, int selected);
+    void setStatus(int item);
 
     // Runs a logic function on the window's values and shows the result,
     // also when it stopped on an error.
