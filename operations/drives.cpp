@@ -3,6 +3,7 @@
 #include "base/error.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
 
@@ -16,15 +17,22 @@ bool isDriveLetter(const QString &text)
 }
 
 #ifndef Q_OS_WIN
-// Mount points under which desktops mount removable volumes (udisks, autofs
-// and the administrator's habit).
-bool isRemovableMountPoint(const QString &rootPath)
+// A volume the desktop mounted for the user (udisks puts them under /media or
+// /run/media), or one on a block device the kernel marks removable.
+bool isRemovableVolume(const QStorageInfo &volume)
 {
-    static const QStringList places = {QStringLiteral("/media/"), QStringLiteral("/run/media/"),
-                                       QStringLiteral("/mnt/")};
-    for (const QString &place : places) {
-        if (rootPath.startsWith(place))
-            return true;
+    const QString root = volume.rootPath();
+    if (root.startsWith(QStringLiteral("/media/")) || root.startsWith(QStringLiteral("/run/media/")))
+        return true;
+    const QByteArray device = volume.device();
+    if (!device.startsWith("/dev/"))
+        return false;
+    const QString block = QStringLiteral("/sys/class/block/") + QString::fromLocal8Bit(device.mid(5));
+    // A partition's flag is on its disk, one level up.
+    for (const QString &flag : {block + QStringLiteral("/removable"), block + QStringLiteral("/../removable")}) {
+        QFile file(flag);
+        if (file.open(QIODevice::ReadOnly))
+            return file.readAll().trimmed() == "1";
     }
     return false;
 }
@@ -60,7 +68,7 @@ QStringList driveListItems()
     QStringList items = driveLetters();
 #ifndef Q_OS_WIN
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
-        if (volume.isValid() && volume.isReady() && isRemovableMountPoint(volume.rootPath()))
+        if (volume.isValid() && volume.isReady() && isRemovableVolume(volume))
             items.append(QDir::toNativeSeparators(volume.rootPath()));
     }
 #endif
