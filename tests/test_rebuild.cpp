@@ -103,13 +103,18 @@ TEST(RebuildCli, RebuildsAndRefusesWithoutBase)
 {
     TempWorkspace ws;
     ws.writeToc({QStringLiteral("105|b|notes")});
-    ws.write(SmetaDir + QStringLiteral("b.xml"), "x");
     ws.write(SmetaDir + QStringLiteral("a.xml.bak"), "x");
+    for (const char *name : {"b", "c", "d", "e", "f", "g", "h", "i", "j"})
+        ws.write(SmetaDir + QLatin1String(name) + QStringLiteral(".xml"), "x");
+    QDir(ws.baseDir()).mkdir(QStringLiteral("z"));
     CliResult result = runCli({QStringLiteral("-C"), ws.root(), QStringLiteral("rebuild")});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(result.out, QString());
     EXPECT_EQ(ws.read(QStringLiteral("departments.txt")),
-              crlf({QStringLiteral("001|a|"), QStringLiteral("002|b|")}));
+              crlf({QStringLiteral("001|a|"), QStringLiteral("002|b|"), QStringLiteral("003|c|"),
+                    QStringLiteral("004|d|"), QStringLiteral("005|e|"), QStringLiteral("006|f|"),
+                    QStringLiteral("007|g|"), QStringLiteral("008|h|"), QStringLiteral("009|i|"),
+                    QStringLiteral("010|j|"), QStringLiteral("011||")}));
 
     result = runCli({QStringLiteral("-C"), ws.root(), QStringLiteral("rebuild"), QStringLiteral("лишнее")});
     EXPECT_EQ(result.exitCode, 2);

@@ -257,11 +257,15 @@ TEST(OperationsWindow, RebuildRefillsBothLists)
 {
     Operations ops;
     ops.ws.write(SmetaDir + QStringLiteral("Архив.xml.bak"), "old");
+    QDir(ops.ws.baseDir()).mkdir(QStringLiteral("Старые"));
+    ops.toggle(0);
     ops.button("Button6")->click();
     const QStringList rebuilt = {QStringLiteral("001|Архив|"), QStringLiteral("002|Кафедра|"),
-                                 QStringLiteral("003|Лаборатория|"), QStringLiteral("004|Сводная|")};
+                                 QStringLiteral("003|Лаборатория|"), QStringLiteral("004|Сводная|"),
+                                 QStringLiteral("005||")};
     EXPECT_EQ(ops.ws.read(QStringLiteral("departments.txt")), crlf(rebuilt));
     EXPECT_EQ(ops.items(), rebuilt);
+    EXPECT_TRUE(ops.list()->selectedItems().isEmpty());
     EXPECT_EQ(ops.mainWindow.selectorItems, rebuilt);
     EXPECT_TRUE(ops.messages.all().isEmpty());
 }
