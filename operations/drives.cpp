@@ -11,12 +11,12 @@ namespace vastrel {
 
 namespace {
 
+#ifndef Q_OS_WIN
 bool isDriveLetter(const QString &text)
 {
     return text.size() == 1 && text.at(0).isLetter() && text.at(0).unicode() < 128;
 }
 
-#ifndef Q_OS_WIN
 // A volume the desktop mounted for the user (udisks puts them under /media or
 // /run/media), or one on a block device the kernel marks removable.
 bool isRemovableVolume(const QStorageInfo &volume)
