@@ -75,5 +75,8 @@ struct Command
 int runCalc(Context &, Arguments &);
 int runSettings(Context &, Arguments &);
 int runList(Context &, Arguments &);
+int runDelete(Context &, Arguments &);
+int runCopy(Context &, Arguments &);
+int runRebuild(Context &, Arguments &);
 
 } // namespace vastrel::cli

@@ -14,6 +14,9 @@ const Command commands[] = {
      "settings show | settings store --name Т --head-position Т --head-name Т --code ККК --status С "
      "--resp-position Т --resp-name Т — показать или записать настройки"},
     {"list", runList, "list — оглавление базы, по строке на запись"},
+    {"delete", runDelete, "delete ИМЯ — удалить смету и её запись в оглавлении"},
+    {"copy", runCopy, "copy --to КАТАЛОГ ИМЯ... — скопировать сметы и оглавление на носитель"},
+    {"rebuild", runRebuild, "rebuild — восстановить оглавление базы по файлам каталога смет"},
 };
 
 const char *const windowOptionsHelp =

@@ -1,7 +1,27 @@
 #include "operations/tform5.h"
 
-TForm5::TForm5(const vastrel::Workspace &workspace, vastrel::EstimateWindow &mainWindow,
-               vastrel::MessageService &messages, QWidget *parent)
+#include "app/activation.h"
+#include "base/table_of_contents.h"
+#include "export/gui_export.h"
+#include "operations/deletion.h"
+#include "operations/media_copy.h"
+#include "operations/rebuild.h"
+#include "operations/summing.h"
+#include "operations/tform7.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using namespace vastrel;
+
+TForm5::TForm5(const Workspace &workspace, EstimateWindow &mainWindow, MessageService &messages,
+               QWidget *parent)
     : QDialog(parent)
     , m_workspace(workspace)
     , m_mainWindow(mainWindow)
@@ -9,4 +29,158 @@ TForm5::TForm5(const vastrel::Workspace &workspace, vastrel::EstimateWindow &mai
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Операции со сметами"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(14);
+
+    auto *left = new QVBoxLayout;
+    auto *caption = new QLabel(QStringLiteral("Для совершения операции со сметами, сначала выделите сметы:"), this);
+    caption->setObjectName(QStringLiteral("Label1"));
+    caption->setWordWrap(true);
+    left->addWidget(caption);
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("ListBox1"));
+    m_list->setSelectionMode(QAbstractItemView::MultiSelection);
+    QFont bold = m_list->font();
+    bold.setBold(true);
+    m_list->setFont(bold);
+    QPalette cream = m_list->palette();
+    cream.setColor(QPalette::Base, QColor(255, 251, 240));
+    m_list->setPalette(cream);
+    left->addWidget(m_list, 1);
+    layout->addLayout(left, 1);
+
+    auto *right = new QVBoxLayout;
+    right->setSpacing(6);
+    auto addButton = [&](const char *name, const QString &text, void (TForm5::*handler)()) {
+        auto *button = new QPushButton(text, this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAutoDefault(false);
+        button->setMinimumHeight(30);
+        right->addWidget(button);
+        if (handler)
+            connect(button, &QPushButton::clicked, this, handler);
+        return button;
+    };
+    addButton("Button4", QStringLiteral("удалить смету"), &TForm5::deleteEstimate);
+    addButton("Button1", QStringLiteral("сложить сметы"), &TForm5::sumEstimates);
+    addButton("Button5", QStringLiteral("экспорт сводной сметы в Excel"), &TForm5::exportConsolidated);
+    right->addSpacing(12);
+    addButton("Button3", QStringLiteral("загрузить для Гемтар на дискету"), &TForm5::copyToDiskette);
+    right->addSpacing(6);
+    m_drive = new QComboBox(this);
+    m_drive->setObjectName(QStringLiteral("ComboBox1"));
+    m_drive->setEditable(true);
+    m_drive->setInsertPolicy(QComboBox::NoInsert);
+    m_drive->addItems(driveListItems());
+    m_drive->setCurrentText(QStringLiteral("адрес флешки"));
+    m_drive->setMinimumHeight(28);
+    right->addWidget(m_drive);
+    addButton("Button9", QStringLiteral("загрузить для Гемтар на флешку "), &TForm5::copyToFlashDrive);
+    right->addSpacing(12);
+    addButton("Button6", QStringLiteral("восстановление оглавления базы "), &TForm5::rebuildToc);
+    right->addStretch(1);
+    QPushButton *quit = addButton("Button2", QStringLiteral("выход"), nullptr);
+    connect(quit, &QPushButton::clicked, this, &QDialog::close);
+    auto *side = new QWidget(this);
+    side->setLayout(right);
+    side->setFixedWidth(270);
+    layout->addWidget(side);
+
+    setFixedSize(820, 480);
+
+    // A missing table of contents is reported and the list stays empty.
+    runAction(m_messages, [this] {
+        m_list->addItems(readToc(m_workspace, OpenFailure::CannotOpen));
+        return true;
+    });
+}
+
+QStringList TForm5::listLines() const
+{
+    QStringList lines;
+    for (int i = 0; i < m_list->count(); ++i)
+        lines.append(m_list->item(i)->text());
+    return lines;
+}
+
+QList<int> TForm5::selectedRows() const
+{
+    QList<int> rows;
+    for (int i = 0; i < m_list->count(); ++i) {
+        if (m_list->item(i)->isSelected())
+            rows.append(i);
+    }
+    return rows;
+}
+
+void TForm5::refillLists()
+{
+    m_list->clear();
+    runAction(m_messages, [this] {
+        refillSelector(m_workspace, m_mainWindow);
+        m_list->addItems(m_mainWindow.selectorItems);
+        return true;
+    });
+}
+
+void TForm5::deleteEstimate()
+{
+    const QList<int> selected = selectedRows();
+    if (!checkDeletionSelection(selected, m_messages))
+        return;
+    {
+        TForm7 confirmation(this);
+        if (confirmation.exec() != QDialog::Accepted)
+            return;
+    }
+    runAction(m_messages, [&] {
+        deleteEstimates(m_workspace, listLines(), selected);
+        return true;
+    });
+    refillLists();
+}
+
+void TForm5::sumEstimates()
+{
+    runAction(m_messages, [this] {
+        vastrel::sumEstimates(m_workspace, listLines(), selectedRows(), m_messages);
+        return true;
+    });
+    refillLists();
+}
+
+void TForm5::exportConsolidated()
+{
+    const bool written = runAction(m_messages, [this] {
+        return exportConsolidatedFromWindow(this, m_workspace, listLines(), selectedRows(), m_messages);
+    });
+    if (written)
+        close();
+}
+
+void TForm5::copyTo(const Medium &medium)
+{
+    runAction(m_messages, [&] {
+        return copyToMedium(m_workspace, medium, listLines(), selectedRows(), m_messages);
+    });
+}
+
+void TForm5::copyToDiskette()
+{
+    copyTo(m_diskette ? m_diskette() : disketteMedium());
+}
+
+void TForm5::copyToFlashDrive()
+{
+    copyTo(flashMedium(m_workspace, m_drive->currentText()));
+}
+
+void TForm5::rebuildToc()
+{
+    const bool rebuilt = runAction(m_messages, [this] { return vastrel::rebuildToc(m_workspace, m_messages); });
+    if (rebuilt)
+        refillLists();
 }

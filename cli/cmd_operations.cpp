@@ -1,0 +1,66 @@
+#include "cli/cli.h"
+
+#include "base/table_of_contents.h"
+#include "operations/deletion.h"
+#include "operations/drives.h"
+#include "operations/media_copy.h"
+#include "operations/rebuild.h"
+
+#include <QDir>
+
+namespace vastrel::cli {
+
+namespace {
+
+// The indices of the table-of-contents lines whose estimate name is one of `names`.
+QList<int> selectByName(const QStringList &lines, const QStringList &names)
+{
+    QList<int> selected;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (names.contains(estimateNameOf(lines.at(i))))
+            selected.append(i);
+    }
+    return selected;
+}
+
+} // namespace
+
+int runDelete(Context &context, Arguments &args)
+{
+    const QStringList names = args.rest();
+    if (names.size() != 1)
+        throw UsageError{QStringLiteral("Команда delete принимает одно имя сметы.")};
+    const bool ok = runAction(context.messages, [&] {
+        const QStringList lines = readToc(context.workspace, OpenFailure::CannotOpen);
+        const QList<int> selected = selectByName(lines, names);
+        if (!checkDeletionSelection(selected, context.messages))
+            return false;
+        deleteEstimates(context.workspace, lines, selected);
+        return true;
+    });
+    return exitStatus(context, ok);
+}
+
+int runCopy(Context &context, Arguments &args)
+{
+    const std::optional<QString> target = args.take(QStringLiteral("--to"));
+    if (!target || target->isEmpty())
+        throw UsageError{QStringLiteral("Укажите каталог носителя: copy --to КАТАЛОГ ИМЯ...")};
+    const QStringList names = args.rest();
+    const Medium medium = Medium::at(QDir(context.workspace.root()).absoluteFilePath(*target));
+    const bool ok = runAction(context.messages, [&] {
+        const QStringList lines = readToc(context.workspace, OpenFailure::CannotOpen);
+        return copyToMedium(context.workspace, medium, lines, selectByName(lines, names), context.messages);
+    });
+    return exitStatus(context, ok);
+}
+
+int runRebuild(Context &context, Arguments &args)
+{
+    if (!args.rest().isEmpty())
+        throw UsageError{QStringLiteral("Команда rebuild не принимает аргументов.")};
+    const bool ok = runAction(context.messages, [&] { return rebuildToc(context.workspace, context.messages); });
+    return exitStatus(context, ok);
+}
+
+} // namespace vastrel::cli

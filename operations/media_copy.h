@@ -1,0 +1,27 @@
+#pragma once
+
+#include "base/messages.h"
+#include "base/workspace.h"
+#include "operations/drives.h"
+
+#include <QFileDevice>
+#include <QList>
+#include <QStringList>
+
+#include <functional>
+
+namespace vastrel {
+
+// Writes one block to a target file and returns how many bytes it took (fewer,
+// or -1, when the medium is full or gone). Tests put a failing one in.
+using BlockWriter = std::function<qint64(QFileDevice &target, const char *data, qint64 size)>;
+
+// "загрузить для Гемтар на дискету / на флешку": copies the selected estimates
+// (indices into `lines`) to the medium's root in blocks of 2048 bytes, each
+// followed by the whole list as the medium's departments.txt. A target that
+// could not be written whole is removed, so nothing on the medium looks like
+// a complete copy that is not one. True when the final message was shown.
+bool copyToMedium(const Workspace &workspace, const Medium &medium, const QStringList &lines,
+                  const QList<int> &selected, MessageService &messages, const BlockWriter &writer = {});
+
+} // namespace vastrel

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "base/messages.h"
+#include "base/workspace.h"
+
+#include <QStringList>
+
+namespace vastrel {
+
+// The running number of the n-th entry (from 1): "001".."099", then plain
+// decimal ("100", "1000").
+QString runningNumber(int number);
+
+// The estimate name an entry of the base directory stands for: its name up to
+// the first ".xml" (case-sensitive); empty when there is none.
+QString estimateNameOfEntry(const QString &entryName);
+
+// The names in the base directory, of every kind (files, hidden and system
+// files, subdirectories), without "." and "..". They come sorted by name
+// without regard to case (ties by exact name), the order in which NTFS lists
+// a directory, so a rebuild numbers the same base the same way on every
+// system and file system.
+QStringList baseDirectoryEntries(const Workspace &workspace);
+
+// The table of contents a rebuild writes for those entries, in their order:
+// number "|" name "|".
+QStringList rebuiltTocLines(const QStringList &entryNames);
+
+// "восстановление оглавления базы ": replaces departments.txt by the records
+// rebuilt from the base directory. A missing base directory is refused and
+// leaves the table of contents as it is. True when the file was replaced.
+bool rebuildToc(const Workspace &workspace, MessageService &messages);
+
+} // namespace vastrel

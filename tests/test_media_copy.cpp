@@ -1,0 +1,274 @@
+#include "base/error.h"
+#include "operations/drives.h"
+#include "operations/media_copy.h"
+#include "support/cli_runner.h"
+#include "support/recording_messages.h"
+#include "support/temp_workspace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace vastrel;
+using namespace vastrel::test;
+
+namespace {
+
+const QString SmetaDir = QStringLiteral("../Vastrel/smetas/");
+
+// Bytes of every value, longer than several copy blocks and not a multiple of one.
+QByteArray estimateBytes(int size, int seed)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + seed) % 256);
+    return bytes;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList entriesOf(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// Four registered estimates and an empty medium.
+struct Base
+{
+    TempWorkspace ws;
+    QTemporaryDir medium;
+    QStringList lines = {QStringLiteral("101|Кафедра|примечание"), QStringLiteral("102|Лаборатория|"),
+                         QStringLiteral("103|Не копируется|x|y"), QStringLiteral("000|Сводная|")};
+    QList<QByteArray> bytes;
+
+    Base()
+    {
+        ws.writeToc(lines);
+        for (int i = 0; i < lines.size(); ++i) {
+            bytes.append(estimateBytes(2048 * i + 5000, i));
+            ws.write(SmetaDir + estimateNameOf(i) + QStringLiteral(".xml"), bytes.last());
+        }
+    }
+    QString estimateNameOf(int i) const { return lines.at(i).section(QLatin1Char('|'), 1, 1); }
+    QString onMedium(const QString &name) const { return medium.filePath(name); }
+};
+
+TEST(MediaCopy, CopiesSelectedEstimatesAndTheWholeList)
+{
+    Base base;
+    RecordingMessages messages;
+    ASSERT_TRUE(copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0, 1, 3}, messages));
+    EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("Смета Кафедра скопирована!"),
+                                             QStringLiteral("Смета Лаборатория скопирована!"),
+                                             QStringLiteral("Смета Сводная скопирована!"),
+                                             QStringLiteral("Операция копирования смет успешно завершена!")}));
+    for (const RecordingMessages::Message &message : messages.all())
+        EXPECT_EQ(message.kind, MessageKind::Information);
+    EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Кафедра.xml"))), base.bytes.at(0));
+    EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Лаборатория.xml"))), base.bytes.at(1));
+    EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Сводная.xml"))), base.bytes.at(3));
+    EXPECT_EQ(readFile(base.onMedium(QStringLiteral("departments.txt"))), crlf(base.lines));
+    EXPECT_EQ(entriesOf(base.medium.path()).size(), 4);
+    // The base is not touched.
+    EXPECT_EQ(base.ws.read(QStringLiteral("departments.txt")), crlf(base.lines));
+}
+
+TEST(MediaCopy, ReplacesOlderFilesOnTheMedium)
+{
+    Base base;
+    QFile stale(base.onMedium(QStringLiteral("Кафедра.xml")));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write(estimateBytes(40000, 9));
+    stale.close();
+    QFile staleToc(base.onMedium(QStringLiteral("departments.txt")));
+    ASSERT_TRUE(staleToc.open(QIODevice::WriteOnly));
+    staleToc.write("999|old|\r\n999|older|\r\n999|oldest|\r\n999|ancient|\r\n999|more|\r\n");
+    staleToc.close();
+    RecordingMessages messages;
+    ASSERT_TRUE(copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0}, messages));
+    EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Кафедра.xml"))), base.bytes.at(0));
+    EXPECT_EQ(readFile(base.onMedium(QStringLiteral("departments.txt"))), crlf(base.lines));
+}
+
+TEST(MediaCopy, NothingSelectedWritesNothing)
+{
+    Base base;
+    RecordingMessages messages;
+    EXPECT_FALSE(copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {}, messages));
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Выделите сметы для копирования!")});
+    EXPECT_EQ(messages.all().at(0).kind, MessageKind::Refusal);
+    EXPECT_TRUE(entriesOf(base.medium.path()).isEmpty());
+}
+
+TEST(MediaCopy, MissingSourceStopsAtThatEstimate)
+{
+    Base base;
+    QFile::remove(base.ws.workspace().estimatePath(QStringLiteral("Лаборатория")));
+    RecordingMessages messages;
+    const bool ok = runAction(messages, [&] {
+        return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0, 1, 3}, messages);
+    });
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(messages.texts(),
+              (QStringList{QStringLiteral("Смета Кафедра скопирована!"), QStringLiteral("File not found")}));
+    EXPECT_EQ(entriesOf(base.medium.path()), (QStringList{QStringLiteral("departments.txt"),
+                                                          QStringLiteral("Кафедра.xml")}));
+}
+
+TEST(MediaCopy, UnusableMediumGivesTheIoError)
+{
+    Base base;
+    struct Case
+    {
+        Medium medium;
+        QString text;
+    };
+    const QList<Case> cases = {
+        {Medium::failing(IoCode::NotReady), QStringLiteral("I/O error 21")},
+        {Medium::at(base.medium.filePath(QStringLiteral("нет такого"))), QStringLiteral("I/O error 3")},
+        {Medium::at(QStringLiteral("E:/")), QStringLiteral("I/O error 21")},
+    };
+    for (const Case &c : cases) {
+        RecordingMessages messages;
+        runAction(messages, [&] { return copyToMedium(base.ws.workspace(), c.medium, base.lines, {0}, messages); });
+        EXPECT_EQ(messages.texts(), QStringList{c.text});
+    }
+    EXPECT_TRUE(entriesOf(base.medium.path()).isEmpty());
+}
+
+TEST(MediaCopy, TargetThatIsADirectoryIsLeftAlone)
+{
+    Base base;
+    ASSERT_TRUE(QDir(base.medium.path()).mkdir(QStringLiteral("Кафедра.xml")));
+    RecordingMessages messages;
+    runAction(messages, [&] {
+        return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0}, messages);
+    });
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("I/O error 5")});
+    EXPECT_TRUE(QFileInfo(base.onMedium(QStringLiteral("Кафедра.xml"))).isDir());
+    EXPECT_EQ(entriesOf(base.medium.path()), QStringList{QStringLiteral("Кафедра.xml")});
+}
+
+// The medium fills up in the middle of the second estimate: the first stays
+// complete, the second leaves nothing behind, not even an older copy.
+TEST(MediaCopy, ShortWriteRemovesThePartialTarget)
+{
+    Base base;
+    QFile older(base.onMedium(QStringLiteral("Лаборатория.xml")));
+    ASSERT_TRUE(older.open(QIODevice::WriteOnly));
+    older.write(base.bytes.at(1));
+    older.close();
+
+    qint64 budget = base.bytes.at(0).size() + crlf(base.lines).size() + 3000;
+    const BlockWriter fillingUp = [&](QFileDevice &target, const char *data, qint64 size) -> qint64 {
+        const qint64 accepted = qMin(size, budget);
+        budget -= accepted;
+        return accepted > 0 ? target.write(data, accepted) : -1;
+    };
+    RecordingMessages messages;
+    runAction(messages, [&] {
+        return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0, 1, 3}, messages,
+                            fillingUp);
+    });
+    EXPECT_EQ(messages.texts(),
+              (QStringList{QStringLiteral("Смета Кафедра скопирована!"), QStringLiteral("I/O error 101")}));
+    EXPECT_EQ(entriesOf(base.medium.path()), (QStringList{QStringLiteral("departments.txt"),
+                                                          QStringLiteral("Кафедра.xml")}));
+    EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Кафедра.xml"))), base.bytes.at(0));
+    EXPECT_EQ(readFile(base.onMedium(QStringLiteral("departments.txt"))), crlf(base.lines));
+}
+
+// A real full device: a small tmpfs, where the system allows mounting one.
+TEST(MediaCopy, FullDeviceLeavesNoPartialFile)
+{
+    QTemporaryDir mountPoint;
+    if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                    QStringLiteral("size=64k"), QStringLiteral("tmpfs"),
+                                                    mountPoint.path()}) != 0)
+        GTEST_SKIP() << "no permission to mount a small tmpfs";
+    struct Unmount
+    {
+        QString path;
+        ~Unmount() { QProcess::execute(QStringLiteral("umount"), {path}); }
+    } unmount{mountPoint.path()};
+
+    TempWorkspace ws;
+    const QStringList lines = {QStringLiteral("001|мала|"), QStringLiteral("002|велика|")};
+    ws.writeToc(lines);
+    const QByteArray small = estimateBytes(3000, 1);
+    ws.write(SmetaDir + QStringLiteral("мала.xml"), small);
+    ws.write(SmetaDir + QStringLiteral("велика.xml"), estimateBytes(200 * 1024, 2));
+    RecordingMessages messages;
+    runAction(messages, [&] { return copyToMedium(ws.workspace(), Medium::at(mountPoint.path()), lines, {0, 1}, messages); });
+    EXPECT_EQ(messages.texts(),
+              (QStringList{QStringLiteral("Смета мала скопирована!"), QStringLiteral("I/O error 101")}));
+    EXPECT_EQ(entriesOf(mountPoint.path()), (QStringList{QStringLiteral("departments.txt"),
+                                                          QStringLiteral("мала.xml")}));
+    EXPECT_EQ(readFile(QDir(mountPoint.path()).filePath(QStringLiteral("мала.xml"))), small);
+}
+
+TEST(Drives, DriveListStartsWithTheLettersInTheirOddOrder)
+{
+    const QStringList letters = driveLetters();
+    EXPECT_EQ(letters.join(QString()), QStringLiteral("CDEFGHIJKLMNOPQRSTUWVYZ"));
+    EXPECT_EQ(driveListItems().mid(0, 23), letters);
+}
+
+#ifndef Q_OS_WIN
+TEST(Drives, DesignationOnASystemWithoutDriveLetters)
+{
+    TempWorkspace ws;
+    QTemporaryDir stick;
+    const Medium absolute = flashMedium(ws.workspace(), stick.path());
+    EXPECT_TRUE(absolute.usable());
+    EXPECT_EQ(absolute.root, stick.path() + QLatin1Char('/'));
+
+    QDir(ws.root()).mkdir(QStringLiteral("флешка"));
+    const Medium relative = flashMedium(ws.workspace(), QStringLiteral("флешка"));
+    EXPECT_EQ(relative.root, ws.workspace().resolve(QStringLiteral("флешка")) + QLatin1Char('/'));
+
+    EXPECT_EQ(flashMedium(ws.workspace(), QStringLiteral("E")).ioError, IoCode::NotReady);
+    EXPECT_EQ(flashMedium(ws.workspace(), QStringLiteral("адрес флешки")).ioError, IoCode::PathNotFound);
+    EXPECT_EQ(flashMedium(ws.workspace(), QString()).ioError, IoCode::PathNotFound);
+    // A file is no drive.
+    ws.write(QStringLiteral("file"), "x");
+    EXPECT_FALSE(flashMedium(ws.workspace(), QStringLiteral("file")).usable());
+}
+#endif
+
+TEST(MediaCopyCli, CopiesByNameInListOrder)
+{
+    Base base;
+    CliResult result = runCli({QStringLiteral("-C"), base.ws.root(), QStringLiteral("copy"), QStringLiteral("--to"),
+                               base.medium.path(), QStringLiteral("Сводная"), QStringLiteral("Кафедра"),
+                               QStringLiteral("Лаборатория")});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+              (QStringList{QStringLiteral("Смета Кафедра скопирована!"), QStringLiteral("Смета Лаборатория скопирована!"),
+                           QStringLiteral("Смета Сводная скопирована!"),
+                           QStringLiteral("Операция копирования смет успешно завершена!")}));
+    EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Сводная.xml"))), base.bytes.at(3));
+    EXPECT_EQ(readFile(base.onMedium(QStringLiteral("departments.txt"))), crlf(base.lines));
+
+    result = runCli({QStringLiteral("-C"), base.ws.root(), QStringLiteral("copy"), QStringLiteral("--to"),
+                     base.medium.path(), QStringLiteral("нет такой")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err.trimmed(), QStringLiteral("Выделите сметы для копирования!"));
+
+    result = runCli({QStringLiteral("-C"), base.ws.root(), QStringLiteral("copy"), QStringLiteral("--to"),
+                     base.medium.filePath(QStringLiteral("нет")), QStringLiteral("Кафедра")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err.trimmed(), QStringLiteral("I/O error 3"));
+
+    result = runCli({QStringLiteral("-C"), base.ws.root(), QStringLiteral("copy"), QStringLiteral("Кафедра")});
+    EXPECT_EQ(result.exitCode, 2);
+}
+
+} // namespace

@@ -1,0 +1,128 @@
+#include "operations/rebuild.h"
+#include "support/cli_runner.h"
+#include "support/recording_messages.h"
+#include "support/temp_workspace.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using namespace vastrel;
+using namespace vastrel::test;
+
+namespace {
+
+const QString SmetaDir = QStringLiteral("../Vastrel/smetas/");
+
+TEST(Rebuild, RunningNumbers)
+{
+    const QList<std::pair<int, const char *>> cases = {{1, "001"},   {9, "009"},   {10, "010"}, {11, "011"},
+                                                       {99, "099"},  {100, "100"}, {999, "999"},
+                                                       {1000, "1000"}, {12345, "12345"}};
+    for (const auto &[number, text] : cases)
+        EXPECT_EQ(runningNumber(number), QLatin1String(text)) << number;
+}
+
+TEST(Rebuild, NameIsCutAtTheFirstXml)
+{
+    const QList<std::pair<const char *, const char *>> cases = {
+        {"смета.xml", "смета"}, {"a.xml.bak", "a"},   {"a.xml.xml", "a"}, {".xml", ""},
+        {"a.XML", ""},          {"a.bak", ""},        {"подкаталог", ""}, {"x.xmlfoo", "x"}};
+    for (const auto &[entry, name] : cases)
+        EXPECT_EQ(estimateNameOfEntry(QString::fromUtf8(entry)), QString::fromUtf8(name)) << entry;
+}
+
+TEST(Rebuild, RecordsFollowTheGivenOrder)
+{
+    EXPECT_EQ(rebuiltTocLines({QStringLiteral("b.xml"), QStringLiteral("a.xml")}),
+              (QStringList{QStringLiteral("001|b|"), QStringLiteral("002|a|")}));
+    EXPECT_TRUE(rebuiltTocLines({}).isEmpty());
+}
+
+TEST(Rebuild, ReplacesTheTableOfContentsFromTheBaseDirectory)
+{
+    TempWorkspace ws;
+    ws.writeToc({QStringLiteral("105|s01|примечание"), QStringLiteral("106|пропавшая|")});
+    // Eleven estimates, a backup, a subdirectory, a hidden file and one in upper case.
+    for (int i = 1; i <= 11; ++i)
+        ws.write(SmetaDir + QStringLiteral("s%1.xml").arg(i, 2, 10, QLatin1Char('0')), "x");
+    ws.write(SmetaDir + QStringLiteral("s01.xml.bak"), "x");
+    ws.write(SmetaDir + QStringLiteral("s05.bak"), "x");
+    ws.write(SmetaDir + QStringLiteral("S03.xml"), "x");
+    ws.write(SmetaDir + QStringLiteral(".скрытая.xml"), "x");
+    QDir(ws.baseDir()).mkdir(QStringLiteral("t архив"));
+
+    RecordingMessages messages;
+    ASSERT_TRUE(rebuildToc(ws.workspace(), messages));
+    EXPECT_TRUE(messages.all().isEmpty());
+    const QStringList expected = {
+        QStringLiteral("001|.скрытая|"), QStringLiteral("002|s01|"),  QStringLiteral("003|s01|"),
+        QStringLiteral("004|s02|"),      QStringLiteral("005|S03|"),  QStringLiteral("006|s03|"),
+        QStringLiteral("007|s04|"),      QStringLiteral("008||"),     QStringLiteral("009|s05|"),
+        QStringLiteral("010|s06|"),      QStringLiteral("011|s07|"),  QStringLiteral("012|s08|"),
+        QStringLiteral("013|s09|"),      QStringLiteral("014|s10|"),  QStringLiteral("015|s11|"),
+        QStringLiteral("016||"),
+    };
+    EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf(expected));
+}
+
+TEST(Rebuild, ElevenFilesNumberedToEleven)
+{
+    TempWorkspace ws;
+    ws.writeToc({});
+    QStringList expected;
+    for (int i = 1; i <= 11; ++i) {
+        const QString name = QStringLiteral("смета %1").arg(QChar(u'а' + i - 1));
+        ws.write(SmetaDir + name + QStringLiteral(".xml"), "x");
+        expected.append(runningNumber(i) + QLatin1Char('|') + name + QLatin1Char('|'));
+    }
+    RecordingMessages messages;
+    ASSERT_TRUE(rebuildToc(ws.workspace(), messages));
+    EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf(expected));
+    EXPECT_TRUE(ws.read(QStringLiteral("departments.txt")).contains("009|"));
+    EXPECT_TRUE(ws.read(QStringLiteral("departments.txt")).contains("\r\n011|"));
+}
+
+TEST(Rebuild, EmptyBaseGivesAnEmptyFileAndMissingBaseChangesNothing)
+{
+    TempWorkspace ws;
+    RecordingMessages messages;
+    ASSERT_TRUE(rebuildToc(ws.workspace(), messages));
+    EXPECT_TRUE(ws.exists(QStringLiteral("departments.txt")));
+    EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), QByteArray());
+
+    ws.writeToc({QStringLiteral("105|N|T")});
+    ASSERT_TRUE(QDir(ws.baseDir()).removeRecursively());
+    EXPECT_FALSE(rebuildToc(ws.workspace(), messages));
+    EXPECT_EQ(messages.texts(),
+              QStringList{QStringLiteral("Каталог базы ../Vastrel/smetas/ не найден. Оглавление базы не изменено.")});
+    EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf({QStringLiteral("105|N|T")}));
+}
+
+TEST(RebuildCli, RebuildsAndRefusesWithoutBase)
+{
+    TempWorkspace ws;
+    ws.writeToc({QStringLiteral("105|b|notes")});
+    ws.write(SmetaDir + QStringLiteral("a.xml.bak"), "x");
+    for (const char *name : {"b", "c", "d", "e", "f", "g", "h", "i", "j"})
+        ws.write(SmetaDir + QLatin1String(name) + QStringLiteral(".xml"), "x");
+    QDir(ws.baseDir()).mkdir(QStringLiteral("z"));
+    CliResult result = runCli({QStringLiteral("-C"), ws.root(), QStringLiteral("rebuild")});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, QString());
+    EXPECT_EQ(ws.read(QStringLiteral("departments.txt")),
+              crlf({QStringLiteral("001|a|"), QStringLiteral("002|b|"), QStringLiteral("003|c|"),
+                    QStringLiteral("004|d|"), QStringLiteral("005|e|"), QStringLiteral("006|f|"),
+                    QStringLiteral("007|g|"), QStringLiteral("008|h|"), QStringLiteral("009|i|"),
+                    QStringLiteral("010|j|"), QStringLiteral("011||")}));
+
+    result = runCli({QStringLiteral("-C"), ws.root(), QStringLiteral("rebuild"), QStringLiteral("лишнее")});
+    EXPECT_EQ(result.exitCode, 2);
+
+    ASSERT_TRUE(QDir(ws.baseDir()).removeRecursively());
+    result = runCli({QStringLiteral("-C"), ws.root(), QStringLiteral("rebuild")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("не найден")));
+}
+
+} // namespace

@@ -1,0 +1,288 @@
+#include "base/error.h"
+#include "operations/tform5.h"
+#include "operations/tform7.h"
+#include "support/recording_messages.h"
+#include "support/temp_workspace.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace vastrel;
+using namespace vastrel::test;
+
+namespace {
+
+const QString SmetaDir = QStringLiteral("../Vastrel/smetas/");
+
+struct Operations
+{
+    TempWorkspace ws;
+    RecordingMessages messages;
+    EstimateWindow mainWindow;
+    QStringList lines = {QStringLiteral("101|Кафедра|курсы"), QStringLiteral("102|Лаборатория|"),
+                         QStringLiteral("000|Сводная|")};
+    std::unique_ptr<TForm5> window;
+
+    explicit Operations(bool withToc = true)
+    {
+        if (withToc)
+            ws.writeToc(lines);
+        for (int i = 0; i < lines.size(); ++i)
+            ws.write(SmetaDir + lines.at(i).section(QLatin1Char('|'), 1, 1) + QStringLiteral(".xml"),
+                     QByteArray(3000 + i, char('a' + i)));
+        mainWindow.selectorItems = {QStringLiteral("что-то старое")};
+        open();
+    }
+    void open()
+    {
+        window = std::make_unique<TForm5>(ws.workspace(), mainWindow, messages);
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    QListWidget *list() const { return window->findChild<QListWidget *>(QStringLiteral("ListBox1")); }
+    QPushButton *button(const char *name) const
+    {
+        auto *button = window->findChild<QPushButton *>(QString::fromLatin1(name));
+        EXPECT_NE(button, nullptr) << name;
+        return button;
+    }
+    QComboBox *drive() const { return window->findChild<QComboBox *>(QStringLiteral("ComboBox1")); }
+    QStringList items() const
+    {
+        QStringList texts;
+        for (int i = 0; i < list()->count(); ++i)
+            texts.append(list()->item(i)->text());
+        return texts;
+    }
+    // Clicks the entry as the user does; a click toggles it in the multiple selection.
+    void toggle(int row) const
+    {
+        const QRect rect = list()->visualItemRect(list()->item(row));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    void typeDrive(const QString &text) const
+    {
+        drive()->lineEdit()->clear();
+        QTest::keyClicks(drive()->lineEdit(), text);
+    }
+};
+
+// Answers the confirmation window once it is up (it runs modally inside the click).
+void answerConfirmation(QWidget *owner, const char *buttonName, QString *seenTitle)
+{
+    QTimer::singleShot(10, owner, [=] {
+        auto *confirmation = owner->findChild<TForm7 *>();
+        if (!confirmation || !confirmation->isVisible()) {
+            answerConfirmation(owner, buttonName, seenTitle);
+            return;
+        }
+        *seenTitle = confirmation->windowTitle();
+        confirmation->findChild<QPushButton *>(QString::fromLatin1(buttonName))->click();
+    });
+}
+
+TEST(OperationsWindow, OpensWithTheTableOfContentsAndItsControls)
+{
+    Operations ops;
+    EXPECT_EQ(ops.window->windowTitle(), QStringLiteral("Операции со сметами"));
+    EXPECT_EQ(ops.window->findChild<QLabel *>(QStringLiteral("Label1"))->text(),
+              QStringLiteral("Для совершения операции со сметами, сначала выделите сметы:"));
+    EXPECT_EQ(ops.items(), ops.lines);
+    EXPECT_TRUE(ops.list()->selectedItems().isEmpty());
+    EXPECT_EQ(ops.list()->selectionMode(), QAbstractItemView::MultiSelection);
+    EXPECT_TRUE(ops.list()->font().bold());
+    const QList<std::pair<const char *, const char *>> captions = {
+        {"Button4", "удалить смету"},
+        {"Button1", "сложить сметы"},
+        {"Button5", "экспорт сводной сметы в Excel"},
+        {"Button3", "загрузить для Гемтар на дискету"},
+        {"Button6", "восстановление оглавления базы "},
+        {"Button9", "загрузить для Гемтар на флешку "},
+        {"Button2", "выход"}};
+    for (const auto &[name, caption] : captions) {
+        QPushButton *button = ops.button(name);
+        EXPECT_EQ(button->text(), QString::fromUtf8(caption));
+        // Every caption fits its button.
+        EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text())) << name;
+    }
+    EXPECT_TRUE(ops.drive()->isEditable());
+    EXPECT_EQ(ops.drive()->currentText(), QStringLiteral("адрес флешки"));
+    EXPECT_EQ(ops.drive()->itemText(0), QStringLiteral("C"));
+    EXPECT_EQ(ops.drive()->itemText(22), QStringLiteral("Z"));
+    EXPECT_TRUE(ops.messages.all().isEmpty());
+}
+
+TEST(OperationsWindow, MissingTableOfContentsLeavesTheListEmpty)
+{
+    Operations ops(false);
+    EXPECT_EQ(ops.list()->count(), 0);
+    ASSERT_EQ(ops.messages.all().size(), 1);
+    EXPECT_EQ(ops.messages.all().at(0).kind, MessageKind::Error);
+    EXPECT_TRUE(ops.messages.last().startsWith(QStringLiteral("Cannot open file \"departments.txt\". ")));
+}
+
+TEST(OperationsWindow, DeletionChecksTheSelectionFirst)
+{
+    Operations ops;
+    ops.button("Button4")->click();
+    ops.toggle(0);
+    ops.toggle(2);
+    EXPECT_EQ(ops.list()->selectedItems().size(), 2);
+    ops.button("Button4")->click();
+    EXPECT_EQ(ops.messages.texts(), (QStringList{QStringLiteral("Выделите сметы для удаления!"),
+                                                 QStringLiteral("Выделено больше, чем одна смета для удаления!")}));
+    EXPECT_EQ(ops.items(), ops.lines);
+    EXPECT_EQ(ops.window->findChild<TForm7 *>(), nullptr);
+}
+
+TEST(OperationsWindow, ConfirmedDeletionRefillsBothLists)
+{
+    Operations ops;
+    ops.toggle(1);
+    QString title;
+    answerConfirmation(ops.window.get(), "Button1", &title);
+    ops.button("Button4")->click();
+    EXPECT_EQ(title, QStringLiteral("35"));
+    const QStringList kept = {ops.lines.at(0), ops.lines.at(2)};
+    EXPECT_EQ(ops.ws.read(QStringLiteral("departments.txt")), crlf(kept));
+    EXPECT_FALSE(ops.ws.exists(SmetaDir + QStringLiteral("Лаборатория.xml")));
+    EXPECT_EQ(ops.items(), kept);
+    EXPECT_TRUE(ops.list()->selectedItems().isEmpty());
+    EXPECT_EQ(ops.mainWindow.selectorItems, kept);
+    EXPECT_EQ(ops.mainWindow.selectorIndex, -1);
+    EXPECT_TRUE(ops.messages.all().isEmpty());
+    // The confirmation window is gone with its answer.
+    EXPECT_EQ(ops.window->findChild<TForm7 *>(), nullptr);
+}
+
+TEST(OperationsWindow, DeclinedDeletionChangesNothing)
+{
+    Operations ops;
+    ops.toggle(0);
+    QString title;
+    answerConfirmation(ops.window.get(), "Button2", &title);
+    ops.button("Button4")->click();
+    EXPECT_EQ(title, QStringLiteral("35"));
+    EXPECT_EQ(ops.ws.read(QStringLiteral("departments.txt")), crlf(ops.lines));
+    EXPECT_TRUE(ops.ws.exists(SmetaDir + QStringLiteral("Кафедра.xml")));
+    EXPECT_EQ(ops.items(), ops.lines);
+    EXPECT_EQ(ops.list()->selectedItems().size(), 1);
+    EXPECT_TRUE(ops.messages.all().isEmpty());
+}
+
+TEST(ConfirmationWindow, AsksAndHasYesLeftOfNo)
+{
+    TForm7 confirmation;
+    confirmation.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&confirmation));
+    EXPECT_EQ(confirmation.windowTitle(), QStringLiteral("35"));
+    auto *text = confirmation.findChild<QLabel *>();
+    EXPECT_EQ(text->text(), QStringLiteral("Внимание указанные сметы будут удалены из базы навсегда. "
+                                           "Вы действительно хотите удалить сметы из системы?"));
+    EXPECT_TRUE(text->wordWrap());
+    auto *yes = confirmation.findChild<QPushButton *>(QStringLiteral("Button1"));
+    auto *no = confirmation.findChild<QPushButton *>(QStringLiteral("Button2"));
+    EXPECT_EQ(yes->text(), QStringLiteral("да"));
+    EXPECT_EQ(no->text(), QStringLiteral("нет"));
+    EXPECT_LT(yes->geometry().right(), no->geometry().left());
+    QTest::keyClick(&confirmation, Qt::Key_Return);
+    EXPECT_EQ(confirmation.result(), QDialog::Rejected);
+}
+
+TEST(OperationsWindow, CopiesToTheFlashDriveTypedInTheDriveList)
+{
+    Operations ops;
+    QTemporaryDir stick;
+    ops.toggle(0);
+    ops.toggle(1);
+    ops.toggle(2);
+    ops.typeDrive(stick.path());
+    ops.button("Button9")->click();
+    EXPECT_EQ(ops.messages.texts(), (QStringList{QStringLiteral("Смета Кафедра скопирована!"),
+                                                 QStringLiteral("Смета Лаборатория скопирована!"),
+                                                 QStringLiteral("Смета Сводная скопирована!"),
+                                                 QStringLiteral("Операция копирования смет успешно завершена!")}));
+    QFile toc(QDir(stick.path()).filePath(QStringLiteral("departments.txt")));
+    ASSERT_TRUE(toc.open(QIODevice::ReadOnly));
+    EXPECT_EQ(toc.readAll(), crlf(ops.lines));
+    QFile copied(QDir(stick.path()).filePath(QStringLiteral("Сводная.xml")));
+    ASSERT_TRUE(copied.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copied.readAll(), QByteArray(3002, 'c'));
+}
+
+TEST(OperationsWindow, UnusableDriveDesignationsReportTheIoError)
+{
+    Operations ops;
+    ops.toggle(0);
+    ops.button("Button9")->click(); // the untouched "адрес флешки"
+    ops.drive()->setCurrentIndex(2);
+    EXPECT_EQ(ops.drive()->currentText(), QStringLiteral("E"));
+    ops.button("Button9")->click();
+    EXPECT_EQ(ops.messages.texts(), (QStringList{QStringLiteral("I/O error 3"), QStringLiteral("I/O error 21")}));
+    for (const RecordingMessages::Message &message : ops.messages.all())
+        EXPECT_EQ(message.kind, MessageKind::Error);
+}
+
+TEST(OperationsWindow, CopiesToTheDisketteAndRefusesWithoutSelection)
+{
+    Operations ops;
+    QTemporaryDir diskette;
+    ops.window->setDisketteMedium([&] { return Medium::at(diskette.path()); });
+    ops.button("Button3")->click();
+    EXPECT_EQ(ops.messages.texts(), QStringList{QStringLiteral("Выделите сметы для копирования!")});
+    ops.messages.clear();
+    ops.toggle(1);
+    ops.button("Button3")->click();
+    EXPECT_EQ(ops.messages.texts(), (QStringList{QStringLiteral("Смета Лаборатория скопирована!"),
+                                                 QStringLiteral("Операция копирования смет успешно завершена!")}));
+    EXPECT_TRUE(QFile::exists(QDir(diskette.path()).filePath(QStringLiteral("Лаборатория.xml"))));
+
+    ops.messages.clear();
+    ops.window->setDisketteMedium([] { return Medium::failing(IoCode::NotReady); });
+    ops.button("Button3")->click();
+    EXPECT_EQ(ops.messages.texts(), QStringList{QStringLiteral("I/O error 21")});
+}
+
+TEST(OperationsWindow, RebuildRefillsBothLists)
+{
+    Operations ops;
+    ops.ws.write(SmetaDir + QStringLiteral("Архив.xml.bak"), "old");
+    QDir(ops.ws.baseDir()).mkdir(QStringLiteral("Старые"));
+    ops.toggle(0);
+    ops.button("Button6")->click();
+    const QStringList rebuilt = {QStringLiteral("001|Архив|"), QStringLiteral("002|Кафедра|"),
+                                 QStringLiteral("003|Лаборатория|"), QStringLiteral("004|Сводная|"),
+                                 QStringLiteral("005||")};
+    EXPECT_EQ(ops.ws.read(QStringLiteral("departments.txt")), crlf(rebuilt));
+    EXPECT_EQ(ops.items(), rebuilt);
+    EXPECT_TRUE(ops.list()->selectedItems().isEmpty());
+    EXPECT_EQ(ops.mainWindow.selectorItems, rebuilt);
+    EXPECT_TRUE(ops.messages.all().isEmpty());
+}
+
+TEST(OperationsWindow, SummingRefillsBothListsAndExportKeepsTheWindowOpenWhenNothingIsWritten)
+{
+    Operations ops;
+    // Another change to the table of contents shows after the summing button too.
+    ops.ws.writeToc({ops.lines.at(0)});
+    ops.button("Button1")->click();
+    EXPECT_EQ(ops.items(), QStringList{ops.lines.at(0)});
+    EXPECT_EQ(ops.mainWindow.selectorItems, QStringList{ops.lines.at(0)});
+
+    ops.button("Button5")->click();
+    EXPECT_TRUE(ops.window->isVisible());
+    ops.button("Button2")->click();
+    EXPECT_FALSE(ops.window->isVisible());
+}
+
+} // namespace
