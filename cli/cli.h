@@ -75,5 +75,6 @@ struct Command
 int runCalc(Context &, Arguments &);
 int runSettings(Context &, Arguments &);
 int runList(Context &, Arguments &);
+int runSum(Context &, Arguments &);
 
 } // namespace vastrel::cli

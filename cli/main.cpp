@@ -14,6 +14,7 @@ const Command commands[] = {
      "settings show | settings store --name Т --head-position Т --head-name Т --code ККК --status С "
      "--resp-position Т --resp-name Т — показать или записать настройки"},
     {"list", runList, "list — оглавление базы, по строке на запись"},
+    {"sum", runSum, "sum ИМЯ... — сложить сметы с этими именами в сводную смету"},
 };
 
 const char *const windowOptionsHelp =
