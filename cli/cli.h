@@ -78,5 +78,6 @@ int runList(Context &, Arguments &);
 int runDelete(Context &, Arguments &);
 int runCopy(Context &, Arguments &);
 int runRebuild(Context &, Arguments &);
+int runSum(Context &, Arguments &);
 
 } // namespace vastrel::cli

@@ -17,6 +17,7 @@ const Command commands[] = {
     {"delete", runDelete, "delete ИМЯ — удалить смету и её запись в оглавлении"},
     {"copy", runCopy, "copy --to КАТАЛОГ ИМЯ... — скопировать сметы и оглавление на носитель"},
     {"rebuild", runRebuild, "rebuild — восстановить оглавление базы по файлам каталога смет"},
+    {"sum", runSum, "sum ИМЯ... — сложить сметы с этими именами в сводную смету"},
 };
 
 const char *const windowOptionsHelp =

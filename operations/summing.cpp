@@ -1,12 +1,340 @@
 #include "operations/summing.h"
 
+#include "base/amount.h"
+#include "base/catalogue.h"
+#include "base/error.h"
+#include "base/estimate_file.h"
+#include "base/table_of_contents.h"
+#include "base/text_file.h"
+
+#include <QFile>
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <array>
+
 namespace vastrel {
 
-QString sumEstimates(const Workspace &, const QStringList &, const QList<int> &, MessageService &messages,
-                     const QDateTime &)
+namespace {
+
+// The lines that the consolidated estimate keeps outside the totals: the
+// transfers from the higher organisation (an income line outside the income
+// total), 241 (outside the expense total, added only to "ИТОГО РАСХОДОВ") and
+// 610 (transfers to the higher organisation).
+const QString HigherOrganisationCode = QStringLiteral("386 00000000000000510");
+const QString StateTransfersShortCode = QStringLiteral("241");
+const QString HigherTransfersShortCode = QStringLiteral("610");
+const QString IncomeHeadingCode = QStringLiteral("386 30000000000000000");
+const QString ExpenseHeadingCode = QStringLiteral("386 00000000000000200");
+
+const QString YearTag = QStringLiteral("\t\t<YEAR>");
+const QString CodeTag = QStringLiteral("\t\t<CODE>");
+
+enum class LineKind { Remainder, Income, Expense };
+
+struct CodeTarget
 {
-    messages.refuse(QStringLiteral("Сложение смет ещё не готово."));
-    return QString();
+    LineKind kind;
+    int index; // into incomeCodes() or expenseLines()
+};
+
+// Codes as a main-window estimate writes them: remainders in the star form,
+// income lines in the full form, expense lines in the short form.
+const QHash<QString, CodeTarget> &codeTargets()
+{
+    static const QHash<QString, CodeTarget> targets = [] {
+        QHash<QString, CodeTarget> map;
+        for (int i = 0; i < IncomeCodeCount; ++i) {
+            map.insert(incomeCodes()[i].starForm(), {LineKind::Remainder, i});
+            map.insert(incomeCodes()[i].code, {LineKind::Income, i});
+        }
+        for (int i = 0; i < ExpenseLineCount; ++i)
+            map.insert(expenseLines()[i].shortCode, {LineKind::Expense, i});
+        return map;
+    }();
+    return targets;
+}
+
+bool outsideExpenseTotal(const ExpenseLine &line)
+{
+    return line.shortCode == StateTransfersShortCode || line.shortCode == HigherTransfersShortCode;
+}
+
+int expenseIndex(const QString &shortCode)
+{
+    const int index = expenseIndexByShortCode(shortCode);
+    Q_ASSERT(index >= 0);
+    return index;
+}
+
+struct Sums
+{
+    std::array<AmountSum, IncomeCodeCount> incomeLines;
+    std::array<AmountSum, ExpenseLineCount> expenseLines;
+    AmountSum remainder;
+    AmountSum higherRemainder;
+    AmountSum income;
+    AmountSum incomeAndRemainder;
+    AmountSum expenses;
+    QHash<QString, AmountSum> groups;
+    EstimateHeader header;
+
+    void add(const CodeTarget &target, double amount);
+    double group(const QString &code) const { return groups.value(code).value(); }
+};
+
+void Sums::add(const CodeTarget &target, double amount)
+{
+    switch (target.kind) {
+    case LineKind::Remainder:
+        remainder.add(amount);
+        incomeAndRemainder.add(amount);
+        if (incomeCodes()[target.index].code == HigherOrganisationCode)
+            higherRemainder.add(amount);
+        break;
+    case LineKind::Income: {
+        const IncomeCode &line = incomeCodes()[target.index];
+        incomeLines[target.index].add(amount);
+        if (line.code == HigherOrganisationCode)
+            break;
+        incomeAndRemainder.add(amount);
+        income.add(amount);
+        if (!line.group.isEmpty())
+            groups[line.group].add(amount);
+        break;
+    }
+    case LineKind::Expense: {
+        const ExpenseLine &line = vastrel::expenseLines()[target.index];
+        expenseLines[target.index].add(amount);
+        if (outsideExpenseTotal(line))
+            break;
+        expenses.add(amount);
+        if (!line.group.isEmpty())
+            groups[line.group].add(amount);
+        break;
+    }
+    }
+}
+
+// A line past the end of the file reads as empty, so a cut file ends the
+// reading instead of running past it.
+QString lineAt(const QStringList &lines, qsizetype index)
+{
+    return index < lines.size() ? lines.at(index) : QString();
+}
+
+// Reads one main-window estimate by the fixed positions of its lines: the
+// header values follow the YEAR line, an amount stands on the line after the
+// CODE line of an expense line and on the second line after it for remainder
+// and income lines. The index only moves forward, so every file is read to
+// its end and no further.
+void addEstimate(const QStringList &lines, Sums &sums)
+{
+    qsizetype next = 0;
+    while (next < lines.size()) {
+        QString line = lines.at(next++);
+        if (line.startsWith(YearTag)) {
+            sums.header.year = valueFrom(line, 8, QStringLiteral("</YEAR>"));
+            ++next; // the financing code
+            sums.header.department = valueFrom(lineAt(lines, next++), 7, QStringLiteral("</DEP>"));
+            sums.header.subdivisionCode = valueFrom(lineAt(lines, next++), 11, QStringLiteral("</COD_DEP>"));
+            sums.header.legalStatus = valueFrom(lineAt(lines, next++), 11, QStringLiteral("</COD_LEG>"));
+            line = lineAt(lines, next++); // looked at only as a record line
+        }
+        if (!line.startsWith(CodeTag))
+            continue;
+        const auto target = codeTargets().constFind(valueFrom(line, 8, QStringLiteral("</CODE>")));
+        if (target == codeTargets().constEnd())
+            continue;
+        const qsizetype amountAt = next - 1 + (target->kind == LineKind::Expense ? 1 : 2);
+        sums.add(*target, parseAmount(valueFrom(lineAt(lines, amountAt), 12, QStringLiteral("</SUM_YEAR>"))));
+        next = amountAt + 1;
+    }
+}
+
+QString amountText(double value)
+{
+    return formatAmount(value);
+}
+
+QString groupDescription(const QString &code)
+{
+    const GroupLine *group = findGroupLine(code);
+    Q_ASSERT(group);
+    return group ? group->description : QString();
+}
+
+// The records in the order in which the consolidated estimate document prints them.
+QList<ConsolidatedRecord> consolidatedRecordList(const Sums &sums, const QDate &today)
+{
+    QList<ConsolidatedRecord> records;
+    auto addGroupOnce = [&](const QString &group, QSet<QString> &started) {
+        if (group.isEmpty() || started.contains(group))
+            return;
+        started.insert(group);
+        if (sums.group(group) != 0.0)
+            records.append({groupDescription(group), group, amountText(sums.group(group))});
+    };
+
+    records.append({QStringLiteral("I. Остаток средств на 01.01.") + today.toString(u"yyyy"), QString(),
+                    amountText(sums.remainder.value())});
+    if (sums.higherRemainder.value() != 0.0)
+        records.append({QString(), HigherOrganisationCode, amountText(sums.higherRemainder.value())});
+    records.append({groupDescription(IncomeHeadingCode), IncomeHeadingCode, QString()});
+
+    QSet<QString> started;
+    for (int i = 0; i < IncomeCodeCount; ++i) {
+        const IncomeCode &line = incomeCodes()[i];
+        if (line.group.isEmpty())
+            continue;
+        addGroupOnce(line.group, started);
+        if (sums.incomeLines[i].value() != 0.0)
+            records.append({line.description, line.code, amountText(sums.incomeLines[i].value())});
+    }
+    records.append({QStringLiteral("ИТОГО"), QString(), amountText(sums.income.value())});
+    records.append({QStringLiteral("ИТОГО ДОХОДОВ"), QString(), amountText(sums.incomeAndRemainder.value())});
+
+    records.append({groupDescription(ExpenseHeadingCode), ExpenseHeadingCode, QString()});
+    records.append({QStringLiteral("Расходы"), QString(), QString()});
+    for (int i = 0; i < ExpenseLineCount; ++i) {
+        const ExpenseLine &line = expenseLines()[i];
+        if (outsideExpenseTotal(line))
+            continue;
+        addGroupOnce(line.group, started);
+        if (sums.expenseLines[i].value() != 0.0)
+            records.append({line.consolidatedDescription, line.fullCode(), amountText(sums.expenseLines[i].value()),
+                            false});
+    }
+
+    const ExpenseLine &stateTransfers = expenseLines()[expenseIndex(StateTransfersShortCode)];
+    const double stateTransfersSum = sums.expenseLines[expenseIndex(StateTransfersShortCode)].value();
+    const QString &status = sums.header.legalStatus;
+    if (status == QLatin1String("1") || status == QLatin1String("2")) {
+        records.append({QStringLiteral("ИТОГО"), QString(), amountText(sums.expenses.value())});
+        records.append({stateTransfers.consolidatedDescription, stateTransfers.fullCode(),
+                        amountText(stateTransfersSum)});
+    }
+    AmountSum allExpenses = sums.expenses;
+    allExpenses.add(stateTransfersSum);
+    records.append({QStringLiteral("ИТОГО РАСХОДОВ"), QString(), amountText(allExpenses.value())});
+
+    if (status == QLatin1String("3")) {
+        const int higherIncome = incomeIndexByCode(HigherOrganisationCode);
+        const int higherTransfers = expenseIndex(HigherTransfersShortCode);
+        records.append({QStringLiteral("IV. Взаиморасчеты с вышестоящей организацией"), QString(), QString()});
+        records.append({incomeCodes()[higherIncome].description, HigherOrganisationCode,
+                        amountText(sums.incomeLines[higherIncome].value())});
+        records.append({expenseLines()[higherTransfers].consolidatedDescription,
+                        expenseLines()[higherTransfers].fullCode(),
+                        amountText(sums.expenseLines[higherTransfers].value())});
+    }
+    return records;
+}
+
+// The hour without a leading zero, minutes and seconds with two digits, as
+// the Russian long time format has them. Only the clock (12 or 24 hours) is
+// taken from the locale's format: Qt's long formats also carry a time zone
+// name and, for some locales, words that do not belong in a file name.
+QString timeText(const QTime &time, const QLocale &locale)
+{
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    bool quoted = false;
+    bool twelveHour = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        else if (!quoted && (c == QLatin1Char('a') || c == QLatin1Char('A')))
+            twelveHour = true;
+    }
+    int hour = time.hour();
+    if (twelveHour) {
+        hour %= 12;
+        if (hour == 0)
+            hour = 12;
+    }
+    QString text = QStringLiteral("%1_%2_%3")
+                       .arg(hour)
+                       .arg(time.minute(), 2, 10, QLatin1Char('0'))
+                       .arg(time.second(), 2, 10, QLatin1Char('0'));
+    if (twelveHour) {
+        const bool morning = time.hour() < 12;
+        QString marker = morning ? locale.amText() : locale.pmText();
+        const bool plain = !marker.isEmpty() && fitsWindows1251(marker)
+                           && std::all_of(marker.cbegin(), marker.cend(),
+                                          [](QChar c) { return c.isLetter() || c == QLatin1Char('.'); });
+        if (!plain)
+            marker = morning ? QStringLiteral("AM") : QStringLiteral("PM");
+        text += QLatin1Char(' ') + marker;
+    }
+    return text;
+}
+
+// Two summings within one second would give the same name: the later one
+// takes the next free second instead of overwriting the earlier estimate.
+QString freeEstimateName(const Workspace &workspace, const QStringList &toc, QDateTime when)
+{
+    QSet<QString> taken;
+    taken.reserve(toc.size());
+    for (const QString &line : toc)
+        taken.insert(estimateNameOf(line));
+    for (;;) {
+        const QString name = consolidatedEstimateName(when);
+        if (!taken.contains(name) && !fileExists(workspace.estimatePath(name)))
+            return name;
+        when = when.addSecs(1);
+    }
+}
+
+} // namespace
+
+QString consolidatedEstimateName(const QDateTime &when, const QLocale &locale)
+{
+    return QStringLiteral("сводная смета ( ") + when.date().toString(u"dd_MM_yyyy") + QLatin1Char('_')
+           + timeText(when.time(), locale) + QStringLiteral(" )");
+}
+
+QString sumEstimates(const Workspace &workspace, const QStringList &lines, const QList<int> &selected,
+                     MessageService &messages, const QDateTime &now)
+{
+    QList<bool> isSelected(lines.size(), false);
+    int count = 0;
+    for (const int index : selected) {
+        if (index >= 0 && index < lines.size() && !isSelected[index]) {
+            isSelected[index] = true;
+            ++count;
+        }
+    }
+    if (count == 0) {
+        messages.refuse(QStringLiteral("Выделите сметы для сложения!"));
+        return QString();
+    }
+    if (count == 1)
+        messages.inform(QStringLiteral("Выделена только одна смета!"));
+
+    Sums sums;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (isSelected[i])
+            addEstimate(readEstimateFile(workspace, estimateNameOf(lines.at(i))), sums);
+    }
+    sums.header.financing = QStringLiteral("СВОДНАЯ СМЕТА");
+
+    // The table of contents is read before the estimate is written: a missing
+    // one stops the summing with nothing written.
+    const QStringList toc = readToc(workspace, OpenFailure::FileNotFound);
+    const QString name = freeEstimateName(workspace, toc, now);
+    writeEstimateFile(workspace, name,
+                      estimateFileLines(sums.header, consolidatedRecords(consolidatedRecordList(sums, now.date()))));
+    try {
+        appendTocLine(workspace, QStringLiteral("000|") + name + QLatin1Char('|'));
+    } catch (const Error &) {
+        // An estimate without its record would be invisible until a rebuild.
+        QFile::remove(workspace.estimatePath(name));
+        throw;
+    }
+    messages.inform(QStringLiteral("Операция сложения смет была успешно произведена\r\n\n"
+                                   "Cводные сметы  записаны в базу системы."));
+    return name;
 }
 
 } // namespace vastrel

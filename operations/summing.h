@@ -5,14 +5,21 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QLocale>
 #include <QStringList>
 
 namespace vastrel {
 
 // "сложить сметы": sums the selected table-of-contents lines (in list order)
 // into a new consolidated estimate, registers it and returns its name; an
-// empty name when nothing was written.
+// empty name when nothing was written. File and conversion errors are thrown
+// (the caller runs it under runAction); nothing is written before all
+// selected estimates have been read.
 QString sumEstimates(const Workspace &workspace, const QStringList &lines, const QList<int> &selected,
                      MessageService &messages, const QDateTime &now = QDateTime::currentDateTime());
+
+// "сводная смета ( 07_12_2026_9_05_33 )": the date, then the time in the
+// locale's long time format with "_" between hours, minutes and seconds.
+QString consolidatedEstimateName(const QDateTime &when, const QLocale &locale = QLocale::system());
 
 } // namespace vastrel

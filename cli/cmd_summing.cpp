@@ -1,0 +1,48 @@
+#include "cli/cli.h"
+
+#include "base/table_of_contents.h"
+#include "operations/summing.h"
+
+#include <QSet>
+
+namespace vastrel::cli {
+
+// "vastrel sum NAME...": the operations list is the table of contents; every
+// record whose estimate name is one of the names is selected. One pass over
+// the table with a set of names, so a whole delivered base sums quickly.
+int runSum(Context &context, Arguments &args)
+{
+    const QStringList names = args.rest();
+    QString name;
+    const bool ok = runAction(context.messages, [&] {
+        const QStringList lines = readToc(context.workspace);
+        const QSet<QString> wanted(names.cbegin(), names.cend());
+        QSet<QString> found;
+        QList<int> selected;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QString estimate = estimateNameOf(lines.at(i));
+            if (wanted.contains(estimate)) {
+                selected.append(int(i));
+                found.insert(estimate);
+            }
+        }
+        // A mistyped name would silently leave an estimate out of the sums.
+        bool allFound = true;
+        for (const QString &wantedName : names) {
+            if (!found.contains(wantedName)) {
+                context.messages.refuse(QStringLiteral("Смета «%1» не найдена в оглавлении базы.").arg(wantedName));
+                allFound = false;
+                found.insert(wantedName); // once per name
+            }
+        }
+        if (!allFound)
+            return false;
+        name = sumEstimates(context.workspace, lines, selected, context.messages);
+        return !name.isEmpty();
+    });
+    if (ok)
+        printLine(name);
+    return exitStatus(context, ok);
+}
+
+} // namespace vastrel::cli
