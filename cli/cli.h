@@ -75,5 +75,8 @@ struct Command
 int runCalc(Context &, Arguments &);
 int runSettings(Context &, Arguments &);
 int runList(Context &, Arguments &);
+int runRegister(Context &, Arguments &);
+int runSave(Context &, Arguments &);
+int runShow(Context &, Arguments &);
 
 } // namespace vastrel::cli

@@ -14,6 +14,10 @@ const Command commands[] = {
      "settings show | settings store --name Т --head-position Т --head-name Т --code ККК --status С "
      "--resp-position Т --resp-name Т — показать или записать настройки"},
     {"list", runList, "list — оглавление базы, по строке на запись"},
+    {"register", runRegister,
+     "register ИМЯ --code ККК [--notes Т] [параметры окна] — завести новую смету (шаблон из полей окна)"},
+    {"save", runSave, "save ИМЯ [параметры окна] — расчет и запись сметы в базу"},
+    {"show", runShow, "show ИМЯ — показать смету: код дохода, источник и суммы полей"},
 };
 
 const char *const windowOptionsHelp =
