@@ -218,3 +218,77 @@ int expenseIndexByShortCode(const QString &shortCode)
 }
 
 } // namespace vastrel
+
+namespace vastrel {
+
+const std::array<TemplateLine, TemplateLineCount> &templateLines()
+{
+    static const std::array<TemplateLine, TemplateLineCount> lines = [] {
+        const QString remainder = QStringLiteral("Остаток с начала года");
+        const QString q1 = QStringLiteral("Q_1");
+        auto income = [](const QString &description, const char *code, const QString &tag = QString(),
+                         TemplateAmount amount = TemplateAmount::None) {
+            return TemplateLine{description, QString::fromLatin1(code), true, tag, amount};
+        };
+        auto expense = [&](const QString &description, const char *code) {
+            return TemplateLine{description, QString::fromLatin1(code), false, q1, TemplateAmount::Expense};
+        };
+        const QString six = QStringLiteral("хххххх"); // Cyrillic х
+        const QString five = QStringLiteral("ххххх");
+        return std::array<TemplateLine, TemplateLineCount>{{
+            income(remainder, "38630101010010000120*"),
+            income(remainder, "38630201010010000130*", QStringLiteral("Q_2"), TemplateAmount::Income),
+            income(remainder, "38630201010010000440*", QStringLiteral("Q_4"), TemplateAmount::Remainder),
+            income(remainder, "38630301010010000151*"),
+            income(remainder, "38630302010010000180*"),
+            income(QStringLiteral("Доходы от размещения денежных средств, получаемых федеральными учреждениями"),
+                   "386 30101010010000120"),
+            income(QStringLiteral("Доходы от продажи услуг, оказываемых федеральными учреждениями"),
+                   "386 30201010010000130"),
+            income(QStringLiteral("Доходы от продажи товаров, осуществляемой федеральными учреждениями"),
+                   "386 30201010010000440"),
+            income(QStringLiteral("Безвозмездные поступления от бюджетов бюджетной системы федеральным "
+                                  "учреждениям"),
+                   "386 30301010010000151"),
+            income(QStringLiteral("Прочие безвозмездные поступления федеральным учреждениям"),
+                   "386 30302010010000180"),
+            expense(QStringLiteral("Заработная плата"), "211"),
+            expense(QStringLiteral("Прочие выплаты"), "212"),
+            expense(QStringLiteral("Начисления на оплату труда"), "213"),
+            expense(QStringLiteral("Услуги связи"), "221"),
+            expense(QStringLiteral("Транспортные услуги"), "222"),
+            expense(QStringLiteral("Коммунальные услуги"), "223"),
+            expense(QStringLiteral("Арендная плата за пользование имуществом"), "224"),
+            expense(QStringLiteral("услуги по содержанию имущества"), "225"),
+            expense(QStringLiteral("Прочие услуги"), "226"),
+            expense(six, "231"),
+            expense(six, "232"),
+            expense(five, "242"),
+            expense(five, "251"),
+            // The main window has no field for 252: the block has no amount.
+            TemplateLine{five, QStringLiteral("252"), false, QString(), TemplateAmount::None},
+            expense(QStringLiteral("Перечисления международным организациям"), "253"),
+            expense(six, "261"),
+            expense(QStringLiteral("Пособия по социальной помощи населению"), "262"),
+            expense(five, "263"),
+            expense(QStringLiteral("ПРОЧИЕ РАСХОДЫ"), "290"),
+            expense(QStringLiteral("Увеличение стоимости основных средств"), "310"),
+            expense(QStringLiteral("Увеличение стоимости нематериальных активов"), "320"),
+            expense(QStringLiteral("Увеличение стоимости материальных запасов"), "340"),
+            expense(QStringLiteral("Безвозмездные и безвозвратные перечисления государственным и "
+                                   "муниципальным организациям"),
+                    "241"),
+        }};
+    }();
+    return lines;
+}
+
+QString templateFinancingOfSource(int sourceIndex)
+{
+    static const QStringList financing = {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("5"),
+                                          QStringLiteral("6"), QStringLiteral("0"),
+                                          QStringLiteral("СВОДНАЯ СМЕТА")};
+    return sourceIndex >= 0 && sourceIndex < financing.size() ? financing.at(sourceIndex) : QString();
+}
+
+} // namespace vastrel

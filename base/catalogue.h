@@ -60,3 +60,27 @@ int incomeIndexByFinancing(const QString &financing);
 int expenseIndexByShortCode(const QString &shortCode);
 
 } // namespace vastrel
+
+namespace vastrel {
+
+// The template written when a new estimate is registered. It keeps an older
+// set of codes, which no window field shows; its amounts come from the main
+// window's fields.
+enum class TemplateAmount { None, Remainder, Income, Expense };
+
+struct TemplateLine
+{
+    QString description;
+    QString code;          // with the prefix "386"
+    bool prefixFollowsFinancing; // "386" becomes "000" under the template's financing code "0"
+    QString amountTag;     // "Q_1", "Q_2", "Q_4", or empty for no amount element
+    TemplateAmount amount; // the field that fills it; Expense: the field of `code`
+};
+
+constexpr int TemplateLineCount = 33;
+const std::array<TemplateLine, TemplateLineCount> &templateLines();
+
+// COD_FIN of the template by the income-source index 0..10 (empty from "7 валюта" on).
+QString templateFinancingOfSource(int sourceIndex);
+
+} // namespace vastrel

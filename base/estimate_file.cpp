@@ -85,4 +85,88 @@ QString elementValue(const QString &line)
     return close < 0 ? line.mid(open + 1) : line.mid(open + 1, close - open - 1);
 }
 
+namespace {
+
+const QString Description = QStringLiteral("DESCRIPTION");
+const QString Code = QStringLiteral("CODE");
+
+bool alwaysWritten(const QString &shortCode)
+{
+    return shortCode == QLatin1String("241") || shortCode == QLatin1String("610");
+}
+
+} // namespace
+
+QStringList windowEstimateLines(const WindowEstimate &estimate, const std::optional<Settings> &settings)
+{
+    const IncomeCode &income = incomeCodes().at(size_t(estimate.incomeCode));
+    EstimateHeader header;
+    header.year = estimate.today.toString(QStringLiteral("yyyy"));
+    header.financing = income.financing;
+    header.department = QStringLiteral("Смета ") + (settings ? settings->name : QString());
+    header.subdivisionCode = settings ? settings->code : QString();
+    header.legalStatus = settings ? settings->status : estimate.legalStatus;
+
+    const QString breakdownCode = QString::number(estimate.source + 1);
+    QList<EstimateRecord> records;
+    records.append({{Description, QStringLiteral("остаток")},
+                    {Code, income.starForm()},
+                    {QStringLiteral("CODE_RASCH"), breakdownCode},
+                    {QStringLiteral("SUM_YEAR"), estimate.entries.remainder}});
+    records.append({{Description, QStringLiteral("название дохода")},
+                    {Code, estimate.incomeCodeText},
+                    {QStringLiteral("CODE_RASCH"), breakdownCode},
+                    {QStringLiteral("SUM_YEAR"), estimate.entries.income}});
+    for (size_t i = 0; i < expenseLines().size(); ++i) {
+        const ExpenseLine &line = expenseLines()[i];
+        const QString &amount = estimate.entries.expenses[i];
+        if (amount == QLatin1String("0") && !alwaysWritten(line.shortCode))
+            continue;
+        records.append({{Description, line.savedDescription},
+                        {Code, line.shortCode},
+                        {QStringLiteral("SUM_YEAR"), amount}});
+    }
+    return estimateFileLines(header, records);
+}
+
+QString templateDate(const QDate &date)
+{
+    return date.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+QStringList templateEstimateLines(const TemplateEstimate &estimate)
+{
+    EstimateHeader header;
+    header.year = templateDate(estimate.today);
+    header.financing = templateFinancingOfSource(estimate.source);
+    header.department = QStringLiteral("Смета ") + estimate.subdivisionName;
+    header.legalStatus = estimate.legalStatus;
+
+    // Under financing code "0" the income blocks carry "000" in place of "386".
+    const bool zeroPrefix = header.financing == QLatin1String("0");
+    QList<EstimateRecord> records;
+    for (const TemplateLine &line : templateLines()) {
+        QString code = line.code;
+        if (zeroPrefix && line.prefixFollowsFinancing)
+            code.replace(0, 3, QStringLiteral("000"));
+        EstimateRecord record{{Description, line.description}, {Code, code}};
+        switch (line.amount) {
+        case TemplateAmount::None:
+            break;
+        case TemplateAmount::Remainder:
+            record.append({line.amountTag, estimate.entries.remainder});
+            break;
+        case TemplateAmount::Income:
+            record.append({line.amountTag, estimate.entries.income});
+            break;
+        case TemplateAmount::Expense:
+            record.append({line.amountTag,
+                           estimate.entries.expenses.at(size_t(expenseIndexByShortCode(line.code)))});
+            break;
+        }
+        records.append(record);
+    }
+    return estimateFileLines(header, records);
+}
+
 } // namespace vastrel

@@ -1,11 +1,17 @@
 #pragma once
 
+#include "base/catalogue.h"
+#include "base/settings.h"
 #include "base/workspace.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <array>
+#include <optional>
 
 namespace vastrel {
 
@@ -65,5 +71,45 @@ QString elementValue(const QString &line);
 
 // The namespace of the root element's xsi declaration.
 inline const QString SchemaInstanceNamespace = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
+
+// The texts of the main window's entry fields.
+struct EntryTexts
+{
+    QString remainder;
+    QString income;
+    std::array<QString, ExpenseLineCount> expenses; // in catalogue order
+};
+
+// What the main window's save writes besides the settings.
+struct WindowEstimate
+{
+    QDate today;
+    int incomeCode = -1;     // position in the income-code list
+    QString incomeCodeText;  // the list's item text
+    int source = -1;         // income-source position 0..10
+    QString legalStatus;     // code of the window's selection
+    EntryTexts entries;
+};
+
+// The main-window estimate: an expense record is left out when its text is
+// exactly "0", except those of 241 and 610. The settings, when there are
+// any, give DEP, COD_DEP and COD_LEG (over the window's selection).
+QStringList windowEstimateLines(const WindowEstimate &estimate, const std::optional<Settings> &settings);
+
+// What a new estimate's template is written from.
+struct TemplateEstimate
+{
+    QDate today;
+    int source = -1;         // income-source index 0..10 of the main window
+    QString legalStatus;     // code of the main window's selection
+    QString subdivisionName; // settings line 1, empty without settings
+    EntryTexts entries;
+};
+
+// The new-estimate template: 33 blocks with Q_1/Q_2/Q_4 amounts.
+QStringList templateEstimateLines(const TemplateEstimate &estimate);
+
+// The date as the template's YEAR holds it: dd.mm.yyyy.
+QString templateDate(const QDate &date);
 
 } // namespace vastrel

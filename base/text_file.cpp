@@ -100,12 +100,20 @@ QStringList readTextLines(const QString &path, const QString &name, OpenFailure 
 void writeFileAtomically(const QString &path, const QString &name, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered QFileDevice drops the rest of a short write (a full
+    // disk) without an error, and the commit would then rename half a file over
+    // the old one. Each write here reports what really reached the file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw Error::cannotCreate(name, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw Error::cannotCreate(name, reason);
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            throw Error::cannotCreate(name, reason);
+        }
+        written += n;
     }
     if (!file.commit())
         throw Error::cannotCreate(name, file.errorString());

@@ -79,5 +79,8 @@ int runDelete(Context &, Arguments &);
 int runCopy(Context &, Arguments &);
 int runRebuild(Context &, Arguments &);
 int runSum(Context &, Arguments &);
+int runRegister(Context &, Arguments &);
+int runSave(Context &, Arguments &);
+int runShow(Context &, Arguments &);
 
 } // namespace vastrel::cli

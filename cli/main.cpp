@@ -18,6 +18,10 @@ const Command commands[] = {
     {"copy", runCopy, "copy --to КАТАЛОГ ИМЯ... — скопировать сметы и оглавление на носитель"},
     {"rebuild", runRebuild, "rebuild — восстановить оглавление базы по файлам каталога смет"},
     {"sum", runSum, "sum ИМЯ... — сложить сметы с этими именами в сводную смету"},
+    {"register", runRegister,
+     "register ИМЯ --code ККК [--notes Т] [параметры окна] — завести новую смету (шаблон из полей окна)"},
+    {"save", runSave, "save ИМЯ [параметры окна] — расчет и запись сметы в базу"},
+    {"show", runShow, "show ИМЯ — показать смету: код дохода, источник и суммы полей"},
 };
 
 const char *const windowOptionsHelp =

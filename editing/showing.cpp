@@ -1,11 +1,97 @@
 #include "editing/showing.h"
 
+#include "base/estimate_file.h"
+#include "base/estimate_name.h"
+#include "base/table_of_contents.h"
+#include "base/text_file.h"
+
 namespace vastrel {
 
-bool showEstimate(const Workspace &, EstimateWindow &, MessageService &messages)
+namespace {
+
+const QString TwoTabs = QStringLiteral("\t\t");
+
+// The value n of a line that begins with two TABs, "<TAG>", n and "</TAG>",
+// for n in 1..last; 0 when the line is no such line.
+int numberedElement(const QString &line, const QString &tag, int last)
 {
-    messages.refuse(QStringLiteral("Показ сметы ещё не готов."));
-    return false;
+    const QString open = TwoTabs + QLatin1Char('<') + tag + QLatin1Char('>');
+    if (!line.startsWith(open))
+        return 0;
+    const QString close = QStringLiteral("</") + tag + QLatin1Char('>');
+    for (int n = 1; n <= last; ++n) {
+        if (line.startsWith(open + QString::number(n) + close))
+            return n;
+    }
+    return 0;
+}
+
+} // namespace
+
+QString consolidatedNotShownMessage()
+{
+    return QStringLiteral("Невозможно показать сводную смету\r\n\n"
+                          "Для просмотра сводной сметы воспользуйтесь\r\n\n"
+                          "экспортом сводной сметы в Excel в \"операциях со сметами\"!");
+}
+
+void applyEstimateLines(const QStringList &lines, EstimateWindow &window)
+{
+    const QString codeOpen = TwoTabs + QStringLiteral("<CODE>");
+    const QString amountOpen = TwoTabs + QStringLiteral("<SUM_YEAR>");
+
+    QString currentCode;
+    EntryTexts amounts;
+    // The amounts of codes that are no expense line fill the remainder, then the income.
+    QString *const incomeSlots[] = {&amounts.remainder, &amounts.income};
+    size_t nextIncomeSlot = 0;
+
+    for (const QString &line : lines) {
+        if (const int financing = numberedElement(line, QStringLiteral("COD_FIN"), IncomeCodeCount)) {
+            window.setIncomeCode(incomeIndexByFinancing(QString::number(financing)));
+        } else if (const int breakdown = numberedElement(line, QStringLiteral("CODE_RASCH"), 12)) {
+            // "12" is recognised, but the list has no twelfth item: the selection stays.
+            if (breakdown <= IncomeSourceCount)
+                window.source = breakdown - 1;
+        } else if (line.startsWith(codeOpen)) {
+            currentCode = elementValue(line);
+        } else if (line.startsWith(amountOpen)) {
+            const QString amount = elementValue(line);
+            const int expense = expenseIndexByShortCode(currentCode);
+            if (expense >= 0) {
+                amounts.expenses[size_t(expense)] = amount;
+            } else if (nextIncomeSlot < std::size(incomeSlots)) {
+                // Files of the system hold two such amounts; any further one is not an entry.
+                *incomeSlots[nextIncomeSlot++] = amount;
+            }
+        }
+    }
+    window.remainder = amounts.remainder;
+    window.income = amounts.income;
+    window.expenses = amounts.expenses;
+}
+
+bool showEstimate(const Workspace &workspace, EstimateWindow &window, MessageService &messages)
+{
+    const QString selected = window.selectedLine();
+    const QString name = estimateNameOf(selected);
+    if (const QString problem = storedEstimateNameProblem(name); !selected.isEmpty() && !problem.isEmpty()) {
+        messages.refuse(problem);
+        return false;
+    }
+    if (selected.isEmpty() || !fileExists(workspace.estimatePath(name))) {
+        messages.refuse(QStringLiteral("Введите имя для редактируемой сметы!"));
+        return false;
+    }
+    if (name.startsWith(QStringLiteral("сводная смета"))) {
+        messages.refuse(consolidatedNotShownMessage());
+        return false;
+    }
+    const QStringList lines = readEstimateFile(workspace, name);
+    applyEstimateLines(lines, window);
+    window.incomeTotal.clear();
+    window.expenseTotal.clear();
+    return true;
 }
 
 } // namespace vastrel

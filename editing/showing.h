@@ -4,9 +4,21 @@
 #include "base/workspace.h"
 #include "editing/estimate_window.h"
 
+#include <QStringList>
+
 namespace vastrel {
 
-// "показать смету": loads the selected estimate's file into the window.
+// "показать смету": loads the selected estimate's file into the window. The
+// fields then no longer match the totals on the panels, so those are emptied.
 bool showEstimate(const Workspace &workspace, EstimateWindow &window, MessageService &messages);
+
+// Applies the lines of an estimate file to the window as the reader does:
+// income code from COD_FIN, income source from CODE_RASCH, the amounts of
+// SUM_YEAR lines by the CODE line above them. Fields without an amount
+// become empty.
+void applyEstimateLines(const QStringList &lines, EstimateWindow &window);
+
+// The refusal for consolidated estimates, which only their export can show.
+QString consolidatedNotShownMessage();
 
 } // namespace vastrel

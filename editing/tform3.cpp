@@ -1,7 +1,19 @@
 #include "editing/tform3.h"
 
-TForm3::TForm3(const vastrel::Workspace &workspace, vastrel::EstimateWindow &mainWindow,
-               vastrel::MessageService &messages, QWidget *parent)
+#include "app/gui_code_edit.h"
+#include "base/catalogue.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace vastrel;
+
+TForm3::TForm3(const Workspace &workspace, EstimateWindow &mainWindow, MessageService &messages,
+               QWidget *parent)
     : QDialog(parent)
     , m_workspace(workspace)
     , m_mainWindow(mainWindow)
@@ -9,4 +21,105 @@ TForm3::TForm3(const vastrel::Workspace &workspace, vastrel::EstimateWindow &mai
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Ввод данных о новой смете"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->setSpacing(3);
+    auto addField = [&](QWidget *field, const char *name, const QString &caption) {
+        auto *label = new QLabel(caption, this);
+        label->setBuddy(field);
+        field->setObjectName(QString::fromLatin1(name));
+        layout->addWidget(label);
+        layout->addWidget(field);
+        layout->addSpacing(6);
+    };
+    m_name = new QLineEdit(this);
+    addField(m_name, "Edit1", QStringLiteral("Имя сметы:"));
+    m_notes = new QLineEdit(this);
+    addField(m_notes, "Edit2", QStringLiteral("Примечания к смете"));
+    m_source = new QComboBox(this);
+    m_source->setEditable(false);
+    m_source->addItems(incomeSources());
+    m_source->setCurrentIndex(-1);
+    addField(m_source, "ComboBox1", QStringLiteral("Расшифровки"));
+    m_code = new CodeEdit(messages, this);
+    m_code->setMaximumWidth(60);
+    m_code->setCode(QStringLiteral("000"));
+    addField(m_code, "MaskEdit1", QStringLiteral("Кодовое трехзначное число"));
+
+    auto *buttons = new QHBoxLayout;
+    auto addButton = [&](const char *name, const QString &caption) {
+        auto *button = new QPushButton(caption, this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+        return button;
+    };
+    connect(addButton("Button3", QStringLiteral("показать ")), &QPushButton::clicked, this, &TForm3::showRecord);
+    connect(addButton("Button1", QStringLiteral("сохранить изменения")), &QPushButton::clicked, this,
+            &TForm3::store);
+    connect(addButton("Button2", QStringLiteral("отмена")), &QPushButton::clicked, this, &QDialog::reject);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+
+    setFixedSize(420, 300);
+}
+
+NewEstimateForm TForm3::readForm() const
+{
+    NewEstimateForm form;
+    form.name = m_name->text();
+    form.notes = m_notes->text();
+    form.source = m_source->currentIndex();
+    form.code = m_code->code();
+    form.nameEnabled = m_name->isEnabled();
+    return form;
+}
+
+void TForm3::writeForm(const NewEstimateForm &form)
+{
+    m_name->setText(form.name);
+    m_name->setEnabled(form.nameEnabled);
+    m_notes->setText(form.notes);
+    if (form.code != m_code->code())
+        m_code->setCode(form.code);
+}
+
+void TForm3::showRecord()
+{
+    NewEstimateForm form = readForm();
+    runAction(m_messages, [&] {
+        loadSelectedRecord(m_workspace, m_mainWindow, form);
+        return true;
+    });
+    writeForm(form);
+}
+
+void TForm3::store()
+{
+    if (m_code->isPartlyFilled()) {
+        // A click that took the focus from the field has already been refused by the field itself.
+        if (!(m_code->isModified() && !m_code->hasFocus()))
+            m_messages.refuse(CodeEdit::invalidInputMessage());
+        m_code->setFocus();
+        return;
+    }
+    NewEstimateForm form = readForm();
+    FormOutcome outcome;
+    runAction(m_messages, [&] {
+        outcome = storeNewEstimate(m_workspace, form, m_mainWindow, m_messages);
+        return outcome.stored;
+    });
+    writeForm(form);
+    if (outcome.focus == FormFocus::Name)
+        m_name->setFocus();
+    else if (outcome.focus == FormFocus::Code)
+        m_code->setFocus();
+    if (outcome.closeWindow) {
+        if (outcome.stored)
+            accept();
+        else
+            reject();
+    }
 }

@@ -1,0 +1,98 @@
+#include "cli/cli.h"
+
+#include "base/table_of_contents.h"
+#include "editing/calculation.h"
+#include "editing/registering.h"
+#include "editing/saving.h"
+#include "editing/showing.h"
+
+#include <QRegularExpression>
+
+namespace vastrel::cli {
+
+namespace {
+
+// The estimate selector as the main window fills it, with the first record
+// of the given name selected (none when there is no such record).
+void selectEstimate(const Workspace &workspace, EstimateWindow &window, const QString &name)
+{
+    window.selectorItems = readToc(workspace, OpenFailure::FileNotFound);
+    window.selectorIndex = -1;
+    for (int i = 0; i < window.selectorItems.size(); ++i) {
+        if (estimateNameOf(window.selectorItems.at(i)) == name) {
+            window.selectorIndex = i;
+            return;
+        }
+    }
+}
+
+QString onlyName(Arguments &args, const char *command)
+{
+    const std::optional<QString> name = args.takeFirst();
+    const QStringList rest = args.rest();
+    if (!name || !rest.isEmpty())
+        throw UsageError{QStringLiteral("Команде %1 нужно одно имя сметы.").arg(QLatin1String(command))};
+    return *name;
+}
+
+} // namespace
+
+int runRegister(Context &context, Arguments &args)
+{
+    const std::optional<QString> name = args.takeFirst();
+    NewEstimateForm form;
+    form.code = args.take(QStringLiteral("--code")).value_or(QString());
+    form.notes = args.take(QStringLiteral("--notes")).value_or(QString());
+    EstimateWindow window;
+    args.takeWindowOptions(window);
+    if (!name || !args.rest().isEmpty())
+        throw UsageError{QStringLiteral("Команде register нужно одно имя сметы.")};
+    form.name = *name;
+
+    // The code field holds three digits or is untouched (three spaces).
+    if (form.code.isEmpty())
+        form.code = QStringLiteral("   ");
+    static const QRegularExpression threeDigits(QStringLiteral("^[0-9]{3}$"));
+    if (form.code != QLatin1String("   ") && !threeDigits.match(form.code).hasMatch()) {
+        context.messages.refuse(QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+        return ExitRefused;
+    }
+    const bool ok = runAction(context.messages, [&] {
+        return storeNewEstimate(context.workspace, form, window, context.messages).stored;
+    });
+    return exitStatus(context, ok);
+}
+
+int runSave(Context &context, Arguments &args)
+{
+    EstimateWindow window;
+    args.takeWindowOptions(window);
+    const QString name = onlyName(args, "save");
+    const bool ok = runAction(context.messages, [&] {
+        selectEstimate(context.workspace, window, name);
+        calculate(window);
+        return saveEstimate(context.workspace, window, context.messages);
+    });
+    return exitStatus(context, ok);
+}
+
+int runShow(Context &context, Arguments &args)
+{
+    const QString name = onlyName(args, "show");
+    EstimateWindow window;
+    const bool ok = runAction(context.messages, [&] {
+        selectEstimate(context.workspace, window, name);
+        return showEstimate(context.workspace, window, context.messages);
+    });
+    if (ok) {
+        printLine(QStringLiteral("income-code=") + window.incomeCodeText);
+        printLine(QStringLiteral("source=") + (window.source >= 0 ? QString::number(window.source + 1) : QString()));
+        printLine(QStringLiteral("remainder=") + window.remainder);
+        printLine(QStringLiteral("income=") + window.income);
+        for (size_t i = 0; i < window.expenses.size(); ++i)
+            printLine(expenseLines()[i].shortCode + QLatin1Char('=') + window.expenses[i]);
+    }
+    return exitStatus(context, ok);
+}
+
+} // namespace vastrel::cli

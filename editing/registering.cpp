@@ -1,0 +1,153 @@
+#include "editing/registering.h"
+
+#include "base/estimate_file.h"
+#include "base/estimate_name.h"
+#include "base/settings.h"
+#include "base/table_of_contents.h"
+
+#include <QRegularExpression>
+
+namespace vastrel {
+
+namespace {
+
+bool isThreeDigits(const QString &code)
+{
+    static const QRegularExpression threeDigits(QStringLiteral("^[0-9]{3}$"));
+    return threeDigits.match(code).hasMatch();
+}
+
+// The first text of the template that could not be stored as it stands.
+QString entriesProblem(const EstimateWindow &window)
+{
+    QString problem = checkStorableText(window.remainder, QStringLiteral("Остаток"));
+    if (problem.isEmpty())
+        problem = checkStorableText(window.income, QStringLiteral("Итоговая сумма доходов"));
+    for (size_t i = 0; problem.isEmpty() && i < window.expenses.size(); ++i)
+        problem = checkStorableText(window.expenses[i],
+                                    QStringLiteral("Сумма по коду ") + expenseLines()[i].shortCode);
+    return problem;
+}
+
+// Gives the selected record the form's code and notes. The table of contents
+// is rewritten from the file with that one line replaced.
+FormOutcome changeSelectedRecord(const Workspace &workspace, const NewEstimateForm &form, const QStringList &toc,
+                                 EstimateWindow &mainWindow, MessageService &messages)
+{
+    FormOutcome outcome;
+    outcome.focus = FormFocus::Code;
+    const QString selected = mainWindow.selectedLine();
+    const qsizetype at = selected.isEmpty() ? -1 : toc.indexOf(selected);
+    // Only the record of this very name may change: replacing another
+    // estimate's record would lose it and list this name twice.
+    if (at < 0 || estimateNameOf(selected) != form.name) {
+        messages.refuse(QStringLiteral("Файл с таким именем уже существует в системе!"));
+        return outcome;
+    }
+    if (const QString problem = checkStorableText(form.notes, QStringLiteral("Примечание к смете"));
+        !problem.isEmpty()) {
+        messages.refuse(problem);
+        return outcome;
+    }
+    QStringList lines = toc;
+    lines[at] = TocRecord{form.code, form.name, form.notes}.line();
+    writeToc(workspace, lines);
+    mainWindow.selectorItems = lines;
+    mainWindow.selectorIndex = int(at);
+    outcome.stored = true;
+    outcome.closeWindow = true;
+    messages.inform(QStringLiteral("Изменение в имени сметы успешно завершены!"));
+    return outcome;
+}
+
+} // namespace
+
+void loadSelectedRecord(const Workspace &workspace, const EstimateWindow &mainWindow, NewEstimateForm &form)
+{
+    const QString selected = mainWindow.selectedLine();
+    if (selected.isEmpty())
+        return;
+    form.nameEnabled = false;
+    for (const QString &line : readToc(workspace, OpenFailure::FileNotFound)) {
+        if (line == selected) {
+            const TocRecord record = TocRecord::split(line);
+            form.code = record.code;
+            form.name = record.name;
+            form.notes = record.notes;
+            return;
+        }
+    }
+}
+
+FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, EstimateWindow &mainWindow,
+                             MessageService &messages, const QDate &today)
+{
+    FormOutcome outcome;
+    form.nameEnabled = true;
+    if (form.name.isEmpty()) {
+        messages.refuse(QStringLiteral("Впишите название подразделения!"));
+        return outcome;
+    }
+    outcome.focus = FormFocus::Name;
+    if (form.source >= 0 && form.source < IncomeSourceCount)
+        mainWindow.source = form.source;
+    if (form.code == QLatin1String("   ")) {
+        messages.refuse(QStringLiteral("Забыли назначить код для подразделения!"));
+        return outcome;
+    }
+    if (!isThreeDigits(form.code)) {
+        messages.refuse(QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+        return outcome;
+    }
+    outcome.focus = FormFocus::Code;
+    if (mainWindow.source < 0 || mainWindow.source >= IncomeSourceCount) {
+        messages.refuse(QStringLiteral("Введите источник дохода!"));
+        outcome.closeWindow = true;
+        return outcome;
+    }
+
+    const QStringList toc = readToc(workspace, OpenFailure::FileNotFound);
+    for (const QString &line : toc) {
+        if (TocRecord::split(line).name == form.name)
+            return changeSelectedRecord(workspace, form, toc, mainWindow, messages);
+    }
+
+    QString problem = newEstimateNameProblem(form.name);
+    if (!problem.isEmpty()) {
+        outcome.focus = FormFocus::Name;
+        messages.refuse(problem);
+        return outcome;
+    }
+    problem = checkStorableText(form.notes, QStringLiteral("Примечание к смете"));
+    if (problem.isEmpty())
+        problem = entriesProblem(mainWindow);
+    if (!problem.isEmpty()) {
+        messages.refuse(problem);
+        return outcome;
+    }
+
+    TemplateEstimate estimate;
+    estimate.today = today;
+    estimate.source = mainWindow.source;
+    estimate.legalStatus = statusCodeOfItem(mainWindow.status);
+    if (const auto settings = readSettings(workspace, SettingsBlock::Last))
+        estimate.subdivisionName = settings->name;
+    estimate.entries = {mainWindow.remainder, mainWindow.income, mainWindow.expenses};
+    const QString record = TocRecord{form.code, form.name, form.notes}.line();
+
+    // The file first: a record is never listed without its file. The success
+    // message waits until the record is listed too.
+    writeEstimateFile(workspace, form.name, templateEstimateLines(estimate));
+    appendTocLine(workspace, record);
+    messages.inform(QStringLiteral("Смета под именем ") + form.name + QStringLiteral(" успешно записана в базу."));
+
+    form.code = QStringLiteral("   ");
+    form.name.clear();
+    form.notes.clear();
+    mainWindow.selectorItems.append(record);
+    outcome.stored = true;
+    outcome.closeWindow = true;
+    return outcome;
+}
+
+} // namespace vastrel

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "base/messages.h"
+#include "base/workspace.h"
+#include "editing/estimate_window.h"
+
+#include <QDate>
+#include <QString>
+
+namespace vastrel {
+
+// What the new-estimate window holds.
+struct NewEstimateForm
+{
+    QString name;
+    QString notes;
+    int source = -1;                       // index in the window's income-source list, -1 none
+    QString code = QStringLiteral("000");  // the masked field's text, blanks included
+    bool nameEnabled = true;
+};
+
+// The field that took the input focus last while the checks ran.
+enum class FormFocus { Unchanged, Name, Code };
+
+struct FormOutcome
+{
+    bool stored = false;      // a new estimate registered or a record changed
+    bool closeWindow = false;
+    FormFocus focus = FormFocus::Unchanged;
+};
+
+// "показать ": fills the form from the table-of-contents record of the
+// estimate selected in the main window and locks the name, so that storing
+// changes that record's code and notes. Nothing happens without a selection.
+void loadSelectedRecord(const Workspace &workspace, const EstimateWindow &mainWindow, NewEstimateForm &form);
+
+// "сохранить изменения": the checks in order; then either the selected
+// record gets the form's code and notes, or a new estimate is registered: its
+// template file is written, its record appended to the table of contents and
+// to the main window's selector. Changes to `form` and `mainWindow` (the
+// income source chosen here) stand also when a check refuses.
+FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, EstimateWindow &mainWindow,
+                             MessageService &messages, const QDate &today = QDate::currentDate());
+
+} // namespace vastrel

@@ -1,0 +1,330 @@
+#include "support/recording_messages.h"
+#include "support/temp_workspace.h"
+
+#include "base/estimate_file.h"
+#include "editing/calculation.h"
+#include "editing/saving.h"
+#include "editing/showing.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using namespace vastrel;
+using vastrel::test::cp1251;
+using vastrel::test::crlf;
+using vastrel::test::RecordingMessages;
+using vastrel::test::TempWorkspace;
+
+namespace {
+
+const QString Line = QStringLiteral("105|Смета ИТ|кафедра|2026");
+const QString Name = QStringLiteral("Смета ИТ");
+const QDate Today(2026, 12, 8);
+
+class SavingTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ws.writeToc({QStringLiteral("001|Другая|"), Line}); }
+
+    QByteArray file(const QString &name = Name) const { return ws.read(Workspace::estimateName(name)); }
+    bool save(const EstimateWindow &window)
+    {
+        return runAction(messages, [&] { return saveEstimate(ws.workspace(), window, messages, Today); });
+    }
+    bool show(EstimateWindow &window)
+    {
+        return runAction(messages, [&] { return showEstimate(ws.workspace(), window, messages); });
+    }
+
+    // Line selected, income code 11, source 2, "юридическое лицо", calculated.
+    EstimateWindow readyWindow() const
+    {
+        EstimateWindow window;
+        window.selectorItems = {QStringLiteral("001|Другая|"), Line};
+        window.selectorIndex = 1;
+        window.setIncomeCode(10);
+        window.source = 1;
+        window.status = 0;
+        window.remainder = QStringLiteral("50");
+        window.income = QStringLiteral("100,5");
+        window.expense(QStringLiteral("211")) = QStringLiteral("150");
+        window.expense(QStringLiteral("213")) = QStringLiteral("0,5");
+        window.expense(QStringLiteral("610")) = QStringLiteral("0");
+        calculate(window);
+        return window;
+    }
+
+    TempWorkspace ws;
+    RecordingMessages messages;
+};
+
+} // namespace
+
+TEST_F(SavingTest, ChecksRunInOrderAndTheFirstFailureIsShownWithNothingWritten)
+{
+    // Every check fails at first; fixing them one by one brings out the next message.
+    EstimateWindow window = readyWindow();
+    window.selectorIndex = -1;
+    window.incomeTotal.clear();
+    window.setIncomeCode(-1);
+    window.source = -1;
+    window.status = -1;
+    struct Step
+    {
+        std::function<void()> fix;
+        const char16_t *message;
+    };
+    const Step steps[] = {
+        {[] {}, u"Введите имя для сметы!"},
+        {[&] { window.selectorIndex = 1; }, u"Пустая смета."},
+        {[&] { window.incomeTotal = window.expenseTotal = QStringLiteral("0"); }, u"Введите код дохода!"},
+        {[&] { window.setIncomeCode(10); }, u"Введите источник дохода!"},
+        {[&] { window.source = 1; }, u"Введите юридический статус подразделения!"},
+        {[&] { window.status = 0; }, u"Пустая смета!"},
+        {[&] { window.incomeTotal = QStringLiteral("150"); }, u"Пустая смета!"},
+        {[&] { window.expenseTotal = QStringLiteral("149"); }, u"Ошибки в смете!"},
+    };
+    for (const Step &step : steps) {
+        step.fix();
+        messages.clear();
+        EXPECT_FALSE(save(window));
+        EXPECT_EQ(messages.texts(), QStringList{QString::fromUtf16(step.message)});
+        EXPECT_EQ(messages.all().first().kind, MessageKind::Refusal);
+        EXPECT_TRUE(QDir(ws.baseDir()).isEmpty());
+    }
+    window = readyWindow();
+    messages.clear();
+    EXPECT_TRUE(save(window));
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Смета успешно записана в базу.")});
+    EXPECT_EQ(messages.all().first().kind, MessageKind::Information);
+}
+
+TEST_F(SavingTest, CalculatedEmptyEstimateIsRefused)
+{
+    EstimateWindow window = readyWindow();
+    clearEntries(window);
+    calculate(window);
+    EXPECT_FALSE(save(window));
+    EXPECT_EQ(messages.last(), QStringLiteral("Пустая смета!"));
+}
+
+TEST_F(SavingTest, WritesTheWholeFileWithSettingsOverTheWindowsLegalStatus)
+{
+    ws.writeSettings({QStringLiteral("кафедры физики"), QStringLiteral("Заведующий"), QStringLiteral("И.И. Иванов"),
+                      QStringLiteral("007"), QStringLiteral("2"), QStringLiteral("Бухгалтер"),
+                      QStringLiteral("Петрова")});
+    ASSERT_TRUE(save(readyWindow()));
+    const QStringList expected = {
+        QStringLiteral("<?xml version='1.0' encoding='windows-1251' standalone='yes'?>"),
+        QStringLiteral("<SMETA xmlns:xsi='http://www.w3.org/2001/XMLSchema-instance'>"),
+        QStringLiteral("\t<COLUMN>"),
+        QStringLiteral("\t\t<YEAR>2026</YEAR>"),
+        QStringLiteral("\t\t<COD_FIN>1</COD_FIN>"),
+        QStringLiteral("\t\t<DEP>Смета кафедры физики</DEP>"),
+        QStringLiteral("\t\t<COD_DEP>007</COD_DEP>"),
+        QStringLiteral("\t\t<COD_LEG>2</COD_LEG>"),
+        QStringLiteral("\t</COLUMN>"),
+        QStringLiteral("\t<COLUMN>"),
+        QStringLiteral("\t\t<DESCRIPTION>остаток</DESCRIPTION>"),
+        QStringLiteral("\t\t<CODE>38600000000000000510*</CODE>"),
+        QStringLiteral("\t\t<CODE_RASCH>2</CODE_RASCH>"),
+        QStringLiteral("\t\t<SUM_YEAR>50</SUM_YEAR>"),
+        QStringLiteral("\t</COLUMN>"),
+        QStringLiteral("\t<COLUMN>"),
+        QStringLiteral("\t\t<DESCRIPTION>название дохода</DESCRIPTION>"),
+        QStringLiteral("\t\t<CODE>386 00000000000000510</CODE>"),
+        QStringLiteral("\t\t<CODE_RASCH>2</CODE_RASCH>"),
+        QStringLiteral("\t\t<SUM_YEAR>100,5</SUM_YEAR>"),
+        QStringLiteral("\t</COLUMN>"),
+        QStringLiteral("\t<COLUMN>"),
+        QStringLiteral("\t\t<DESCRIPTION>Заработная плата</DESCRIPTION>"),
+        QStringLiteral("\t\t<CODE>211</CODE>"),
+        QStringLiteral("\t\t<SUM_YEAR>150</SUM_YEAR>"),
+        QStringLiteral("\t</COLUMN>"),
+        QStringLiteral("\t<COLUMN>"),
+        QStringLiteral("\t\t<DESCRIPTION>Начисления на оплату труда</DESCRIPTION>"),
+        QStringLiteral("\t\t<CODE>213</CODE>"),
+        QStringLiteral("\t\t<SUM_YEAR>0,5</SUM_YEAR>"),
+        QStringLiteral("\t</COLUMN>"),
+        QStringLiteral("\t<COLUMN>"),
+        QStringLiteral("\t\t<DESCRIPTION>Безвозмездные и безвозвратные перечисления государственным и муниципальным "
+                       "организациям</DESCRIPTION>"),
+        QStringLiteral("\t\t<CODE>241</CODE>"),
+        QStringLiteral("\t\t<SUM_YEAR>0</SUM_YEAR>"),
+        QStringLiteral("\t</COLUMN>"),
+        QStringLiteral("\t<COLUMN>"),
+        QStringLiteral("\t\t<DESCRIPTION>Перечисление средств вышестоящей организации</DESCRIPTION>"),
+        QStringLiteral("\t\t<CODE>610</CODE>"),
+        QStringLiteral("\t\t<SUM_YEAR>0</SUM_YEAR>"),
+        QStringLiteral("\t</COLUMN>"),
+        QStringLiteral("</SMETA>"),
+    };
+    EXPECT_EQ(file(), crlf(expected));
+}
+
+TEST_F(SavingTest, WithoutSettingsTheDepartmentIsEmptyAndTheSelectionGivesTheLegalStatus)
+{
+    EstimateWindow window = readyWindow();
+    window.status = 1; // "обособленное лицо"
+    ASSERT_TRUE(save(window));
+    const QByteArray bytes = file();
+    EXPECT_TRUE(bytes.contains(cp1251(QStringLiteral("\t\t<DEP>Смета </DEP>\r\n\t\t<COD_DEP></COD_DEP>\r\n"
+                                                     "\t\t<COD_LEG>3</COD_LEG>\r\n"))));
+}
+
+TEST_F(SavingTest, SaveShowSaveGivesTheSameFileAndShowRestoresTheWindow)
+{
+    EstimateWindow first = readyWindow();
+    first.setIncomeCode(1); // financing code "7", not the position
+    first.source = 8;
+    ASSERT_TRUE(save(first));
+    const QByteArray saved = file();
+
+    EstimateWindow window;
+    window.selectorItems = first.selectorItems;
+    window.selectorIndex = 1;
+    window.incomeTotal = QStringLiteral("1");
+    window.expenseTotal = QStringLiteral("1");
+    window.expense(QStringLiteral("225")) = QStringLiteral("77");
+    ASSERT_TRUE(show(window));
+    EXPECT_EQ(window.incomeCode, 1);
+    EXPECT_EQ(window.incomeCodeText, QStringLiteral("386 30102010010000120"));
+    EXPECT_EQ(window.source, 8);
+    EXPECT_EQ(window.remainder, QStringLiteral("50"));
+    EXPECT_EQ(window.income, QStringLiteral("100,5"));
+    EXPECT_EQ(window.expense(QStringLiteral("211")), QStringLiteral("150"));
+    EXPECT_EQ(window.expense(QStringLiteral("213")), QStringLiteral("0,5"));
+    EXPECT_EQ(window.expense(QStringLiteral("241")), QStringLiteral("0"));
+    EXPECT_EQ(window.expense(QStringLiteral("212")), QString()); // left out at saving
+    EXPECT_EQ(window.expense(QStringLiteral("225")), QString()); // no record: emptied
+    // The fields changed: the old totals no longer belong to them.
+    EXPECT_TRUE(window.incomeTotal.isEmpty());
+    EXPECT_TRUE(window.expenseTotal.isEmpty());
+    EXPECT_FALSE(save(window));
+    EXPECT_EQ(messages.last(), QStringLiteral("Пустая смета."));
+
+    calculate(window);
+    messages.clear();
+    ASSERT_TRUE(save(window));
+    EXPECT_EQ(file(), saved);
+}
+
+TEST_F(SavingTest, AmountsChangedAfterTheCalculationAreNeverStored)
+{
+    EstimateWindow window = readyWindow();
+    window.expense(QStringLiteral("211")) = QStringLiteral("999");
+    EXPECT_FALSE(save(window));
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Пустая смета.")});
+    EXPECT_TRUE(file().isEmpty());
+}
+
+TEST_F(SavingTest, SelectedNameThatLeavesTheBaseDirectoryIsRefused)
+{
+    const QString evil = QStringLiteral("105|../../work/departments|");
+    ws.writeToc({evil});
+    const QByteArray toc = ws.read(Workspace::tocName());
+    EstimateWindow window = readyWindow();
+    window.selectorItems = {evil};
+    window.selectorIndex = 0;
+    EXPECT_FALSE(save(window));
+    EXPECT_TRUE(messages.last().contains(QStringLiteral("Имя сметы")));
+    EXPECT_FALSE(show(window));
+    EXPECT_EQ(messages.all().size(), 2);
+    EXPECT_EQ(ws.read(Workspace::tocName()), toc);
+    EXPECT_TRUE(QDir(ws.baseDir()).isEmpty());
+}
+
+TEST_F(SavingTest, MissingBaseDirectoryIsReportedAsCannotCreate)
+{
+    ASSERT_TRUE(QDir(ws.baseDir()).removeRecursively());
+    EXPECT_FALSE(save(readyWindow()));
+    ASSERT_EQ(messages.all().size(), 1);
+    EXPECT_EQ(messages.all().first().kind, MessageKind::Error);
+    EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Cannot create file \"..")));
+    EXPECT_FALSE(messages.texts().contains(QStringLiteral("Смета успешно записана в базу.")));
+}
+
+class ShowingTest : public SavingTest
+{
+protected:
+    EstimateWindow selecting(const QString &line)
+    {
+        EstimateWindow window;
+        window.selectorItems = {line};
+        window.selectorIndex = 0;
+        return window;
+    }
+};
+
+TEST_F(ShowingTest, MissingFileOrNoSelectionAsksForAName)
+{
+    EstimateWindow window = selecting(Line);
+    window.remainder = QStringLiteral("5");
+    window.incomeTotal = QStringLiteral("5");
+    EXPECT_FALSE(show(window));
+    window.selectorIndex = -1;
+    ws.write(Workspace::estimateName(QString()), cp1251(QStringLiteral("\t\t<SUM_YEAR>1</SUM_YEAR>\r\n")));
+    EXPECT_FALSE(show(window));
+    EXPECT_EQ(messages.texts(), QStringList(2, QStringLiteral("Введите имя для редактируемой сметы!")));
+    EXPECT_EQ(window.remainder, QStringLiteral("5"));
+    EXPECT_EQ(window.incomeTotal, QStringLiteral("5"));
+}
+
+TEST_F(ShowingTest, ConsolidatedEstimateIsRefusedWithTheThreeLineMessage)
+{
+    const QString name = QStringLiteral("сводная смета ( 08.12.2026_10.15.00 )");
+    ws.write(Workspace::estimateName(name), cp1251(QStringLiteral("\t\t<SUM_YEAR>1</SUM_YEAR>\r\n")));
+    EstimateWindow window = selecting(QStringLiteral("000|") + name + QStringLiteral("|"));
+    window.remainder = QStringLiteral("5");
+    EXPECT_FALSE(show(window));
+    EXPECT_EQ(messages.last(),
+              QStringLiteral("Невозможно показать сводную смету\r\n\nДля просмотра сводной сметы воспользуйтесь\r\n\n"
+                             "экспортом сводной сметы в Excel в \"операциях со сметами\"!"));
+    EXPECT_EQ(window.remainder, QStringLiteral("5"));
+}
+
+TEST_F(ShowingTest, ReaderGoesByLineBeginningsAndTheCodeAbove)
+{
+    const QString name = QStringLiteral("моя сводная смета");
+    ws.write(Workspace::estimateName(name),
+             crlf({QStringLiteral("\t\t<COD_FIN>СВОДНАЯ СМЕТА</COD_FIN>"),
+                   QStringLiteral("\t\t<CODE_RASCH>12</CODE_RASCH>"),
+                   QStringLiteral("\t\t<CODE>386 00000000000000211</CODE>"), // full code: not an expense field
+                   QStringLiteral("\t\t<SUM_YEAR>1</SUM_YEAR>"),
+                   QStringLiteral("\t\t<CODE>225</CODE>"),
+                   QStringLiteral("\t\t<SUM_YEAR>2</SUM_YEAR>"),
+                   QStringLiteral("\t\t<SUM_YEAR>3</SUM_YEAR>"), // replaces the 225 amount
+                   QString(),
+                   QStringLiteral("\t<SUM_YEAR>9</SUM_YEAR>"), // one TAB: not recognised
+                   QStringLiteral("\t\t<CODE>x</CODE>"),
+                   QStringLiteral("\t\t<SUM_YEAR>4</SUM_YEAR>"),
+                   QStringLiteral("\t\t<SUM_YEAR>5</SUM_YEAR>"), // a third income amount is no field
+                   QStringLiteral("\t\t<COD_FIN>3</COD_FIN>trailing")}));
+    EstimateWindow window = selecting(QStringLiteral("105|") + name + QStringLiteral("|"));
+    window.source = 4;
+    ASSERT_TRUE(show(window));
+    EXPECT_EQ(window.source, 4);
+    EXPECT_EQ(window.incomeCode, 2); // "3" is the third income code
+    EXPECT_EQ(window.remainder, QStringLiteral("1"));
+    EXPECT_EQ(window.income, QStringLiteral("4"));
+    EXPECT_EQ(window.expense(QStringLiteral("225")), QStringLiteral("3"));
+    EXPECT_EQ(window.expense(QStringLiteral("211")), QString());
+}
+
+TEST_F(ShowingTest, TemplateHasNoAmountsSoEveryFieldIsEmptied)
+{
+    const QString name = QStringLiteral("Новая");
+    TemplateEstimate estimate;
+    estimate.today = Today;
+    estimate.source = 0; // COD_FIN "2": the first income code
+    estimate.entries.income = QStringLiteral("100");
+    writeEstimateFile(ws.workspace(), name, templateEstimateLines(estimate));
+    EstimateWindow window = selecting(QStringLiteral("105|") + name + QStringLiteral("|"));
+    window.income = QStringLiteral("7");
+    window.expense(QStringLiteral("610")) = QStringLiteral("7");
+    ASSERT_TRUE(show(window));
+    EXPECT_EQ(window.income, QString());
+    EXPECT_EQ(window.expense(QStringLiteral("610")), QString());
+    EXPECT_EQ(window.incomeCode, 0);
+}
