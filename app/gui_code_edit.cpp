@@ -35,6 +35,18 @@ bool CodeEdit::isPartlyFilled() const
     return blanks == 1 || blanks == 2;
 }
 
+bool CodeEdit::acceptCode()
+{
+    if (!isPartlyFilled())
+        return true;
+    // A refusal is already on its way when the click itself took the focus away.
+    if (!m_refusing) {
+        m_messages.refuse(invalidInputMessage());
+        setFocus(Qt::OtherFocusReason);
+    }
+    return false;
+}
+
 void CodeEdit::focusInEvent(QFocusEvent *event)
 {
     if (!m_refusing)

@@ -23,6 +23,9 @@ public:
     static QString invalidInputMessage();
     // One or two digits typed: not a code yet.
     bool isPartlyFilled() const;
+    // For a button that needs the code: false after refusing a partly
+    // filled field (once, also when leaving the field refused it already).
+    bool acceptCode();
 
 protected:
     void focusInEvent(QFocusEvent *event) override;

@@ -108,11 +108,8 @@ void TForm6::showSettings()
 
 void TForm6::storeSettings()
 {
-    if (m_code->isPartlyFilled()) {
-        m_messages.refuse(CodeEdit::invalidInputMessage());
-        m_code->setFocus();
+    if (!m_code->acceptCode())
         return;
-    }
     SettingsForm form;
     form.name = m_name->text();
     form.headPosition = m_headPosition->text();

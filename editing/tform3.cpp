@@ -98,13 +98,8 @@ void TForm3::showRecord()
 
 void TForm3::store()
 {
-    if (m_code->isPartlyFilled()) {
-        // A click that took the focus from the field has already been refused by the field itself.
-        if (!(m_code->isModified() && !m_code->hasFocus()))
-            m_messages.refuse(CodeEdit::invalidInputMessage());
-        m_code->setFocus();
+    if (!m_code->acceptCode())
         return;
-    }
     NewEstimateForm form = readForm();
     FormOutcome outcome;
     runAction(m_messages, [&] {

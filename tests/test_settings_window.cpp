@@ -5,6 +5,7 @@
 #include "app/gui_code_edit.h"
 #include "base/tform6.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -100,6 +101,22 @@ TEST_F(SettingsWindowTest, APartlyFilledCodeIsNeverStored)
     // Escape abandons the change.
     QTest::keyClick(code, Qt::Key_Escape);
     EXPECT_EQ(code->code(), QStringLiteral("   "));
+}
+
+TEST_F(SettingsWindowTest, ClickingStoreFromAPartlyFilledCodeRefusesOnce)
+{
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    auto *code = form.findChild<CodeEdit *>(QStringLiteral("MaskEdit1"));
+    code->setFocus();
+    code->home(false);
+    QTest::keyClicks(code, QStringLiteral("4"));
+    QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+    QTest::qWait(20);
+    EXPECT_EQ(messages.texts(), QStringList{CodeEdit::invalidInputMessage()});
+    EXPECT_TRUE(code->hasFocus());
+    EXPECT_FALSE(ws.exists(QStringLiteral("nastroiki.txt")));
 }
 
 TEST_F(SettingsWindowTest, ShowWithoutAFileKeepsTheFields)
