@@ -1,6 +1,7 @@
 #include "base/tform6.h"
 
 #include "app/gui_code_edit.h"
+#include "app/gui_form_layout.h"
 #include "base/settings.h"
 
 #include <QButtonGroup>
@@ -25,12 +26,7 @@ TForm6::TForm6(const Workspace &workspace, MessageService &messages, QWidget *pa
     layout->setContentsMargins(16, 12, 16, 0);
     layout->setSpacing(3);
     auto addField = [&](QWidget *field, const char *name, const QString &caption) {
-        auto *label = new QLabel(caption, this);
-        label->setBuddy(field);
-        field->setObjectName(QString::fromLatin1(name));
-        layout->addWidget(label);
-        layout->addWidget(field);
-        layout->addSpacing(4);
+        addCaptionedField(layout, field, name, caption, 4);
     };
     m_name = new QLineEdit(this);
     addField(m_name, "Edit1", QStringLiteral("Официальное название подразделения в родительном падеже:"));

@@ -3,6 +3,8 @@
 #include "base/catalogue.h"
 #include "base/settings.h"
 
+#include <QRegularExpression>
+
 #include <cstdio>
 
 namespace vastrel::cli {
@@ -36,6 +38,19 @@ void PrintingMessages::show(MessageKind kind, const QString &text)
         m_refusedOrFailed = true;
         printError(text);
     }
+}
+
+std::optional<QString> codeFieldText(Context &context, const std::optional<QString> &value)
+{
+    const QString code = value.value_or(QString());
+    if (code.isEmpty())
+        return QStringLiteral("   ");
+    static const QRegularExpression threeDigits(QStringLiteral("^[0-9]{3}$"));
+    if (!threeDigits.match(code).hasMatch()) {
+        context.messages.refuse(QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+        return std::nullopt;
+    }
+    return code;
 }
 
 int exitStatus(const Context &context, bool ok)

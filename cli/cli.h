@@ -60,6 +60,11 @@ constexpr int ExitOk = 0;
 constexpr int ExitRefused = 1;
 constexpr int ExitUsage = 2;
 
+// The text a three-digit masked field holds for an option's value: three
+// spaces when the value is absent or empty. Anything but three digits is
+// refused as the field refuses it, and gives nullopt.
+std::optional<QString> codeFieldText(Context &context, const std::optional<QString> &value);
+
 // The exit status after an action: 1 when it refused or failed.
 int exitStatus(const Context &context, bool ok);
 

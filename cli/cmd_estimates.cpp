@@ -6,7 +6,6 @@
 #include "editing/saving.h"
 #include "editing/showing.h"
 
-#include <QRegularExpression>
 
 namespace vastrel::cli {
 
@@ -41,7 +40,7 @@ int runRegister(Context &context, Arguments &args)
 {
     const std::optional<QString> name = args.takeFirst();
     NewEstimateForm form;
-    form.code = args.take(QStringLiteral("--code")).value_or(QString());
+    const std::optional<QString> code = args.take(QStringLiteral("--code"));
     form.notes = args.take(QStringLiteral("--notes")).value_or(QString());
     EstimateWindow window;
     args.takeWindowOptions(window);
@@ -49,14 +48,10 @@ int runRegister(Context &context, Arguments &args)
         throw UsageError{QStringLiteral("Команде register нужно одно имя сметы.")};
     form.name = *name;
 
-    // The code field holds three digits or is untouched (three spaces).
-    if (form.code.isEmpty())
-        form.code = QStringLiteral("   ");
-    static const QRegularExpression threeDigits(QStringLiteral("^[0-9]{3}$"));
-    if (form.code != QLatin1String("   ") && !threeDigits.match(form.code).hasMatch()) {
-        context.messages.refuse(QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+    const std::optional<QString> fieldText = codeFieldText(context, code);
+    if (!fieldText)
         return ExitRefused;
-    }
+    form.code = *fieldText;
     const bool ok = runAction(context.messages, [&] {
         return storeNewEstimate(context.workspace, form, window, context.messages).stored;
     });

@@ -4,7 +4,6 @@
 #include "base/table_of_contents.h"
 #include "editing/calculation.h"
 
-#include <QRegularExpression>
 
 namespace vastrel::cli {
 
@@ -47,7 +46,7 @@ int storeSettingsFromArguments(Context &context, Arguments &args)
     form.name = args.take(QStringLiteral("--name")).value_or(QString());
     form.headPosition = args.take(QStringLiteral("--head-position")).value_or(QString());
     form.headName = args.take(QStringLiteral("--head-name")).value_or(QString());
-    form.code = args.take(QStringLiteral("--code")).value_or(QString());
+    const std::optional<QString> code = args.take(QStringLiteral("--code"));
     if (const auto status = args.take(QStringLiteral("--status"))) {
         form.statusItem = statusItemOfCode(*status);
         if (form.statusItem < 0)
@@ -58,14 +57,10 @@ int storeSettingsFromArguments(Context &context, Arguments &args)
     if (!args.rest().isEmpty())
         throw UsageError{QStringLiteral("Лишние аргументы команды settings store.")};
 
-    // The code field holds three digits or is untouched (three spaces).
-    if (form.code.isEmpty())
-        form.code = QStringLiteral("   ");
-    static const QRegularExpression threeDigits(QStringLiteral("^[0-9]{3}$"));
-    if (form.code != QLatin1String("   ") && !threeDigits.match(form.code).hasMatch()) {
-        context.messages.refuse(QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+    const std::optional<QString> fieldText = codeFieldText(context, code);
+    if (!fieldText)
         return ExitRefused;
-    }
+    form.code = *fieldText;
     const bool ok = runAction(context.messages, [&] { return storeSettings(context.workspace, form, context.messages) == 0; });
     return exitStatus(context, ok);
 }

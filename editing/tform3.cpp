@@ -1,6 +1,7 @@
 #include "editing/tform3.h"
 
 #include "app/gui_code_edit.h"
+#include "app/gui_form_layout.h"
 #include "base/catalogue.h"
 
 #include <QComboBox>
@@ -27,12 +28,7 @@ TForm3::TForm3(const Workspace &workspace, EstimateWindow &mainWindow, MessageSe
     layout->setContentsMargins(16, 12, 16, 12);
     layout->setSpacing(3);
     auto addField = [&](QWidget *field, const char *name, const QString &caption) {
-        auto *label = new QLabel(caption, this);
-        label->setBuddy(field);
-        field->setObjectName(QString::fromLatin1(name));
-        layout->addWidget(label);
-        layout->addWidget(field);
-        layout->addSpacing(6);
+        addCaptionedField(layout, field, name, caption, 6);
     };
     m_name = new QLineEdit(this);
     addField(m_name, "Edit1", QStringLiteral("Имя сметы:"));
