@@ -75,5 +75,7 @@ struct Command
 int runCalc(Context &, Arguments &);
 int runSettings(Context &, Arguments &);
 int runList(Context &, Arguments &);
+int runExportBreakdown(Context &, Arguments &);
+int runExportConsolidated(Context &, Arguments &);
 
 } // namespace vastrel::cli

@@ -14,6 +14,11 @@ const Command commands[] = {
      "settings show | settings store --name Т --head-position Т --head-name Т --code ККК --status С "
      "--resp-position Т --resp-name Т — показать или записать настройки"},
     {"list", runList, "list — оглавление базы, по строке на запись"},
+    {"export-breakdown", runExportBreakdown,
+     "export-breakdown [--from ИМЯ] [параметры окна] -o ФАЙЛ.xlsx — расшифровка сметы (документ Excel); "
+     "перед экспортом выполняется расчет сметы, а с --from смета сначала показывается из базы"},
+    {"export-consolidated", runExportConsolidated,
+     "export-consolidated ИМЯ -o ФАЙЛ.xlsx — уточненная смета доходов и расходов (документ Excel) по смете ИМЯ"},
 };
 
 const char *const windowOptionsHelp =
