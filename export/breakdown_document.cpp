@@ -2,7 +2,7 @@
 
 #include "base/amount.h"
 #include "base/table_of_contents.h"
-#include "export/document_text.h"
+#include "export/document_common.h"
 
 #include <algorithm>
 
@@ -83,9 +83,8 @@ public:
     void write();
 
 private:
-    // Merges when asked, selects, and gives the selection the document's font.
-    Range take(const QString &a1, bool merge);
-    Range take(int row, const char *first, const char *last);
+    Range take(const QString &a1, bool merge) { return takeCells(m_sheet, a1, merge); }
+    Range take(int row, const char *first, const char *last) { return takeCells(m_sheet, row, first, last); }
     void style(Range cells, const CellStyle &style);
     void heading();
     void fixedRows();
@@ -115,23 +114,7 @@ private:
     int m_row = 0;
 };
 
-Range BreakdownWriter::take(const QString &a1, bool merge)
-{
-    Range cells = m_sheet.range(a1);
-    if (merge)
-        cells.merge();
-    cells.select();
-    Range selection = m_sheet.selection();
-    selection.fontName(DocumentFont).fontColorIndex(0);
-    return selection;
-}
 
-Range BreakdownWriter::take(int row, const char *first, const char *last)
-{
-    const QString a1 = QString::fromLatin1(first) + QString::number(row)
-                       + (last ? QLatin1Char(':') + QString::fromLatin1(last) + QString::number(row) : QString());
-    return take(a1, last != nullptr);
-}
 
 void BreakdownWriter::style(Range cells, const CellStyle &style)
 {

@@ -3,7 +3,7 @@
 #include "base/amount.h"
 #include "base/estimate_file.h"
 #include "base/table_of_contents.h"
-#include "export/document_text.h"
+#include "export/document_common.h"
 
 namespace vastrel {
 
@@ -45,8 +45,8 @@ public:
     void write();
 
 private:
-    Range take(const QString &a1, bool merge);
-    Range take(int row, const char *first, const char *last);
+    Range take(const QString &a1, bool merge) { return takeCells(m_sheet, a1, merge); }
+    Range take(int row, const char *first, const char *last) { return takeCells(m_sheet, row, first, last); }
     void head();
     void dataRow(int row, const DocumentRecord &record);
     void signatureBlock(int row);
@@ -55,23 +55,7 @@ private:
     const ConsolidatedData &m_data;
 };
 
-Range ConsolidatedWriter::take(const QString &a1, bool merge)
-{
-    Range cells = m_sheet.range(a1);
-    if (merge)
-        cells.merge();
-    cells.select();
-    Range selection = m_sheet.selection();
-    selection.fontName(DocumentFont).fontColorIndex(0);
-    return selection;
-}
 
-Range ConsolidatedWriter::take(int row, const char *first, const char *last)
-{
-    const QString a1 = QString::fromLatin1(first) + QString::number(row)
-                       + (last ? QLatin1Char(':') + QString::fromLatin1(last) + QString::number(row) : QString());
-    return take(a1, last != nullptr);
-}
 
 void ConsolidatedWriter::write()
 {

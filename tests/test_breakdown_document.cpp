@@ -3,6 +3,7 @@
 #include "editing/calculation.h"
 #include "export/breakdown_document.h"
 #include "export/gui_export.h"
+#include "export/sheet_model.h"
 #include "export/xlsx_backend.h"
 
 #include "support/cli_runner.h"
@@ -471,4 +472,30 @@ TEST_F(BreakdownTest, CommandLineCalculatesBeforeExporting)
     EXPECT_EQ(noSettings.exitCode, 1);
     EXPECT_EQ(noSettings.err, settingsMissingMessage() + QLatin1Char('\n'));
     EXPECT_FALSE(files.exists(QStringLiteral("g.xlsx")));
+}
+
+TEST(BreakdownSheet, FontColourFillAndAlignmentCodesAsTheApplicationTakesThem)
+{
+    BreakdownData data;
+    data.settings.status = QStringLiteral("1");
+    data.year = QStringLiteral("2026");
+    data.source = 0;
+    data.incomeCode = 0;
+    data.income = 100;
+    data.expenses[0] = 100;
+    SheetModel sheet;
+    writeBreakdown(sheet, data);
+    for (auto it = sheet.cellMap().cbegin(); it != sheet.cellMap().cend(); ++it) {
+        EXPECT_EQ(it->format.fontName, QStringLiteral("Arial Cyr")) << it.key().first << ":" << it.key().second;
+        EXPECT_EQ(it->format.fontColorIndex, 0) << it.key().first << ":" << it.key().second;
+    }
+    // Fill 0 on heading, group, total and after-total rows; line rows have none.
+    for (int row : {18, 20, 21, 22, 23, 26, 28})
+        EXPECT_EQ(sheet.cellAt(row, 1)->format.interiorColorIndex, 0) << row;
+    for (int row : {17, 19, 24})
+        EXPECT_FALSE(sheet.cellAt(row, 1)->format.interiorColorIndex.has_value()) << row;
+    EXPECT_EQ(sheet.cellAt(1, 3)->format.horizontal, HAlign::Right);
+    EXPECT_EQ(sheet.cellAt(9, 1)->format.horizontal, HAlign::CentreConstant);
+    EXPECT_EQ(sheet.cellAt(24, 4)->format.vertical, VAlign::Top);
+    EXPECT_EQ(sheet.selectedRange(), CellRange::parse(QStringLiteral("A1:G100")));
 }

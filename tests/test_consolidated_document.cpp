@@ -1,6 +1,7 @@
 #include "base/error.h"
 #include "export/consolidated_document.h"
 #include "export/gui_export.h"
+#include "export/sheet_model.h"
 #include "export/xlsx_backend.h"
 
 #include "support/cli_runner.h"
@@ -357,4 +358,26 @@ TEST_F(ConsolidatedTest, CommandLine)
     EXPECT_FALSE(files.exists(QStringLiteral("x.xlsx")));
     const auto usage = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), Estimate});
     EXPECT_EQ(usage.exitCode, 2);
+}
+
+TEST(ConsolidatedSheet, FontColourAndAlignmentCodesAsTheApplicationTakesThem)
+{
+    ConsolidatedData data;
+    data.year = QStringLiteral("2026");
+    data.records = {{QStringLiteral("ИТОГО"), QString(), QStringLiteral("5")}};
+    SheetModel sheet;
+    writeConsolidated(sheet, data);
+    for (auto it = sheet.cellMap().cbegin(); it != sheet.cellMap().cend(); ++it) {
+        if (it->kind == Cell::Kind::Blank && !it->format.fontName)
+            continue; // inside a merge that was never formatted on its own
+        EXPECT_EQ(it->format.fontName, QStringLiteral("Arial Cyr")) << it.key().first << ":" << it.key().second;
+        EXPECT_EQ(it->format.fontColorIndex, 0) << it.key().first << ":" << it.key().second;
+    }
+    EXPECT_EQ(sheet.cellAt(1, 1)->format.horizontal, HAlign::Left);
+    EXPECT_EQ(sheet.cellAt(1, 3)->format.horizontal, HAlign::Right);
+    EXPECT_EQ(sheet.cellAt(9, 1)->format.horizontal, HAlign::CentreConstant);
+    EXPECT_EQ(sheet.cellAt(18, 4)->format.horizontal, HAlign::Centre);
+    EXPECT_EQ(sheet.cellAt(18, 4)->text, QStringLiteral("\"СОГЛАСОВАНО\""));
+    EXPECT_TRUE(sheet.cellAt(16, 5)->format.bold.value_or(false));
+    EXPECT_FALSE(sheet.cellAt(16, 1)->format.bold.value_or(false));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/spreadsheet.h"
+
 #include <QString>
 
 namespace vastrel {
@@ -18,6 +20,12 @@ inline const QString UniversityGenitive = QStringLiteral("Тавер");
 // The subdivision whose heading uses the short form of the university's name.
 inline const QString ShortNameSubdivision = QStringLiteral("456");
 inline const QString UniversityShort = QStringLiteral("ТГУ");
+
+// Merges the range when asked, selects it and gives the selection the
+// documents' font; returns the selection for formatting.
+Range takeCells(Spreadsheet &sheet, const QString &a1, bool merge);
+// The same for one row: column `first`, or `first` to `last` merged.
+Range takeCells(Spreadsheet &sheet, int row, const char *first, const char *last = nullptr);
 
 // A name the file system takes: characters it refuses become "_".
 QString safeFileName(const QString &name);
