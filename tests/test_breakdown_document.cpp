@@ -6,6 +6,8 @@
 #include "export/sheet_model.h"
 #include "export/xlsx_backend.h"
 
+#include "app/tform2.h"
+
 #include "support/cli_runner.h"
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
@@ -14,6 +16,9 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -498,4 +503,27 @@ TEST(BreakdownSheet, FontColourFillAndAlignmentCodesAsTheApplicationTakesThem)
     EXPECT_EQ(sheet.cellAt(9, 1)->format.horizontal, HAlign::CentreConstant);
     EXPECT_EQ(sheet.cellAt(24, 4)->format.vertical, VAlign::Top);
     EXPECT_EQ(sheet.selectedRange(), CellRange::parse(QStringLiteral("A1:G100")));
+}
+
+TEST_F(BreakdownTest, MainWindowButtonExportsWhatTheWindowShows)
+{
+    files.writeSettings(settingsWithStatus(QStringLiteral("1")));
+    TForm2 window(files.workspace(), messages);
+    QTest::keyClicks(window.findChild<QLineEdit *>(QStringLiteral("MaskEdit6")), QStringLiteral("300"));
+    QTest::keyClicks(window.findChild<QLineEdit *>(QStringLiteral("MaskEdit41")), QStringLiteral("299,5"));
+    window.findChild<QPushButton *>(QStringLiteral("Button1"))->click();
+
+    DocumentDelivery saved = documentDelivery();
+    const QString target = files.workspace().resolve(QStringLiteral("из окна.xlsx"));
+    documentDelivery().chooseFile = [&](QWidget *, const QString &) { return target; };
+    documentDelivery().open = [](const QString &) {};
+    window.findChild<QPushButton *>(QStringLiteral("Button9"))->click();
+    documentDelivery() = saved;
+
+    EXPECT_TRUE(messages.texts().isEmpty()) << qPrintable(messages.texts().join(QLatin1Char('\n')));
+    const XlsxSheet sheet = XlsxSheet::read(target);
+    EXPECT_DOUBLE_EQ(sheet.number(QStringLiteral("E19")), 300);
+    EXPECT_DOUBLE_EQ(sheet.number(QStringLiteral("E24")), 299.5);
+    EXPECT_EQ(sheet.text(QStringLiteral("A27")), QStringLiteral("ИТОГО:")) << "below the empty groups 220 and 300";
+    EXPECT_DOUBLE_EQ(sheet.number(QStringLiteral("E27")), 299.5);
 }
