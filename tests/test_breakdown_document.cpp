@@ -470,6 +470,14 @@ TEST_F(BreakdownTest, CommandLineCalculatesBeforeExporting)
     const auto usage = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-breakdown")});
     EXPECT_EQ(usage.exitCode, 2);
 
+    files.writeToc({QStringLiteral("101|смета кафедры|")});
+    const auto unknown = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-breakdown"),
+                                                QStringLiteral("--from"), QStringLiteral("другая"), QStringLiteral("-o"),
+                                                QStringLiteral("g.xlsx")});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_EQ(unknown.err, QStringLiteral("Смета \"другая\" не найдена в оглавлении.\n"));
+    EXPECT_FALSE(files.exists(QStringLiteral("g.xlsx")));
+
     QFile::remove(files.workspace().settingsPath());
     const auto noSettings = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-breakdown"),
                                                    QStringLiteral("--income"), QStringLiteral("1"), QStringLiteral("--e211"),
