@@ -114,8 +114,6 @@ private:
     int m_row = 0;
 };
 
-
-
 void BreakdownWriter::style(Range cells, const CellStyle &style)
 {
     cells.borders(LineStyleContinuous, BorderWeightThin);

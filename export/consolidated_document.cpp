@@ -55,8 +55,6 @@ private:
     const ConsolidatedData &m_data;
 };
 
-
-
 void ConsolidatedWriter::write()
 {
     m_sheet.setOrientation(Orientation::Portrait);
