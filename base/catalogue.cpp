@@ -289,6 +289,64 @@ QString templateFinancingOfSource(int sourceIndex)
                                           QStringLiteral("6"), QStringLiteral("0"),
                                           QStringLiteral("СВОДНАЯ СМЕТА")};
     return sourceIndex >= 0 && sourceIndex < financing.size() ? financing.at(sourceIndex) : QString();
+
+const std::array<BreakdownLine, ExpenseLineCount - 1> &breakdownLines()
+{
+    static const QString g210 = QStringLiteral("386 00000000000000210");
+    static const QString g220 = QStringLiteral("386 00000000000000220");
+    static const QString g300 = QStringLiteral("386 00000000000000300");
+    using S = BreakdownSum;
+    using P = BreakdownPlacement;
+    auto line = [](const char *shortCode, const QString &group, S sum, P placement) {
+        return BreakdownLine{QString::fromLatin1(shortCode), group, sum, placement};
+    };
+    static const std::array<BreakdownLine, ExpenseLineCount - 1> lines = {{
+        line("211", g210, S::Always, P::WhenNonZero),
+        line("212", g210, S::Always, P::WhenNonZero),
+        line("213", g210, S::Always, P::WhenNonZero),
+        line("221", g220, S::Always, P::WhenNonZero),
+        line("222", g220, S::Always, P::WhenNonZero),
+        line("223", g220, S::Always, P::WhenNonZero),
+        line("224", g220, S::Always, P::WhenNonZero),
+        line("225", g220, S::Always, P::WhenNonZero),
+        line("226", g220, S::Always, P::WhenNonZero),
+        line("231", QString(), S::Always, P::WhenNonZero),
+        line("232", QString(), S::Always, P::WhenNonZero),
+        line("241", QString(), S::UnlessSeparate, P::AfterTotalUnlessSeparate),
+        line("242", QString(), S::Never, P::WhenNonZero),
+        line("251", QString(), S::Never, P::WhenNonZero),
+        line("253", QString(), S::Never, P::WhenNonZero),
+        line("261", QString(), S::Never, P::WhenNonZero),
+        line("262", QString(), S::Always, P::WhenNonZero),
+        line("263", QString(), S::Never, P::WhenNonZero),
+        line("290", QString(), S::Always, P::WhenNonZero),
+        line("310", g300, S::Always, P::WhenNonZero),
+        line("320", g300, S::Always, P::WhenNonZero),
+        line("340", g300, S::Always, P::WhenNonZero),
+        line("610", QString(), S::Never, P::AfterTotalIfSeparate),
+    }};
+    return lines;
+}
+
+const QStringList &incomeSourceDescriptions()
+{
+    static const QStringList descriptions = {
+        QStringLiteral("Доходы, получаемые от предоставления платных услуг"),
+        QStringLiteral("Доходы, получаемые от платных услуг"),
+        QStringLiteral("Доходы, получаемые от реализации путевок, детского и студенческого оздоровительных "
+                       "лагерей, пансионатов Тавер"),
+        QStringLiteral("Средства, получаемые Тавер в виде платы за проживание в общежитии, в жилом фонде Тавер"),
+        QStringLiteral("Средства, получаемые Тавер от физических и юридических лиц в виде платы за содержание "
+                       "детей и учащихся в детских садах"),
+        QStringLiteral("Добровольные пожертвования, целевые взносы физических или юридических лиц"),
+        QStringLiteral("Средства, полученные от конвертации валюты"),
+        QStringLiteral("Средства, поступающие по договорам от арендаторов и субарендаторов на возмещение "
+                       "адм.-хоз. услуг"),
+        QStringLiteral("Доходы, получаемые в виде отчислений структурными подразделениями Тавер"),
+        QStringLiteral("Доходы, получаемые Тавер по договорам с заказчиком на выполнение НИОКР"),
+        QStringLiteral("Доходы, получаемые Тавер в виде грантов"),
+    };
+    return descriptions;
 }
 
 } // namespace vastrel

@@ -83,4 +83,30 @@ const std::array<TemplateLine, TemplateLineCount> &templateLines();
 // COD_FIN of the template by the income-source index 0..10 (empty from "7 валюта" on).
 QString templateFinancingOfSource(int sourceIndex);
 
+// How an expense line appears in the breakdown document.
+enum class BreakdownPlacement {
+    WhenNonZero,          // a line row in the expense block when its amount is not 0
+    AfterTotalUnlessSeparate, // below "ИТОГО:" for every legal status but "3", also when 0
+    AfterTotalIfSeparate, // below "ИТОГО:" for legal status "3", when not 0
+};
+enum class BreakdownSum {
+    Always,         // part of the expense sum
+    Never,
+    UnlessSeparate, // part of it for every legal status but "3"
+};
+
+struct BreakdownLine
+{
+    QString shortCode;
+    QString group; // full code of the group row whose subtotal covers it, empty for none
+    BreakdownSum sum;
+    BreakdownPlacement placement;
+};
+
+// The expense lines of the breakdown document in document order (530 has none).
+const std::array<BreakdownLine, ExpenseLineCount - 1> &breakdownLines();
+
+// The breakdown document's description of each income source, by position.
+const QStringList &incomeSourceDescriptions();
+
 } // namespace vastrel

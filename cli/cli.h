@@ -88,4 +88,7 @@ int runRegister(Context &, Arguments &);
 int runSave(Context &, Arguments &);
 int runShow(Context &, Arguments &);
 
+int runExportBreakdown(Context &, Arguments &);
+int runExportConsolidated(Context &, Arguments &);
+
 } // namespace vastrel::cli

@@ -22,6 +22,12 @@ const Command commands[] = {
      "register ИМЯ --code ККК [--notes Т] [параметры окна] — завести новую смету (шаблон из полей окна)"},
     {"save", runSave, "save ИМЯ [параметры окна] — расчет и запись сметы в базу"},
     {"show", runShow, "show ИМЯ — показать смету: код дохода, источник и суммы полей"},
+
+    {"export-breakdown", runExportBreakdown,
+     "export-breakdown [--from ИМЯ] [параметры окна] -o ФАЙЛ.xlsx — расшифровка сметы (документ Excel); "
+     "перед экспортом выполняется расчет сметы, а с --from смета сначала показывается из базы"},
+    {"export-consolidated", runExportConsolidated,
+     "export-consolidated ИМЯ -o ФАЙЛ.xlsx — уточненная смета доходов и расходов (документ Excel) по смете ИМЯ"},
 };
 
 const char *const windowOptionsHelp =

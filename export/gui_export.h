@@ -7,6 +7,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 
 namespace vastrel {
@@ -25,5 +27,14 @@ namespace vastrel {
 // data rows were written (the operations window then closes).
 bool exportConsolidatedFromWindow(QWidget *parent, const Workspace &workspace, const QStringList &lines,
                                   const QList<int> &selected, MessageService &messages);
+
+// How a built document reaches the user: the file to keep it in (empty when
+// the user declines) and the opening of the kept file. Tests replace both.
+struct DocumentDelivery
+{
+    std::function<QString(QWidget *parent, const QString &suggestedPath)> chooseFile;
+    std::function<void(const QString &path)> open;
+};
+DocumentDelivery &documentDelivery();
 
 } // namespace vastrel

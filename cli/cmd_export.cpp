@@ -1,0 +1,93 @@
+#include "cli/cli.h"
+
+#include "base/table_of_contents.h"
+#include "base/text_file.h"
+#include "editing/calculation.h"
+#include "editing/showing.h"
+#include "export/breakdown_document.h"
+#include "export/consolidated_document.h"
+#include "export/xlsx_backend.h"
+
+#include <QDate>
+
+namespace vastrel::cli {
+
+namespace {
+
+QString outputOption(Arguments &args, const char *command)
+{
+    const auto output = args.take(QStringLiteral("-o"));
+    if (!output || output->isEmpty())
+        throw UsageError{QStringLiteral("Команде %1 нужен файл документа: -o ФАЙЛ.xlsx").arg(QLatin1String(command))};
+    return *output;
+}
+
+QStringList tocLines(const Workspace &workspace)
+{
+    return fileExists(workspace.tocPath()) ? readToc(workspace) : QStringList();
+}
+
+} // namespace
+
+int runExportBreakdown(Context &context, Arguments &args)
+{
+    const QString output = outputOption(args, "export-breakdown");
+    const auto from = args.take(QStringLiteral("--from"));
+    EstimateWindow window;
+    args.takeWindowOptions(window);
+    if (!args.rest().isEmpty())
+        throw UsageError{QStringLiteral("Команда export-breakdown не принимает имён; смета задаётся --from.")};
+    const bool ok = runAction(context.messages, [&] {
+        if (from) {
+            window.selectorItems = tocLines(context.workspace);
+            window.selectorIndex = -1;
+            for (qsizetype i = 0; i < window.selectorItems.size() && window.selectorIndex < 0; ++i) {
+                if (estimateNameOf(window.selectorItems.at(i)) == *from)
+                    window.selectorIndex = int(i);
+            }
+            if (window.selectorIndex < 0) {
+                context.messages.refuse(QStringLiteral("Смета \"%1\" не найдена в оглавлении.").arg(*from));
+                return false;
+            }
+            if (!showEstimate(context.workspace, window, context.messages))
+                return false;
+        }
+        // The document checks the totals, which only a calculation fills.
+        calculate(window);
+        const auto data = prepareBreakdown(context.workspace, window, QDate::currentDate(), context.messages);
+        if (!data)
+            return false;
+        XlsxBackend book;
+        writeBreakdown(book, *data);
+        book.saveAs(context.workspace.resolve(output));
+        return true;
+    });
+    return exitStatus(context, ok);
+}
+
+int runExportConsolidated(Context &context, Arguments &args)
+{
+    const QString output = outputOption(args, "export-consolidated");
+    const QStringList names = args.rest();
+    if (names.size() != 1)
+        throw UsageError{QStringLiteral("Команде export-consolidated нужно одно имя сметы.")};
+    const bool ok = runAction(context.messages, [&] {
+        const QStringList lines = tocLines(context.workspace);
+        QList<int> selected;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (estimateNameOf(lines.at(i)) == names.first())
+                selected.append(int(i));
+        }
+        const auto estimate = estimateToExport(lines, selected, context.messages);
+        if (!estimate)
+            return false;
+        const ConsolidatedData data = prepareConsolidated(context.workspace, *estimate, QDate::currentDate());
+        XlsxBackend book;
+        writeConsolidated(book, data);
+        book.saveAs(context.workspace.resolve(output));
+        return true;
+    });
+    return exitStatus(context, ok);
+}
+
+} // namespace vastrel::cli

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "base/catalogue.h"
+#include "base/messages.h"
+#include "base/settings.h"
+#include "base/workspace.h"
+#include "editing/estimate_window.h"
+#include "export/spreadsheet.h"
+
+#include <QDate>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace vastrel {
+
+// Everything the breakdown document "РАСШИФРОВКА" shows, amounts converted.
+struct BreakdownData
+{
+    Settings settings;
+    QString year;        // four digits
+    int source = -1;     // income-source position 0..10, -1 none
+    int incomeCode = -1; // income-code position 0..10, -1 none
+    double remainder = 0;
+    double income = 0;
+    std::array<double, ExpenseLineCount> expenses{};
+
+    // Legal status "3" ("обособленное лицо") changes the rows below the total.
+    bool separateEntity() const { return settings.status == QLatin1String("3"); }
+    double expense(const QString &shortCode) const;
+};
+
+// The checks of "экспорт сметы в Excel" in their order, then the settings and
+// every amount field. Refuses "Пустая смета." for an empty or zero total and
+// the settings message when there is no settings file (nullopt then); throws
+// the conversion Error for a text that is no number. Nothing has been begun
+// when it returns without data.
+std::optional<BreakdownData> prepareBreakdown(const Workspace &workspace, const EstimateWindow &window,
+                                              const QDate &today, MessageService &messages);
+
+// Fills the sheet with the document, page setup included.
+void writeBreakdown(Spreadsheet &sheet, const BreakdownData &data);
+
+// A file name to suggest for the document of this window.
+QString breakdownFileName(const EstimateWindow &window, const QDate &today);
+
+} // namespace vastrel

@@ -1,0 +1,388 @@
+#include "export/sheet_model.h"
+
+#include "base/amount.h"
+#include "base/error.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vastrel {
+
+namespace {
+
+// The application refuses taller rows.
+constexpr double MaximumRowHeight = 409.0;
+constexpr double MaximumColumnWidth = 255.0;
+// Formulas that refer to each other deeper than this count as circular.
+constexpr int MaximumFormulaDepth = 64;
+
+} // namespace
+
+void SheetModel::setPrintTitleRows(const QString &rows)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\$?([0-9]{1,7}):\\$?([0-9]{1,7})$"));
+    const QRegularExpressionMatch match = pattern.match(rows);
+    const int first = match.hasMatch() ? match.captured(1).toInt() : 0;
+    const int last = match.hasMatch() ? match.captured(2).toInt() : 0;
+    if (first < 1 || last < first)
+        throw Error(QStringLiteral("Неверные строки заголовка печати \"%1\".").arg(rows));
+    m_titleFirst = first;
+    m_titleLast = last;
+}
+
+CellRange SheetModel::withWholeMerges(CellRange range) const
+{
+    bool grew = true;
+    while (grew) {
+        grew = false;
+        for (const CellRange &merged : m_merges) {
+            if (range.intersects(merged) && range.united(merged) != range) {
+                range = range.united(merged);
+                grew = true;
+            }
+        }
+    }
+    return range;
+}
+
+void SheetModel::merge(const CellRange &range)
+{
+    const CellRange whole = withWholeMerges(range);
+    m_merges.removeIf([&](const CellRange &merged) { return whole.intersects(merged); });
+    if (whole.rows() * whole.columns() > 1)
+        m_merges.append(whole);
+    // Only the top left cell of a merged cell keeps its value.
+    for (auto it = m_cells.begin(); it != m_cells.end(); ++it) {
+        const auto [row, column] = it.key();
+        if (whole.contains(row, column) && !(row == whole.top && column == whole.left)) {
+            it->kind = Cell::Kind::Blank;
+            it->text.clear();
+            it->formulaLocal.clear();
+            it->number = 0;
+        }
+    }
+}
+
+void SheetModel::select(const CellRange &range)
+{
+    m_selection = withWholeMerges(range);
+}
+
+const CellRange *SheetModel::mergeAt(int row, int column) const
+{
+    for (const CellRange &merged : m_merges) {
+        if (merged.contains(row, column))
+            return &merged;
+    }
+    return nullptr;
+}
+
+const Cell *SheetModel::cellAt(int row, int column) const
+{
+    const auto it = m_cells.constFind({row, column});
+    return it == m_cells.constEnd() ? nullptr : &*it;
+}
+
+template<class Change>
+void SheetModel::format(const CellRange &range, Change change)
+{
+    for (int row = range.top; row <= range.bottom; ++row) {
+        for (int column = range.left; column <= range.right; ++column)
+            change(m_cells[{row, column}].format);
+    }
+}
+
+template<class Change>
+void SheetModel::value(const CellRange &range, Change change)
+{
+    for (int row = range.top; row <= range.bottom; ++row) {
+        for (int column = range.left; column <= range.right; ++column) {
+            const CellRange *merged = mergeAt(row, column);
+            if (merged && (merged->top != row || merged->left != column))
+                continue;
+            Cell &cell = m_cells[{row, column}];
+            cell.text.clear();
+            cell.formulaLocal.clear();
+            cell.number = 0;
+            change(cell);
+        }
+    }
+}
+
+void SheetModel::setFontName(const CellRange &range, const QString &name)
+{
+    format(range, [&](CellFormat &f) { f.fontName = name; });
+}
+
+void SheetModel::setFontSize(const CellRange &range, int points)
+{
+    format(range, [&](CellFormat &f) { f.fontSize = points; });
+}
+
+void SheetModel::setBold(const CellRange &range, bool bold)
+{
+    format(range, [&](CellFormat &f) { f.bold = bold; });
+}
+
+void SheetModel::setItalic(const CellRange &range, bool italic)
+{
+    format(range, [&](CellFormat &f) { f.italic = italic; });
+}
+
+void SheetModel::setFontColorIndex(const CellRange &range, int index)
+{
+    format(range, [&](CellFormat &f) { f.fontColorIndex = index; });
+}
+
+void SheetModel::setInteriorColorIndex(const CellRange &range, int index)
+{
+    format(range, [&](CellFormat &f) { f.interiorColorIndex = index; });
+}
+
+void SheetModel::setHorizontalAlignment(const CellRange &range, HAlign alignment)
+{
+    format(range, [&](CellFormat &f) { f.horizontal = alignment; });
+}
+
+void SheetModel::setVerticalAlignment(const CellRange &range, VAlign alignment)
+{
+    format(range, [&](CellFormat &f) { f.vertical = alignment; });
+}
+
+void SheetModel::setWrapText(const CellRange &range, bool wrap)
+{
+    format(range, [&](CellFormat &f) { f.wrap = wrap; });
+}
+
+void SheetModel::setBorderLineStyle(const CellRange &range, int lineStyle)
+{
+    format(range, [&](CellFormat &f) { f.borderLineStyle = lineStyle; });
+}
+
+void SheetModel::setBorderWeight(const CellRange &range, int weight)
+{
+    format(range, [&](CellFormat &f) { f.borderWeight = weight; });
+}
+
+void SheetModel::setNumberFormatLocal(const CellRange &range, const QString &localFormat)
+{
+    format(range, [&](CellFormat &f) { f.numberFormatLocal = localFormat; });
+}
+
+double SheetModel::rowHeight(int row) const
+{
+    if (const auto it = m_rowHeights.constFind(row); it != m_rowHeights.constEnd())
+        return *it;
+    // A row nobody sized grows with its largest font, as the application's rows do.
+    int largest = defaultFontSize();
+    for (auto it = m_cells.lowerBound({row, 0}); it != m_cells.cend() && it.key().first == row; ++it)
+        largest = std::max(largest, it->format.fontSize.value_or(defaultFontSize()));
+    return std::max(defaultRowHeight(), standardRowHeight(largest));
+}
+
+double standardRowHeight(int fontSize)
+{
+    // Heights come in steps of 0.75 pt (one pixel at 96 dpi); 10 pt gives 12.75.
+    return std::ceil(fontSize * 1.275 / 0.75 - 1e-9) * 0.75;
+}
+
+void SheetModel::setRowHeight(int row, double points)
+{
+    m_rowHeights[row] = std::clamp(points, 0.0, MaximumRowHeight);
+}
+
+void SheetModel::setText(const CellRange &range, const QString &text)
+{
+    value(range, [&](Cell &cell) {
+        cell.kind = text.isEmpty() ? Cell::Kind::Blank : Cell::Kind::Text;
+        cell.text = text;
+    });
+}
+
+void SheetModel::setNumber(const CellRange &range, double number)
+{
+    value(range, [&](Cell &cell) {
+        cell.kind = Cell::Kind::Number;
+        cell.number = number;
+    });
+}
+
+void SheetModel::setFormulaLocal(const CellRange &range, const QString &formula)
+{
+    // Text that is no formula goes in as a value, as the application takes it.
+    if (!formula.startsWith(QLatin1Char('='))) {
+        try {
+            setNumber(range, parseAmount(formula));
+        } catch (const Error &) {
+            setText(range, formula);
+        }
+        return;
+    }
+    value(range, [&](Cell &cell) {
+        cell.kind = Cell::Kind::Formula;
+        cell.formulaLocal = formula;
+    });
+}
+
+double SheetModel::evaluate(int row, int column, int depth) const
+{
+    const Cell *cell = cellAt(row, column);
+    if (!cell || depth > MaximumFormulaDepth)
+        return 0;
+    switch (cell->kind) {
+    case Cell::Kind::Number:
+        return cell->number;
+    case Cell::Kind::Formula: {
+        const auto ranges = sumRangesOfLocalFormula(cell->formulaLocal);
+        if (!ranges)
+            return 0;
+        AmountSum sum;
+        for (const CellRange &range : *ranges) {
+            for (int r = range.top; r <= range.bottom; ++r) {
+                for (int c = range.left; c <= range.right; ++c)
+                    sum.add(evaluate(r, c, depth + 1));
+            }
+        }
+        return sum.value();
+    }
+    default:
+        return 0;
+    }
+}
+
+double SheetModel::numericValue(int row, int column) const
+{
+    return evaluate(row, column, 0);
+}
+
+QString SheetModel::displayText(int row, int column) const
+{
+    const Cell *cell = cellAt(row, column);
+    if (!cell)
+        return QString();
+    switch (cell->kind) {
+    case Cell::Kind::Text:
+        return cell->text;
+    case Cell::Kind::Number:
+    case Cell::Kind::Formula:
+        return formatForDisplay(numericValue(row, column), cell->format.numberFormatLocal);
+    default:
+        return QString();
+    }
+}
+
+void SheetModel::autoFitColumns(const CellRange &range)
+{
+    for (int column = range.left; column <= range.right; ++column) {
+        double widest = 0;
+        for (auto it = m_cells.cbegin(); it != m_cells.cend(); ++it) {
+            const auto [row, cellColumn] = it.key();
+            if (cellColumn != column)
+                continue;
+            // Merged and wrapped cells take the width they are given.
+            if (mergeAt(row, column) || it->format.wrap.value_or(false))
+                continue;
+            const QString text = displayText(row, column);
+            if (text.isEmpty())
+                continue;
+            widest = std::max(widest, textWidth(text, it->format.fontSize.value_or(defaultFontSize()),
+                                                it->format.bold.value_or(false)));
+        }
+        if (widest > 0)
+            m_columnWidths[column] = std::min(widest, MaximumColumnWidth);
+        else
+            m_columnWidths.remove(column);
+    }
+}
+
+std::optional<QList<CellRange>> sumRangesOfLocalFormula(const QString &formula)
+{
+    static const QRegularExpression pattern(QStringLiteral("^=\\s*(СУММ|SUM)\\s*\\((.*)\\)\\s*$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(formula.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    QList<CellRange> ranges;
+    for (const QString &argument : match.captured(2).split(QLatin1Char(';'))) {
+        try {
+            ranges.append(CellRange::parse(argument.trimmed()));
+        } catch (const Error &) {
+            return std::nullopt;
+        }
+    }
+    return ranges;
+}
+
+namespace {
+
+// Typical advance of a glyph of the sheet's fonts, in widths of a digit.
+double glyphWidth(QChar c)
+{
+    static const QString narrow = QStringLiteral(" .,:;!|'iljI");
+    static const QString slim = QStringLiteral("()[]-frt/\"");
+    static const QString wideCyrillic = QStringLiteral("шщжмыюфШЩЖМЫЮФ");
+    if (narrow.contains(c))
+        return 0.5;
+    if (slim.contains(c))
+        return 0.62;
+    if (wideCyrillic.contains(c))
+        return c.isUpper() ? 1.6 : 1.35;
+    if (c == QLatin1Char('m') || c == QLatin1Char('w'))
+        return 1.5;
+    if (c == QLatin1Char('M') || c == QLatin1Char('W'))
+        return 1.6;
+    if (c == QChar(0x2116)) // №
+        return 1.8;
+    if (c.isUpper())
+        return 1.22;
+    return 1.0;
+}
+
+} // namespace
+
+double textWidth(const QString &text, int fontSize, bool bold)
+{
+    double widest = 0;
+    for (const QString &line : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")))) {
+        double width = 0;
+        for (const QChar c : line)
+            width += glyphWidth(c);
+        widest = std::max(widest, width);
+    }
+    if (widest == 0)
+        return 0;
+    const double scaled = widest * fontSize / 10.0 * (bold ? 1.08 : 1.0);
+    // The application keeps a few pixels of margin beside the text.
+    return std::round((scaled + 0.72) * 100.0) / 100.0;
+}
+
+QString formatForDisplay(double value, const std::optional<QString> &localFormat)
+{
+    if (!localFormat || localFormat->isEmpty())
+        return formatAmount(value);
+    const QString &pattern = *localFormat;
+    const qsizetype decimalAt = pattern.indexOf(QLatin1Char(','));
+    int decimals = 0;
+    if (decimalAt >= 0) {
+        for (qsizetype i = decimalAt + 1; i < pattern.size() && (pattern[i] == QLatin1Char('0') || pattern[i] == QLatin1Char('#')); ++i)
+            ++decimals;
+    }
+    const QString integerPart = decimalAt >= 0 ? pattern.left(decimalAt) : pattern;
+    const bool grouped = integerPart.contains(QLatin1Char(' ')) || integerPart.contains(QChar(0x00A0));
+    QString digits = QString::number(std::fabs(value), 'f', decimals);
+    QString fraction;
+    if (const qsizetype point = digits.indexOf(QLatin1Char('.')); point >= 0) {
+        fraction = QLatin1Char(',') + digits.mid(point + 1);
+        digits.truncate(point);
+    }
+    if (grouped) {
+        for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+            digits.insert(i, QLatin1Char(' '));
+    }
+    const bool negative = value < 0 && (digits + fraction).contains(QRegularExpression(QStringLiteral("[1-9]")));
+    return (negative ? QStringLiteral("-") : QString()) + digits + fraction;
+}
+
+} // namespace vastrel

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "export/spreadsheet.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+
+#include <optional>
+
+namespace vastrel {
+
+// Every property a cell was given; unset ones keep the sheet's defaults.
+struct CellFormat
+{
+    std::optional<QString> fontName;
+    std::optional<int> fontSize;
+    std::optional<bool> bold;
+    std::optional<bool> italic;
+    std::optional<int> fontColorIndex;
+    std::optional<int> interiorColorIndex;
+    std::optional<HAlign> horizontal;
+    std::optional<VAlign> vertical;
+    std::optional<bool> wrap;
+    std::optional<int> borderLineStyle;
+    std::optional<int> borderWeight;
+    std::optional<QString> numberFormatLocal;
+
+    bool operator==(const CellFormat &) const = default;
+};
+
+struct Cell
+{
+    enum class Kind { Blank, Text, Number, Formula };
+    Kind kind = Kind::Blank;
+    QString text;          // Text
+    double number = 0;     // Number
+    QString formulaLocal;  // Formula, as given
+    CellFormat format;
+};
+
+// The sheet held in memory: what a backend that writes a file needs at save
+// time, since such files are written in one go. It behaves as the
+// spreadsheet application does where the documents can tell (merged cells
+// hold their value in the top left cell, selections take in whole merged
+// cells, row heights start at the standard height).
+class SheetModel : public Spreadsheet
+{
+public:
+    // The workbook's standard font; rows are 12.75 pt high with it.
+    static QString defaultFontName() { return QStringLiteral("Arial Cyr"); }
+    static int defaultFontSize() { return 10; }
+    static double defaultRowHeight() { return 12.75; }
+    static double defaultColumnWidth() { return 8.43; }
+
+    void setOrientation(Orientation orientation) override { m_orientation = orientation; }
+    void setLeftFooter(const QString &text) override { m_leftFooter = text; }
+    void setPrintTitleRows(const QString &rows) override;
+
+    void merge(const CellRange &range) override;
+    void select(const CellRange &range) override;
+    CellRange selectedRange() const override { return m_selection; }
+
+    void setFontName(const CellRange &range, const QString &name) override;
+    void setFontSize(const CellRange &range, int points) override;
+    void setBold(const CellRange &range, bool bold) override;
+    void setItalic(const CellRange &range, bool italic) override;
+    void setFontColorIndex(const CellRange &range, int index) override;
+    void setInteriorColorIndex(const CellRange &range, int index) override;
+    void setHorizontalAlignment(const CellRange &range, HAlign alignment) override;
+    void setVerticalAlignment(const CellRange &range, VAlign alignment) override;
+    void setWrapText(const CellRange &range, bool wrap) override;
+    void setBorderLineStyle(const CellRange &range, int lineStyle) override;
+    void setBorderWeight(const CellRange &range, int weight) override;
+
+    double rowHeight(int row) const override;
+    void setRowHeight(int row, double points) override;
+
+    void setText(const CellRange &range, const QString &text) override;
+    void setNumber(const CellRange &range, double value) override;
+    void setFormulaLocal(const CellRange &range, const QString &formula) override;
+    void setNumberFormatLocal(const CellRange &range, const QString &format) override;
+
+    void autoFitColumns(const CellRange &range) override;
+
+    // What was built.
+    Orientation orientation() const { return m_orientation; }
+    const QString &leftFooter() const { return m_leftFooter; }
+    // Rows repeated on every printed page, 0 when none.
+    int printTitleFirst() const { return m_titleFirst; }
+    int printTitleLast() const { return m_titleLast; }
+    const QList<CellRange> &merges() const { return m_merges; }
+    // Cells by (row, column), only those ever touched.
+    const QMap<QPair<int, int>, Cell> &cellMap() const { return m_cells; }
+    const Cell *cellAt(int row, int column) const;
+    const QMap<int, double> &rowHeights() const { return m_rowHeights; }
+    const QMap<int, double> &columnWidths() const { return m_columnWidths; }
+    // The value a cell shows as a number: its number, or its formula's result.
+    double numericValue(int row, int column) const;
+    // The text a cell shows, numbers in the cell's number format.
+    QString displayText(int row, int column) const;
+    const CellRange *mergeAt(int row, int column) const;
+
+private:
+    CellRange withWholeMerges(CellRange range) const;
+    template<class Change>
+    void format(const CellRange &range, Change change);
+    template<class Change>
+    void value(const CellRange &range, Change change);
+    double evaluate(int row, int column, int depth) const;
+
+    Orientation m_orientation = Orientation::Portrait;
+    QString m_leftFooter;
+    int m_titleFirst = 0;
+    int m_titleLast = 0;
+    CellRange m_selection;
+    QList<CellRange> m_merges;
+    QMap<QPair<int, int>, Cell> m_cells;
+    QMap<int, double> m_rowHeights;
+    QMap<int, double> m_columnWidths;
+};
+
+// The local formula's function and argument form: "=СУММ(E24;E26:E27)".
+// Returns the ranges summed, or nullopt when the formula is no such sum.
+std::optional<QList<CellRange>> sumRangesOfLocalFormula(const QString &formula);
+
+// The height of a row whose largest font has this size.
+double standardRowHeight(int fontSize);
+
+// Width of a text in column-width units for a font, as an estimate from
+// typical glyph widths (no font files are consulted).
+double textWidth(const QString &text, int fontSize, bool bold);
+
+// A number shown in a local format such as "# ##0,00" (decimal comma, blank
+// grouping); without a format, in the general format.
+QString formatForDisplay(double value, const std::optional<QString> &localFormat);
+
+} // namespace vastrel

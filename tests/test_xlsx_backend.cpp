@@ -1,0 +1,193 @@
+#include "base/error.h"
+#include "export/xlsx_backend.h"
+
+#include "support/xlsx_reader.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace vastrel;
+using vastrel::test::XlsxSheet;
+
+namespace {
+
+XlsxSheet writeAndRead(const XlsxBackend &book, const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("book.xlsx"));
+    book.saveAs(path);
+    return XlsxSheet::read(path);
+}
+
+} // namespace
+
+TEST(CellAddresses, ParseAndPrint)
+{
+    EXPECT_EQ(CellRange::parse(QStringLiteral("E24")), CellRange::cell(24, 5));
+    EXPECT_EQ(CellRange::parse(QStringLiteral("A15:C16")), (CellRange{15, 1, 16, 3}));
+    EXPECT_EQ(CellRange::parse(QStringLiteral("C16:A15")), (CellRange{15, 1, 16, 3}));
+    EXPECT_EQ(CellRange::corners(QStringLiteral("A1"), QStringLiteral("G100")), (CellRange{1, 1, 100, 7}));
+    EXPECT_EQ(CellRange::parse(QStringLiteral("AA7")).left, 27);
+    EXPECT_EQ((CellRange{15, 1, 16, 3}).a1(), QStringLiteral("A15:C16"));
+    EXPECT_EQ(columnLetters(28), QStringLiteral("AB"));
+    for (const char *bad : {"", "E", "24", "E0", "E24:", "Е24" /* Cyrillic letter */})
+        EXPECT_THROW(CellRange::parse(QString::fromUtf8(bad)), Error) << bad;
+}
+
+TEST(StoredForms, FormulasAreWrittenInEnglish)
+{
+    EXPECT_EQ(storedFormula(QStringLiteral("=СУММ(E24:E25)")), QStringLiteral("SUM(E24:E25)"));
+    EXPECT_EQ(storedFormula(QStringLiteral("=СУММ(E17:E19)")), QStringLiteral("SUM(E17:E19)"));
+    EXPECT_EQ(storedFormula(QStringLiteral("=СУММ(E1;E3:E4;1,5)")), QStringLiteral("SUM(E1,E3:E4,1.5)"));
+    EXPECT_EQ(storedFormula(QStringLiteral("=сумм(A1)")), QStringLiteral("SUM(A1)"));
+}
+
+TEST(StoredForms, NumberFormatsAreWrittenInEnglish)
+{
+    EXPECT_EQ(storedNumberFormat(QStringLiteral("# ##0,00")), QStringLiteral("#,##0.00"));
+    EXPECT_EQ(storedNumberFormat(QStringLiteral("0,000")), QStringLiteral("0.000"));
+    EXPECT_EQ(storedNumberFormat(QStringLiteral("# ##0,00\" руб.\"")), QStringLiteral("#,##0.00\" руб.\""));
+}
+
+TEST(SheetModel, SelectionTakesWholeMergedCells)
+{
+    SheetModel sheet;
+    sheet.range(QStringLiteral("A14:C15")).merge();
+    sheet.range(QStringLiteral("A14:A15")).merge().select();
+    EXPECT_EQ(sheet.selectedRange(), CellRange::parse(QStringLiteral("A14:C15")));
+    ASSERT_EQ(sheet.merges().size(), 1);
+    EXPECT_EQ(sheet.merges().first(), CellRange::parse(QStringLiteral("A14:C15")));
+
+    // The value of a merged cell lives in its top left cell only; formats reach every cell.
+    sheet.selection().value(QStringLiteral("Наименование")).borders(LineStyleContinuous, BorderWeightThin);
+    EXPECT_EQ(sheet.cellAt(14, 1)->text, QStringLiteral("Наименование"));
+    EXPECT_EQ(sheet.cellAt(15, 3)->kind, Cell::Kind::Blank);
+    EXPECT_EQ(sheet.cellAt(15, 3)->format.borderWeight, BorderWeightThin);
+}
+
+TEST(SheetModel, RowHeightsStartAtTheStandardHeight)
+{
+    SheetModel sheet;
+    EXPECT_DOUBLE_EQ(sheet.rowHeight(5), 12.75);
+    sheet.range(QStringLiteral("A5")).multiplyRowHeight(3);
+    EXPECT_DOUBLE_EQ(sheet.rowHeight(5), 38.25);
+    sheet.range(QStringLiteral("A5")).multiplyRowHeight(2);
+    EXPECT_DOUBLE_EQ(sheet.rowHeight(5), 76.5);
+    // A larger font makes its row taller before anyone sizes it.
+    sheet.range(QStringLiteral("A9")).fontSize(12);
+    EXPECT_DOUBLE_EQ(sheet.rowHeight(9), 15.75);
+    sheet.range(QStringLiteral("A10")).fontSize(8);
+    EXPECT_DOUBLE_EQ(sheet.rowHeight(10), 12.75);
+}
+
+TEST(SheetModel, SumsAreEvaluatedThroughOtherSums)
+{
+    SheetModel sheet;
+    sheet.range(QStringLiteral("E1")).value(1.5);
+    sheet.range(QStringLiteral("E2")).value(2.25);
+    sheet.range(QStringLiteral("E3")).formulaLocal(QStringLiteral("=СУММ(E1:E2)"));
+    sheet.range(QStringLiteral("E4")).formulaLocal(QStringLiteral("=СУММ(E3;E1)"));
+    EXPECT_DOUBLE_EQ(sheet.numericValue(3, 5), 3.75);
+    EXPECT_DOUBLE_EQ(sheet.numericValue(4, 5), 5.25);
+    // A sum over its own cell ends instead of running forever.
+    sheet.range(QStringLiteral("E5")).formulaLocal(QStringLiteral("=СУММ(E5:E5)"));
+    EXPECT_DOUBLE_EQ(sheet.numericValue(5, 5), 0);
+}
+
+TEST(SheetModel, AutoFitMeasuresOnlyPlainCells)
+{
+    SheetModel sheet;
+    sheet.range(QStringLiteral("A1")).value(QStringLiteral("Министерство, ведомство:"));
+    sheet.range(QStringLiteral("B1:D1")).merge().value(QString(80, QLatin1Char('x')));
+    sheet.range(QStringLiteral("C2")).wrapText(true).value(QString(80, QLatin1Char('x')));
+    sheet.range(QStringLiteral("E1")).numberFormatLocal(QStringLiteral("# ##0,00")).value(1234567.5);
+    sheet.range(QStringLiteral("F1")).value(QStringLiteral("ИТОГО"));
+    sheet.range(QStringLiteral("G1")).bold(true).value(QStringLiteral("ИТОГО"));
+    sheet.autoFitColumns(CellRange::parse(QStringLiteral("A1:H100")));
+    const auto &widths = sheet.columnWidths();
+    EXPECT_GT(widths.value(1), 20);
+    EXPECT_LT(widths.value(1), 30);
+    EXPECT_FALSE(widths.contains(2)) << "merged text widened its first column";
+    EXPECT_FALSE(widths.contains(3)) << "wrapped text widened its column";
+    EXPECT_EQ(sheet.displayText(1, 5), QStringLiteral("1 234 567,50"));
+    EXPECT_GT(widths.value(5), 10);
+    EXPECT_GT(widths.value(7), widths.value(6)) << "bold text is wider";
+    EXPECT_FALSE(widths.contains(8));
+}
+
+TEST(XlsxBackend, WritesWhatTheSheetHolds)
+{
+    QTemporaryDir dir;
+    XlsxBackend book;
+    book.setOrientation(Orientation::Portrait);
+    book.setLeftFooter(QStringLiteral("&7Вастрель - Тавер, 2026"));
+    book.setPrintTitleRows(QStringLiteral("$2:$3"));
+    book.range(QStringLiteral("C1:E1")).merge().select();
+    book.selection().fontName(QStringLiteral("Arial Cyr")).fontSize(10).bold(true).horizontal(HAlign::Right);
+    book.selection().value(QStringLiteral("\"УТВЕРЖДАЮ\""));
+    book.range(QStringLiteral("A2")).fontName(QStringLiteral("Arial Cyr")).italic(true).value(QString(12, QLatin1Char(' ')));
+    book.range(QStringLiteral("A3")).fontSize(9).value(QStringLiteral("кафедры\r\nТавер"));
+    book.range(QStringLiteral("D4")).borders(LineStyleContinuous, BorderWeightThin).interiorColorIndex(0).value(QString());
+    book.range(QStringLiteral("E4")).numberFormatLocal(QStringLiteral("# ##0,00")).vertical(VAlign::Top).value(1000.5);
+    book.range(QStringLiteral("E5")).vertical(VAlign::Centre).wrapText(true).value(2.25);
+    book.range(QStringLiteral("E6")).formulaLocal(QStringLiteral("=СУММ(E4:E5)"));
+    book.range(QStringLiteral("A6")).multiplyRowHeight(4);
+    book.range(QStringLiteral("A1"), QStringLiteral("G100")).select();
+    book.autoFitColumns(book.selectedRange());
+
+    const XlsxSheet sheet = writeAndRead(book, dir);
+    ASSERT_TRUE(sheet.error().isEmpty()) << qPrintable(sheet.error());
+    EXPECT_EQ(sheet.footer(), QStringLiteral("&L&7Вастрель - Тавер, 2026"));
+    EXPECT_EQ(sheet.orientation(), QStringLiteral("portrait"));
+    EXPECT_EQ(sheet.printTitles(), QStringLiteral("'Лист1'!$2:$3"));
+    EXPECT_EQ(sheet.defaultFont(), QStringLiteral("Arial Cyr 10"));
+    EXPECT_DOUBLE_EQ(sheet.defaultRowHeight(), 12.75);
+
+    EXPECT_TRUE(sheet.hasMerge(QStringLiteral("C1:E1")));
+    const auto c1 = sheet.cell(QStringLiteral("C1"));
+    EXPECT_EQ(c1.text, QStringLiteral("\"УТВЕРЖДАЮ\""));
+    EXPECT_EQ(c1.format.fontName, QStringLiteral("Arial Cyr"));
+    EXPECT_TRUE(c1.format.bold);
+    EXPECT_EQ(c1.format.horizontal, QStringLiteral("right"));
+    EXPECT_TRUE(sheet.cell(QStringLiteral("E1")).isBlank());
+
+    EXPECT_EQ(sheet.text(QStringLiteral("A2")), QString(12, QLatin1Char(' ')));
+    EXPECT_TRUE(sheet.cell(QStringLiteral("A2")).format.italic);
+    EXPECT_EQ(sheet.text(QStringLiteral("A3")), QStringLiteral("кафедры\r\nТавер"));
+    EXPECT_DOUBLE_EQ(sheet.cell(QStringLiteral("A3")).format.fontSize, 9);
+
+    const auto d4 = sheet.cell(QStringLiteral("D4"));
+    EXPECT_TRUE(d4.isBlank());
+    EXPECT_TRUE(d4.format.thinBorders);
+    EXPECT_FALSE(d4.format.filled);
+
+    const auto e4 = sheet.cell(QStringLiteral("E4"));
+    EXPECT_EQ(e4.text, QStringLiteral("1000.5"));
+    EXPECT_EQ(e4.format.numberFormat, QStringLiteral("#,##0.00"));
+    EXPECT_EQ(e4.format.vertical, QStringLiteral("top"));
+    EXPECT_EQ(sheet.cell(QStringLiteral("E5")).format.vertical, QStringLiteral("center"));
+    EXPECT_TRUE(sheet.cell(QStringLiteral("E5")).format.wrap);
+    EXPECT_EQ(sheet.cell(QStringLiteral("E6")).formula, QStringLiteral("SUM(E4:E5)"));
+    EXPECT_DOUBLE_EQ(sheet.number(QStringLiteral("E6")), 1002.75) << "the cached result shows without recalculation";
+
+    EXPECT_DOUBLE_EQ(sheet.rowHeight(6), 51);
+    EXPECT_DOUBLE_EQ(sheet.rowHeight(4), 12.75);
+    EXPECT_GT(sheet.columnWidth(5), 8);
+    EXPECT_DOUBLE_EQ(sheet.columnWidth(3), 0) << "only merged text in column C";
+}
+
+TEST(XlsxBackend, FailedSaveLeavesNoFile)
+{
+    QTemporaryDir dir;
+    XlsxBackend book;
+    book.range(QStringLiteral("A1")).value(QStringLiteral("x"));
+    const QString path = dir.filePath(QStringLiteral("missing/book.xlsx"));
+    EXPECT_THROW(book.saveAs(path), Error);
+    EXPECT_FALSE(QFile::exists(path));
+    // A text the format cannot hold is refused before anything is written.
+    book.range(QStringLiteral("A2")).value(QString(40000, QLatin1Char('x')));
+    const QString second = dir.filePath(QStringLiteral("book.xlsx"));
+    EXPECT_THROW(book.saveAs(second), Error);
+    EXPECT_FALSE(QFile::exists(second));
+}
