@@ -217,10 +217,6 @@ int expenseIndexByShortCode(const QString &shortCode)
     return -1;
 }
 
-} // namespace vastrel
-
-namespace vastrel {
-
 const std::array<TemplateLine, TemplateLineCount> &templateLines()
 {
     static const std::array<TemplateLine, TemplateLineCount> lines = [] {
@@ -289,6 +285,7 @@ QString templateFinancingOfSource(int sourceIndex)
                                           QStringLiteral("6"), QStringLiteral("0"),
                                           QStringLiteral("СВОДНАЯ СМЕТА")};
     return sourceIndex >= 0 && sourceIndex < financing.size() ? financing.at(sourceIndex) : QString();
+}
 
 const std::array<BreakdownLine, ExpenseLineCount - 1> &breakdownLines()
 {
