@@ -1,0 +1,77 @@
+#include "support/cli_runner.h"
+#include "support/temp_workspace.h"
+#include "support/xlsx_reader.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using namespace vastrel::test;
+
+namespace {
+
+// A script's day: settings, two estimates registered and saved, summed, both
+// documents exported, copied to a medium, one estimate deleted, the table of
+// contents rebuilt. Each step goes through the tool, as the central office runs it.
+TEST(CliWorkflow, AWholeDayThroughTheCommandLine)
+{
+    TempWorkspace ws;
+    ws.writeToc({});
+    auto run = [&](QStringList args) {
+        args.prepend(ws.root());
+        args.prepend(QStringLiteral("-C"));
+        const CliResult result = runCli(args);
+        EXPECT_EQ(result.exitCode, 0) << args.join(' ').toStdString() << "\n" << result.err.toStdString();
+        return result;
+    };
+
+    run({"settings", "store", "--name", "кафедры физики", "--head-position", "Заведующий кафедрой", "--head-name",
+         "И.И. Иванов", "--code", "105", "--status", "1", "--resp-position", "Бухгалтер", "--resp-name",
+         "Петрова А.А."});
+    run({"register", "Кафедра физики", "--code", "101", "--notes", "основная | годовая", "--source", "1"});
+    run({"register", "Кафедра химии", "--code", "102", "--source", "2"});
+    run({"save", "Кафедра физики", "--income-code", "3", "--source", "1", "--income", "1000", "--remainder", "50",
+         "--e211", "500", "--e213", "300", "--e226", "250"});
+    run({"save", "Кафедра химии", "--income-code", "2", "--source", "2", "--income", "200", "--e211", "200,5",
+         "--e241", "-0,5"});
+
+    const CliResult shown = run({"show", "Кафедра физики"});
+    EXPECT_TRUE(shown.out.startsWith(QStringLiteral("income-code=386 30201010010000130\nsource=1\nremainder=50\n"
+                                                    "income=1000\n211=500\n212=\n213=300\n")))
+        << shown.out.toStdString();
+
+    const CliResult summed = run({"sum", "Кафедра физики", "Кафедра химии"});
+    const QString consolidated = summed.out.trimmed().split(QLatin1Char('\n')).last();
+    EXPECT_TRUE(consolidated.startsWith(QStringLiteral("сводная смета ( "))) << consolidated.toStdString();
+    EXPECT_EQ(run({"list"}).out, QStringLiteral("101|Кафедра физики|основная | годовая\n102|Кафедра химии|\n000|")
+                                     + consolidated + QStringLiteral("|\n"));
+
+    run({"export-breakdown", "--from", "Кафедра физики", "-o", "breakdown.xlsx"});
+    const XlsxSheet breakdown = XlsxSheet::read(ws.workspace().resolve(QStringLiteral("breakdown.xlsx")));
+    EXPECT_EQ(breakdown.text(QStringLiteral("D19")), QStringLiteral("386 30201010010000130"));
+    EXPECT_DOUBLE_EQ(breakdown.number(QStringLiteral("E17")), 50);
+    EXPECT_DOUBLE_EQ(breakdown.number(QStringLiteral("E19")), 1000);
+    EXPECT_DOUBLE_EQ(breakdown.number(QStringLiteral("E24")), 500);
+
+    run({"export-consolidated", consolidated, "-o", "refined.xlsx"});
+    const XlsxSheet refined = XlsxSheet::read(ws.workspace().resolve(QStringLiteral("refined.xlsx")));
+    EXPECT_EQ(refined.text(QStringLiteral("A16")), QStringLiteral("I. Остаток средств на 01.01.")
+                                                       + QString::number(QDate::currentDate().year()));
+    EXPECT_DOUBLE_EQ(refined.number(QStringLiteral("E16")), 50);
+
+    const QString medium = ws.workspace().resolve(QStringLiteral("medium"));
+    QDir().mkpath(medium);
+    run({"copy", "--to", medium, "Кафедра химии"});
+    EXPECT_EQ(ws.read(QStringLiteral("medium/departments.txt")), ws.read(QStringLiteral("departments.txt")));
+    EXPECT_EQ(ws.read(QStringLiteral("medium/Кафедра химии.xml")),
+              ws.read(QStringLiteral("../Vastrel/smetas/Кафедра химии.xml")));
+
+    run({"delete", "Кафедра химии"});
+    EXPECT_FALSE(ws.exists(QStringLiteral("../Vastrel/smetas/Кафедра химии.xml")));
+    run({"rebuild"});
+    const QStringList rebuilt = run({"list"}).out.trimmed().split(QLatin1Char('\n'));
+    ASSERT_EQ(rebuilt.size(), 2);
+    EXPECT_TRUE(rebuilt.contains(QStringLiteral("001|Кафедра физики|")) || rebuilt.contains(QStringLiteral("002|Кафедра физики|")));
+}
+
+} // namespace
