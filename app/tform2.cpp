@@ -183,13 +183,13 @@ void TForm2::buildSidePanel()
     }
     m_status->button(0)->setChecked(true);
 
-    struct ButtonSpec
+    struct ButtonEntry
     {
         const char *name;
         const char16_t *caption;
         void (TForm2::*handler)();
     };
-    const ButtonSpec buttons[] = {
+    const ButtonEntry buttons[] = {
         {"Button7", u"завести новую смету", &TForm2::openDialog<TForm3>},
         {"Button1", u"расчет сметы", &TForm2::calculate},
         {"Button4", u"показать смету", &TForm2::showEstimate},
@@ -202,12 +202,12 @@ void TForm2::buildSidePanel()
         {"Button5", u"помощь", &TForm2::openHelp},
     };
     int y = 354;
-    for (const ButtonSpec &spec : buttons) {
-        auto *button = new QPushButton(QString::fromUtf16(spec.caption), side);
-        button->setObjectName(QString::fromLatin1(spec.name));
+    for (const ButtonEntry &entry : buttons) {
+        auto *button = new QPushButton(QString::fromUtf16(entry.caption), side);
+        button->setObjectName(QString::fromLatin1(entry.name));
         button->setGeometry(10, y, 256, 31);
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, spec.handler);
+        connect(button, &QPushButton::clicked, this, entry.handler);
         y += 35;
     }
 }
