@@ -48,8 +48,12 @@ void deliver(QWidget *parent, const Workspace &workspace, const QByteArray &byte
         writeFileAtomically(path, QDir::toNativeSeparators(path), bytes);
         return true;
     });
-    if (kept)
-        documentDelivery().open(path);
+    // Without a spreadsheet program the user must still learn where the document is.
+    if (kept && !documentDelivery().open(path)) {
+        messages.inform(QStringLiteral("Документ сохранён в файле «%1», но открыть его не удалось: "
+                                       "в системе не найдена программа для электронных таблиц.")
+                            .arg(QDir::toNativeSeparators(path)));
+    }
 }
 
 } // namespace
@@ -61,7 +65,7 @@ DocumentDelivery &documentDelivery()
             return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить документ"), suggested,
                                                 QStringLiteral("Книга Excel (*.xlsx)"));
         },
-        [](const QString &path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); },
+        [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); },
     };
     return delivery;
 }

@@ -29,11 +29,12 @@ bool exportConsolidatedFromWindow(QWidget *parent, const Workspace &workspace, c
                                   const QList<int> &selected, MessageService &messages);
 
 // How a built document reaches the user: the file to keep it in (empty when
-// the user declines) and the opening of the kept file. Tests replace both.
+// the user declines) and the opening of the kept file (false when no program
+// opened it). Tests replace both.
 struct DocumentDelivery
 {
     std::function<QString(QWidget *parent, const QString &suggestedPath)> chooseFile;
-    std::function<void(const QString &path)> open;
+    std::function<bool(const QString &path)> open;
 };
 DocumentDelivery &documentDelivery();
 

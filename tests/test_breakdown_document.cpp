@@ -413,12 +413,20 @@ TEST_F(BreakdownTest, WindowExportAsksWhereToKeepTheDocument)
         suggested = path;
         return target;
     };
-    documentDelivery().open = [&](const QString &path) { opened.append(path); };
+    documentDelivery().open = [&](const QString &path) { opened.append(path); return true; };
     exportBreakdownFromWindow(nullptr, files.workspace(), window, messages);
     EXPECT_TRUE(messages.texts().isEmpty()) << qPrintable(messages.texts().join(QLatin1Char('\n')));
     EXPECT_TRUE(suggested.endsWith(QStringLiteral("Расшифровка сметы смета кафедры.xlsx"))) << qPrintable(suggested);
     EXPECT_EQ(opened, QStringList{target + QStringLiteral(".xlsx")});
     EXPECT_EQ(XlsxSheet::read(target + QStringLiteral(".xlsx")).text(QStringLiteral("A9")), QStringLiteral("РАСШИФРОВКА"));
+
+    // Without a program to open it, the user is told where the document is.
+    documentDelivery().open = [](const QString &) { return false; };
+    exportBreakdownFromWindow(nullptr, files.workspace(), window, messages);
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.last().contains(QDir::toNativeSeparators(target + QStringLiteral(".xlsx"))));
+    EXPECT_EQ(messages.all().first().kind, MessageKind::Information);
+    messages.clear();
 
     // Declining keeps nothing; a refusal never asks.
     QFile::remove(target + QStringLiteral(".xlsx"));
@@ -524,7 +532,7 @@ TEST_F(BreakdownTest, MainWindowButtonExportsWhatTheWindowShows)
     DocumentDelivery saved = documentDelivery();
     const QString target = files.workspace().resolve(QStringLiteral("из окна.xlsx"));
     documentDelivery().chooseFile = [&](QWidget *, const QString &) { return target; };
-    documentDelivery().open = [](const QString &) {};
+    documentDelivery().open = [](const QString &) { return true; };
     window.findChild<QPushButton *>(QStringLiteral("Button9"))->click();
     documentDelivery() = saved;
 

@@ -299,7 +299,7 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
         suggested = path;
         return target;
     };
-    documentDelivery().open = [&](const QString &) { ++opened; };
+    documentDelivery().open = [&](const QString &) { ++opened; return true; };
 
     // Missing file: the error, the window stays, nothing asked.
     EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, files.workspace(), lines, {0}, messages));
