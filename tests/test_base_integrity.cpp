@@ -83,7 +83,8 @@ const QMap<QString, Action> &actions()
 }
 
 // Runs the action on a fresh base prepared by `damage`; it must fail and leave everything as it was.
-void expectRefusedAndUnchanged(const QString &name, const std::function<void(Base &)> &damage, const QString &message = {})
+void expectRefusedAndUnchanged(const QString &name, const std::function<void(Base &)> &damage, const QString &message = {},
+                               const std::function<void()> &undo = {})
 {
     Base b;
     damage(b);
@@ -93,6 +94,8 @@ void expectRefusedAndUnchanged(const QString &name, const std::function<void(Bas
     if (!message.isEmpty())
         EXPECT_EQ(b.messages.last(), message) << qPrintable(name);
     EXPECT_FALSE(b.messages.last().contains(QStringLiteral("успешно"))) << qPrintable(name);
+    if (undo)
+        undo();
 }
 
 } // namespace
@@ -105,14 +108,22 @@ TEST(BaseLock, SecondCopyWaitsThenChangesNothing)
         expectRefusedAndUnchanged(name, [&](Base &b) {
             other = std::make_unique<QLockFile>(b.ws.workspace().resolve(BaseLock::fileName()));
             ASSERT_TRUE(other->tryLock(0));
-        }, BaseLock::busyMessage());
+        }, BaseLock::busyMessage(), [&] { other.reset(); });
     }
     // A lock whose process has died is taken over.
     Base b;
     QProcess dead;
     dead.start(QStringLiteral("true"));
+    dead.waitForStarted();
+    const qint64 deadPid = dead.processId();
     dead.waitForFinished();
-    b.ws.write(BaseLock::fileName(), QByteArray::number(dead.processId()) + "\nvastrel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    QByteArray lock;
+    {
+        QLockFile own(b.ws.workspace().resolve(BaseLock::fileName()));
+        ASSERT_TRUE(own.tryLock(0));
+        lock = b.ws.read(BaseLock::fileName());
+    }
+    b.ws.write(BaseLock::fileName(), QByteArray::number(deadPid) + lock.mid(lock.indexOf('\n')));
     EXPECT_TRUE(actions()["register"](b)) << qPrintable(b.messages.last());
 }
 
