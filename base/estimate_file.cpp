@@ -59,13 +59,13 @@ QList<EstimateRecord> consolidatedRecords(const QList<ConsolidatedRecord> &recor
 void writeEstimateFile(const Workspace &workspace, const QString &estimateName, const QStringList &lines)
 {
     const QString name = Workspace::estimateName(estimateName);
-    writeFileAtomically(workspace.resolve(name), Workspace::shown(name), toWindows1251(crlfLines(lines)));
+    writeFileAtomically(workspace.estimatePath(estimateName), Workspace::shown(name), toWindows1251(crlfLines(lines)));
 }
 
 QStringList readEstimateFile(const Workspace &workspace, const QString &estimateName)
 {
     const QString name = Workspace::estimateName(estimateName);
-    return readTextLines(workspace.resolve(name), Workspace::shown(name), OpenFailure::FileNotFound);
+    return readTextLines(workspace.estimatePath(estimateName), Workspace::shown(name), OpenFailure::FileNotFound);
 }
 
 QString valueFrom(const QString &line, int from, const QString &endTag)

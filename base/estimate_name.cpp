@@ -2,7 +2,12 @@
 
 #include "base/text_file.h"
 
+#include <QFile>
 #include <QStringList>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
 
 namespace vastrel {
 
@@ -42,7 +47,44 @@ bool isDeviceName(const QString &name)
            && stem.at(3) >= QLatin1Char('1') && stem.at(3) <= QLatin1Char('9');
 }
 
+// The longest file name the directory's file system takes, in the units it
+// counts: bytes of the local encoding, UTF-16 units on Windows.
+qsizetype longestFileName(const QString &dir)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(dir);
+    return 255;
+#else
+    const long max = pathconf(QFile::encodeName(dir).constData(), _PC_NAME_MAX);
+    return max > 0 ? qsizetype(max) : 255;
+#endif
+}
+
+qsizetype fileNameLength(const QString &fileName)
+{
+#ifdef Q_OS_WIN
+    return fileName.size();
+#else
+    return QFile::encodeName(fileName).size();
+#endif
+}
+
 } // namespace
+
+QString estimateFileNameLengthProblem(const QString &baseDir, const QString &name)
+{
+    // A save writes "<name>.xml.XXXXXX" first, then renames it.
+    const qsizetype temporarySuffix = 7;
+    const qsizetype room = longestFileName(baseDir) - temporarySuffix;
+    const qsizetype length = fileNameLength(name + QStringLiteral(".xml"));
+    if (length <= room)
+        return QString();
+    const qsizetype perCharacter = qMax<qsizetype>(1, fileNameLength(name) / qMax<qsizetype>(1, name.size()));
+    return QStringLiteral("Имя сметы слишком длинное: имя её файла в базе не может превышать %1 байт. "
+                          "Сократите имя примерно на %2 символов.")
+        .arg(room)
+        .arg((length - room + perCharacter - 1) / perCharacter);
+}
 
 QString newEstimateNameProblem(const QString &name)
 {

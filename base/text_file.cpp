@@ -2,9 +2,9 @@
 
 #include "base/error.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -71,13 +71,76 @@ bool fileExists(const QString &path)
     return info.exists() && !info.isDir();
 }
 
+QString notARegularFileReason(const QString &path)
+{
+    const QFileInfo info(path); // follows a symbolic link to what it names
+    if (!info.exists() || info.isFile())
+        return QString();
+    if (info.isDir())
+        return QStringLiteral("это каталог, а не файл");
+    return QStringLiteral("это не обычный файл (устройство, канал или сокет)");
+}
+
+namespace {
+
+// Write permission as the user set it: the bits count even for an
+// administrator, whom access() would let write anyway.
+bool markedReadOnly(const QFileInfo &info)
+{
+    const QFile::Permissions writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return !(info.permissions() & writeBits) || !info.isWritable();
+}
+
+} // namespace
+
+QString readOnlyReason(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && markedReadOnly(info))
+        return QStringLiteral("файл только для чтения");
+    const QFileInfo dir(info.absolutePath());
+    if (dir.isDir() && markedReadOnly(dir))
+        return QStringLiteral("каталог %1 только для чтения").arg(QDir::toNativeSeparators(dir.filePath()));
+    return QString();
+}
+
+namespace {
+
+// The system's reason in words a user understands, for the cases Qt leaves as "Unknown error".
+QString openFailureReason(const QFile &file)
+{
+    if (!file.exists())
+        return QStringLiteral("файл не найден");
+    const QFileInfo info(file.fileName());
+    if (!info.isReadable())
+        return QStringLiteral("нет прав на чтение");
+    return file.errorString();
+}
+
+FileFault &fileFault()
+{
+    static FileFault fault;
+    return fault;
+}
+
+bool injectedFault(FileStep step, const QString &path)
+{
+    return fileFault() && fileFault()(step, path);
+}
+
+} // namespace
+
 QStringList readTextLines(const QString &path, const QString &name, OpenFailure failure)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+    if (const QString reason = notARegularFileReason(path); !reason.isEmpty()) {
         if (failure == OpenFailure::CannotOpen)
-            throw Error::cannotOpen(name, file.exists() ? file.errorString()
-                                                        : QStringLiteral("No such file or directory"));
+            throw Error::cannotOpen(name, reason);
+        throw Error(QStringLiteral("Файл «%1» нельзя прочитать: %2.").arg(name, reason));
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (failure == OpenFailure::CannotOpen)
+            throw Error::cannotOpen(name, openFailureReason(file));
         if (!file.exists())
             throw Error::fileNotFound();
         throw Error::io(IoCode::AccessDenied);
@@ -97,23 +160,69 @@ QStringList readTextLines(const QString &path, const QString &name, OpenFailure 
     return lines;
 }
 
+SafeFileWriter::SafeFileWriter(const QString &path)
+    : m_path(path)
+    , m_file(path)
+{
+}
+
+void setFileFaultForTesting(FileFault fails)
+{
+    fileFault() = std::move(fails);
+}
+
+bool removeFile(const QString &path, QString *reason)
+{
+    QFile file(path);
+    if (!injectedFault(FileStep::Remove, path) && file.remove())
+        return true;
+    *reason = file.error() == QFileDevice::NoError ? QStringLiteral("файл занят другой программой")
+                                                     : file.errorString();
+    return false;
+}
+
+bool SafeFileWriter::open()
+{
+    m_error = notARegularFileReason(m_path);
+    if (!m_error.isEmpty())
+        return false;
+    m_error = readOnlyReason(m_path);
+    if (!m_error.isEmpty())
+        return false;
+    return m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+bool SafeFileWriter::write(const char *data, qint64 size)
+{
+    qint64 written = 0;
+    while (written < size) {
+        const qint64 n = m_file.write(data + written, size - written);
+        if (n <= 0)
+            return false;
+        written += n;
+    }
+    return true;
+}
+
+bool SafeFileWriter::commit()
+{
+    if (injectedFault(FileStep::Rename, m_path)) {
+        m_file.cancelWriting();
+        m_error = QStringLiteral("файл занят другой программой");
+        return false;
+    }
+    return m_file.commit();
+}
+
 void writeFileAtomically(const QString &path, const QString &name, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    // Unbuffered: a buffered QFileDevice drops the rest of a short write (a full
-    // disk) without an error, and the commit would then rename half a file over
-    // the old one. Each write here reports what really reached the file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    SafeFileWriter file(path);
+    if (!file.open())
         throw Error::cannotCreate(name, file.errorString());
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            throw Error::cannotCreate(name, reason);
-        }
-        written += n;
+    if (!file.write(bytes.constData(), bytes.size())) {
+        const QString reason = file.errorString();
+        file.cancel();
+        throw Error::cannotCreate(name, reason);
     }
     if (!file.commit())
         throw Error::cannotCreate(name, file.errorString());
@@ -126,8 +235,10 @@ void appendToFile(const QString &path, const QString &name, const QByteArray &by
     QFile file(path);
     if (!fileExists(path))
         throw Error::fileNotFound();
+    if (const QString reason = notARegularFileReason(path); !reason.isEmpty())
+        throw Error::cannotOpen(name, reason);
     if (!file.open(QIODevice::ReadOnly))
-        throw Error::cannotOpen(name, file.errorString());
+        throw Error::cannotOpen(name, openFailureReason(file));
     QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Error::io(IoCode::DiskRead);

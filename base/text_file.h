@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSaveFile>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 namespace vastrel {
 
@@ -28,6 +31,54 @@ enum class OpenFailure { FileNotFound, CannotOpen };
 // accepted. `name` is the relative name shown in messages.
 QStringList readTextLines(const QString &path, const QString &name, OpenFailure failure);
 bool fileExists(const QString &path);
+
+// Why an existing path may not be read or replaced as a file: a directory, a
+// device or a FIFO (reading one would wait forever; replacing one would put a
+// regular file in its place), also behind a symbolic link. Empty when the path
+// is a regular file or does not exist.
+QString notARegularFileReason(const QString &path);
+
+// Why the file at `path` may not be replaced or removed: it, or the directory
+// holding it, is read-only. Empty when it may.
+QString readOnlyReason(const QString &path);
+
+// A new file written beside `path` that replaces it only when every byte is
+// on the disk. Writes are unbuffered: a buffered QFileDevice drops the rest of
+// a short write (a full disk) without an error, and the commit would then
+// rename half a file over the old one. Each write reports what really reached
+// the file. Dropped unfinished, it leaves the old file as it was.
+class SafeFileWriter
+{
+public:
+    explicit SafeFileWriter(const QString &path);
+
+    // False, with errorString(), when the path is no regular file, is
+    // read-only, or the new file cannot be created.
+    bool open();
+    // Writes all of it or returns false.
+    bool write(const char *data, qint64 size);
+    // Renames the new file over the old one; false when that fails.
+    bool commit();
+    void cancel() { m_file.cancelWriting(); }
+    QString errorString() const { return m_error.isEmpty() ? m_file.errorString() : m_error; }
+    QFileDevice &device() { return m_file; }
+
+
+private:
+    QString m_path;
+    QSaveFile m_file;
+    QString m_error;
+};
+
+// Removes a file; false, with the system's reason, when it stays.
+bool removeFile(const QString &path, QString *reason);
+
+// Makes the final rename of a SafeFileWriter, or a removeFile, of a path for
+// which `fails` is true fail as the system would refuse it (on Windows a file
+// held open by another program does this). Tests use it.
+enum class FileStep { Rename, Remove };
+using FileFault = std::function<bool(FileStep step, const QString &path)>;
+void setFileFaultForTesting(FileFault fails);
 
 // Replaces the file as a whole: the bytes go to a new file beside it, which
 // is then renamed over the old one, so a failure leaves the old file intact.

@@ -1,5 +1,8 @@
 #include "base/workspace.h"
 
+#include "base/error.h"
+#include "base/estimate_name.h"
+
 #include <QDir>
 
 namespace vastrel {
@@ -27,6 +30,13 @@ QString Workspace::shown(const QString &relativeName)
 QString Workspace::estimateName(const QString &estimate)
 {
     return baseDirName() + QLatin1Char('/') + estimate + QStringLiteral(".xml");
+}
+
+QString Workspace::estimatePath(const QString &estimate) const
+{
+    if (const QString problem = storedEstimateNameProblem(estimate); !problem.isEmpty())
+        throw Error(problem);
+    return resolve(estimateName(estimate));
 }
 
 } // namespace vastrel

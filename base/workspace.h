@@ -30,7 +30,9 @@ public:
     QString tocPath() const { return resolve(tocName()); }
     QString settingsPath() const { return resolve(settingsName()); }
     QString baseDir() const { return resolve(baseDirName()); }
-    QString estimatePath(const QString &estimate) const { return resolve(estimateName(estimate)); }
+    // Throws an Error for a name whose file would lie outside the base
+    // directory: every action that turns a record into a path goes through here.
+    QString estimatePath(const QString &estimate) const;
 
 private:
     QString m_root;

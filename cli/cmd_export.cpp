@@ -78,6 +78,11 @@ int runExportConsolidated(Context &context, Arguments &args)
             if (estimateNameOf(lines.at(i)) == names.first())
                 selected.append(int(i));
         }
+        // The window's "select one" refusal would not tell which name was wrong.
+        if (selected.isEmpty()) {
+            context.messages.refuse(QStringLiteral("Смета \"%1\" не найдена в оглавлении.").arg(names.first()));
+            return false;
+        }
         const auto estimate = estimateToExport(lines, selected, context.messages);
         if (!estimate)
             return false;

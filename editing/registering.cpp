@@ -1,10 +1,13 @@
 #include "editing/registering.h"
 
+#include "base/base_lock.h"
+#include "base/error.h"
 #include "base/estimate_file.h"
 #include "base/estimate_name.h"
 #include "base/settings.h"
 #include "base/table_of_contents.h"
 
+#include <QFile>
 #include <QRegularExpression>
 
 namespace vastrel {
@@ -106,6 +109,7 @@ FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, 
         return outcome;
     }
 
+    const BaseLock lock(workspace);
     const QStringList toc = readToc(workspace, OpenFailure::FileNotFound);
     for (const QString &line : toc) {
         if (TocRecord::split(line).name == form.name)
@@ -113,6 +117,8 @@ FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, 
     }
 
     QString problem = newEstimateNameProblem(form.name);
+    if (problem.isEmpty())
+        problem = estimateFileNameLengthProblem(workspace.baseDir(), form.name);
     if (!problem.isEmpty()) {
         outcome.focus = FormFocus::Name;
         messages.refuse(problem);
@@ -138,7 +144,13 @@ FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, 
     // The file first: a record is never listed without its file. The success
     // message waits until the record is listed too.
     writeEstimateFile(workspace, form.name, templateEstimateLines(estimate));
-    appendTocLine(workspace, record);
+    try {
+        appendTocLine(workspace, record);
+    } catch (const Error &) {
+        // A file without its record would be invisible until a rebuild.
+        QFile::remove(workspace.estimatePath(form.name));
+        throw;
+    }
     messages.inform(QStringLiteral("Смета под именем ") + form.name + QStringLiteral(" успешно записана в базу."));
 
     form.code = QStringLiteral("   ");

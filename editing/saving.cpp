@@ -1,6 +1,7 @@
 #include "editing/saving.h"
 
 #include "base/amount.h"
+#include "base/base_lock.h"
 #include "base/error.h"
 #include "base/estimate_file.h"
 #include "base/estimate_name.h"
@@ -25,6 +26,19 @@ bool totalsBelongToFields(const EstimateWindow &window)
         return false;
     }
     return again.incomeTotal == window.incomeTotal && again.expenseTotal == window.expenseTotal;
+}
+
+// A save after another copy deleted the estimate would leave a file that no
+// record lists. Without a table of contents there is nothing to compare with.
+bool stillListed(const Workspace &workspace, const QString &name)
+{
+    if (!fileExists(workspace.tocPath()))
+        return true;
+    for (const QString &line : readToc(workspace, OpenFailure::FileNotFound)) {
+        if (estimateNameOf(line) == name)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -87,6 +101,13 @@ bool saveEstimate(const Workspace &workspace, const EstimateWindow &window, Mess
     estimate.source = window.source;
     estimate.legalStatus = status;
     estimate.entries = {window.remainder, window.income, window.expenses};
+    const BaseLock lock(workspace);
+    if (!stillListed(workspace, name)) {
+        messages.refuse(QStringLiteral("Смета «%1» удалена из оглавления базы (departments.txt), возможно, "
+                                       "другой копией программы. Смета не записана.")
+                            .arg(name));
+        return false;
+    }
     writeEstimateFile(workspace, name, windowEstimateLines(estimate, settings));
     messages.inform(QStringLiteral("Смета успешно записана в базу."));
     return true;

@@ -1,9 +1,11 @@
 #include "operations/deletion.h"
 
+#include "base/base_lock.h"
 #include "base/error.h"
 #include "base/table_of_contents.h"
 #include "base/text_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -56,17 +58,50 @@ bool replaceFile(const QString &from, const QString &to, QString *reason)
     return !error;
 }
 
+namespace {
+
+// The table of contents as it stands now, under the lock: another copy may
+// have changed it since the caller listed it, and its records must stay.
+QStringList currentLines(const Workspace &workspace, const QStringList &shown)
+{
+    return fileExists(workspace.tocPath()) ? readToc(workspace, OpenFailure::FileNotFound) : shown;
+}
+
+// Deleting from a read-only table of contents or base would remove files
+// and then fail, or replace the read-only file: refuse before anything.
+void checkWritable(const Workspace &workspace, const QStringList &estimatePaths)
+{
+    const QString toc = Workspace::shown(Workspace::tocName());
+    if (const QString reason = notARegularFileReason(workspace.tocPath()); !reason.isEmpty())
+        throw Error::cannotCreate(toc, reason);
+    if (const QString reason = readOnlyReason(workspace.tocPath()); !reason.isEmpty())
+        throw Error::cannotCreate(toc, reason);
+    for (const QString &path : estimatePaths) {
+        if (!fileExists(path))
+            continue;
+        if (const QString reason = readOnlyReason(path); !reason.isEmpty())
+            throw Error(QStringLiteral("Смета не удалена: %1 (%2).").arg(reason, QDir::toNativeSeparators(path)));
+    }
+}
+
+} // namespace
+
 void deleteEstimates(const Workspace &workspace, const QStringList &lines, const QList<int> &selected,
                      const DeletionProbe &probe)
 {
-    QStringList kept;
+    const BaseLock lock(workspace);
+    QStringList kept = currentLines(workspace, lines);
     QStringList removedNames;
+    QStringList removedPaths;
     for (int i = 0; i < lines.size(); ++i) {
-        if (selected.contains(i))
-            removedNames.append(estimateNameOf(lines.at(i)));
-        else
-            kept.append(lines.at(i));
+        if (!selected.contains(i))
+            continue;
+        const QString name = estimateNameOf(lines.at(i));
+        removedNames.append(name);
+        removedPaths.append(workspace.estimatePath(name));
+        kept.removeOne(lines.at(i));
     }
+    checkWritable(workspace, removedPaths);
     const QString workName = Workspace::deletionWorkName();
     const QString workPath = workspace.resolve(workName);
 
@@ -75,10 +110,11 @@ void deleteEstimates(const Workspace &workspace, const QStringList &lines, const
     try {
         if (probe)
             probe(DeletionStep::WorkFileWritten);
-        for (const QString &name : removedNames) {
-            const QString estimatePath = workspace.estimatePath(name);
-            if (fileExists(estimatePath) && !QFile::remove(estimatePath))
-                throw Error::io(IoCode::AccessDenied);
+        for (int i = 0; i < removedPaths.size(); ++i) {
+            QString reason;
+            if (fileExists(removedPaths.at(i)) && !removeFile(removedPaths.at(i), &reason))
+                throw Error(QStringLiteral("Не удалось удалить файл сметы «%1»: %2. Оглавление базы не изменено.")
+                                .arg(Workspace::shown(Workspace::estimateName(removedNames.at(i))), reason));
             if (probe)
                 probe(DeletionStep::EstimateRemoved);
         }

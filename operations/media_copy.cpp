@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace vastrel {
 
@@ -31,20 +30,31 @@ void checkMedium(const Medium &medium)
         throw missingRootError(medium.root);
 }
 
-qint64 writeBlock(const BlockWriter &writer, QFileDevice &target, const char *data, qint64 size)
+bool writeBlock(const BlockWriter &writer, SafeFileWriter &target, const char *data, qint64 size)
 {
-    return writer ? writer(target, data, size) : target.write(data, size);
+    if (writer)
+        return writer(target.device(), data, size) == size;
+    return target.write(data, size);
 }
 
-// Gives up a target that was not written whole: the new bytes are dropped and
-// an older file of that name is removed too, as creating the target would
-// have truncated it.
-[[noreturn]] void abandon(QSaveFile &target, const QString &path, int ioCode)
+// Opens the new file that replaces `path` on the medium only once it is whole
+// and on the device; until then the medium's older file stays as it was.
+void openTarget(SafeFileWriter &target)
 {
-    target.cancelWriting();
-    if (QFileInfo(path).isFile())
-        QFile::remove(path);
+    if (!target.open())
+        throw Error::io(IoCode::AccessDenied);
+}
+
+[[noreturn]] void abandon(SafeFileWriter &target, int ioCode)
+{
+    target.cancel();
     throw Error::io(ioCode);
+}
+
+void commitTarget(SafeFileWriter &target)
+{
+    if (!target.commit())
+        throw Error::io(IoCode::DiskWrite);
 }
 
 void copyEstimate(const Workspace &workspace, const Medium &medium, const QString &name,
@@ -54,47 +64,33 @@ void copyEstimate(const Workspace &workspace, const Medium &medium, const QStrin
     if (!fileExists(sourcePath))
         throw Error::fileNotFound();
     QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly))
+    if (!notARegularFileReason(sourcePath).isEmpty() || !source.open(QIODevice::ReadOnly))
         throw Error::io(IoCode::AccessDenied);
     checkMedium(medium);
 
-    const QString targetPath = medium.root + name + QStringLiteral(".xml");
-    // The bytes go to a new file that replaces the target only once it is
-    // whole and on the device.
-    QSaveFile target(targetPath);
-    if (QFileInfo(targetPath).isDir() || !target.open(QIODevice::WriteOnly))
-        throw Error::io(IoCode::AccessDenied);
+    SafeFileWriter target(medium.root + name + QStringLiteral(".xml"));
+    openTarget(target);
     char block[BlockSize];
     for (;;) {
         const qint64 read = source.read(block, BlockSize);
         if (read < 0)
-            abandon(target, targetPath, IoCode::DiskRead);
+            abandon(target, IoCode::DiskRead);
         if (read == 0)
             break;
-        if (writeBlock(writer, target, block, read) != read)
-            abandon(target, targetPath, IoCode::DiskWrite);
+        if (!writeBlock(writer, target, block, read))
+            abandon(target, IoCode::DiskWrite);
     }
-    if (!target.commit()) {
-        if (QFileInfo(targetPath).isFile())
-            QFile::remove(targetPath);
-        throw Error::io(IoCode::DiskWrite);
-    }
+    commitTarget(target);
 }
 
 void writeMediumToc(const Medium &medium, const QStringList &lines, const BlockWriter &writer)
 {
     const QByteArray bytes = toWindows1251(crlfLines(lines));
-    const QString path = medium.root + Workspace::tocName();
-    // An older table of contents on the medium stays until the new one is whole.
-    QSaveFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly))
-        throw Error::io(IoCode::AccessDenied);
-    if (writeBlock(writer, file, bytes.constData(), bytes.size()) != bytes.size()) {
-        file.cancelWriting();
-        throw Error::io(IoCode::DiskWrite);
-    }
-    if (!file.commit())
-        throw Error::io(IoCode::DiskWrite);
+    SafeFileWriter file(medium.root + Workspace::tocName());
+    openTarget(file);
+    if (!writeBlock(writer, file, bytes.constData(), bytes.size()))
+        abandon(file, IoCode::DiskWrite);
+    commitTarget(file);
 }
 
 } // namespace

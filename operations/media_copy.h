@@ -19,8 +19,9 @@ using BlockWriter = std::function<qint64(QFileDevice &target, const char *data, 
 // "загрузить для Гемтар на дискету / на флешку": copies the selected estimates
 // (indices into `lines`) to the medium's root in blocks of 2048 bytes, each
 // followed by the whole list as the medium's departments.txt. A target that
-// could not be written whole is removed, so nothing on the medium looks like
-// a complete copy that is not one. True when the final message was shown.
+// could not be written whole is dropped and the medium's older file of that
+// name stays whole, so nothing there looks like a complete copy that is not
+// one. True when the final message was shown.
 bool copyToMedium(const Workspace &workspace, const Medium &medium, const QStringList &lines,
                   const QList<int> &selected, MessageService &messages, const BlockWriter &writer = {});
 

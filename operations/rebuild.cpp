@@ -1,5 +1,6 @@
 #include "operations/rebuild.h"
 
+#include "base/base_lock.h"
 #include "base/table_of_contents.h"
 
 #include <QDir>
@@ -50,6 +51,7 @@ bool rebuildToc(const Workspace &workspace, MessageService &messages)
                             .arg(Workspace::shown(Workspace::baseDirName() + QLatin1Char('/'))));
         return false;
     }
+    const BaseLock lock(workspace);
     writeToc(workspace, rebuiltTocLines(baseDirectoryEntries(workspace)));
     return true;
 }

@@ -1,6 +1,7 @@
 #include "operations/summing.h"
 
 #include "base/amount.h"
+#include "base/base_lock.h"
 #include "base/catalogue.h"
 #include "base/error.h"
 #include "base/estimate_file.h"
@@ -312,6 +313,7 @@ QString sumEstimates(const Workspace &workspace, const QStringList &lines, const
     if (count == 1)
         messages.inform(QStringLiteral("Выделена только одна смета!"));
 
+    const BaseLock lock(workspace);
     Sums sums;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (isSelected[i])

@@ -354,7 +354,7 @@ TEST_F(ConsolidatedTest, CommandLine)
     const auto none = vastrel::test::runCli(
         {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), QStringLiteral("нет"), QStringLiteral("-o"), QStringLiteral("x.xlsx")});
     EXPECT_EQ(none.exitCode, 1);
-    EXPECT_EQ(none.err, QStringLiteral("Выделите смету для экспорта!\n"));
+    EXPECT_EQ(none.err, QStringLiteral("Смета \"нет\" не найдена в оглавлении.\n"));
     EXPECT_FALSE(files.exists(QStringLiteral("x.xlsx")));
     const auto usage = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), Estimate});
     EXPECT_EQ(usage.exitCode, 2);

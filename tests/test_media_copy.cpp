@@ -34,6 +34,13 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
 QStringList entriesOf(const QString &dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
@@ -156,33 +163,33 @@ TEST(MediaCopy, TargetThatIsADirectoryIsLeftAlone)
     EXPECT_EQ(entriesOf(base.medium.path()), QStringList{QStringLiteral("Кафедра.xml")});
 }
 
-// The medium fills up in the middle of the second estimate: the first stays
-// complete, the second leaves nothing behind, not even an older copy.
-TEST(MediaCopy, ShortWriteRemovesThePartialTarget)
+// The medium fills up in the middle of the second estimate, or takes all
+// but the last bytes of its last block: the first stays complete, the older
+// copy of the second stays whole, and the second is never reported copied.
+TEST(MediaCopy, ShortWriteKeepsTheOlderCopy)
 {
-    Base base;
-    QFile older(base.onMedium(QStringLiteral("Лаборатория.xml")));
-    ASSERT_TRUE(older.open(QIODevice::WriteOnly));
-    older.write(base.bytes.at(1));
-    older.close();
-
-    qint64 budget = base.bytes.at(0).size() + crlf(base.lines).size() + 3000;
-    const BlockWriter fillingUp = [&](QFileDevice &target, const char *data, qint64 size) -> qint64 {
-        const qint64 accepted = qMin(size, budget);
-        budget -= accepted;
-        return accepted > 0 ? target.write(data, accepted) : -1;
-    };
-    RecordingMessages messages;
-    runAction(messages, [&] {
-        return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0, 1, 3}, messages,
-                            fillingUp);
-    });
-    EXPECT_EQ(messages.texts(),
-              (QStringList{QStringLiteral("Смета Кафедра скопирована!"), QStringLiteral("I/O error 101")}));
-    EXPECT_EQ(entriesOf(base.medium.path()), (QStringList{QStringLiteral("departments.txt"),
-                                                          QStringLiteral("Кафедра.xml")}));
-    EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Кафедра.xml"))), base.bytes.at(0));
-    EXPECT_EQ(readFile(base.onMedium(QStringLiteral("departments.txt"))), crlf(base.lines));
+    for (const qint64 missing : {qint64(3000), qint64(1)}) {
+        Base base;
+        const QByteArray older = "older copy";
+        writeFile(base.onMedium(QStringLiteral("Лаборатория.xml")), older);
+        qint64 budget = base.bytes.at(0).size() + crlf(base.lines).size() + base.bytes.at(1).size() - missing;
+        const BlockWriter fillingUp = [&](QFileDevice &target, const char *data, qint64 size) -> qint64 {
+            const qint64 accepted = qMin(size, budget);
+            budget -= accepted;
+            return accepted > 0 ? target.write(data, accepted) : -1;
+        };
+        RecordingMessages messages;
+        runAction(messages, [&] {
+            return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0, 1, 3}, messages,
+                                fillingUp);
+        });
+        EXPECT_EQ(messages.texts(),
+                  (QStringList{QStringLiteral("Смета Кафедра скопирована!"), QStringLiteral("I/O error 101")}));
+        EXPECT_EQ(entriesOf(base.medium.path()), (QStringList{QStringLiteral("departments.txt"),
+                                                              QStringLiteral("Кафедра.xml"), QStringLiteral("Лаборатория.xml")}));
+        EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Лаборатория.xml"))), older);
+        EXPECT_EQ(readFile(base.onMedium(QStringLiteral("departments.txt"))), crlf(base.lines));
+    }
 }
 
 // A real full device: a small tmpfs, where the system allows mounting one.
@@ -202,6 +209,10 @@ TEST(MediaCopy, FullDeviceLeavesNoPartialFile)
     TempWorkspace ws;
     const QStringList lines = {QStringLiteral("001|мала|"), QStringLiteral("002|велика|")};
     ws.writeToc(lines);
+    // Older copies fill most of the medium and must survive the failed copy.
+    writeFile(QDir(mountPoint.path()).filePath(QStringLiteral("departments.txt")), "001|old|\r\n");
+    const QByteArray olderBig = estimateBytes(40 * 1024, 3);
+    writeFile(QDir(mountPoint.path()).filePath(QStringLiteral("велика.xml")), olderBig);
     const QByteArray small = estimateBytes(3000, 1);
     ws.write(SmetaDir + QStringLiteral("мала.xml"), small);
     ws.write(SmetaDir + QStringLiteral("велика.xml"), estimateBytes(200 * 1024, 2));
@@ -210,8 +221,10 @@ TEST(MediaCopy, FullDeviceLeavesNoPartialFile)
     EXPECT_EQ(messages.texts(),
               (QStringList{QStringLiteral("Смета мала скопирована!"), QStringLiteral("I/O error 101")}));
     EXPECT_EQ(entriesOf(mountPoint.path()), (QStringList{QStringLiteral("departments.txt"),
-                                                          QStringLiteral("мала.xml")}));
+                                                          QStringLiteral("велика.xml"), QStringLiteral("мала.xml")}));
     EXPECT_EQ(readFile(QDir(mountPoint.path()).filePath(QStringLiteral("мала.xml"))), small);
+    EXPECT_EQ(readFile(QDir(mountPoint.path()).filePath(QStringLiteral("велика.xml"))), olderBig);
+    EXPECT_EQ(readFile(QDir(mountPoint.path()).filePath(QStringLiteral("departments.txt"))), crlf(lines));
 }
 
 TEST(Drives, DriveListStartsWithTheLettersInTheirOddOrder)

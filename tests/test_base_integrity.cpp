@@ -1,0 +1,213 @@
+#include "base/base_lock.h"
+#include "base/settings.h"
+#include "base/text_file.h"
+#include "editing/calculation.h"
+#include "editing/registering.h"
+#include "editing/saving.h"
+#include "operations/deletion.h"
+#include "operations/rebuild.h"
+#include "operations/summing.h"
+#include "support/cli_runner.h"
+#include "support/recording_messages.h"
+#include "support/temp_workspace.h"
+
+#include <QDirIterator>
+#include <QLockFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace vastrel;
+using namespace vastrel::test;
+
+namespace {
+
+// One registered, saved estimate and settings; every action below would change the base.
+struct Base
+{
+    TempWorkspace ws;
+    EstimateWindow window;
+    RecordingMessages messages;
+    Base()
+    {
+        ws.writeToc({QStringLiteral("101|Кафедра|")});
+        ws.write(QStringLiteral("../Vastrel/smetas/Кафедра.xml"), "<SMETA>\r\n</SMETA>\r\n");
+        ws.writeSettings({"a", "b", "c", "105", "1", "d", "e"});
+        window.selectorItems = {QStringLiteral("101|Кафедра|")};
+        window.selectorIndex = 0;
+        window.setIncomeCode(0);
+        window.source = 0;
+        window.income = QStringLiteral("100");
+        window.expense(QStringLiteral("211")) = QStringLiteral("100");
+        calculate(window);
+    }
+    // Type, permissions and bytes of everything beside the working directory.
+    QMap<QString, QByteArray> snapshot() const
+    {
+        QMap<QString, QByteArray> all;
+        const QDir top(ws.root() + QStringLiteral("/.."));
+        QDirIterator it(top.absolutePath(), QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo info(it.next());
+            QByteArray &entry = all[top.relativeFilePath(info.filePath())];
+            entry = QByteArray::number(int(info.permissions())) + info.symLinkTarget().toUtf8();
+            if (!info.isSymLink() && info.isFile())
+                entry += ws.read(QStringLiteral("../") + top.relativeFilePath(info.filePath()));
+            else if (!info.isDir() && !info.isSymLink())
+                entry += "special";
+        }
+        return all;
+    }
+};
+
+using Action = std::function<bool(Base &)>;
+bool run(Base &b, const std::function<bool()> &action) { return runAction(b.messages, action); }
+
+const QMap<QString, Action> &actions()
+{
+    static const QMap<QString, Action> all = {
+        {"register", [](Base &b) { NewEstimateForm f{QStringLiteral("Новая"), {}, 0, QStringLiteral("102")};
+                                   EstimateWindow w = b.window; w.selectorIndex = -1;
+                                   return run(b, [&] { return storeNewEstimate(b.ws.workspace(), f, w, b.messages).stored; }); }},
+        {"change", [](Base &b) { NewEstimateForm f{QStringLiteral("Кафедра"), QStringLiteral("x"), 0, QStringLiteral("102")};
+                                 return run(b, [&] { return storeNewEstimate(b.ws.workspace(), f, b.window, b.messages).stored; }); }},
+        {"save", [](Base &b) { return run(b, [&] { return saveEstimate(b.ws.workspace(), b.window, b.messages); }); }},
+        {"sum", [](Base &b) { return run(b, [&] { return !sumEstimates(b.ws.workspace(), b.window.selectorItems, {0}, b.messages).isEmpty(); }); }},
+        {"delete", [](Base &b) { return run(b, [&] { deleteEstimates(b.ws.workspace(), b.window.selectorItems, {0}); return true; }); }},
+        {"rebuild", [](Base &b) { return run(b, [&] { return rebuildToc(b.ws.workspace(), b.messages); }); }},
+        {"settings", [](Base &b) { return run(b, [&] { return storeSettings(b.ws.workspace(), {"a", "b", "c", "105", 0, "d", "e"}, b.messages) == 0; }); }},
+    };
+    return all;
+}
+
+// Runs the action on a fresh base prepared by `damage`; it must fail and leave everything as it was.
+void expectRefusedAndUnchanged(const QString &name, const std::function<void(Base &)> &damage, const QString &message = {},
+                               const std::function<void()> &undo = {})
+{
+    Base b;
+    damage(b);
+    const auto before = b.snapshot();
+    EXPECT_FALSE(actions()[name](b)) << qPrintable(name);
+    EXPECT_EQ(b.snapshot(), before) << qPrintable(name);
+    if (!message.isEmpty())
+        EXPECT_EQ(b.messages.last(), message) << qPrintable(name);
+    EXPECT_FALSE(b.messages.last().contains(QStringLiteral("успешно"))) << qPrintable(name);
+    if (undo)
+        undo();
+}
+
+} // namespace
+
+TEST(BaseLock, SecondCopyWaitsThenChangesNothing)
+{
+    BaseLock::setWaitMs(200);
+    for (const char *name : {"register", "change", "save", "sum", "delete", "rebuild"}) {
+        std::unique_ptr<QLockFile> other;
+        expectRefusedAndUnchanged(name, [&](Base &b) {
+            other = std::make_unique<QLockFile>(b.ws.workspace().resolve(BaseLock::fileName()));
+            ASSERT_TRUE(other->tryLock(0));
+        }, BaseLock::busyMessage(), [&] { other.reset(); });
+    }
+    // A lock whose process has died is taken over.
+    Base b;
+    QProcess dead;
+    dead.start(QStringLiteral("true"));
+    dead.waitForStarted();
+    const qint64 deadPid = dead.processId();
+    dead.waitForFinished();
+    QByteArray lock;
+    {
+        QLockFile own(b.ws.workspace().resolve(BaseLock::fileName()));
+        ASSERT_TRUE(own.tryLock(0));
+        lock = b.ws.read(BaseLock::fileName());
+    }
+    b.ws.write(BaseLock::fileName(), QByteArray::number(deadPid) + lock.mid(lock.indexOf('\n')));
+    EXPECT_TRUE(actions()["register"](b)) << qPrintable(b.messages.last());
+}
+
+TEST(BaseLock, OtherProcessIsToldTheBaseIsBusy)
+{
+    Base b;
+    QLockFile other(b.ws.workspace().resolve(BaseLock::fileName()));
+    ASSERT_TRUE(other.tryLock(0));
+    const auto result = runCli({QStringLiteral("-C"), b.ws.root(), QStringLiteral("delete"), QStringLiteral("Кафедра")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, BaseLock::busyMessage() + QLatin1Char('\n'));
+    EXPECT_TRUE(b.ws.exists(QStringLiteral("../Vastrel/smetas/Кафедра.xml")));
+}
+
+TEST(FileFailures, RefusedRenameOrRemovalIsNeverSuccess)
+{
+    const struct { const char *action; FileStep step; const char *fileEnd; } cases[] = {
+        {"register", FileStep::Rename, "departments.txt"}, // the estimate file must not stay behind
+        {"register", FileStep::Rename, ".xml"},           {"change", FileStep::Rename, "departments.txt"},
+        {"save", FileStep::Rename, ".xml"},               {"sum", FileStep::Rename, "departments.txt"},
+        {"rebuild", FileStep::Rename, "departments.txt"}, {"settings", FileStep::Rename, "nastroiki.txt"},
+        {"delete", FileStep::Remove, ".xml"},
+    };
+    for (const auto &c : cases) {
+        setFileFaultForTesting([&](FileStep step, const QString &path) { return step == c.step && path.endsWith(QLatin1String(c.fileEnd)); });
+        expectRefusedAndUnchanged(c.action, [](Base &) {});
+    }
+    setFileFaultForTesting({});
+}
+
+TEST(FileFailures, ReadOnlyAndSpecialFilesAreLeftAlone)
+{
+    const auto chmodded = [](const char *file, mode_t mode) {
+        return [=](Base &b) { ::chmod(QFile::encodeName(b.ws.workspace().resolve(QLatin1String(file))).constData(), mode); };
+    };
+    const auto fifo = [](Base &b) { QFile::remove(b.ws.workspace().tocPath());
+                                    ::mkfifo(QFile::encodeName(b.ws.workspace().tocPath()).constData(), 0644); };
+    const auto linkToFifo = [](Base &b) { const QByteArray target = QFile::encodeName(b.ws.workspace().resolve("fifo"));
+                                          ::mkfifo(target.constData(), 0644); QFile::remove(b.ws.workspace().tocPath());
+                                          QFile::link(b.ws.workspace().resolve("fifo"), b.ws.workspace().tocPath()); };
+    const auto directory = [](Base &b) { QFile::remove(b.ws.workspace().tocPath()); QDir().mkpath(b.ws.workspace().tocPath() + "/x"); };
+    const struct { const char *action; std::function<void(Base &)> damage; } cases[] = {
+        {"delete", chmodded("departments.txt", 0444)}, {"register", chmodded("departments.txt", 0444)},
+        {"sum", chmodded("departments.txt", 0444)},    {"rebuild", chmodded("departments.txt", 0444)},
+        {"delete", chmodded("../Vastrel/smetas", 0555)}, {"save", chmodded("../Vastrel/smetas", 0555)},
+        {"register", chmodded("../Vastrel/smetas", 0555)}, {"settings", chmodded("nastroiki.txt", 0444)},
+        {"rebuild", fifo}, {"rebuild", linkToFifo}, {"rebuild", directory}, {"register", linkToFifo},
+        {"delete", fifo}, {"sum", linkToFifo}, {"change", directory},
+    };
+    for (const auto &c : cases)
+        expectRefusedAndUnchanged(c.action, c.damage);
+}
+
+TEST(EstimateNames, FileAndItsTemporaryMustFitTheFileSystem)
+{
+    const struct { QString name; bool fits; } cases[] = {
+        {QString(240, QLatin1Char('a')), true}, {QString(245, QLatin1Char('a')), false},
+        {QString(122, QChar(0x0436)), true},    {QString(125, QChar(0x0436)), false},
+    };
+    for (const auto &c : cases) {
+        Base b;
+        b.window.selectorItems.append(QStringLiteral("102|") + c.name + QLatin1Char('|'));
+        NewEstimateForm form{c.name, {}, 0, QStringLiteral("102")};
+        EstimateWindow w = b.window;
+        EXPECT_EQ(run(b, [&] { return storeNewEstimate(b.ws.workspace(), form, w, b.messages).stored; }), c.fits) << c.name.size();
+        b.window.selectorIndex = 1;
+        EXPECT_EQ(actions()["save"](b), c.fits) << qPrintable(b.messages.last());
+        EXPECT_EQ(b.ws.exists(QStringLiteral("../Vastrel/smetas/") + c.name + QStringLiteral(".xml")), c.fits);
+    }
+}
+
+TEST(EstimateNames, RecordsNamingFilesOutsideTheBaseAreRefused)
+{
+    for (const QStringList command : {QStringList{"delete", "../../outside/victim"}, {"sum", "../../outside/victim"},
+                                      {"copy", "--to", ".", "../../outside/victim"},
+                                      {"export-consolidated", "../../outside/victim", "-o", "r.xlsx"}}) {
+        Base b;
+        b.ws.writeToc({QStringLiteral("001|../../outside/victim|")});
+        QDir(b.ws.root()).mkpath(QStringLiteral("../outside"));
+        b.ws.write(QStringLiteral("../outside/victim.xml"), "<SMETA>\r\n</SMETA>\r\n");
+        const auto before = b.snapshot();
+        const auto result = runCli(QStringList{QStringLiteral("-C"), b.ws.root()} + command);
+        EXPECT_EQ(result.exitCode, 1) << qPrintable(command.first());
+        EXPECT_TRUE(result.err.contains(QStringLiteral("не может содержать"))) << qPrintable(result.err);
+        EXPECT_EQ(b.snapshot(), before) << qPrintable(command.first());
+    }
+}
