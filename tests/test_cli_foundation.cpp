@@ -17,6 +17,11 @@ TEST(CliCalc, PrintsBothPanelTextsUnderTheRussianLocale)
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_EQ(bad.err, QStringLiteral("'1.5' is not a valid floating point value\n"));
     EXPECT_TRUE(bad.out.isEmpty());
+
+    const CliResult overflow = runCli({"calc", "--remainder", "1e308", "--income", "1e308"});
+    EXPECT_EQ(overflow.exitCode, 1);
+    EXPECT_EQ(overflow.err, QStringLiteral("Итоговая сумма слишком велика для расчета. Проверьте суммы.\n"));
+    EXPECT_TRUE(overflow.out.isEmpty());
 }
 
 TEST(CliSettings, StoreThenShowGivesTheSameBytesAsTheWindow)
