@@ -18,10 +18,13 @@ namespace {
 
 void check(const QString &text, QChar separator)
 {
-    const QString sep = QRegularExpression::escape(QString(separator));
-    const QRegularExpression grammar(QStringLiteral("^ *([+-]?)([0-9]+(%1[0-9]*)?|%1[0-9]+)([eE][+-]?[0-9]+)? *$")
-                                         .arg(sep));
-    const QRegularExpressionMatch match = grammar.match(text);
+    static const auto grammarOf = [](QChar sep) {
+        return QRegularExpression(QStringLiteral("^ *([+-]?)([0-9]+(%1[0-9]*)?|%1[0-9]+)([eE][+-]?[0-9]+)? *$")
+                                      .arg(QRegularExpression::escape(QString(sep))));
+    };
+    static const QRegularExpression comma = grammarOf(QLatin1Char(','));
+    static const QRegularExpression point = grammarOf(QLatin1Char('.'));
+    const QRegularExpressionMatch match = (separator == QLatin1Char(',') ? comma : point).match(text);
 
     double value = 0;
     bool accepted = true;

@@ -44,6 +44,7 @@ int main(int argc, char **argv)
         return 2;
     }
     g_root = QString::fromLocal8Bit(argv[1]);
+    const fuzz::Sandbox sandbox; // first: it sets the locale the amounts are written in
     const Settings settings{QStringLiteral("кафедры физики"), QStringLiteral("Заведующий"), QStringLiteral("И.И. Иванов"),
                             QStringLiteral("105"), QStringLiteral("3"), QStringLiteral("Бухгалтер"),
                             QStringLiteral("Петрова А.А.")};
@@ -51,7 +52,7 @@ int main(int argc, char **argv)
 
     // Main-window estimates: every income code and source, amounts of every form.
     const QStringList amounts = {QStringLiteral("150"), QStringLiteral("0,5"), QStringLiteral("1E15"),
-                                 QStringLiteral("-3"), QStringLiteral("0"), QString()};
+                                 QStringLiteral("-3"), QStringLiteral("0"), QStringLiteral("0,0")};
     for (int code = 0; code < IncomeCodeCount; ++code) {
         WindowEstimate estimate;
         estimate.today = today;
@@ -74,13 +75,15 @@ int main(int argc, char **argv)
     seed("estimate", QStringLiteral("template"), fileBytes(templateEstimateLines(blank)));
 
     // A consolidated estimate, written by summing two of the above.
-    const fuzz::Sandbox sandbox;
     const QString dir = g_root + QStringLiteral("/estimate/");
     for (const char *name : {"window_3", "window_10"}) {
         QFile::copy(dir + QLatin1String(name), sandbox.workspace().estimatePath(QLatin1String(name)));
     }
     writeToc(sandbox.workspace(), {QStringLiteral("001|window_3|"), QStringLiteral("002|window_10|")});
-    fuzz::SilentMessages messages;
+    struct : MessageService
+    {
+        void show(MessageKind, const QString &text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    } messages;
     runAction(messages, [&] {
         const QString name = sumEstimates(sandbox.workspace(), readToc(sandbox.workspace()), {0, 1}, messages,
                                           QDateTime(today, QTime(9, 5, 33)));

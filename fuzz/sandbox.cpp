@@ -9,6 +9,8 @@ namespace vastrel::fuzz {
 
 Sandbox::Sandbox()
     : m_workspace([this] {
+        // Comma decimals as on our users' machines, before anything asks the locale.
+        qputenv("LC_ALL", "ru_RU.UTF-8");
         QDir(m_dir.path()).mkpath(QStringLiteral("work"));
         QDir(m_dir.path()).mkpath(QStringLiteral("Vastrel/smetas"));
         return Workspace(m_dir.filePath(QStringLiteral("work")));
