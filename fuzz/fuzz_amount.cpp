@@ -19,7 +19,7 @@ namespace {
 void check(const QString &text, QChar separator)
 {
     static const auto grammarOf = [](QChar sep) {
-        return QRegularExpression(QStringLiteral("^ *([+-]?)([0-9]+(%1[0-9]*)?|%1[0-9]+)([eE][+-]?[0-9]+)? *$")
+        return QRegularExpression(QStringLiteral("^ *([+-]?)([0-9]+(%1[0-9]*)?|%1[0-9]+)([eE][+-]?[0-9]+)? *\\z")
                                       .arg(QRegularExpression::escape(QString(sep))));
     };
     static const QRegularExpression comma = grammarOf(QLatin1Char(','));

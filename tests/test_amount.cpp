@@ -109,6 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{"empty_refused", "", false, 0},
                       ParseCase{"blanks_only_refused", "   ", false, 0},
                       ParseCase{"tab_refused", "\t5", false, 0},
+                      ParseCase{"final_line_feed_refused", "0,2\n", false, 0},
                       ParseCase{"currency_refused", "5 руб.", false, 0},
                       ParseCase{"lonely_sign_refused", "-", false, 0},
                       ParseCase{"lonely_separator_refused", ",", false, 0},
