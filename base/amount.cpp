@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -16,6 +17,43 @@ QChar localeDecimalSeparator()
     const QString point = QLocale::system().decimalPoint();
     return point.isEmpty() ? QLatin1Char('.') : point.at(0);
 }
+
+namespace {
+
+// For a number that does not fit a double: true when it is below the smallest
+// one rather than above the largest. The decimal order of the first nonzero
+// digit decides; `plain` is already checked ("-12.5e-3" form).
+bool tooSmallForDouble(const std::string &plain)
+{
+    const std::size_t ePos = plain.find('e');
+    const std::string mantissa = plain.substr(0, ePos);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    long long order = 0;
+    bool found = false;
+    for (std::size_t k = 0; k < mantissa.size() && !found; ++k) {
+        if (mantissa[k] >= '1' && mantissa[k] <= '9') {
+            order = k < point ? (long long)(point - k) - 1 : -(long long)(k - point);
+            found = true;
+        }
+    }
+    if (!found)
+        return true;
+    long long exponent = 0;
+    if (ePos != std::string::npos) {
+        std::size_t k = ePos + 1;
+        const bool negative = k < plain.size() && plain[k] == '-';
+        if (k < plain.size() && (plain[k] == '-' || plain[k] == '+'))
+            ++k;
+        // Saturated: any exponent beyond a few thousand decides alone.
+        for (; k < plain.size(); ++k)
+            exponent = std::min(exponent * 10 + (plain[k] - '0'), 1000000000LL);
+        if (negative)
+            exponent = -exponent;
+    }
+    return order + exponent < 0;
+}
+
+} // namespace
 
 double parseAmount(const QString &text, QChar decimalSeparator)
 {
@@ -65,9 +103,14 @@ double parseAmount(const QString &text, QChar decimalSeparator)
     if (i != end)
         throw fail();
 
+    // from_chars ignores the C locale, so a comma locale cannot change the result.
     double value = 0.0;
     const auto [ptr, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (ec != std::errc() || ptr != plain.data() + plain.size())
+    if (ptr != plain.data() + plain.size())
+        throw fail();
+    if (ec == std::errc::result_out_of_range && tooSmallForDouble(plain))
+        return 0.0; // the original's wider conversion took these and stored 0
+    if (ec != std::errc())
         throw fail();
     return value;
 }
@@ -75,6 +118,13 @@ double parseAmount(const QString &text, QChar decimalSeparator)
 double parseAmount(const QString &text)
 {
     return parseAmount(text, localeDecimalSeparator());
+}
+
+double finiteTotal(double total)
+{
+    if (!std::isfinite(total))
+        throw Error(QStringLiteral("Итоговая сумма слишком велика для расчета. Проверьте суммы."));
+    return total;
 }
 
 QString formatAmount(double value, QChar decimalSeparator)

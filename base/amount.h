@@ -10,9 +10,15 @@ QChar localeDecimalSeparator();
 
 // Text to number: optional surrounding blanks (spaces only), an optional sign,
 // digits with the given decimal separator, an optional exponent; nothing else.
-// Throws Error "'%s' is not a valid floating point value" with the text as given.
+// Throws Error "'%s' is not a valid floating point value" with the text as given;
+// also on overflow, while a number below the smallest double converts to 0.
 double parseAmount(const QString &text, QChar decimalSeparator);
 double parseAmount(const QString &text);
+
+// The total itself when it is a number. A sum beyond the largest double
+// becomes INF (or NAN), which no file or document may hold: that throws an
+// Error with a Russian message instead.
+double finiteTotal(double total);
 
 // Number to text in the general format: at most 15 significant digits,
 // trailing zeros dropped, fixed notation for 0.0001 <= |x| < 1E15 after

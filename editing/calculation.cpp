@@ -26,8 +26,10 @@ void calculate(EstimateWindow &window)
     for (qsizetype i = 2; i < values.size(); ++i)
         expenseTotal.add(values.at(i));
 
-    window.incomeTotal = formatAmount(incomeTotal.value());
-    window.expenseTotal = formatAmount(expenseTotal.value());
+    const double incomeValue = finiteTotal(incomeTotal.value());
+    const double expenseValue = finiteTotal(expenseTotal.value());
+    window.incomeTotal = formatAmount(incomeValue);
+    window.expenseTotal = formatAmount(expenseValue);
     window.totalsColour = window.incomeTotal == window.expenseTotal ? TotalsColour::Black : TotalsColour::Red;
 }
 

@@ -203,6 +203,8 @@ void SheetModel::setText(const CellRange &range, const QString &text)
 
 void SheetModel::setNumber(const CellRange &range, double number)
 {
+    // Documents are built whole before they are saved: refusing here writes nothing.
+    finiteTotal(number);
     value(range, [&](Cell &cell) {
         cell.kind = Cell::Kind::Number;
         cell.number = number;

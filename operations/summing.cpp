@@ -154,9 +154,11 @@ void addEstimate(const QStringList &lines, Sums &sums)
     }
 }
 
+// Every amount text is made before the file is written, so an overflowing
+// sum stops the summing with nothing written.
 QString amountText(double value)
 {
-    return formatAmount(value);
+    return formatAmount(finiteTotal(value));
 }
 
 QString groupDescription(const QString &code)

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <string>
 #include <limits>
 
 using namespace vastrel;
@@ -80,6 +82,13 @@ TEST_P(AmountConversion, UnderDecimalComma)
     }
 }
 
+// Texts too long to write out: a thousand zeros before the first digit.
+const std::string Zeros(1000, '0');
+const std::string TinyDecimal = "0," + Zeros + "1";
+const std::string TinyScaledBack = "0," + Zeros + "15e1000";
+const std::string LongInteger = Zeros + "15";
+const std::string TooManyDigits = "1" + std::string(400, '0');
+
 INSTANTIATE_TEST_SUITE_P(
     Table, AmountConversion,
     ::testing::Values(ParseCase{"integer", "100", true, 100},
@@ -100,12 +109,24 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{"empty_refused", "", false, 0},
                       ParseCase{"blanks_only_refused", "   ", false, 0},
                       ParseCase{"tab_refused", "\t5", false, 0},
+                      ParseCase{"final_line_feed_refused", "0,2\n", false, 0},
                       ParseCase{"currency_refused", "5 руб.", false, 0},
                       ParseCase{"lonely_sign_refused", "-", false, 0},
                       ParseCase{"lonely_separator_refused", ",", false, 0},
                       ParseCase{"exponent_without_digits_refused", "1E", false, 0},
                       ParseCase{"double_sign_refused", "--1", false, 0},
-                      ParseCase{"overflow_refused", "1E400", false, 0}),
+                      ParseCase{"overflow_refused", "1E400", false, 0},
+                      ParseCase{"negative_overflow_refused", "-1E400", false, 0},
+                      ParseCase{"overflow_by_digits_refused", TooManyDigits.c_str(), false, 0},
+                      ParseCase{"overflow_by_huge_exponent_refused", "1e99999999999999999999", false, 0},
+                      ParseCase{"subnormal_kept", "1e-310", true, 1e-310},
+                      ParseCase{"underflow_is_zero", "1e-400", true, 0},
+                      ParseCase{"negative_underflow_is_zero", "-1,5E-400", true, 0},
+                      ParseCase{"underflow_by_huge_exponent_is_zero", "1e-99999999999999999999", true, 0},
+                      ParseCase{"thousand_leading_zeros_is_zero", TinyDecimal.c_str(), true, 0},
+                      ParseCase{"thousand_zeros_scaled_back", TinyScaledBack.c_str(), true, 0.15},
+                      ParseCase{"thousand_zeros_before_integer", LongInteger.c_str(), true, 15},
+                      ParseCase{"zero_with_huge_exponent", "0e99999999999999999999", true, 0}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(AmountSum, AddsInExtendedPrecisionAndStoresDoubles)
@@ -122,8 +143,10 @@ TEST(AmountSum, AddsInExtendedPrecisionAndStoresDoubles)
 
 TEST(AmountLocale, FollowsTheUserLocale)
 {
-    // The test programs run under ru_RU.
+    // The test programs run under ru_RU, the C library's numbers included,
+    // so the conversion table above also shows that it ignores them.
     EXPECT_EQ(localeDecimalSeparator(), QLatin1Char(','));
+    EXPECT_STREQ(std::localeconv()->decimal_point, ",");
     EXPECT_DOUBLE_EQ(parseAmount(QStringLiteral("2,5")), 2.5);
     EXPECT_EQ(formatAmount(2.5), QStringLiteral("2,5"));
 }

@@ -64,6 +64,36 @@ TEST(Calculation, ANonNumberStopsAtThatFieldAndKeepsThePreviousTotals)
     EXPECT_EQ(window.expense(QStringLiteral("610")), QStringLiteral("0"));
 }
 
+TEST(Calculation, ATotalBeyondTheLargestNumberIsRefusedAndKeepsThePreviousTotals)
+{
+    const std::vector<std::pair<const char *, const char *>> cases[] = {
+        {{"income", "1e308"}, {"remainder", "1e308"}},
+        {{"211", "1,7E308"}, {"212", "1,7E308"}, {"213", "-1e308"}},
+        {{"income", "-1e308"}, {"remainder", "-1e308"}},
+    };
+    for (const auto &fields : cases) {
+        SCOPED_TRACE(fields.front().second);
+        EstimateWindow window;
+        window.incomeTotal = QStringLiteral("10");
+        window.expenseTotal = QStringLiteral("20");
+        for (const auto &[field, amount] : fields) {
+            const QString name = QString::fromLatin1(field);
+            QString &text = name == u"income" ? window.income : name == u"remainder" ? window.remainder
+                                                                                       : window.expense(name);
+            text = QString::fromUtf8(amount);
+        }
+        try {
+            calculate(window);
+            FAIL() << "an overflowing total was shown as " << window.incomeTotal.toStdString() << " / "
+                   << window.expenseTotal.toStdString();
+        } catch (const Error &error) {
+            EXPECT_EQ(error.text(), QStringLiteral("Итоговая сумма слишком велика для расчета. Проверьте суммы."));
+        }
+        EXPECT_EQ(window.incomeTotal, QStringLiteral("10"));
+        EXPECT_EQ(window.expenseTotal, QStringLiteral("20"));
+    }
+}
+
 TEST(Calculation, ClearingEmptiesFieldsAndTotalsOnly)
 {
     EstimateWindow window;

@@ -59,6 +59,72 @@ TEST(CliSettings, RefusalsAndUsageErrors)
     EXPECT_TRUE(help.out.contains(QStringLiteral("Команды")));
 }
 
+TEST(CliOverflow, TotalsBeyondTheLargestNumberAreRefusedWithNothingWritten)
+{
+    const QStringList commands[] = {
+        {"calc"},
+        {"save", "Кафедра", "--income-code", "1", "--source", "1", "--status", "1"},
+        {"export-breakdown", "-o", "doc.xlsx"},
+    };
+    for (const QStringList &command : commands) {
+        SCOPED_TRACE(command.first().toStdString());
+        TempWorkspace ws;
+        ws.writeToc({QStringLiteral("105|Кафедра|")});
+        const CliResult result = runCli(QStringList{"-C", ws.root()} + command
+                                        + QStringList{"--remainder", "1e308", "--income", "1e308", "--e211", "1e308",
+                                                      "--e212", "1e308"});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, QStringLiteral("Итоговая сумма слишком велика для расчета. Проверьте суммы.\n"));
+        EXPECT_TRUE(result.out.isEmpty());
+        EXPECT_FALSE(ws.exists(QStringLiteral("../Vastrel/smetas/Кафедра.xml")));
+        EXPECT_FALSE(ws.exists(QStringLiteral("doc.xlsx")));
+    }
+}
+
+// Each list option at and just beyond its ends, saved and shown back.
+TEST(CliWindowOptions, ListPositionsAtTheirBounds)
+{
+    struct Case
+    {
+        const char *option, *value;
+        int exitCode;
+        const char *shown; // the show line, or the refusal on standard error
+    };
+    const Case cases[] = {
+        {"--income-code", "1", 0, "income-code=386 30101010010000120"},
+        {"--income-code", "10", 0, "income-code=386 30399010010000180"},
+        {"--income-code", "11", 0, "income-code=386 00000000000000510"},
+        {"--income-code", "386 30302010010000180", 0, "income-code=386 30302010010000180"},
+        {"--income-code", "0", 1, "Введите код дохода!"},
+        {"--income-code", "12", 1, "Введите код дохода!"},
+        {"--source", "1", 0, "source=1"},
+        {"--source", "11", 0, "source=11"},
+        {"--source", "0", 2, "Источник дохода задаётся номером от 1 до 11."},
+        {"--source", "12", 2, "Источник дохода задаётся номером от 1 до 11."},
+        {"--status", "2", 0, "source=3"},
+        {"--status", "0", 2, "Юридический статус задаётся кодом 1, 3 или 2."},
+        {"--status", "4", 2, "Юридический статус задаётся кодом 1, 3 или 2."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.option) + " " + c.value);
+        TempWorkspace ws;
+        ws.writeToc({QStringLiteral("105|Кафедра|")});
+        QStringList options = {"--income-code", "3", "--source", "3", "--status", "1"};
+        options[options.indexOf(QString::fromLatin1(c.option)) + 1] = QString::fromUtf8(c.value);
+        const CliResult saved = runCli(QStringList{"-C", ws.root(), "save", "Кафедра", "--income", "5", "--e211", "5"}
+                                       + options);
+        EXPECT_EQ(saved.exitCode, c.exitCode) << saved.err.toStdString();
+        if (c.exitCode != 0) {
+            EXPECT_EQ(saved.err.trimmed(), QString::fromUtf8(c.shown));
+            EXPECT_FALSE(ws.exists(QStringLiteral("../Vastrel/smetas/Кафедра.xml")));
+            continue;
+        }
+        const CliResult shown = runCli({"-C", ws.root(), "show", "Кафедра"});
+        EXPECT_EQ(shown.exitCode, 0) << shown.err.toStdString();
+        EXPECT_TRUE(shown.out.split(QLatin1Char('\n')).contains(QString::fromUtf8(c.shown))) << shown.out.toStdString();
+    }
+}
+
 TEST(CliList, PrintsTheTableOfContentsAsStored)
 {
     TempWorkspace ws;

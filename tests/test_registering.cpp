@@ -80,17 +80,10 @@ TEST_F(RegisteringTest, RegistersTheTemplateTheRecordAndTheSelectorEntry)
     EXPECT_EQ(mainWindow.selectorItems, Toc + QStringList{record});
     EXPECT_EQ(TocRecord::split(record).notes, QStringLiteral("физфак|2026"));
 
-    // The subdivision name from the settings; COD_LEG from the window ("обособленное лицо").
-    TemplateEstimate expected;
-    expected.today = Today;
-    expected.source = 4;
-    expected.legalStatus = QStringLiteral("3");
-    expected.subdivisionName = QStringLiteral("кафедры физики");
-    expected.entries.remainder = QStringLiteral("50");
-    expected.entries.income = QStringLiteral("100");
-    expected.entries.expenses = mainWindow.expenses;
+    // The subdivision name from the settings; COD_LEG from the window ("обособленное лицо"),
+    // source 5, remainder 50, income 100 and the window's expenses.
     const QByteArray bytes = ws.read(Workspace::estimateName(QStringLiteral("Смета ФФ")));
-    EXPECT_EQ(bytes, toWindows1251(crlfLines(templateEstimateLines(expected))));
+    EXPECT_EQ(bytes, test::testData(QStringLiteral("registered_template.xml")));
     EXPECT_TRUE(bytes.contains(cp1251(QStringLiteral("\t\t<YEAR>07.01.2026</YEAR>\r\n\t\t<COD_FIN>0</COD_FIN>\r\n"
                                                      "\t\t<DEP>Смета кафедры физики</DEP>\r\n"))));
 

@@ -210,6 +210,31 @@ TEST_F(SavingTest, SaveShowSaveGivesTheSameFileAndShowRestoresTheWindow)
     EXPECT_EQ(file(), saved);
 }
 
+TEST_F(SavingTest, EveryIncomeCodeAndSourceComesBackFromTheFile)
+{
+    for (int code = 0; code < IncomeCodeCount; ++code) {
+        for (int source = 0; source < IncomeSourceCount; ++source) {
+            SCOPED_TRACE(testing::Message() << "income code " << code << ", source " << source);
+            EstimateWindow first = readyWindow();
+            first.setIncomeCode(code);
+            first.source = source;
+            ASSERT_TRUE(save(first)) << messages.last().toStdString();
+            const QByteArray saved = file();
+
+            EstimateWindow window;
+            window.selectorItems = first.selectorItems;
+            window.selectorIndex = 1;
+            ASSERT_TRUE(show(window));
+            EXPECT_EQ(window.incomeCode, code);
+            EXPECT_EQ(window.incomeCodeText, first.incomeCodeText);
+            EXPECT_EQ(window.source, source);
+            calculate(window);
+            ASSERT_TRUE(save(window));
+            EXPECT_EQ(file(), saved);
+        }
+    }
+}
+
 TEST_F(SavingTest, AmountsChangedAfterTheCalculationAreNeverStored)
 {
     EstimateWindow window = readyWindow();

@@ -670,23 +670,31 @@ TEST_F(Summing, AnUnreadableEstimateStopsBeforeAnythingIsWritten)
     writeEstimate(ws, QStringLiteral("empty"), mainEstimateLines(empty));
     // A CODE line at the very end has no amount line: read as an empty amount.
     writeEstimate(ws, QStringLiteral("cut"), {QStringLiteral("\t\t<CODE>211</CODE>")});
+    // Each amount fits; their sums do not.
+    MainEstimate huge;
+    huge.income = QStringLiteral("1E308");
+    huge.expenses = {{"211", "-1,7E308"}};
+    writeEstimate(ws, QStringLiteral("huge"), mainEstimateLines(huge));
     const QStringList toc = {QStringLiteral("001|good|"), QStringLiteral("002|missing|"),
                              QStringLiteral("003|letters|"), QStringLiteral("004|empty|"),
-                             QStringLiteral("005|cut|")};
+                             QStringLiteral("005|cut|"), QStringLiteral("006|huge|")};
     ws.writeToc(toc);
 
     EXPECT_EQ(sum(ws, toc, {0, 1}, messages), QString());
     EXPECT_EQ(sum(ws, toc, {0, 2}, messages), QString());
     EXPECT_EQ(sum(ws, toc, {0, 3}, messages), QString());
     EXPECT_EQ(sum(ws, toc, {0, 4}, messages), QString());
+    EXPECT_EQ(sum(ws, toc + toc.mid(5), {5, 6}, messages), QString());
+    const QString tooLarge = QStringLiteral("Итоговая сумма слишком велика для расчета. Проверьте суммы.");
     EXPECT_EQ(messages.texts(),
               (QStringList{QStringLiteral("File not found"), QStringLiteral("'1 000' is not a valid floating point value"),
                            QStringLiteral("'' is not a valid floating point value"),
-                           QStringLiteral("'' is not a valid floating point value")}));
+                           QStringLiteral("'' is not a valid floating point value"), tooLarge}));
     for (const auto &message : messages.all())
         EXPECT_EQ(message.kind, MessageKind::Error);
     EXPECT_EQ(baseFiles(ws), (QStringList{QStringLiteral("cut.xml"), QStringLiteral("empty.xml"),
-                                          QStringLiteral("good.xml"), QStringLiteral("letters.xml")}));
+                                          QStringLiteral("good.xml"), QStringLiteral("huge.xml"),
+                                          QStringLiteral("letters.xml")}));
     EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), test::crlf(toc));
 }
 

@@ -276,20 +276,10 @@ TEST(MainWindowCycle, RegisterEnterCalculateSaveClearShow)
     save->click();
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Смета успешно записана в базу.")});
     const QByteArray saved = ws.read(Workspace::estimateName(QStringLiteral("Смета ФФ")));
-    WindowEstimate expected;
-    expected.today = QDate::currentDate();
-    expected.incomeCode = 10;
-    expected.incomeCodeText = QStringLiteral("386 00000000000000510");
-    expected.source = 2;
-    expected.legalStatus = QStringLiteral("1");
-    expected.entries.remainder = QStringLiteral("50");
-    expected.entries.income = QStringLiteral("100,5");
-    for (QString &amount : expected.entries.expenses)
-        amount = QStringLiteral("0");
-    expected.entries.expenses[0] = QStringLiteral("150");
-    expected.entries.expenses[1] = QStringLiteral("0,5");
-    const Settings settings{QStringLiteral("кафедры физики"), {}, {}, QStringLiteral("105"), QStringLiteral("1"), {}, {}};
-    EXPECT_EQ(saved, toWindows1251(crlfLines(windowEstimateLines(expected, settings))));
+    // Income code 11, source 3, 50 + 100,5 against 150 + 0,5; the year is today's.
+    QByteArray expected = test::testData(QStringLiteral("saved_from_window.xml"));
+    expected.replace("<YEAR>2026</YEAR>", "<YEAR>" + QDate::currentDate().toString(u"yyyy").toLatin1() + "</YEAR>");
+    EXPECT_EQ(saved, expected);
 
     clear->click();
     EXPECT_EQ(child<QLineEdit>(form2, "MaskEdit6")->text(), QString());

@@ -1,8 +1,6 @@
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
 
-#include "base/text_file.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -58,14 +56,47 @@ void TempWorkspace::writeSettings(const QStringList &values) const
     write(Workspace::settingsName(), cp1251(values.join(QStringLiteral("\r\n"))));
 }
 
+// The expected bytes are spelled out here rather than made by the program's
+// own encoder and line joining, so a fault in those shows in every file test.
 QByteArray cp1251(const QString &text)
 {
-    return toWindows1251(text);
+    QByteArray bytes;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80)
+            bytes += char(u);
+        else if (u >= 0x0410 && u <= 0x044F) // А..я
+            bytes += char(0xC0 + (u - 0x0410));
+        else if (u == 0x0401) // Ё
+            bytes += '\xA8';
+        else if (u == 0x0451) // ё
+            bytes += '\xB8';
+        else if (u == 0x2116) // №
+            bytes += '\xB9';
+        else if (u == 0x00AB) // «
+            bytes += '\xAB';
+        else if (u == 0x00BB) // »
+            bytes += '\xBB';
+        else
+            qFatal("no Windows-1251 byte in the test table for U+%04X", unsigned(u));
+    }
+    return bytes;
 }
 
 QByteArray crlf(const QStringList &lines)
 {
-    return toWindows1251(crlfLines(lines));
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += cp1251(line) + "\r\n";
+    return bytes;
+}
+
+QByteArray testData(const QString &name)
+{
+    QFile file(QStringLiteral(VASTREL_TEST_DATA "/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("no test data %s", qPrintable(name));
+    return file.readAll();
 }
 
 } // namespace vastrel::test

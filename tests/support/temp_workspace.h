@@ -38,4 +38,7 @@ private:
 QByteArray cp1251(const QString &text);
 QByteArray crlf(const QStringList &lines);
 
+// A file of tests/data as stored: whole files whose bytes are checked by eye once.
+QByteArray testData(const QString &name);
+
 } // namespace vastrel::test

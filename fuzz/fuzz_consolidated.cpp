@@ -1,0 +1,23 @@
+// An estimate file as the consolidated (refined) estimate document reads it,
+// laid out on a spreadsheet that is never saved.
+#include "fuzz/sandbox.h"
+
+#include "export/consolidated_document.h"
+#include "export/xlsx_backend.h"
+
+using namespace vastrel;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    static const fuzz::Sandbox sandbox;
+    sandbox.write(Workspace::estimateName(QStringLiteral("e")), fuzz::bytesOf(data, size));
+    fuzz::SilentMessages messages;
+    runAction(messages, [&] {
+        const ConsolidatedData document = prepareConsolidated(sandbox.workspace(), QStringLiteral("e"),
+                                                              QDate(2026, 3, 5));
+        XlsxBackend book;
+        writeConsolidated(book, document);
+        return true;
+    });
+    return 0;
+}
