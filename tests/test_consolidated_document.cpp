@@ -349,6 +349,22 @@ TEST_F(ConsolidatedTest, CommandLine)
                                                      + QString::number(QDate::currentDate().year()) + QStringLiteral(" год"));
     EXPECT_DOUBLE_EQ(sheet.number(QStringLiteral("E16")), 50);
 
+    // The same document drawn as PDF: real text in the order it prints, fractions with a comma.
+    const auto pdf = vastrel::test::runCli(
+        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), Estimate, QStringLiteral("-o"), QStringLiteral("r.pdf")});
+    EXPECT_EQ(pdf.exitCode, 0) << qPrintable(pdf.err);
+    const QString text = vastrel::test::pdfText(QDir(root).filePath(QStringLiteral("r.pdf")));
+    EXPECT_EQ(vastrel::test::firstOutOfOrder(
+                  text, {QStringLiteral("\"УТВЕРЖДАЮ\""), QStringLiteral("Уточненная смета доходов и расходов"),
+                         QStringLiteral("кафедры истории"), QStringLiteral("Сумма средств на год"),
+                         QStringLiteral("I. Остаток средств на 01.01.2026"), QStringLiteral("50,00"),
+                         QStringLiteral("ИТОГО ДОХОДОВ"), QStringLiteral("1 050,00"), QStringLiteral("386 00000000000000213"),
+                         QStringLiteral("26,20"), QStringLiteral("ИТОГО РАСХОДОВ"), QStringLiteral("\"СОГЛАСОВАНО\""),
+                         QStringLiteral("Заведующий кафедрой"), QStringLiteral("Гемтар"), QStringLiteral("И.И. Иванов"),
+                         QStringLiteral("Е.П. Морозова"), QStringLiteral("Вастрель - Тавер, разработка ИВЦ Тавер")}),
+              QString())
+        << qPrintable(text);
+
     const auto twice = vastrel::test::runCli(
         {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), QStringLiteral("другая"), QStringLiteral("-o"), QStringLiteral("x.xlsx")});
     EXPECT_EQ(twice.exitCode, 1);
