@@ -6,9 +6,11 @@
 #include "editing/showing.h"
 #include "export/breakdown_document.h"
 #include "export/consolidated_document.h"
+#include "export/pdf/pdf_backend.h"
 #include "export/xlsx_backend.h"
 
 #include <QDate>
+#include <QDir>
 
 namespace vastrel::cli {
 
@@ -18,8 +20,14 @@ QString outputOption(Arguments &args, const char *command)
 {
     const auto output = args.take(QStringLiteral("-o"));
     if (!output || output->isEmpty())
-        throw UsageError{QStringLiteral("Команде %1 нужен файл документа: -o ФАЙЛ.xlsx").arg(QLatin1String(command))};
+        throw UsageError{QStringLiteral("Команде %1 нужен файл документа: -o ФАЙЛ.xlsx или -o ФАЙЛ.pdf").arg(QLatin1String(command))};
     return *output;
+}
+
+// The extension chooses the format; the file is written whole or not at all.
+void keepDocument(const XlsxBackend &book, const QString &path)
+{
+    writeFileAtomically(path, QDir::toNativeSeparators(path), documentBytes(book, path));
 }
 
 QStringList tocLines(const Workspace &workspace)
@@ -59,7 +67,7 @@ int runExportBreakdown(Context &context, Arguments &args)
             return false;
         XlsxBackend book;
         writeBreakdown(book, *data);
-        book.saveAs(context.workspace.resolve(output));
+        keepDocument(book, context.workspace.resolve(output));
         return true;
     });
     return exitStatus(context, ok);
@@ -89,7 +97,7 @@ int runExportConsolidated(Context &context, Arguments &args)
         const ConsolidatedData data = prepareConsolidated(context.workspace, *estimate, QDate::currentDate());
         XlsxBackend book;
         writeConsolidated(book, data);
-        book.saveAs(context.workspace.resolve(output));
+        keepDocument(book, context.workspace.resolve(output));
         return true;
     });
     return exitStatus(context, ok);

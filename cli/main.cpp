@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
+
+#include <memory>
 
 using namespace vastrel::cli;
 
@@ -24,10 +27,12 @@ const Command commands[] = {
     {"show", runShow, "show ИМЯ — показать смету: код дохода, источник и суммы полей"},
 
     {"export-breakdown", runExportBreakdown,
-     "export-breakdown [--from ИМЯ] [параметры окна] -o ФАЙЛ.xlsx — расшифровка сметы (документ Excel); "
+     "export-breakdown [--from ИМЯ] [параметры окна] -o ФАЙЛ.xlsx|ФАЙЛ.pdf — расшифровка сметы "
+     "(книга Excel или PDF, по расширению); "
      "перед экспортом выполняется расчет сметы, а с --from смета сначала показывается из базы"},
     {"export-consolidated", runExportConsolidated,
-     "export-consolidated ИМЯ -o ФАЙЛ.xlsx — уточненная смета доходов и расходов (документ Excel) по смете ИМЯ"},
+     "export-consolidated ИМЯ -o ФАЙЛ.xlsx|ФАЙЛ.pdf — уточненная смета доходов и расходов (книга Excel или PDF) "
+     "по смете ИМЯ"},
 };
 
 const char *const windowOptionsHelp =
@@ -77,9 +82,33 @@ int run(QStringList args)
 
 } // namespace
 
+namespace {
+
+// Drawing a PDF needs Qt Gui; every other command runs on Qt Core alone.
+bool drawsPdf(int argc, char *argv[])
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (qstrcmp(argv[i], "-o") == 0 && QByteArray(argv[i + 1]).toLower().endsWith(".pdf"))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> application;
+    if (drawsPdf(argc, argv)) {
+        // The tool runs where no display exists; a PDF needs none.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication &app = *application;
     QStringList args = app.arguments();
     args.removeFirst();
     try {

@@ -3,6 +3,7 @@
 #include "base/text_file.h"
 #include "export/breakdown_document.h"
 #include "export/consolidated_document.h"
+#include "export/pdf/pdf_backend.h"
 #include "export/xlsx_backend.h"
 
 #include <QApplication>
@@ -34,25 +35,28 @@ QString suggestedPath(const Workspace &workspace, const QString &fileName)
     return QDir(directory).filePath(fileName);
 }
 
-// The document is complete before the user is asked, so declining or a
-// failed write leaves nothing behind.
-void deliver(QWidget *parent, const Workspace &workspace, const QByteArray &bytes, const QString &fileName,
-             MessageService &messages)
+// The workbook is complete before the user is asked, so declining or a
+// failed write leaves nothing behind; a PDF is drawn from the same sheet.
+void deliver(QWidget *parent, const Workspace &workspace, const XlsxBackend &book, const QByteArray &workbook,
+             const QString &fileName, MessageService &messages)
 {
     QString path = documentDelivery().chooseFile(parent, suggestedPath(workspace, fileName));
     if (path.isEmpty())
         return;
-    if (!path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
+    if (!path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive) && !isPdfPath(path))
         path += QStringLiteral(".xlsx");
     const bool kept = runAction(messages, [&] {
-        writeFileAtomically(path, QDir::toNativeSeparators(path), bytes);
+        BusyCursor busy;
+        writeFileAtomically(path, QDir::toNativeSeparators(path), isPdfPath(path) ? pdfBytes(book) : workbook);
         return true;
     });
-    // Without a spreadsheet program the user must still learn where the document is.
+    // Without a program for the file the user must still learn where the document is.
     if (kept && !documentDelivery().open(path)) {
+        const QString program = isPdfPath(path) ? QStringLiteral("программа для просмотра PDF")
+                                                : QStringLiteral("программа для электронных таблиц");
         messages.inform(QStringLiteral("Документ сохранён в файле «%1», но открыть его не удалось: "
-                                       "в системе не найдена программа для электронных таблиц.")
-                            .arg(QDir::toNativeSeparators(path)));
+                                       "в системе не найдена %2.")
+                            .arg(QDir::toNativeSeparators(path), program));
     }
 }
 
@@ -62,8 +66,18 @@ DocumentDelivery &documentDelivery()
 {
     static DocumentDelivery delivery{
         [](QWidget *parent, const QString &suggested) {
-            return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить документ"), suggested,
-                                                QStringLiteral("Книга Excel (*.xlsx)"));
+            const QString workbook = QStringLiteral("Книга Excel (*.xlsx)");
+            const QString pdf = QStringLiteral("PDF (*.pdf)");
+            QString chosen = workbook;
+            QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить документ"), suggested,
+                                                        workbook + QStringLiteral(";;") + pdf, &chosen);
+            // A name typed without extension takes the chosen type's.
+            if (!path.isEmpty() && chosen == pdf && !isPdfPath(path)) {
+                if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
+                    path.chop(5);
+                path += QStringLiteral(".pdf");
+            }
+            return path;
         },
         [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); },
     };
@@ -74,19 +88,19 @@ void exportBreakdownFromWindow(QWidget *parent, const Workspace &workspace, cons
                                MessageService &messages)
 {
     const QDate today = QDate::currentDate();
-    QByteArray bytes;
+    XlsxBackend book;
+    QByteArray workbook;
     const bool built = runAction(messages, [&] {
         const auto data = prepareBreakdown(workspace, window, today, messages);
         if (!data)
             return false;
         BusyCursor busy;
-        XlsxBackend book;
         writeBreakdown(book, *data);
-        bytes = book.bytes();
+        workbook = book.bytes();
         return true;
     });
     if (built)
-        deliver(parent, workspace, bytes, breakdownFileName(window, today), messages);
+        deliver(parent, workspace, book, workbook, breakdownFileName(window, today), messages);
 }
 
 bool exportConsolidatedFromWindow(QWidget *parent, const Workspace &workspace, const QStringList &lines,
@@ -95,18 +109,18 @@ bool exportConsolidatedFromWindow(QWidget *parent, const Workspace &workspace, c
     const auto estimate = estimateToExport(lines, selected, messages);
     if (!estimate)
         return false;
-    QByteArray bytes;
+    XlsxBackend book;
+    QByteArray workbook;
     const bool built = runAction(messages, [&] {
         BusyCursor busy;
         const ConsolidatedData data = prepareConsolidated(workspace, *estimate, QDate::currentDate());
-        XlsxBackend book;
         writeConsolidated(book, data);
-        bytes = book.bytes();
+        workbook = book.bytes();
         return true;
     });
     if (!built)
         return false;
-    deliver(parent, workspace, bytes, consolidatedFileName(*estimate), messages);
+    deliver(parent, workspace, book, workbook, consolidatedFileName(*estimate), messages);
     return true;
 }
 

@@ -17,6 +17,8 @@ constexpr double MaximumRowHeight = 409.0;
 constexpr double MaximumColumnWidth = 255.0;
 // Formulas that refer to each other deeper than this count as circular.
 constexpr int MaximumFormulaDepth = 64;
+// Room beside a cell's text, in column-width units.
+constexpr double CellPadding = 1.5;
 
 } // namespace
 
@@ -275,6 +277,20 @@ QString SheetModel::displayText(int row, int column) const
     }
 }
 
+double SheetModel::columnWidth(int column) const
+{
+    return m_columnWidths.value(column, defaultColumnWidth());
+}
+
+double SheetModel::textWidthOf(int row, int column) const
+{
+    const Cell *cell = cellAt(row, column);
+    if (!cell)
+        return 0;
+    return textWidth(displayText(row, column), cell->format.fontSize.value_or(defaultFontSize()),
+                     cell->format.bold.value_or(false));
+}
+
 void SheetModel::autoFitColumns(const CellRange &range)
 {
     for (int column = range.left; column <= range.right; ++column) {
@@ -286,16 +302,55 @@ void SheetModel::autoFitColumns(const CellRange &range)
             // Merged and wrapped cells take the width they are given.
             if (mergeAt(row, column) || it->format.wrap.value_or(false))
                 continue;
-            const QString text = displayText(row, column);
-            if (text.isEmpty())
-                continue;
-            widest = std::max(widest, textWidth(text, it->format.fontSize.value_or(defaultFontSize()),
-                                                it->format.bold.value_or(false)));
+            widest = std::max(widest, textWidthOf(row, column));
         }
         if (widest > 0)
             m_columnWidths[column] = std::min(widest, MaximumColumnWidth);
         else
             m_columnWidths.remove(column);
+    }
+    fitMergedTexts(range);
+    fitWrappedRows(range);
+}
+
+void SheetModel::fitMergedTexts(const CellRange &range)
+{
+    // Narrow merges first, so a wide one sees the columns they widened.
+    QList<CellRange> merges = m_merges;
+    std::stable_sort(merges.begin(), merges.end(),
+                     [](const CellRange &a, const CellRange &b) { return a.columns() < b.columns(); });
+    for (const CellRange &merged : merges) {
+        const Cell *cell = cellAt(merged.top, merged.left);
+        if (!cell || cell->format.wrap.value_or(false) || !range.contains(merged.top, merged.right))
+            continue;
+        double have = 0;
+        for (int column = merged.left; column <= merged.right; ++column)
+            have += columnWidth(column);
+        const double need = textWidthOf(merged.top, merged.left);
+        if (need > have)
+            m_columnWidths[merged.right] = std::min(columnWidth(merged.right) + need - have, MaximumColumnWidth);
+    }
+}
+
+void SheetModel::fitWrappedRows(const CellRange &range)
+{
+    for (auto it = m_cells.cbegin(); it != m_cells.cend(); ++it) {
+        const auto [row, column] = it.key();
+        if (!it->format.wrap.value_or(false) || !range.contains(row, column) || it->kind == Cell::Kind::Blank)
+            continue;
+        const CellRange *merged = mergeAt(row, column);
+        const CellRange area = merged ? *merged : CellRange::cell(row, column);
+        double width = 0;
+        for (int c = area.left; c <= area.right; ++c)
+            width += columnWidth(c);
+        const int size = it->format.fontSize.value_or(defaultFontSize());
+        const int lines = wrappedLineCount(displayText(row, column), width, size, it->format.bold.value_or(false));
+        double have = 0;
+        for (int r = area.top; r <= area.bottom; ++r)
+            have += rowHeight(r);
+        const double need = lines * standardRowHeight(size);
+        if (need > have)
+            setRowHeight(area.bottom, rowHeight(area.bottom) + need - have);
     }
 }
 
@@ -356,8 +411,37 @@ double textWidth(const QString &text, int fontSize, bool bold)
     if (widest == 0)
         return 0;
     const double scaled = widest * fontSize / 10.0 * (bold ? 1.08 : 1.0);
-    // The application keeps a few pixels of margin beside the text.
-    return std::round((scaled + 0.72) * 100.0) / 100.0;
+    // A margin on either side, and room for viewers whose fonts run wider.
+    return std::round((scaled * 1.04 + CellPadding) * 100.0) / 100.0;
+}
+
+int wrappedLineCount(const QString &text, double width, int fontSize, bool bold)
+{
+    const double room = std::max(1.0, width - CellPadding);
+    int lines = 0;
+    for (const QString &paragraph : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")))) {
+        ++lines;
+        double used = 0;
+        for (const QString &word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const double w = textWidth(word, fontSize, bold) - CellPadding;
+            const double space = used > 0 ? textWidth(QStringLiteral(" "), fontSize, bold) - CellPadding : 0;
+            if (used > 0 && used + space + w > room) {
+                ++lines;
+                used = 0;
+            }
+            if (used > 0) {
+                used += space + w;
+            } else if (w > room) {
+                // A word longer than the line is broken over as many lines as it needs.
+                const int parts = int(std::ceil(w / room));
+                lines += parts - 1;
+                used = w - (parts - 1) * room;
+            } else {
+                used = w;
+            }
+        }
+    }
+    return lines;
 }
 
 QString formatForDisplay(double value, const std::optional<QString> &localFormat)

@@ -39,6 +39,17 @@ struct Cell
     CellFormat format;
 };
 
+// Printed page margins in inches, shared by every backend so that the
+// printed workbook and the drawn PDF agree.
+struct PageMargins
+{
+    static constexpr double left = 0.7;
+    static constexpr double right = 0.7;
+    static constexpr double top = 0.75;
+    static constexpr double bottom = 0.75;
+    static constexpr double footer = 0.3;
+};
+
 // The sheet held in memory: what a backend that writes a file needs at save
 // time, since such files are written in one go. It behaves as the
 // spreadsheet application does where the documents can tell (merged cells
@@ -81,6 +92,8 @@ public:
     void setFormulaLocal(const CellRange &range, const QString &formula) override;
     void setNumberFormatLocal(const CellRange &range, const QString &format) override;
 
+    // Also widens columns under merged texts and heightens rows with wrapped
+    // texts, so every text stands whole; never narrows or lowers.
     void autoFitColumns(const CellRange &range) override;
 
     // What was built.
@@ -95,6 +108,8 @@ public:
     const Cell *cellAt(int row, int column) const;
     const QMap<int, double> &rowHeights() const { return m_rowHeights; }
     const QMap<int, double> &columnWidths() const { return m_columnWidths; }
+    // The column's width, or the standard one when nobody sized it.
+    double columnWidth(int column) const;
     // The value a cell shows as a number: its number, or its formula's result.
     double numericValue(int row, int column) const;
     // The text a cell shows, numbers in the cell's number format.
@@ -108,6 +123,9 @@ private:
     template<class Change>
     void value(const CellRange &range, Change change);
     double evaluate(int row, int column, int depth) const;
+    double textWidthOf(int row, int column) const;
+    void fitMergedTexts(const CellRange &range);
+    void fitWrappedRows(const CellRange &range);
 
     Orientation m_orientation = Orientation::Portrait;
     QString m_leftFooter;
@@ -130,6 +148,8 @@ double standardRowHeight(int fontSize);
 // Width of a text in column-width units for a font, as an estimate from
 // typical glyph widths (no font files are consulted).
 double textWidth(const QString &text, int fontSize, bool bold);
+// Lines a text takes when wrapped at word boundaries in a cell of this width.
+int wrappedLineCount(const QString &text, double width, int fontSize, bool bold);
 
 // A number shown in a local format such as "# ##0,00" (decimal comma, blank
 // grouping); without a format, in the general format.

@@ -11,7 +11,10 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <clocale>
 #include <memory>
+
+#include <locale.h>
 
 namespace vastrel {
 
@@ -27,6 +30,8 @@ void check(lxw_error error)
     if (error != LXW_NO_ERROR)
         throw writeFailure(error);
 }
+
+constexpr uint8_t PaperA4 = 9;
 
 bool isPlaceholder(QChar c)
 {
@@ -143,10 +148,62 @@ void setStandardFont(lxw_workbook *workbook)
     format_set_font_family(normal, 2);
 }
 
+// The library prints numbers with the C library, which follows LC_NUMERIC:
+// under ru_RU it would write "20,5" into the XML. This thread uses the "C"
+// numeric conventions while the workbook is written; the rest of the process
+// keeps the user's.
+class CNumericLocale
+{
+public:
+#if defined(_WIN32)
+    CNumericLocale() : m_perThread(_configthreadlocale(_ENABLE_PER_THREAD_LOCALE))
+    {
+        if (const char *current = std::setlocale(LC_NUMERIC, nullptr))
+            m_previous = current;
+        std::setlocale(LC_NUMERIC, "C");
+    }
+    ~CNumericLocale()
+    {
+        std::setlocale(LC_NUMERIC, m_previous.constData());
+        _configthreadlocale(m_perThread);
+    }
+
+private:
+    int m_perThread;
+    QByteArray m_previous;
+#else
+    CNumericLocale()
+    {
+        // Only the numeric part changes; texts keep the user's other conventions.
+        locale_t base = duplocale(LC_GLOBAL_LOCALE);
+        m_c = base ? newlocale(LC_NUMERIC_MASK, "C", base) : locale_t(0);
+        if (!m_c) {
+            if (base)
+                freelocale(base);
+            throw writeFailure(LXW_ERROR_MEMORY_MALLOC_FAILED);
+        }
+        m_previous = uselocale(m_c);
+    }
+    ~CNumericLocale()
+    {
+        uselocale(m_previous);
+        freelocale(m_c);
+    }
+
+private:
+    locale_t m_c;
+    locale_t m_previous;
+#endif
+public:
+    CNumericLocale(const CNumericLocale &) = delete;
+    CNumericLocale &operator=(const CNumericLocale &) = delete;
+};
+
 } // namespace
 
 QByteArray XlsxBackend::bytes() const
 {
+    const CNumericLocale numbers;
     QTemporaryDir directory;
     if (!directory.isValid())
         throw Error::cannotCreate(QDir::toNativeSeparators(directory.path()), directory.errorString());
@@ -179,8 +236,15 @@ QByteArray XlsxBackend::bytes() const
         worksheet_set_portrait(sheet);
     else
         worksheet_set_landscape(sheet);
-    if (!leftFooter().isEmpty())
-        check(worksheet_set_footer(sheet, (QStringLiteral("&L") + leftFooter()).toUtf8().constData()));
+    // Russian offices print on A4; a document is never cut at its right edge.
+    worksheet_set_paper(sheet, PaperA4);
+    worksheet_fit_to_pages(sheet, 1, 0);
+    worksheet_set_margins(sheet, PageMargins::left, PageMargins::right, PageMargins::top, PageMargins::bottom);
+    if (!leftFooter().isEmpty()) {
+        lxw_header_footer_options footer = {};
+        footer.margin = PageMargins::footer;
+        check(worksheet_set_footer_opt(sheet, (QStringLiteral("&L") + leftFooter()).toUtf8().constData(), &footer));
+    }
     if (printTitleFirst() > 0)
         check(worksheet_repeat_rows(sheet, lxw_row_t(printTitleFirst() - 1), lxw_row_t(printTitleLast() - 1)));
 

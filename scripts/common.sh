@@ -8,7 +8,7 @@ PACKAGES=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-translations-l10n
     libxlsxwriter-dev libgtest-dev
-    unzip
+    unzip locales fonts-liberation2 poppler-utils
 )
 
 install_missing() {
@@ -28,4 +28,15 @@ install_missing() {
 build() {
     cmake -S "$REPO" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     cmake --build "$BUILD_DIR" -j"$(nproc)"
+}
+
+# Russian desktops run with ru_RU.UTF-8 (comma decimals); the program must work there.
+ensure_russian_locale() {
+    locale -a 2>/dev/null | grep -qix 'ru_RU\.utf-\?8' && return 0
+    echo "Создается локаль ru_RU.UTF-8"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo locale-gen
 }

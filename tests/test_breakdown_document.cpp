@@ -495,6 +495,34 @@ TEST_F(BreakdownTest, CommandLineCalculatesBeforeExporting)
     EXPECT_FALSE(files.exists(QStringLiteral("g.xlsx")));
 }
 
+TEST_F(BreakdownTest, CommandLineDrawsThePdfWithoutADisplay)
+{
+    files.writeSettings(settingsWithStatus(QStringLiteral("1")));
+    const QString root = files.root();
+    qunsetenv("DISPLAY");
+    const auto result = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-breakdown"),
+                                               QStringLiteral("--income"), QStringLiteral("999999999999,99"),
+                                               QStringLiteral("--e211"), QStringLiteral("999999999999,99"),
+                                               QStringLiteral("--e241"), QStringLiteral("0,5"), QStringLiteral("-o"),
+                                               QStringLiteral("f.pdf")});
+    EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
+    const QByteArray file = files.read(QStringLiteral("f.pdf"));
+    EXPECT_TRUE(file.startsWith("%PDF-"));
+    EXPECT_TRUE(file.contains("/FontFile2")) << "fonts are embedded";
+    const QString text = vastrel::test::pdfText(QDir(root).filePath(QStringLiteral("f.pdf")));
+    EXPECT_EQ(vastrel::test::firstOutOfOrder(
+                  text, {QStringLiteral("\"УТВЕРЖДАЮ\""), QStringLiteral("Заведующий кафедрой"), QStringLiteral("И.И. Иванов"),
+                         QStringLiteral("РАСШИФРОВКА"), QStringLiteral("кафедры истории"),
+                         QStringLiteral("Наименование показателя"), QStringLiteral("Сумма средств на год"),
+                         QStringLiteral("ИТОГО ДОХОДОВ:"), QStringLiteral("999 999 999 999,99"),
+                         QStringLiteral("386 00000000000000211"), QStringLiteral("ИТОГО:"), QStringLiteral("386 00000000000000241"),
+                         QStringLiteral("0,50"), QStringLiteral("ИТОГО РАСХОДОВ:"), QStringLiteral("1 000 000 000 000,49"),
+                         QStringLiteral("Бухгалтер"), QStringLiteral("_____________________Петрова А.А."),
+                         QStringLiteral("Вастрель - Тавер, ")}),
+              QString())
+        << qPrintable(text);
+}
+
 TEST(BreakdownSheet, FontColourFillAndAlignmentCodesAsTheApplicationTakesThem)
 {
     BreakdownData data;

@@ -1,10 +1,17 @@
 #include "base/error.h"
+#include "base/settings.h"
+#include "export/breakdown_document.h"
+#include "export/consolidated_document.h"
 #include "export/xlsx_backend.h"
 
 #include "support/xlsx_reader.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <clocale>
+#include <cstdio>
 
 #include <gtest/gtest.h>
 
@@ -190,4 +197,115 @@ TEST(XlsxBackend, FailedSaveLeavesNoFile)
     const QString second = dir.filePath(QStringLiteral("book.xlsx"));
     EXPECT_THROW(book.saveAs(second), Error);
     EXPECT_FALSE(QFile::exists(second));
+}
+
+namespace {
+
+// Both documents with fractions, big amounts and heights and widths that are no whole numbers.
+QByteArray documentWorkbook(bool breakdown)
+{
+    Settings settings;
+    settings.name = QStringLiteral("кафедры истории");
+    settings.responsibleName = QStringLiteral("Петрова А.А.");
+    XlsxBackend book;
+    if (breakdown) {
+        BreakdownData data;
+        data.settings = settings;
+        data.year = QStringLiteral("2026");
+        data.remainder = 20.5;
+        data.income = 999999999999.99;
+        data.expenses[0] = 1234.56;
+        writeBreakdown(book, data);
+    } else {
+        ConsolidatedData data;
+        data.settings = settings;
+        data.year = QStringLiteral("2026");
+        data.records = {{QStringLiteral("I. Остаток средств"), QString(), QStringLiteral("20,5")},
+                        {QStringLiteral("ИТОГО"), QString(), QStringLiteral("999999999999,99")}};
+        writeConsolidated(book, data);
+    }
+    return book.bytes();
+}
+
+} // namespace
+
+// The user's locale (comma decimals under ru_RU) must not reach the file,
+// and writing the file must not change the locale the rest of the program uses.
+TEST(XlsxBackend, NumbersInTheFileDoNotFollowTheUsersLocale)
+{
+    const QByteArray saved = std::setlocale(LC_ALL, nullptr);
+    struct Case
+    {
+        const char *locale;
+        const char *decimalPoint;
+    };
+    for (const Case &c : {Case{"ru_RU.UTF-8", ","}, Case{"C.UTF-8", "."}}) {
+        ASSERT_NE(std::setlocale(LC_ALL, c.locale), nullptr) << c.locale << " is not installed (scripts/test installs it)";
+        for (const bool breakdown : {true, false}) {
+            SCOPED_TRACE(std::string(c.locale) + (breakdown ? " breakdown" : " consolidated"));
+            QTemporaryDir directory;
+            const QString path = directory.filePath(QStringLiteral("d.xlsx"));
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(documentWorkbook(breakdown));
+            file.close();
+            const QString xml = vastrel::test::unzipPart(path, QStringLiteral("xl/worksheets/sheet1.xml"));
+            ASSERT_FALSE(xml.isEmpty());
+            static const QRegularExpression localNumber(QStringLiteral("=\"-?[0-9]+,[0-9]|<v>[^<]*,"));
+            EXPECT_FALSE(xml.contains(localNumber)) << qPrintable(localNumber.match(xml).captured());
+            EXPECT_TRUE(xml.contains(QStringLiteral("defaultRowHeight=\"12.75\"")));
+            const XlsxSheet sheet = XlsxSheet::read(path);
+            EXPECT_DOUBLE_EQ(sheet.number(breakdown ? QStringLiteral("E17") : QStringLiteral("E16")), 20.5);
+            EXPECT_DOUBLE_EQ(sheet.number(breakdown ? QStringLiteral("E19") : QStringLiteral("E17")), 999999999999.99);
+            char printed[16];
+            std::snprintf(printed, sizeof printed, "%.1f", 0.5);
+            EXPECT_EQ(std::string(printed), std::string("0") + c.decimalPoint + "5");
+        }
+    }
+    std::setlocale(LC_ALL, saved.constData());
+}
+
+// Column widths and row heights keep every text whole and never fall below what was set.
+TEST(SheetModel, EveryTextKeepsItsRoom)
+{
+    const QString longLabel = QStringLiteral("Безвозмездные и безвозвратные перечисления государственным и "
+                                             "муниципальным организациям, учреждениям и фондам");
+    struct Case
+    {
+        const char *range;
+        QString text;
+        bool wrap;
+        int heightFactor;
+        double minimumHeight; // of the range's last row; 0 when only widths matter
+        double maximumHeight;
+    };
+    const Case cases[] = {
+        {"E15:E16", QStringLiteral("Сумма средств на год"), false, 1, 0, 0},
+        {"D30:E30", QStringLiteral("_____________________Петрова Александра Александровна"), false, 1, 0, 0},
+        {"A12:E12", QString(120, QChar(0x0416)), false, 1, 0, 0},
+        {"A21:C21", longLabel, true, 1, 3 * 12.75, 409},
+        {"A21:C21", longLabel, true, 4, 51, 51},
+        {"A24:C24", QStringLiteral("Заработная плата"), true, 2, 25.5, 25.5},
+        {"A24:C24", QStringLiteral("Заработная плата"), true, 1, 12.75, 12.75},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        SheetModel sheet;
+        sheet.range(QStringLiteral("A13")).value(QStringLiteral("Министерство, ведомство:"));
+        Range range = sheet.range(QString::fromLatin1(c.range));
+        range.merge().wrapText(c.wrap).bold(true).value(c.text);
+        range.multiplyRowHeight(c.heightFactor);
+        sheet.autoFitColumns(CellRange::parse(QStringLiteral("A1:G100")));
+        const CellRange cells = range.cells();
+        double width = 0;
+        for (int column = cells.left; column <= cells.right; ++column)
+            width += sheet.columnWidth(column);
+        if (!c.wrap)
+            EXPECT_GE(width, textWidth(c.text, 10, true));
+        if (c.minimumHeight > 0) {
+            EXPECT_GE(sheet.rowHeight(cells.bottom), c.minimumHeight);
+            EXPECT_LE(sheet.rowHeight(cells.bottom), c.maximumHeight);
+        }
+        EXPECT_GT(sheet.columnWidth(1), 20) << "other columns keep their own width";
+    }
 }

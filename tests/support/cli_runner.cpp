@@ -22,4 +22,26 @@ CliResult runCli(const QStringList &arguments)
     return result;
 }
 
+QString pdfText(const QString &path)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
+                                                 QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString firstOutOfOrder(const QString &text, const QStringList &parts)
+{
+    qsizetype at = 0;
+    for (const QString &part : parts) {
+        const qsizetype found = text.indexOf(part, at);
+        if (found < 0)
+            return part;
+        at = found + part.size();
+    }
+    return QString();
+}
+
 } // namespace vastrel::test

@@ -15,4 +15,9 @@ struct CliResult
 // Runs the built `vastrel` tool with the arguments, under a Russian locale.
 CliResult runCli(const QStringList &arguments);
 
+// The text of a PDF as poppler's pdftotext lays it out; empty when unreadable.
+QString pdfText(const QString &path);
+// The first of `parts` missing from `text` after the one before it, or the empty text.
+QString firstOutOfOrder(const QString &text, const QStringList &parts);
+
 } // namespace vastrel::test

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "export/xlsx_backend.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace vastrel {
+
+// Draws the sheet as it prints: A4 portrait pages, one page wide, the title
+// rows repeated on every page, the left footer; fonts embedded. Needs a
+// QGuiApplication (any platform, offscreen included). Throws Error on failure.
+QByteArray pdfBytes(const SheetModel &sheet);
+
+// A document is kept as PDF when its file name ends in ".pdf", as a workbook otherwise.
+bool isPdfPath(const QString &path);
+QByteArray documentBytes(const XlsxBackend &book, const QString &path);
+
+} // namespace vastrel
