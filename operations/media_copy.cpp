@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace vastrel {
@@ -14,22 +13,6 @@ namespace vastrel {
 namespace {
 
 constexpr qint64 BlockSize = 2048;
-
-// A drive root that is not there: a letter whose drive is empty or not
-// ready, or a designation that names no path at all.
-Error missingRootError(const QString &root)
-{
-    static const QRegularExpression driveRoot(QStringLiteral("^[A-Za-z]:[/\\\\]?$"));
-    return Error::io(driveRoot.match(root).hasMatch() ? IoCode::NotReady : IoCode::PathNotFound);
-}
-
-void checkMedium(const Medium &medium)
-{
-    if (!medium.usable())
-        throw Error::io(medium.ioError);
-    if (!QFileInfo(medium.root).isDir())
-        throw missingRootError(medium.root);
-}
 
 qint64 writeBlock(const BlockWriter &writer, QFileDevice &target, const char *data, qint64 size)
 {
@@ -56,7 +39,7 @@ void copyEstimate(const Workspace &workspace, const Medium &medium, const QStrin
     QFile source(sourcePath);
     if (!source.open(QIODevice::ReadOnly))
         throw Error::io(IoCode::AccessDenied);
-    checkMedium(medium);
+    requireMedium(medium);
 
     const QString targetPath = medium.root + name + QStringLiteral(".xml");
     // The bytes go to a new file that replaces the target only once it is
