@@ -184,7 +184,7 @@ private:
     {
         const QStringList files = QDir(m_medium.root).entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name);
         for (const QString &file : files) {
-            if (file.endsWith(QStringLiteral(".xml")) && !recordNames.contains(file.chopped(4)))
+            if (file.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive) && !recordNames.contains(file.chopped(4)))
                 note(QStringLiteral("Файл %1 на носителе без записи в оглавлении — не принят.").arg(quoted(file)),
                      false);
         }
