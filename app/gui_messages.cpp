@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace vastrel {
 
@@ -20,6 +21,18 @@ void BoxMessages::show(MessageKind kind, const QString &text)
         QMessageBox::critical(parent, programCaption(), shown);
     else
         QMessageBox::information(parent, programCaption(), shown);
+}
+
+bool BoxMessages::ask(const QString &question)
+{
+    QMessageBox box(QMessageBox::Question, programCaption(), question, QMessageBox::NoButton,
+                    m_parent ? m_parent.data() : QApplication::activeWindow());
+    QPushButton *yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 } // namespace vastrel

@@ -14,6 +14,7 @@ public:
     explicit BoxMessages(QWidget *parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget *parent) { m_parent = parent; }
     void show(MessageKind kind, const QString &text) override;
+    bool ask(const QString &question) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -19,6 +19,14 @@ public:
     virtual ~MessageService() = default;
     virtual void show(MessageKind kind, const QString &text) = 0;
 
+    // A yes/no question whose default answer is "нет"; a service that has no
+    // one to ask gives that answer.
+    virtual bool ask(const QString &question)
+    {
+        Q_UNUSED(question);
+        return false;
+    }
+
     void inform(const QString &text) { show(MessageKind::Information, text); }
     void refuse(const QString &text) { show(MessageKind::Refusal, text); }
 };

@@ -148,7 +148,11 @@ QStringList readTextLines(const QString &path, const QString &name, OpenFailure 
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Error::io(IoCode::DiskRead);
+    return textLines(bytes);
+}
 
+QStringList textLines(const QByteArray &bytes)
+{
     QStringList lines = fromWindows1251(bytes).split(QLatin1Char('\n'));
     // The text after the last LF is a line only when it is not empty.
     if (!lines.isEmpty() && lines.last().isEmpty())

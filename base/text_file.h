@@ -30,6 +30,8 @@ enum class OpenFailure { FileNotFound, CannotOpen };
 // before it is dropped); the end of the file ends the last line; any bytes are
 // accepted. `name` is the relative name shown in messages.
 QStringList readTextLines(const QString &path, const QString &name, OpenFailure failure);
+// The lines of bytes already read, split as readTextLines splits them.
+QStringList textLines(const QByteArray &bytes);
 bool fileExists(const QString &path);
 
 // Why an existing path may not be read or replaced as a file: a directory, a

@@ -39,6 +39,8 @@ public:
     explicit Arguments(QStringList args) : m_args(std::move(args)) {}
     // Removes "--name VALUE" and returns VALUE; nullopt when absent.
     std::optional<QString> take(const QString &name);
+    // Removes a "--name" that takes no value; true when it was there.
+    bool takeFlag(const QString &name) { return m_args.removeAll(name) > 0; }
     // Removes and returns the first argument when it is not an option.
     std::optional<QString> takeFirst();
     // Removes the window options and fills the window with them.
@@ -83,6 +85,7 @@ int runList(Context &, Arguments &);
 int runDelete(Context &, Arguments &);
 int runCopy(Context &, Arguments &);
 int runRebuild(Context &, Arguments &);
+int runImport(Context &, Arguments &);
 int runSum(Context &, Arguments &);
 int runRegister(Context &, Arguments &);
 int runSave(Context &, Arguments &);

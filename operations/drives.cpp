@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStorageInfo>
 
 namespace vastrel {
@@ -87,6 +88,22 @@ Medium flashMedium(const Workspace &workspace, const QString &designation)
         return Medium::failing(IoCode::NotReady);
     return Medium::failing(IoCode::PathNotFound);
 #endif
+}
+
+// A drive root that is not there: a letter whose drive is empty or not
+// ready, or a designation that names no path at all.
+static Error missingRootError(const QString &root)
+{
+    static const QRegularExpression driveRoot(QStringLiteral("^[A-Za-z]:[/\\\\]?$"));
+    return Error::io(driveRoot.match(root).hasMatch() ? IoCode::NotReady : IoCode::PathNotFound);
+}
+
+void requireMedium(const Medium &medium)
+{
+    if (!medium.usable())
+        throw Error::io(medium.ioError);
+    if (!QFileInfo(medium.root).isDir())
+        throw missingRootError(medium.root);
 }
 
 Medium disketteMedium()

@@ -33,6 +33,10 @@ QStringList driveListItems();
 // as a drive that is not ready does; any other text names no path.
 Medium flashMedium(const Workspace &workspace, const QString &designation);
 
+// Throws the "I/O error" of a medium that cannot be used or whose root is
+// not (or no longer) there.
+void requireMedium(const Medium &medium);
+
 // Drive A: on Windows; elsewhere the mounted floppy, failing as a drive that
 // is not ready when none is mounted.
 Medium disketteMedium();

@@ -6,29 +6,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace vastrel {
 
 namespace {
 
 constexpr qint64 BlockSize = 2048;
-
-// A drive root that is not there: a letter whose drive is empty or not
-// ready, or a designation that names no path at all.
-Error missingRootError(const QString &root)
-{
-    static const QRegularExpression driveRoot(QStringLiteral("^[A-Za-z]:[/\\\\]?$"));
-    return Error::io(driveRoot.match(root).hasMatch() ? IoCode::NotReady : IoCode::PathNotFound);
-}
-
-void checkMedium(const Medium &medium)
-{
-    if (!medium.usable())
-        throw Error::io(medium.ioError);
-    if (!QFileInfo(medium.root).isDir())
-        throw missingRootError(medium.root);
-}
 
 bool writeBlock(const BlockWriter &writer, SafeFileWriter &target, const char *data, qint64 size)
 {
@@ -66,7 +49,7 @@ void copyEstimate(const Workspace &workspace, const Medium &medium, const QStrin
     QFile source(sourcePath);
     if (!notARegularFileReason(sourcePath).isEmpty() || !source.open(QIODevice::ReadOnly))
         throw Error::io(IoCode::AccessDenied);
-    checkMedium(medium);
+    requireMedium(medium);
 
     SafeFileWriter target(medium.root + name + QStringLiteral(".xml"));
     openTarget(target);

@@ -5,6 +5,7 @@
 #include "export/gui_export.h"
 #include "operations/deletion.h"
 #include "operations/media_copy.h"
+#include "operations/media_import.h"
 #include "operations/rebuild.h"
 #include "operations/summing.h"
 #include "operations/tform7.h"
@@ -81,6 +82,8 @@ TForm5::TForm5(const Workspace &workspace, EstimateWindow &mainWindow, MessageSe
     addButton("Button9", QStringLiteral("загрузить для Гемтар на флешку "), &TForm5::copyToFlashDrive);
     right->addSpacing(12);
     addButton("Button6", QStringLiteral("восстановление оглавления базы "), &TForm5::rebuildToc);
+    right->addSpacing(12);
+    addButton("Button10", QStringLiteral("принять сметы с носителя"), &TForm5::importFromMedium);
     right->addStretch(1);
     QPushButton *quit = addButton("Button2", QStringLiteral("выход"), nullptr);
     connect(quit, &QPushButton::clicked, this, &QDialog::close);
@@ -183,4 +186,13 @@ void TForm5::rebuildToc()
     const bool rebuilt = runAction(m_messages, [this] { return vastrel::rebuildToc(m_workspace, m_messages); });
     if (rebuilt)
         refillLists();
+}
+
+void TForm5::importFromMedium()
+{
+    const IntakeResult result = vastrel::importFromMedium(
+        m_workspace, flashMedium(m_workspace, m_drive->currentText()), {},
+        [this](const QString &name) { return m_messages.ask(replaceQuestion(name)); });
+    showIntakeResult(result, m_messages);
+    refillLists();
 }

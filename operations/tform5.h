@@ -39,6 +39,7 @@ private:
     void copyToDiskette();    // Button3
     void rebuildToc();        // Button6
     void copyToFlashDrive();  // Button9
+    void importFromMedium();  // Button10: from the drive list's medium
 
     const vastrel::Workspace &m_workspace;
     vastrel::EstimateWindow &m_mainWindow;

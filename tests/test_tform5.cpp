@@ -108,6 +108,7 @@ TEST(OperationsWindow, OpensWithTheTableOfContentsAndItsControls)
         {"Button3", "загрузить для Гемтар на дискету"},
         {"Button6", "восстановление оглавления базы "},
         {"Button9", "загрузить для Гемтар на флешку "},
+        {"Button10", "принять сметы с носителя"},
         {"Button2", "выход"}};
     for (const auto &[name, caption] : captions) {
         QPushButton *button = ops.button(name);

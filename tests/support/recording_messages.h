@@ -19,6 +19,14 @@ public:
     };
 
     void show(MessageKind kind, const QString &text) override { m_messages.append({kind, text}); }
+    // Questions are kept and answered in turn from `answers`, "нет" once they run out.
+    bool ask(const QString &question) override
+    {
+        questions.append(question);
+        return !answers.isEmpty() && answers.takeFirst();
+    }
+    QStringList questions;
+    QList<bool> answers;
 
     const QList<Message> &all() const { return m_messages; }
     QStringList texts() const;

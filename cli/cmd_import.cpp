@@ -1,0 +1,24 @@
+#include "cli/cli.h"
+
+#include "operations/drives.h"
+#include "operations/media_import.h"
+
+#include <QDir>
+
+namespace vastrel::cli {
+
+int runImport(Context &context, Arguments &args)
+{
+    const std::optional<QString> source = args.take(QStringLiteral("--from"));
+    const bool replace = args.takeFlag(QStringLiteral("--replace"));
+    if (!source || source->isEmpty())
+        throw UsageError{QStringLiteral("Укажите каталог носителя: import --from КАТАЛОГ [ИМЯ...] [--replace]")};
+    const QStringList names = args.rest();
+    const Medium medium = Medium::at(QDir(context.workspace.root()).absoluteFilePath(*source));
+    // No one to ask: a differing estimate is replaced only when the command line says so.
+    const IntakeResult result =
+        importFromMedium(context.workspace, medium, names, [replace](const QString &) { return replace; });
+    return exitStatus(context, showIntakeResult(result, context.messages));
+}
+
+} // namespace vastrel::cli
