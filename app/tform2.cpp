@@ -79,13 +79,16 @@ TForm2::TForm2(const Workspace &workspace, MessageService &messages, QWidget *pa
     m_selector->setEditable(false);
     m_selector->setMaxVisibleItems(35);
     m_selector->setFont(bold);
-    // Lines of one height and a list popup of at most 35 of them: the popup
-    // then measures only what it shows, however large the base.
-    if (auto *list = qobject_cast<QListView *>(m_selector->view()))
-        list->setUniformItemSizes(true);
+    // A list popup of at most 35 lines of one height: the popup then measures
+    // only what it shows, however large the base. The style comes first, as
+    // the popup takes its kind (scroll bar or scroll arrows) when first made.
     m_selector->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"
                                              "QComboBox, QComboBox QAbstractItemView { background: rgb(255,251,240); }"
                                              "QComboBox QAbstractItemView::item { min-height: 20px; }"));
+    if (auto *list = qobject_cast<QListView *>(m_selector->view())) {
+        list->setUniformItemSizes(true);
+        list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    }
 
     buildEntryArea();
     buildSidePanel();
