@@ -3,8 +3,8 @@
 and reused), times each work against its floor in the same run, and prints the
 table with the machine it ran on. Started by bench/run, which builds first.
 
-Times are medians of several runs after a warm-up (warm cache); CPU time and
-peak memory come from the kernel's accounting of each child (wait4)."""
+Times are medians of several runs after a warm-up (warm cache); CPU time comes
+from the kernel's accounting of each child (wait4), peak memory from /usr/bin/time."""
 
 import argparse
 import os
@@ -13,6 +13,7 @@ import shutil
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 import zipfile
 
@@ -147,15 +148,19 @@ def generate(data, vastrel):
 
 def run_once(command, cwd, stdout=subprocess.DEVNULL):
     """Wall seconds, CPU seconds and peak resident MiB of one run."""
-    start = time.perf_counter()
-    child = subprocess.Popen(command, cwd=cwd, env=ENV, stdout=stdout, stderr=subprocess.PIPE)
-    _, status, usage = os.wait4(child.pid, 0)
-    wall = time.perf_counter() - start
-    child.returncode = os.waitstatus_to_exitcode(status)
-    error = child.stderr.read().decode(errors="replace")
-    if child.returncode != 0:
-        sys.exit(f"{' '.join(command[:4])} … failed ({child.returncode}): {error}")
-    return wall, usage.ru_utime + usage.ru_stime, usage.ru_maxrss / 1024
+    # A child forked from this script counts the script's memory as its own peak,
+    # so the peak is taken by /usr/bin/time, a small process, from its own child.
+    with tempfile.NamedTemporaryFile("r") as peak:
+        start = time.perf_counter()
+        child = subprocess.Popen(["/usr/bin/time", "-f", "%M", "-o", peak.name, *command], cwd=cwd, env=ENV,
+                                 stdout=stdout, stderr=subprocess.PIPE)
+        _, status, usage = os.wait4(child.pid, 0)
+        wall = time.perf_counter() - start
+        child.returncode = os.waitstatus_to_exitcode(status)
+        error = child.stderr.read().decode(errors="replace")
+        if child.returncode != 0:
+            sys.exit(f"{' '.join(command[:4])} … failed ({child.returncode}): {error}")
+        return wall, usage.ru_utime + usage.ru_stime, int(peak.read().split()[-1]) / 1024
 
 
 def measure(command, cwd, runs, before=None):
