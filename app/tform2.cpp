@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QComboBox>
+#include <QListView>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,8 +79,16 @@ TForm2::TForm2(const Workspace &workspace, MessageService &messages, QWidget *pa
     m_selector->setEditable(false);
     m_selector->setMaxVisibleItems(35);
     m_selector->setFont(bold);
-    m_selector->setStyleSheet(QStringLiteral("QComboBox, QComboBox QAbstractItemView { background: rgb(255,251,240); }"
+    // A list popup of at most 35 lines of one height: the popup then measures
+    // only what it shows, however large the base. The style comes first, as
+    // the popup takes its kind (scroll bar or scroll arrows) when first made.
+    m_selector->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"
+                                             "QComboBox, QComboBox QAbstractItemView { background: rgb(255,251,240); }"
                                              "QComboBox QAbstractItemView::item { min-height: 20px; }"));
+    if (auto *list = qobject_cast<QListView *>(m_selector->view())) {
+        list->setUniformItemSizes(true);
+        list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    }
 
     buildEntryArea();
     buildSidePanel();
@@ -214,10 +223,17 @@ void TForm2::buildSidePanel()
 
 EstimateWindow TForm2::readWindow() const
 {
-    EstimateWindow window;
+    EstimateWindow window = readEntries();
+    window.selectorItems.reserve(m_selector->count());
     for (int i = 0; i < m_selector->count(); ++i)
         window.selectorItems.append(m_selector->itemText(i));
     window.selectorIndex = m_selector->currentIndex();
+    return window;
+}
+
+EstimateWindow TForm2::readEntries() const
+{
+    EstimateWindow window;
     window.incomeCodeText = m_incomeCode->currentText();
     window.incomeCode = m_incomeCode->findText(window.incomeCodeText, Qt::MatchExactly);
     const QList<QListWidgetItem *> chosen = m_sources->selectedItems();
@@ -259,7 +275,11 @@ void TForm2::setStatus(int item)
 void TForm2::writeWindow(const EstimateWindow &window)
 {
     setSelector(window.selectorItems, window.selectorIndex);
+    writeEntries(window);
+}
 
+void TForm2::writeEntries(const EstimateWindow &window)
+{
     if (window.incomeCode >= 0) {
         m_incomeCode->setCurrentIndex(window.incomeCode);
     } else {
@@ -364,10 +384,14 @@ void TForm2::closeEvent(QCloseEvent *event)
 
 void TForm2::calculate()
 {
-    onWindow([](EstimateWindow &window) {
+    // The calculation needs the entries only, not the selector's lines,
+    // which may be a whole large base.
+    EstimateWindow window = readEntries();
+    runAction(m_messages, [&] {
         vastrel::calculate(window);
         return true;
     });
+    writeEntries(window);
 }
 
 void TForm2::clearEntries()

@@ -43,6 +43,9 @@ private:
     QLineEdit *addField(const QString &name, const QRect &geometry);
     void setTotalsColour(vastrel::TotalsColour colour);
     void setSelector(const QStringList &lines, int selected);
+    // Everything but the selector.
+    vastrel::EstimateWindow readEntries() const;
+    void writeEntries(const vastrel::EstimateWindow &window);
     void setStatus(int item);
 
     // Runs a logic function on the window's values and shows the result,

@@ -13,9 +13,14 @@ namespace {
 
 void write(FILE *stream, const QString &text)
 {
+    // Standard output stays buffered (a listing is one line per record);
+    // it is flushed before a message on standard error so both keep their order.
+    if (stream == stderr)
+        std::fflush(stdout);
     const QByteArray bytes = text.toUtf8() + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+    if (stream == stderr)
+        std::fflush(stderr);
 }
 
 } // namespace

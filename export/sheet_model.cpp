@@ -34,13 +34,38 @@ void SheetModel::setPrintTitleRows(const QString &rows)
     m_titleLast = last;
 }
 
+QList<quint64> SheetModel::mergesMeeting(const CellRange &range) const
+{
+    QList<quint64> meeting;
+    if (quint64(range.rows()) > m_merges.size()) {
+        for (const auto &[order, merged] : m_merges) {
+            if (range.intersects(merged))
+                meeting.append(order);
+        }
+        return meeting;
+    }
+    for (int row = range.top; row <= range.bottom; ++row) {
+        const auto covering = m_mergesByRow.constFind(row);
+        if (covering == m_mergesByRow.constEnd())
+            continue;
+        for (const quint64 order : *covering) {
+            const CellRange &merged = m_merges.at(order);
+            // Counted on the first row both share.
+            if (row == std::max(range.top, merged.top) && range.intersects(merged))
+                meeting.append(order);
+        }
+    }
+    return meeting;
+}
+
 CellRange SheetModel::withWholeMerges(CellRange range) const
 {
     bool grew = true;
     while (grew) {
         grew = false;
-        for (const CellRange &merged : m_merges) {
-            if (range.intersects(merged) && range.united(merged) != range) {
+        for (const quint64 order : mergesMeeting(range)) {
+            const CellRange &merged = m_merges.at(order);
+            if (range.united(merged) != range) {
                 range = range.united(merged);
                 grew = true;
             }
@@ -52,11 +77,25 @@ CellRange SheetModel::withWholeMerges(CellRange range) const
 void SheetModel::merge(const CellRange &range)
 {
     const CellRange whole = withWholeMerges(range);
-    m_merges.removeIf([&](const CellRange &merged) { return whole.intersects(merged); });
-    if (whole.rows() * whole.columns() > 1)
-        m_merges.append(whole);
+    for (const quint64 order : mergesMeeting(whole)) {
+        const CellRange merged = m_merges.at(order);
+        for (int row = merged.top; row <= merged.bottom; ++row) {
+            QList<quint64> &covering = m_mergesByRow[row];
+            covering.removeOne(order);
+            if (covering.isEmpty())
+                m_mergesByRow.remove(row);
+        }
+        m_merges.erase(order);
+    }
+    if (whole.rows() * whole.columns() > 1) {
+        const quint64 order = m_nextMerge++;
+        m_merges.emplace(order, whole);
+        for (int row = whole.top; row <= whole.bottom; ++row)
+            m_mergesByRow[row].append(order);
+    }
     // Only the top left cell of a merged cell keeps its value.
-    for (auto it = m_cells.begin(); it != m_cells.end(); ++it) {
+    for (auto it = m_cells.lowerBound({whole.top, whole.left}); it != m_cells.end() && it.key().first <= whole.bottom;
+         ++it) {
         const auto [row, column] = it.key();
         if (whole.contains(row, column) && !(row == whole.top && column == whole.left)) {
             it->kind = Cell::Kind::Blank;
@@ -72,9 +111,22 @@ void SheetModel::select(const CellRange &range)
     m_selection = withWholeMerges(range);
 }
 
+QList<CellRange> SheetModel::merges() const
+{
+    QList<CellRange> merges;
+    merges.reserve(qsizetype(m_merges.size()));
+    for (const auto &[order, merged] : m_merges)
+        merges.append(merged);
+    return merges;
+}
+
 const CellRange *SheetModel::mergeAt(int row, int column) const
 {
-    for (const CellRange &merged : m_merges) {
+    const auto covering = m_mergesByRow.constFind(row);
+    if (covering == m_mergesByRow.constEnd())
+        return nullptr;
+    for (const quint64 order : *covering) {
+        const CellRange &merged = m_merges.at(order);
         if (merged.contains(row, column))
             return &merged;
     }

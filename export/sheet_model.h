@@ -2,10 +2,12 @@
 
 #include "export/spreadsheet.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QString>
 
+#include <map>
 #include <optional>
 
 namespace vastrel {
@@ -102,7 +104,8 @@ public:
     // Rows repeated on every printed page, 0 when none.
     int printTitleFirst() const { return m_titleFirst; }
     int printTitleLast() const { return m_titleLast; }
-    const QList<CellRange> &merges() const { return m_merges; }
+    // In the order they were made.
+    QList<CellRange> merges() const;
     // Cells by (row, column), only those ever touched.
     const QMap<QPair<int, int>, Cell> &cellMap() const { return m_cells; }
     const Cell *cellAt(int row, int column) const;
@@ -118,6 +121,8 @@ public:
 
 private:
     CellRange withWholeMerges(CellRange range) const;
+    // The merged cells that meet the range, each once.
+    QList<quint64> mergesMeeting(const CellRange &range) const;
     template<class Change>
     void format(const CellRange &range, Change change);
     template<class Change>
@@ -132,7 +137,11 @@ private:
     int m_titleFirst = 0;
     int m_titleLast = 0;
     CellRange m_selection;
-    QList<CellRange> m_merges;
+    // Merged cells by the order they were made, and which of them cover each
+    // row, so that looking one up does not scan them all.
+    std::map<quint64, CellRange> m_merges;
+    QHash<int, QList<quint64>> m_mergesByRow;
+    quint64 m_nextMerge = 0;
     QMap<QPair<int, int>, Cell> m_cells;
     QMap<int, double> m_rowHeights;
     QMap<int, double> m_columnWidths;

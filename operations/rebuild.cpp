@@ -3,10 +3,13 @@
 #include "base/base_lock.h"
 #include "base/table_of_contents.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <filesystem>
+#include <utility>
+#include <vector>
 
 namespace vastrel {
 
@@ -21,16 +24,63 @@ QString estimateNameOfEntry(const QString &entryName)
     return end < 0 ? QString() : entryName.left(end);
 }
 
+namespace {
+
+// The name as the case-insensitive comparison sees it: each code point
+// simply case folded, so comparing keys orders as comparing without case.
+QString foldedKey(const QString &name)
+{
+    QString key;
+    key.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
+            const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c, name.at(i + 1)));
+            key.append(QChar::highSurrogate(folded));
+            key.append(QChar::lowSurrogate(folded));
+            ++i;
+        } else {
+            key.append(QChar(QChar::toCaseFolded(c.unicode())));
+        }
+    }
+    return key;
+}
+
+} // namespace
+
+QStringList sortedWithoutCase(const QStringList &names)
+{
+    // Folding once per name, not in every comparison, keeps large bases fast.
+    std::vector<std::pair<QString, qsizetype>> keys;
+    keys.reserve(size_t(names.size()));
+    for (qsizetype i = 0; i < names.size(); ++i)
+        keys.emplace_back(foldedKey(names.at(i)), i);
+    std::sort(keys.begin(), keys.end(), [&](const auto &a, const auto &b) {
+        const int folded = QString::compare(a.first, b.first, Qt::CaseSensitive);
+        return folded != 0 ? folded < 0 : names.at(a.second) < names.at(b.second);
+    });
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (const auto &key : keys)
+        sorted.append(names.at(key.second));
+    return sorted;
+}
+
 QStringList baseDirectoryEntries(const Workspace &workspace)
 {
-    const QDir dir(workspace.baseDir());
-    QStringList names =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        const int folded = a.compare(b, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a < b;
-    });
-    return names;
+    // Names only: a file-information object per entry costs a stat call and
+    // memory, which a base of a hundred thousand estimates feels.
+    QStringList names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(workspace.baseDir().toStdU16String(), error), end;
+         !error && it != end; it.increment(error)) {
+#ifdef _WIN32
+        names.append(QString::fromStdWString(it->path().filename().native()));
+#else
+        names.append(QFile::decodeName(QByteArray::fromStdString(it->path().filename().native())));
+#endif
+    }
+    return sortedWithoutCase(names);
 }
 
 QStringList rebuiltTocLines(const QStringList &entryNames)

@@ -22,6 +22,9 @@ QString estimateNameOfEntry(const QString &entryName);
 // system and file system.
 QStringList baseDirectoryEntries(const Workspace &workspace);
 
+// The names sorted without regard to case, ties by exact name.
+QStringList sortedWithoutCase(const QStringList &names);
+
 // The table of contents a rebuild writes for those entries, in their order:
 // number "|" name "|".
 QStringList rebuiltTocLines(const QStringList &entryNames);

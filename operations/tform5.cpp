@@ -44,6 +44,8 @@ TForm5::TForm5(const Workspace &workspace, EstimateWindow &mainWindow, MessageSe
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("ListBox1"));
     m_list->setSelectionMode(QAbstractItemView::MultiSelection);
+    // One line height for all: the list need not lay out every line of a large base.
+    m_list->setUniformItemSizes(true);
     QFont bold = m_list->font();
     bold.setBold(true);
     m_list->setFont(bold);

@@ -5,6 +5,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 using namespace vastrel;
@@ -37,6 +39,25 @@ TEST(Rebuild, RecordsFollowTheGivenOrder)
     EXPECT_EQ(rebuiltTocLines({QStringLiteral("b.xml"), QStringLiteral("a.xml")}),
               (QStringList{QStringLiteral("001|b|"), QStringLiteral("002|a|")}));
     EXPECT_TRUE(rebuiltTocLines({}).isEmpty());
+}
+
+TEST(Rebuild, SortOrdersAsTheCaseInsensitiveComparison)
+{
+    // Cyrillic and Latin cases, ё/Ё, ß (which folds to itself one by one), a
+    // character outside the basic plane, prefixes and names equal but for case.
+    QStringList names;
+    for (const char *name : {"Смета", "смета", "СМЕТА", "смета1", "Ёлка", "ёлка", "елка", "Жук", "a", "B", "b", "A",
+                             "Straße", "STRASSE", "strasse", "ẞ", "ß", "\U0001D400x", "\U00010400", "\U00010428",
+                             "_x", "[x", "Z", "z", "", "Ω", "ω", "Ǆ", "ǅ", "ǆ"})
+        names.append(QString::fromUtf8(name));
+    QStringList expected = names;
+    std::sort(expected.begin(), expected.end(), [](const QString &a, const QString &b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    EXPECT_EQ(sortedWithoutCase(names), expected);
+    std::reverse(names.begin(), names.end());
+    EXPECT_EQ(sortedWithoutCase(names), expected);
 }
 
 TEST(Rebuild, ReplacesTheTableOfContentsFromTheBaseDirectory)

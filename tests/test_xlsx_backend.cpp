@@ -73,6 +73,27 @@ TEST(SheetModel, SelectionTakesWholeMergedCells)
     EXPECT_EQ(sheet.cellAt(15, 3)->format.borderWeight, BorderWeightThin);
 }
 
+TEST(SheetModel, MergingAcrossMergedCellsJoinsThemInOrder)
+{
+    SheetModel sheet;
+    for (const char *a1 : {"A1:B2", "D1:E1", "C5:D6", "B2:C3", "A9:A10"})
+        sheet.range(QString::fromLatin1(a1)).merge();
+    // B2:C3 met A1:B2, which grew it to meet nothing more; the others stay.
+    const QList<CellRange> expected = {CellRange::parse(QStringLiteral("D1:E1")),
+                                       CellRange::parse(QStringLiteral("C5:D6")),
+                                       CellRange::parse(QStringLiteral("A1:C3")),
+                                       CellRange::parse(QStringLiteral("A9:A10"))};
+    EXPECT_EQ(sheet.merges(), expected);
+    sheet.range(QStringLiteral("C3:C5")).merge();
+    // A1:C3, then C5:D6, then D1:E1 through the growing range.
+    EXPECT_EQ(sheet.merges(), (QList<CellRange>{CellRange::parse(QStringLiteral("A9:A10")),
+                                                CellRange::parse(QStringLiteral("A1:E6"))}));
+    EXPECT_EQ(*sheet.mergeAt(6, 4), CellRange::parse(QStringLiteral("A1:E6")));
+    EXPECT_EQ(sheet.mergeAt(7, 1), nullptr);
+    sheet.range(QStringLiteral("A10:B10")).select();
+    EXPECT_EQ(sheet.selectedRange(), CellRange::parse(QStringLiteral("A9:B10")));
+}
+
 TEST(SheetModel, RowHeightsStartAtTheStandardHeight)
 {
     SheetModel sheet;
