@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QSplitter>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vastrel::help {
@@ -57,9 +58,14 @@ HelpWindow::HelpWindow(QWidget *parent)
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({240, 760});
     setCentralWidget(splitter);
-    resize(1000, 680);
+    resize(960, 640);
 
-    connect(m_search, &QLineEdit::textChanged, this, &HelpWindow::search);
+    // Search once typing pauses, not on every key.
+    auto *pause = new QTimer(this);
+    pause->setSingleShot(true);
+    pause->setInterval(250);
+    connect(m_search, &QLineEdit::textChanged, pause, qOverload<>(&QTimer::start));
+    connect(pause, &QTimer::timeout, this, [this] { search(m_search->text()); });
     connect(m_search, &QLineEdit::returnPressed, this, &HelpWindow::findNext);
     connect(m_contents, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *item) {
         if (item)
@@ -177,6 +183,8 @@ void HelpWindow::markMatches()
 // Enter in the search field: the next place on this page, then the next matching page.
 void HelpWindow::findNext()
 {
+    if (m_found->text().isEmpty() && !m_search->text().trimmed().isEmpty())
+        search(m_search->text());
     const QStringList words = m_search->text().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (words.isEmpty())
         return;
