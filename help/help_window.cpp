@@ -18,6 +18,14 @@ namespace {
 
 constexpr int PageRole = Qt::UserRole;
 
+QList<int> allPages()
+{
+    QList<int> all;
+    for (int i = 0; i < guidePages().size(); ++i)
+        all.append(i);
+    return all;
+}
+
 } // namespace
 
 HelpWindow::HelpWindow(QWidget *parent)
@@ -81,10 +89,7 @@ HelpWindow::HelpWindow(QWidget *parent)
     });
     addAction(focusSearch);
 
-    QList<int> all;
-    for (int i = 0; i < guidePages().size(); ++i)
-        all.append(i);
-    listPages(all);
+    listPages(allPages());
     openPage(0);
 }
 
@@ -125,10 +130,7 @@ void HelpWindow::search(const QString &query)
 {
     if (query.trimmed().isEmpty()) {
         m_found->clear();
-        QList<int> all;
-        for (int i = 0; i < guidePages().size(); ++i)
-            all.append(i);
-        listPages(all);
+        listPages(allPages());
         pageChanged(m_page->source());
         return;
     }

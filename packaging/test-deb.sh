@@ -27,7 +27,9 @@ done
 grep -q '^Categories=.*Office' root/usr/share/applications/vastrel-taver.desktop || fail "ярлык не в разделе Office"
 
 vastrel="$scratch/root/usr/bin/vastrel"
-"$vastrel" --help | grep -q 'vastrel' || fail "vastrel --help"
+# Outputs are taken whole before they are looked at: grep -q would end the pipe early.
+usage="$("$vastrel" --help)" || fail "vastrel --help"
+[[ "$usage" == *"vastrel"* ]] || fail "vastrel --help: $usage"
 
 mkdir -p ws/program ws/Vastrel/smetas
 : > ws/program/departments.txt
@@ -38,7 +40,8 @@ day register "Кафедра физики" --code 101 --notes "основная"
 day register "Кафедра химии" --code 102 --source 2 > /dev/null
 day save "Кафедра физики" --income-code 3 --source 1 --income 1000 --e211 1000 > /dev/null
 day save "Кафедра химии" --income-code 2 --source 2 --income 200 --e211 200 > /dev/null
-day show "Кафедра физики" | grep -qx 'income=1000' || fail "show не вернул сумму дохода"
+shown="$(day show "Кафедра физики")"
+grep -qx 'income=1000' <<<"$shown" || fail "show не вернул сумму дохода: $shown"
 consolidated="$(day sum "Кафедра физики" "Кафедра химии" | tail -n 1)"
 [[ "$consolidated" == "сводная смета ( "* ]] || fail "sum: $consolidated"
 [ -f "ws/Vastrel/smetas/$consolidated.xml" ] || fail "нет файла сводной сметы"
