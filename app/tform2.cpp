@@ -424,5 +424,5 @@ void TForm2::quit()
 
 void TForm2::openHelp()
 {
-    openHelpProgram(m_workspace);
+    openHelpProgram(m_workspace, m_messages);
 }
