@@ -368,7 +368,7 @@ void SheetModel::autoFitColumns(const CellRange &range)
 void SheetModel::fitMergedTexts(const CellRange &range)
 {
     // Narrow merges first, so a wide one sees the columns they widened.
-    QList<CellRange> merges = m_merges;
+    QList<CellRange> merges = this->merges();
     std::stable_sort(merges.begin(), merges.end(),
                      [](const CellRange &a, const CellRange &b) { return a.columns() < b.columns(); });
     for (const CellRange &merged : merges) {
