@@ -1,5 +1,7 @@
 #include "app/gui_code_edit.h"
 
+#include "base/masked_code.h"
+
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -26,13 +28,12 @@ void CodeEdit::setCode(const QString &code)
 
 QString CodeEdit::invalidInputMessage()
 {
-    return QStringLiteral("Invalid input value.  Use escape key to abandon changes");
+    return invalidCodeMessage();
 }
 
 bool CodeEdit::isPartlyFilled() const
 {
-    const int blanks = int(code().count(QLatin1Char(' ')));
-    return blanks == 1 || blanks == 2;
+    return isPartlyFilledCode(code());
 }
 
 bool CodeEdit::acceptCode()

@@ -59,6 +59,32 @@ int incomeIndexByStarForm(const QString &starForm);
 int incomeIndexByFinancing(const QString &financing);
 int expenseIndexByShortCode(const QString &shortCode);
 
+// The lines with rules of their own. The transfers from the higher
+// organisation are an income line outside the income total. The transfer
+// lines 241 and 610 are saved even at "0" and stay outside the expense total
+// of consolidated estimates (241 is added only to "ИТОГО РАСХОДОВ").
+const IncomeCode &higherOrganisationIncome();
+const ExpenseLine &stateTransfersLine();  // 241
+const ExpenseLine &higherTransfersLine(); // 610
+bool isTransferLine(const ExpenseLine &line);
+// The headings of the income and expense blocks.
+const GroupLine &incomeHeading();
+const GroupLine &expenseHeading();
+
+// The refined-estimate document by a row's code: how many lines its label
+// takes (1 to 3) and whether its amount is bold.
+int consolidatedRowLines(const QString &code);
+bool consolidatedBoldAmount(const QString &code);
+
+// How the breakdown document draws a group row of the expense block.
+struct BreakdownGroupLook
+{
+    QString code;
+    bool boldLabel = true;
+    int heightFactor = 1;
+};
+const BreakdownGroupLook &breakdownGroupLook(const QString &code);
+
 } // namespace vastrel
 
 namespace vastrel {

@@ -62,38 +62,62 @@ void writeEstimateFile(const Workspace &workspace, const QString &estimateName, 
     writeFileAtomically(workspace.estimatePath(estimateName), Workspace::shown(name), toWindows1251(crlfLines(lines)));
 }
 
-QStringList readEstimateFile(const Workspace &workspace, const QString &estimateName)
+EstimateContent readEstimate(const Workspace &workspace, const QString &estimateName)
 {
     const QString name = Workspace::estimateName(estimateName);
     return readTextLines(workspace.estimatePath(estimateName), Workspace::shown(name), OpenFailure::FileNotFound);
 }
 
-QString valueFrom(const QString &line, int from, const QString &endTag)
+EstimateLine::EstimateLine(const QString &text) : m_text(text)
 {
-    if (from >= line.size())
-        return QString();
-    const qsizetype end = line.indexOf(endTag, from);
-    return end < 0 ? line.mid(from) : line.mid(from, end - from);
+    if (!text.startsWith(TwoTabs + QLatin1Char('<')))
+        return;
+    const qsizetype end = text.indexOf(QLatin1Char('>'), 3);
+    if (end > 3)
+        m_tag = text.mid(3, end - 3);
 }
 
-QString elementValue(const QString &line)
+bool EstimateLine::holds(const QString &tag, const QString &value) const
 {
-    const qsizetype open = line.indexOf(QLatin1Char('>'));
+    return m_text.startsWith(TwoTabs + QLatin1Char('<') + tag + QLatin1Char('>') + value + QStringLiteral("</") + tag
+                             + QLatin1Char('>'));
+}
+
+QString EstimateLine::valueOf(const QString &tag) const
+{
+    const qsizetype from = TwoTabs.size() + tag.size() + 2; // past "<tag>"
+    if (from >= m_text.size())
+        return QString();
+    const qsizetype end = m_text.indexOf(QStringLiteral("</") + tag + QLatin1Char('>'), from);
+    return end < 0 ? m_text.mid(from) : m_text.mid(from, end - from);
+}
+
+QString EstimateLine::innerText() const
+{
+    const qsizetype open = m_text.indexOf(QLatin1Char('>'));
     if (open < 0)
         return QString();
-    const qsizetype close = line.indexOf(QLatin1Char('<'), open + 1);
-    return close < 0 ? line.mid(open + 1) : line.mid(open + 1, close - open - 1);
+    const qsizetype close = m_text.indexOf(QLatin1Char('<'), open + 1);
+    return close < 0 ? m_text.mid(open + 1) : m_text.mid(open + 1, close - open - 1);
+}
+
+EstimateContent::EstimateContent(const QStringList &lines)
+{
+    m_lines.reserve(lines.size());
+    for (const QString &line : lines)
+        m_lines.append(EstimateLine(line));
+}
+
+const EstimateLine &EstimateContent::at(qsizetype index) const
+{
+    static const EstimateLine empty;
+    return index >= 0 && index < m_lines.size() ? m_lines.at(index) : empty;
 }
 
 namespace {
 
 const QString Description = QStringLiteral("DESCRIPTION");
 const QString Code = QStringLiteral("CODE");
-
-bool alwaysWritten(const QString &shortCode)
-{
-    return shortCode == QLatin1String("241") || shortCode == QLatin1String("610");
-}
 
 } // namespace
 
@@ -120,7 +144,7 @@ QStringList windowEstimateLines(const WindowEstimate &estimate, const std::optio
     for (size_t i = 0; i < expenseLines().size(); ++i) {
         const ExpenseLine &line = expenseLines()[i];
         const QString &amount = estimate.entries.expenses[i];
-        if (amount == QLatin1String("0") && !alwaysWritten(line.shortCode))
+        if (amount == QLatin1String("0") && !isTransferLine(line))
             continue;
         records.append({{Description, line.savedDescription},
                         {Code, line.shortCode},

@@ -58,16 +58,64 @@ QList<EstimateRecord> consolidatedRecords(const QList<ConsolidatedRecord> &recor
 // with CR LF. A value that has no Windows-1251 form throws before anything is written.
 void writeEstimateFile(const Workspace &workspace, const QString &estimateName, const QStringList &lines);
 
-// Reads an estimate file's lines ("File not found" when missing).
-QStringList readEstimateFile(const Workspace &workspace, const QString &estimateName);
+// The element names of the format.
+namespace EstimateTag {
+inline const QString Year = QStringLiteral("YEAR");
+inline const QString Financing = QStringLiteral("COD_FIN");
+inline const QString Department = QStringLiteral("DEP");
+inline const QString SubdivisionCode = QStringLiteral("COD_DEP");
+inline const QString LegalStatus = QStringLiteral("COD_LEG");
+inline const QString Description = QStringLiteral("DESCRIPTION");
+inline const QString Code = QStringLiteral("CODE");
+inline const QString Breakdown = QStringLiteral("CODE_RASCH");
+inline const QString Amount = QStringLiteral("SUM_YEAR");
+} // namespace EstimateTag
 
-// The text from position `from` (0-based) up to the first `endTag` after it,
-// or to the end of the line when there is none. Readers that take values by
-// fixed position use it.
-QString valueFrom(const QString &line, int from, const QString &endTag);
+// One line of an estimate file as read back. An element line is two TABs,
+// "<TAG>value</TAG>"; its tag is known, its value is taken on demand.
+class EstimateLine
+{
+public:
+    EstimateLine() = default;
+    explicit EstimateLine(const QString &text);
 
-// The text between the first ">" and the next "<" of an element line.
-QString elementValue(const QString &line);
+    // The element the line opens; empty for any other line.
+    const QString &tag() const { return m_tag; }
+    bool opens(const QString &tag) const { return !m_tag.isEmpty() && m_tag == tag; }
+    // Whether the line begins with the whole element "<tag>value</tag>".
+    bool holds(const QString &tag, const QString &value) const;
+    // The value of element `tag` on this line: from the end of its opening up
+    // to "</tag>", or to the line's end when it is not closed. Readers that
+    // know which element stands on a line read it so even when the line
+    // holds another one, as the other installations' readers do, so a foreign
+    // file reads the same everywhere.
+    QString valueOf(const QString &tag) const;
+    // The text between the first ">" and the next "<".
+    QString innerText() const;
+
+private:
+    QString m_text;
+    QString m_tag;
+};
+
+// An estimate file's lines as read back; a line past the end reads as empty,
+// so a cut file ends a reading instead of running past it.
+class EstimateContent
+{
+public:
+    EstimateContent() = default;
+    EstimateContent(const QStringList &lines); // NOLINT: a file's lines are its content
+
+    qsizetype size() const { return m_lines.size(); }
+    const EstimateLine &at(qsizetype index) const;
+    const QList<EstimateLine> &lines() const { return m_lines; }
+
+private:
+    QList<EstimateLine> m_lines;
+};
+
+// Reads an estimate file ("File not found" when missing).
+EstimateContent readEstimate(const Workspace &workspace, const QString &estimateName);
 
 // The namespace of the root element's xsi declaration.
 inline const QString SchemaInstanceNamespace = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");

@@ -1,9 +1,9 @@
 #include "cli/cli.h"
 
 #include "base/catalogue.h"
+#include "base/masked_code.h"
 #include "base/settings.h"
 
-#include <QRegularExpression>
 
 #include <cstdio>
 
@@ -50,9 +50,8 @@ std::optional<QString> codeFieldText(Context &context, const std::optional<QStri
     const QString code = value.value_or(QString());
     if (code.isEmpty())
         return QStringLiteral("   ");
-    static const QRegularExpression threeDigits(QStringLiteral("^[0-9]{3}$"));
-    if (!threeDigits.match(code).hasMatch()) {
-        context.messages.refuse(QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+    if (!isThreeDigitCode(code)) {
+        context.messages.refuse(invalidCodeMessage());
         return std::nullopt;
     }
     return code;

@@ -4,21 +4,15 @@
 #include "base/error.h"
 #include "base/estimate_file.h"
 #include "base/estimate_name.h"
+#include "base/masked_code.h"
 #include "base/settings.h"
 #include "base/table_of_contents.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
 namespace vastrel {
 
 namespace {
-
-bool isThreeDigits(const QString &code)
-{
-    static const QRegularExpression threeDigits(QStringLiteral("^[0-9]{3}$"));
-    return threeDigits.match(code).hasMatch();
-}
 
 // The first text of the template that could not be stored as it stands.
 QString entriesProblem(const EstimateWindow &window)
@@ -98,8 +92,8 @@ FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, 
         messages.refuse(QStringLiteral("Забыли назначить код для подразделения!"));
         return outcome;
     }
-    if (!isThreeDigits(form.code)) {
-        messages.refuse(QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+    if (!isThreeDigitCode(form.code)) {
+        messages.refuse(invalidCodeMessage());
         return outcome;
     }
     outcome.focus = FormFocus::Code;

@@ -9,18 +9,14 @@ namespace vastrel {
 
 namespace {
 
-const QString TwoTabs = QStringLiteral("\t\t");
-
-// The value n of a line that begins with two TABs, "<TAG>", n and "</TAG>",
+// The value n of a line that begins with the whole element "<tag>n</tag>",
 // for n in 1..last; 0 when the line is no such line.
-int numberedElement(const QString &line, const QString &tag, int last)
+int numberedElement(const EstimateLine &line, const QString &tag, int last)
 {
-    const QString open = TwoTabs + QLatin1Char('<') + tag + QLatin1Char('>');
-    if (!line.startsWith(open))
+    if (!line.opens(tag))
         return 0;
-    const QString close = QStringLiteral("</") + tag + QLatin1Char('>');
     for (int n = 1; n <= last; ++n) {
-        if (line.startsWith(open + QString::number(n) + close))
+        if (line.holds(tag, QString::number(n)))
             return n;
     }
     return 0;
@@ -35,28 +31,25 @@ QString consolidatedNotShownMessage()
                           "экспортом сводной сметы в Excel в \"операциях со сметами\"!");
 }
 
-void applyEstimateLines(const QStringList &lines, EstimateWindow &window)
+void applyEstimateLines(const EstimateContent &content, EstimateWindow &window)
 {
-    const QString codeOpen = TwoTabs + QStringLiteral("<CODE>");
-    const QString amountOpen = TwoTabs + QStringLiteral("<SUM_YEAR>");
-
     QString currentCode;
     EntryTexts amounts;
     // The amounts of codes that are no expense line fill the remainder, then the income.
     QString *const incomeSlots[] = {&amounts.remainder, &amounts.income};
     size_t nextIncomeSlot = 0;
 
-    for (const QString &line : lines) {
-        if (const int financing = numberedElement(line, QStringLiteral("COD_FIN"), IncomeCodeCount)) {
+    for (const EstimateLine &line : content.lines()) {
+        if (const int financing = numberedElement(line, EstimateTag::Financing, IncomeCodeCount)) {
             window.setIncomeCode(incomeIndexByFinancing(QString::number(financing)));
-        } else if (const int breakdown = numberedElement(line, QStringLiteral("CODE_RASCH"), 12)) {
+        } else if (const int breakdown = numberedElement(line, EstimateTag::Breakdown, 12)) {
             // "12" is recognised, but the list has no twelfth item: the selection stays.
             if (breakdown <= IncomeSourceCount)
                 window.source = breakdown - 1;
-        } else if (line.startsWith(codeOpen)) {
-            currentCode = elementValue(line);
-        } else if (line.startsWith(amountOpen)) {
-            const QString amount = elementValue(line);
+        } else if (line.opens(EstimateTag::Code)) {
+            currentCode = line.innerText();
+        } else if (line.opens(EstimateTag::Amount)) {
+            const QString amount = line.innerText();
             const int expense = expenseIndexByShortCode(currentCode);
             if (expense >= 0) {
                 amounts.expenses[size_t(expense)] = amount;
@@ -87,8 +80,7 @@ bool showEstimate(const Workspace &workspace, EstimateWindow &window, MessageSer
         messages.refuse(consolidatedNotShownMessage());
         return false;
     }
-    const QStringList lines = readEstimateFile(workspace, name);
-    applyEstimateLines(lines, window);
+    applyEstimateLines(readEstimate(workspace, name), window);
     window.incomeTotal.clear();
     window.expenseTotal.clear();
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/estimate_file.h"
 #include "base/messages.h"
 #include "base/workspace.h"
 #include "editing/estimate_window.h"
@@ -16,7 +17,7 @@ bool showEstimate(const Workspace &workspace, EstimateWindow &window, MessageSer
 // income code from COD_FIN, income source from CODE_RASCH, the amounts of
 // SUM_YEAR lines by the CODE line above them. Fields without an amount
 // become empty.
-void applyEstimateLines(const QStringList &lines, EstimateWindow &window);
+void applyEstimateLines(const EstimateContent &content, EstimateWindow &window);
 
 // The refusal for consolidated estimates, which only their export can show.
 QString consolidatedNotShownMessage();

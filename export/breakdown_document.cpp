@@ -51,30 +51,6 @@ const RowStyle AfterTotalRow{{10, false, {}, Top, true, true, false},
                              {8, false, Centre, Middle, false, true, false},
                              {10, false, {}, Middle, false, true, true}};
 
-// Group rows of the expense block: the 210 row stands in the fixed part of
-// the table and looks different.
-struct GroupStyle
-{
-    const char *code;
-    bool boldLabel;
-    int heightFactor;
-};
-const GroupStyle groupStyles[] = {
-    {"386 00000000000000210", false, 2},
-    {"386 00000000000000220", true, 1},
-    {"386 00000000000000300", true, 1},
-};
-
-const GroupStyle &groupStyle(const QString &code)
-{
-    for (const GroupStyle &style : groupStyles) {
-        if (code == QLatin1String(style.code))
-            return style;
-    }
-    static const GroupStyle plain{"", true, 1};
-    return plain;
-}
-
 class BreakdownWriter
 {
 public:
@@ -231,7 +207,7 @@ void BreakdownWriter::fixedRows()
     lineRow(17, remainderRow, QStringLiteral("Остаток средств на 01.01.") + m_data.year, QString(), m_data.remainder);
 
     label(18, HeadingRow, QStringLiteral("Доходы по кодам классификации доходов бюджетной классификации Российской Федерации"));
-    code(18, HeadingRow, QStringLiteral("386 30000000000000000"));
+    code(18, HeadingRow, incomeHeading().code);
     blankAmount(18, HeadingRow);
     m_sheet.range(QStringLiteral("A18")).multiplyRowHeight(3);
 
@@ -249,7 +225,7 @@ void BreakdownWriter::fixedRows()
 
     label(21, HeadingRow, QStringLiteral("Расходы по классификации операций сектора государственного управления "
                                          "бюджетной классификации Российской Федерации "));
-    code(21, HeadingRow, QStringLiteral("386 00000000000000200"));
+    code(21, HeadingRow, expenseHeading().code);
     blankAmount(21, HeadingRow);
     m_sheet.range(QStringLiteral("A21")).multiplyRowHeight(4);
 
@@ -264,7 +240,7 @@ void BreakdownWriter::expenseBlock()
     for (const BreakdownLine &line : breakdownLines()) {
         if (!line.group.isEmpty()
             && std::none_of(m_groups.cbegin(), m_groups.cend(), [&](const WrittenGroup &g) { return g.code == line.group; })) {
-            const GroupStyle &look = groupStyle(line.group);
+            const BreakdownGroupLook &look = breakdownGroupLook(line.group);
             RowStyle kind = GroupRow;
             kind.label.bold = look.boldLabel;
             const GroupLine *group = findGroupLine(line.group);

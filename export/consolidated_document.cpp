@@ -9,30 +9,11 @@ namespace vastrel {
 
 namespace {
 
-const QString IncomeHeadingCode = QStringLiteral("386 30000000000000000");
-
-// Rows whose label needs more lines than one.
-const QStringList tripledRowCodes = {
-    QStringLiteral("386 00000000000000200"),
-    IncomeHeadingCode,
-    QStringLiteral("386 30300000000000000"),
-    QStringLiteral("386 00000000000000241"),
-};
-const QStringList doubledRowCodes = {
-    QStringLiteral("386 30201010010000130"),
-    QStringLiteral("386 30399010010000180"),
-    QStringLiteral("386 00000000000000210"),
-};
-// Amounts printed bold: the totals and the sums of groups.
+// Amounts printed bold: the totals and (by code) the sums of groups.
 const QStringList boldDescriptions = {
     QStringLiteral("ИТОГО"),
     QStringLiteral("ИТОГО ДОХОДОВ"),
     QStringLiteral("ИТОГО РАСХОДОВ"),
-};
-const QStringList boldCodes = {
-    QStringLiteral("386 30200000000000000"), QStringLiteral("386 30300000000000000"),
-    QStringLiteral("386 00000000000000210"), QStringLiteral("386 00000000000000220"),
-    QStringLiteral("386 00000000000000260"), QStringLiteral("386 00000000000000300"),
 };
 
 const QString DateBlank = QStringLiteral("\"_____\" _____________");
@@ -124,14 +105,11 @@ void ConsolidatedWriter::dataRow(int row, const DocumentRecord &record)
     label.value(record.description);
 
     QString code = record.code;
-    if (tripledRowCodes.contains(code)) {
-        label.multiplyRowHeight(3);
-        // The income heading prints no code of its own.
-        if (code == IncomeHeadingCode)
-            code.clear();
-    }
-    if (doubledRowCodes.contains(code))
-        label.multiplyRowHeight(2);
+    if (const int lines = consolidatedRowLines(code); lines > 1)
+        label.multiplyRowHeight(lines);
+    // The income heading prints no code of its own.
+    if (code == incomeHeading().code)
+        code.clear();
 
     take(row, "D", nullptr)
         .borders(LineStyleContinuous, BorderWeightThin)
@@ -142,7 +120,7 @@ void ConsolidatedWriter::dataRow(int row, const DocumentRecord &record)
 
     m_sheet.cells(row, QStringLiteral("E")).numberFormatLocal(QStringLiteral("# ##0,00"));
     Range amount = take(row, "E", nullptr);
-    const bool bold = boldDescriptions.contains(record.description) || boldCodes.contains(code);
+    const bool bold = boldDescriptions.contains(record.description) || consolidatedBoldAmount(code);
     amount.borders(LineStyleContinuous, BorderWeightThin).fontSize(10).bold(bold);
     if (record.amount == QLatin1String("0"))
         amount.value(QString());
@@ -168,24 +146,22 @@ void ConsolidatedWriter::signatureBlock(int row)
 
 } // namespace
 
-QList<DocumentRecord> documentRecords(const QStringList &lines)
+QList<DocumentRecord> documentRecords(const EstimateContent &content)
 {
-    static const QString descriptionStart = QStringLiteral("\t\t<DESCRIPTION>");
-    static const QString breakdownStart = QStringLiteral("\t\t<CODE_RASCH>");
     QList<DocumentRecord> records;
     qsizetype at = 0;
-    auto next = [&]() { return at < lines.size() ? lines.at(at++) : QString(); };
-    while (at < lines.size()) {
-        const QString line = lines.at(at++);
-        if (!line.startsWith(descriptionStart))
+    auto next = [&]() -> const EstimateLine & { return content.at(at++); };
+    while (at < content.size()) {
+        const EstimateLine &line = next();
+        if (!line.opens(EstimateTag::Description))
             continue;
         DocumentRecord record;
-        record.description = valueFrom(line, 15, QStringLiteral("</DESCRIPTION>"));
-        record.code = valueFrom(next(), 8, QStringLiteral("</CODE>"));
-        QString amountLine = next();
-        if (amountLine.startsWith(breakdownStart))
-            amountLine = next();
-        record.amount = valueFrom(amountLine, 12, QStringLiteral("</SUM_YEAR>"));
+        record.description = line.valueOf(EstimateTag::Description);
+        record.code = next().valueOf(EstimateTag::Code);
+        const EstimateLine *amountLine = &next();
+        if (amountLine->opens(EstimateTag::Breakdown))
+            amountLine = &next();
+        record.amount = amountLine->valueOf(EstimateTag::Amount);
         if (record.amount.isEmpty())
             record.amount = QStringLiteral("0");
         records.append(record);
@@ -217,7 +193,7 @@ ConsolidatedData prepareConsolidated(const Workspace &workspace, const QString &
     ConsolidatedData data;
     data.settings = readSettings(workspace).value_or(Settings{});
     data.year = today.toString(QStringLiteral("yyyy"));
-    data.records = documentRecords(readEstimateFile(workspace, estimateName));
+    data.records = documentRecords(readEstimate(workspace, estimateName));
     return data;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/estimate_file.h"
 #include "base/messages.h"
 #include "base/settings.h"
 #include "base/workspace.h"
@@ -25,7 +26,7 @@ struct DocumentRecord
 // The records of an estimate file's lines in file order. Lines that start no
 // record are passed over; a record cut short by the end of the file reads its
 // missing lines as empty.
-QList<DocumentRecord> documentRecords(const QStringList &lines);
+QList<DocumentRecord> documentRecords(const EstimateContent &content);
 
 // The estimate name of the one selected operations-list line; refuses
 // "Выделите смету для экспорта!" or "Выделите одну смету для экспорта!".

@@ -19,19 +19,6 @@ namespace vastrel {
 
 namespace {
 
-// The lines that the consolidated estimate keeps outside the totals: the
-// transfers from the higher organisation (an income line outside the income
-// total), 241 (outside the expense total, added only to "ИТОГО РАСХОДОВ") and
-// 610 (transfers to the higher organisation).
-const QString HigherOrganisationCode = QStringLiteral("386 00000000000000510");
-const QString StateTransfersShortCode = QStringLiteral("241");
-const QString HigherTransfersShortCode = QStringLiteral("610");
-const QString IncomeHeadingCode = QStringLiteral("386 30000000000000000");
-const QString ExpenseHeadingCode = QStringLiteral("386 00000000000000200");
-
-const QString YearTag = QStringLiteral("\t\t<YEAR>");
-const QString CodeTag = QStringLiteral("\t\t<CODE>");
-
 enum class LineKind { Remainder, Income, Expense };
 
 struct CodeTarget
@@ -57,14 +44,9 @@ const QHash<QString, CodeTarget> &codeTargets()
     return targets;
 }
 
-bool outsideExpenseTotal(const ExpenseLine &line)
+int expenseIndex(const ExpenseLine &line)
 {
-    return line.shortCode == StateTransfersShortCode || line.shortCode == HigherTransfersShortCode;
-}
-
-int expenseIndex(const QString &shortCode)
-{
-    const int index = expenseIndexByShortCode(shortCode);
+    const int index = expenseIndexByShortCode(line.shortCode);
     Q_ASSERT(index >= 0);
     return index;
 }
@@ -91,13 +73,13 @@ void Sums::add(const CodeTarget &target, double amount)
     case LineKind::Remainder:
         remainder.add(amount);
         incomeAndRemainder.add(amount);
-        if (incomeCodes()[target.index].code == HigherOrganisationCode)
+        if (incomeCodes()[target.index].code == higherOrganisationIncome().code)
             higherRemainder.add(amount);
         break;
     case LineKind::Income: {
         const IncomeCode &line = incomeCodes()[target.index];
         incomeLines[target.index].add(amount);
-        if (line.code == HigherOrganisationCode)
+        if (line.code == higherOrganisationIncome().code)
             break;
         incomeAndRemainder.add(amount);
         income.add(amount);
@@ -108,7 +90,7 @@ void Sums::add(const CodeTarget &target, double amount)
     case LineKind::Expense: {
         const ExpenseLine &line = vastrel::expenseLines()[target.index];
         expenseLines[target.index].add(amount);
-        if (outsideExpenseTotal(line))
+        if (isTransferLine(line))
             break;
         expenses.add(amount);
         if (!line.group.isEmpty())
@@ -118,38 +100,31 @@ void Sums::add(const CodeTarget &target, double amount)
     }
 }
 
-// A line past the end of the file reads as empty, so a cut file ends the
-// reading instead of running past it.
-QString lineAt(const QStringList &lines, qsizetype index)
-{
-    return index < lines.size() ? lines.at(index) : QString();
-}
-
 // Reads one main-window estimate by the fixed positions of its lines: the
 // header values follow the YEAR line, an amount stands on the line after the
 // CODE line of an expense line and on the second line after it for remainder
 // and income lines. The index only moves forward, so every file is read to
 // its end and no further.
-void addEstimate(const QStringList &lines, Sums &sums)
+void addEstimate(const EstimateContent &file, Sums &sums)
 {
     qsizetype next = 0;
-    while (next < lines.size()) {
-        QString line = lines.at(next++);
-        if (line.startsWith(YearTag)) {
-            sums.header.year = valueFrom(line, 8, QStringLiteral("</YEAR>"));
+    while (next < file.size()) {
+        const EstimateLine *line = &file.at(next++);
+        if (line->opens(EstimateTag::Year)) {
+            sums.header.year = line->valueOf(EstimateTag::Year);
             ++next; // the financing code
-            sums.header.department = valueFrom(lineAt(lines, next++), 7, QStringLiteral("</DEP>"));
-            sums.header.subdivisionCode = valueFrom(lineAt(lines, next++), 11, QStringLiteral("</COD_DEP>"));
-            sums.header.legalStatus = valueFrom(lineAt(lines, next++), 11, QStringLiteral("</COD_LEG>"));
-            line = lineAt(lines, next++); // looked at only as a record line
+            sums.header.department = file.at(next++).valueOf(EstimateTag::Department);
+            sums.header.subdivisionCode = file.at(next++).valueOf(EstimateTag::SubdivisionCode);
+            sums.header.legalStatus = file.at(next++).valueOf(EstimateTag::LegalStatus);
+            line = &file.at(next++); // looked at only as a record line
         }
-        if (!line.startsWith(CodeTag))
+        if (!line->opens(EstimateTag::Code))
             continue;
-        const auto target = codeTargets().constFind(valueFrom(line, 8, QStringLiteral("</CODE>")));
+        const auto target = codeTargets().constFind(line->valueOf(EstimateTag::Code));
         if (target == codeTargets().constEnd())
             continue;
         const qsizetype amountAt = next - 1 + (target->kind == LineKind::Expense ? 1 : 2);
-        sums.add(*target, parseAmount(valueFrom(lineAt(lines, amountAt), 12, QStringLiteral("</SUM_YEAR>"))));
+        sums.add(*target, parseAmount(file.at(amountAt).valueOf(EstimateTag::Amount)));
         next = amountAt + 1;
     }
 }
@@ -183,8 +158,8 @@ QList<ConsolidatedRecord> consolidatedRecordList(const Sums &sums, const QDate &
     records.append({QStringLiteral("I. Остаток средств на 01.01.") + today.toString(u"yyyy"), QString(),
                     amountText(sums.remainder.value())});
     if (sums.higherRemainder.value() != 0.0)
-        records.append({QString(), HigherOrganisationCode, amountText(sums.higherRemainder.value())});
-    records.append({groupDescription(IncomeHeadingCode), IncomeHeadingCode, QString()});
+        records.append({QString(), higherOrganisationIncome().code, amountText(sums.higherRemainder.value())});
+    records.append({incomeHeading().description, incomeHeading().code, QString()});
 
     QSet<QString> started;
     for (int i = 0; i < IncomeCodeCount; ++i) {
@@ -198,11 +173,11 @@ QList<ConsolidatedRecord> consolidatedRecordList(const Sums &sums, const QDate &
     records.append({QStringLiteral("ИТОГО"), QString(), amountText(sums.income.value())});
     records.append({QStringLiteral("ИТОГО ДОХОДОВ"), QString(), amountText(sums.incomeAndRemainder.value())});
 
-    records.append({groupDescription(ExpenseHeadingCode), ExpenseHeadingCode, QString()});
+    records.append({expenseHeading().description, expenseHeading().code, QString()});
     records.append({QStringLiteral("Расходы"), QString(), QString()});
     for (int i = 0; i < ExpenseLineCount; ++i) {
         const ExpenseLine &line = expenseLines()[i];
-        if (outsideExpenseTotal(line))
+        if (isTransferLine(line))
             continue;
         addGroupOnce(line.group, started);
         if (sums.expenseLines[i].value() != 0.0)
@@ -210,8 +185,8 @@ QList<ConsolidatedRecord> consolidatedRecordList(const Sums &sums, const QDate &
                             false});
     }
 
-    const ExpenseLine &stateTransfers = expenseLines()[expenseIndex(StateTransfersShortCode)];
-    const double stateTransfersSum = sums.expenseLines[expenseIndex(StateTransfersShortCode)].value();
+    const ExpenseLine &stateTransfers = stateTransfersLine();
+    const double stateTransfersSum = sums.expenseLines[expenseIndex(stateTransfers)].value();
     const QString &status = sums.header.legalStatus;
     if (status == QLatin1String("1") || status == QLatin1String("2")) {
         records.append({QStringLiteral("ИТОГО"), QString(), amountText(sums.expenses.value())});
@@ -223,14 +198,13 @@ QList<ConsolidatedRecord> consolidatedRecordList(const Sums &sums, const QDate &
     records.append({QStringLiteral("ИТОГО РАСХОДОВ"), QString(), amountText(allExpenses.value())});
 
     if (status == QLatin1String("3")) {
-        const int higherIncome = incomeIndexByCode(HigherOrganisationCode);
-        const int higherTransfers = expenseIndex(HigherTransfersShortCode);
+        const IncomeCode &higherIncome = higherOrganisationIncome();
+        const ExpenseLine &higherTransfers = higherTransfersLine();
         records.append({QStringLiteral("IV. Взаиморасчеты с вышестоящей организацией"), QString(), QString()});
-        records.append({incomeCodes()[higherIncome].description, HigherOrganisationCode,
-                        amountText(sums.incomeLines[higherIncome].value())});
-        records.append({expenseLines()[higherTransfers].consolidatedDescription,
-                        expenseLines()[higherTransfers].fullCode(),
-                        amountText(sums.expenseLines[higherTransfers].value())});
+        records.append({higherIncome.description, higherIncome.code,
+                        amountText(sums.incomeLines[incomeIndexByCode(higherIncome.code)].value())});
+        records.append({higherTransfers.consolidatedDescription, higherTransfers.fullCode(),
+                        amountText(sums.expenseLines[expenseIndex(higherTransfers)].value())});
     }
     return records;
 }
@@ -319,7 +293,7 @@ QString sumEstimates(const Workspace &workspace, const QStringList &lines, const
     Sums sums;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (isSelected[i])
-            addEstimate(readEstimateFile(workspace, estimateNameOf(lines.at(i))), sums);
+            addEstimate(readEstimate(workspace, estimateNameOf(lines.at(i))), sums);
     }
     sums.header.financing = QStringLiteral("СВОДНАЯ СМЕТА");
 

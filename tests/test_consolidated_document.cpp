@@ -275,8 +275,8 @@ TEST_F(ConsolidatedTest, AnyEstimateBecomesRowsAsItIs)
     EXPECT_EQ(records[1].amount, QStringLiteral("7,5"));
     EXPECT_EQ(records[2].description, QStringLiteral("Прочие"));
     EXPECT_EQ(records[2].amount, QStringLiteral("0"));
-    EXPECT_TRUE(documentRecords({QStringLiteral("\t\t<DESCRIPTION>")}).size() == 1);
-    EXPECT_TRUE(documentRecords({QString(), QString()}).isEmpty());
+    EXPECT_TRUE(documentRecords(QStringList{QStringLiteral("\t\t<DESCRIPTION>")}).size() == 1);
+    EXPECT_TRUE(documentRecords(QStringList{QString(), QString()}).isEmpty());
 }
 
 TEST_F(ConsolidatedTest, OneEstimateMustBeSelected)

@@ -120,7 +120,7 @@ TEST(WindowEstimateFile, AllZeroExpensesKeepOnly241And610)
     QStringList codes;
     for (const QString &line : lines) {
         if (line.startsWith(QStringLiteral("\t\t<CODE>")))
-            codes.append(elementValue(line));
+            codes.append(EstimateLine(line).innerText());
     }
     EXPECT_EQ(codes, (QStringList{QStringLiteral("38630102010010000120*"), QStringLiteral("386 30102010010000120"),
                                   QStringLiteral("241"), QStringLiteral("610")}));
