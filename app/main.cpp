@@ -1,6 +1,7 @@
-#include "app/gui_messages.h"
-#include "app/tform1.h"
 #include "base/workspace.h"
+#include "windows/document_delivery.h"
+#include "windows/message_boxes.h"
+#include "windows/splash_window.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -20,8 +21,9 @@ int main(int argc, char *argv[])
         app.installTranslator(&qtTranslator);
 
     const vastrel::Workspace workspace;
-    vastrel::BoxMessages messages;
-    TForm1 splash(workspace, messages);
+    vastrel::MessageBoxes messages;
+    vastrel::DesktopDelivery delivery;
+    vastrel::SplashWindow splash(workspace, messages, delivery);
     splash.show();
     return app.exec();
 }

@@ -2,8 +2,9 @@
 // window and dropping down the main window's estimate selector, plus a press of
 // "расчет сметы" with the selector full. Run from a working directory holding
 // departments.txt and nastroiki.txt; prints one "name milliseconds" line each.
-#include "app/tform2.h"
-#include "operations/tform5.h"
+#include "windows/document_delivery.h"
+#include "windows/main_window.h"
+#include "windows/operations_dialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -52,8 +53,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const vastrel::Workspace workspace;
     QuietMessages messages;
+    vastrel::DesktopDelivery delivery;
 
-    TForm2 main(workspace, messages);
+    vastrel::MainWindow main(workspace, messages, delivery);
     main.show();
     settle(); // the selector fills from departments.txt once the window is up
     auto *selector = main.findChild<QComboBox *>(QStringLiteral("ComboBox1"));
@@ -66,7 +68,7 @@ int main(int argc, char *argv[])
 
     vastrel::EstimateWindow window = main.readWindow();
     timed("operations_window", [&] {
-        auto *operations = new TForm5(workspace, window, messages, &main);
+        auto *operations = new vastrel::OperationsDialog(workspace, window, messages, delivery, &main);
         operations->setAttribute(Qt::WA_DeleteOnClose);
         operations->show();
     });

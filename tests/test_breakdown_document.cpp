@@ -2,14 +2,14 @@
 #include "base/settings.h"
 #include "editing/calculation.h"
 #include "export/breakdown_document.h"
-#include "export/gui_export.h"
 #include "export/sheet_model.h"
 #include "export/xlsx_backend.h"
 
-#include "app/tform2.h"
+#include "windows/main_window.h"
 
 #include "support/cli_runner.h"
 #include "support/recording_messages.h"
+#include "support/scripted_delivery.h"
 #include "support/temp_workspace.h"
 #include "support/xlsx_reader.h"
 
@@ -405,24 +405,24 @@ TEST_F(BreakdownTest, WindowExportAsksWhereToKeepTheDocument)
     window.selectorIndex = 0;
     calculate(window);
 
-    DocumentDelivery saved = documentDelivery();
+    test::ScriptedDelivery delivery;
     QString suggested;
     QStringList opened;
     const QString target = files.workspace().resolve(QStringLiteral("документ"));
-    documentDelivery().chooseFile = [&](QWidget *, const QString &path) {
+    delivery.choose = [&](const QString &path) {
         suggested = path;
         return target;
     };
-    documentDelivery().open = [&](const QString &path) { opened.append(path); return true; };
-    exportBreakdownFromWindow(nullptr, files.workspace(), window, messages);
+    delivery.opening = [&](const QString &path) { opened.append(path); return true; };
+    exportBreakdownFromWindow(nullptr, delivery, files.workspace(), window, messages);
     EXPECT_TRUE(messages.texts().isEmpty()) << qPrintable(messages.texts().join(QLatin1Char('\n')));
     EXPECT_TRUE(suggested.endsWith(QStringLiteral("Расшифровка сметы смета кафедры.xlsx"))) << qPrintable(suggested);
     EXPECT_EQ(opened, QStringList{target + QStringLiteral(".xlsx")});
     EXPECT_EQ(XlsxSheet::read(target + QStringLiteral(".xlsx")).text(QStringLiteral("A9")), QStringLiteral("РАСШИФРОВКА"));
 
     // Without a program to open it, the user is told where the document is.
-    documentDelivery().open = [](const QString &) { return false; };
-    exportBreakdownFromWindow(nullptr, files.workspace(), window, messages);
+    delivery.opening = [](const QString &) { return false; };
+    exportBreakdownFromWindow(nullptr, delivery, files.workspace(), window, messages);
     ASSERT_EQ(messages.texts().size(), 1);
     EXPECT_TRUE(messages.last().contains(QDir::toNativeSeparators(target + QStringLiteral(".xlsx"))));
     EXPECT_EQ(messages.all().first().kind, MessageKind::Information);
@@ -431,21 +431,20 @@ TEST_F(BreakdownTest, WindowExportAsksWhereToKeepTheDocument)
     // Declining keeps nothing; a refusal never asks.
     QFile::remove(target + QStringLiteral(".xlsx"));
     opened.clear();
-    documentDelivery().chooseFile = [&](QWidget *, const QString &) { return QString(); };
-    exportBreakdownFromWindow(nullptr, files.workspace(), window, messages);
+    delivery.choose = [&](const QString &) { return QString(); };
+    exportBreakdownFromWindow(nullptr, delivery, files.workspace(), window, messages);
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_FALSE(QFile::exists(target + QStringLiteral(".xlsx")));
 
     bool asked = false;
-    documentDelivery().chooseFile = [&](QWidget *, const QString &) {
+    delivery.choose = [&](const QString &) {
         asked = true;
         return target;
     };
     window.expense(QStringLiteral("211")) = QStringLiteral("x");
-    exportBreakdownFromWindow(nullptr, files.workspace(), window, messages);
+    exportBreakdownFromWindow(nullptr, delivery, files.workspace(), window, messages);
     EXPECT_FALSE(asked);
     EXPECT_EQ(messages.last(), QStringLiteral("'x' is not a valid floating point value"));
-    documentDelivery() = saved;
 }
 
 TEST_F(BreakdownTest, CommandLineCalculatesBeforeExporting)
@@ -552,17 +551,15 @@ TEST(BreakdownSheet, FontColourFillAndAlignmentCodesAsTheApplicationTakesThem)
 TEST_F(BreakdownTest, MainWindowButtonExportsWhatTheWindowShows)
 {
     files.writeSettings(settingsWithStatus(QStringLiteral("1")));
-    TForm2 window(files.workspace(), messages);
+    test::ScriptedDelivery delivery;
+    MainWindow window(files.workspace(), messages, delivery);
     QTest::keyClicks(window.findChild<QLineEdit *>(QStringLiteral("MaskEdit6")), QStringLiteral("300"));
     QTest::keyClicks(window.findChild<QLineEdit *>(QStringLiteral("MaskEdit41")), QStringLiteral("299,5"));
     window.findChild<QPushButton *>(QStringLiteral("Button1"))->click();
 
-    DocumentDelivery saved = documentDelivery();
     const QString target = files.workspace().resolve(QStringLiteral("из окна.xlsx"));
-    documentDelivery().chooseFile = [&](QWidget *, const QString &) { return target; };
-    documentDelivery().open = [](const QString &) { return true; };
+    delivery.choose = [&](const QString &) { return target; };
     window.findChild<QPushButton *>(QStringLiteral("Button9"))->click();
-    documentDelivery() = saved;
 
     EXPECT_TRUE(messages.texts().isEmpty()) << qPrintable(messages.texts().join(QLatin1Char('\n')));
     const XlsxSheet sheet = XlsxSheet::read(target);

@@ -1,11 +1,11 @@
 #include "base/error.h"
 #include "export/consolidated_document.h"
-#include "export/gui_export.h"
 #include "export/sheet_model.h"
 #include "export/xlsx_backend.h"
 
 #include "support/cli_runner.h"
 #include "support/recording_messages.h"
+#include "support/scripted_delivery.h"
 #include "support/temp_workspace.h"
 #include "support/xlsx_reader.h"
 
@@ -293,18 +293,18 @@ TEST_F(ConsolidatedTest, OneEstimateMustBeSelected)
 TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
 {
     const QStringList lines = {QStringLiteral("000|") + Estimate + QStringLiteral("|")};
-    DocumentDelivery saved = documentDelivery();
+    test::ScriptedDelivery delivery;
     const QString target = files.workspace().resolve(QStringLiteral("уточненная.xlsx"));
     QString suggested;
     int opened = 0;
-    documentDelivery().chooseFile = [&](QWidget *, const QString &path) {
+    delivery.choose = [&](const QString &path) {
         suggested = path;
         return target;
     };
-    documentDelivery().open = [&](const QString &) { ++opened; return true; };
+    delivery.opening = [&](const QString &) { ++opened; return true; };
 
     // Missing file: the error, the window stays, nothing asked.
-    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, files.workspace(), lines, {0}, messages));
+    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
     EXPECT_EQ(messages.last(), QStringLiteral("File not found"));
     EXPECT_TRUE(suggested.isEmpty());
 
@@ -312,13 +312,13 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     QList<Record> bad = consolidated;
     bad[3].amount = QStringLiteral("1 000");
     writeEstimate(bad);
-    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, files.workspace(), lines, {0}, messages));
+    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
     EXPECT_EQ(messages.last(), QStringLiteral("'1 000' is not a valid floating point value"));
     EXPECT_FALSE(QFile::exists(target));
 
     writeEstimate(consolidated);
     messages.clear();
-    EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, files.workspace(), lines, {0}, messages));
+    EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
     EXPECT_TRUE(messages.texts().isEmpty());
     EXPECT_TRUE(suggested.endsWith(QStringLiteral("Уточненная смета сводная смета ( 15.03.2026_10-20-30 ).xlsx")))
         << qPrintable(suggested);
@@ -327,11 +327,10 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
 
     // Declining to keep it still closes the window.
     QFile::remove(target);
-    documentDelivery().chooseFile = [&](QWidget *, const QString &) { return QString(); };
-    EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, files.workspace(), lines, {0}, messages));
+    delivery.choose = [&](const QString &) { return QString(); };
+    EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
     EXPECT_FALSE(QFile::exists(target));
     EXPECT_EQ(opened, 1);
-    documentDelivery() = saved;
 }
 
 TEST_F(ConsolidatedTest, CommandLine)

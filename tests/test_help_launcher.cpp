@@ -1,7 +1,7 @@
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
 
-#include "app/gui_help.h"
+#include "windows/help_launcher.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,9 @@
 #include "support/recording_messages.h"
+#include "support/scripted_delivery.h"
 #include "support/temp_workspace.h"
 #include "support/typing.h"
 
-#include "app/tform2.h"
+#include "windows/main_window.h"
 #include "base/catalogue.h"
 #include "base/settings.h"
 
@@ -28,11 +29,12 @@ class MainWindowTest : public ::testing::Test
 protected:
     TempWorkspace ws;
     RecordingMessages messages;
-    std::unique_ptr<TForm2> form;
+    test::ScriptedDelivery delivery;
+    std::unique_ptr<MainWindow> form;
 
     void open()
     {
-        form = std::make_unique<TForm2>(ws.workspace(), messages);
+        form = std::make_unique<MainWindow>(ws.workspace(), messages, delivery);
         form->activate();
     }
     template<class T = QWidget>

@@ -3,9 +3,10 @@
 #include "base/estimate_file_check.h"
 #include "base/text_file.h"
 #include "operations/media_import.h"
-#include "operations/tform5.h"
+#include "windows/operations_dialog.h"
 #include "support/cli_runner.h"
 #include "support/recording_messages.h"
+#include "support/scripted_delivery.h"
 #include "support/temp_workspace.h"
 
 #include <QComboBox>
@@ -212,7 +213,8 @@ TEST(Intake, ThroughTheOperationsWindowAskingBeforeAReplacement)
     RecordingMessages messages;
     messages.answers = {false, true};
     EstimateWindow mainWindow;
-    TForm5 window(ws.workspace(), mainWindow, messages);
+    ScriptedDelivery delivery;
+    OperationsDialog window(ws.workspace(), mainWindow, messages, delivery);
     window.show();
     auto *drive = window.findChild<QComboBox *>(QStringLiteral("ComboBox1"));
     drive->lineEdit()->clear();

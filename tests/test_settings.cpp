@@ -1,7 +1,7 @@
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
 
-#include "app/activation.h"
+#include "editing/activation.h"
 #include "base/settings.h"
 
 #include <gtest/gtest.h>

@@ -16,17 +16,22 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
+namespace vastrel {
+
+class DocumentDelivery;
+
 // The main window "Вастрель - Тавер": the entry area of one estimate, the
 // estimate selector and the buttons that open every other window.
-class TForm2 : public QDialog
+class MainWindow : public QDialog
 {
     Q_OBJECT
 public:
-    TForm2(const vastrel::Workspace &workspace, vastrel::MessageService &messages, QWidget *parent = nullptr);
+    MainWindow(const Workspace &workspace, MessageService &messages, DocumentDelivery &delivery,
+               QWidget *parent = nullptr);
 
     // The controls as plain values, and back.
-    vastrel::EstimateWindow readWindow() const;
-    void writeWindow(const vastrel::EstimateWindow &window);
+    EstimateWindow readWindow() const;
+    void writeWindow(const EstimateWindow &window);
 
     // Heading, legal status and estimate selector from the files.
     void activate();
@@ -41,16 +46,16 @@ private:
     void buildSidePanel();
     QLabel *addPanel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry);
     QLineEdit *addField(const QString &name, const QRect &geometry);
-    void setTotalsColour(vastrel::TotalsColour colour);
+    void setTotalsColour(TotalsColour colour);
     void setSelector(const QStringList &lines, int selected);
     // Everything but the selector.
-    vastrel::EstimateWindow readEntries() const;
-    void writeEntries(const vastrel::EstimateWindow &window);
+    EstimateWindow readEntries() const;
+    void writeEntries(const EstimateWindow &window);
     void setStatus(int item);
 
     // Runs a logic function on the window's values and shows the result,
     // also when it stopped on an error.
-    void onWindow(const std::function<bool(vastrel::EstimateWindow &)> &action);
+    void onWindow(const std::function<bool(EstimateWindow &)> &action);
     template<class Dialog>
     void openDialog();
 
@@ -62,10 +67,11 @@ private:
     void quit();             // Button3
     void openHelp();         // Button5
 
-    const vastrel::Workspace &m_workspace;
-    vastrel::MessageService &m_messages;
+    const Workspace &m_workspace;
+    MessageService &m_messages;
+    DocumentDelivery &m_delivery;
     bool m_activatedOnce = false;
-    vastrel::TotalsColour m_totalsColour = vastrel::TotalsColour::WindowText;
+    TotalsColour m_totalsColour = TotalsColour::WindowText;
 
     QLabel *m_heading;
     QComboBox *m_selector;
@@ -74,7 +80,9 @@ private:
     QLineEdit *m_income;
     QLabel *m_incomeTotal;
     QLabel *m_expenseTotal;
-    std::array<QLineEdit *, vastrel::ExpenseLineCount> m_expenses{};
+    std::array<QLineEdit *, ExpenseLineCount> m_expenses{};
     QListWidget *m_sources;
     QButtonGroup *m_status;
 };
+
+} // namespace vastrel

@@ -1,4 +1,4 @@
-#include "app/gui_help.h"
+#include "windows/help_launcher.h"
 
 #include <QCoreApplication>
 #include <QDir>

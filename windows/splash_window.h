@@ -7,13 +7,18 @@
 
 class QTimer;
 
+namespace vastrel {
+
+class DocumentDelivery;
+
 // The splash window; it is the application's main window, so closing it ends
 // the program. Its one-shot timer opens the main window modally.
-class TForm1 : public QWidget
+class SplashWindow : public QWidget
 {
     Q_OBJECT
 public:
-    TForm1(const vastrel::Workspace &workspace, vastrel::MessageService &messages, QWidget *parent = nullptr);
+    SplashWindow(const Workspace &workspace, MessageService &messages, DocumentDelivery &delivery,
+                 QWidget *parent = nullptr);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -21,7 +26,10 @@ protected:
 private:
     void openMainWindow();
 
-    const vastrel::Workspace &m_workspace;
-    vastrel::MessageService &m_messages;
+    const Workspace &m_workspace;
+    MessageService &m_messages;
+    DocumentDelivery &m_delivery;
     QTimer *m_timer;
 };
+
+} // namespace vastrel

@@ -1,11 +1,12 @@
 #include "support/recording_messages.h"
+#include "support/scripted_delivery.h"
 #include "support/temp_workspace.h"
 
-#include "app/gui_code_edit.h"
-#include "app/tform2.h"
+#include "windows/code_edit.h"
+#include "windows/main_window.h"
 #include "base/estimate_file.h"
 #include "base/text_file.h"
-#include "editing/tform3.h"
+#include "windows/new_estimate_dialog.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -50,7 +51,7 @@ void typeCode(CodeEdit *code, const char *digits)
 
 const QStringList Toc = {QStringLiteral("101|Смета ИТ|кафедра")};
 
-class TForm3Test : public ::testing::Test
+class NewEstimateDialogTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -67,9 +68,9 @@ protected:
 
 } // namespace
 
-TEST_F(TForm3Test, OpensWithEmptyFieldsNoSourceAndCodeZeroZeroZero)
+TEST_F(NewEstimateDialogTest, OpensWithEmptyFieldsNoSourceAndCodeZeroZeroZero)
 {
-    TForm3 dialog(ws.workspace(), mainWindow, messages);
+    NewEstimateDialog dialog(ws.workspace(), mainWindow, messages);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Ввод данных о новой смете"));
     EXPECT_EQ(child<QLineEdit>(dialog, "Edit1")->text(), QString());
     EXPECT_EQ(child<QLineEdit>(dialog, "Edit2")->text(), QString());
@@ -90,9 +91,9 @@ TEST_F(TForm3Test, OpensWithEmptyFieldsNoSourceAndCodeZeroZeroZero)
         EXPECT_TRUE(labels.contains(caption)) << qPrintable(caption);
 }
 
-TEST_F(TForm3Test, StoreRegistersAndCloses)
+TEST_F(NewEstimateDialogTest, StoreRegistersAndCloses)
 {
-    TForm3 dialog(ws.workspace(), mainWindow, messages);
+    NewEstimateDialog dialog(ws.workspace(), mainWindow, messages);
     dialog.show();
     typeText(child<QLineEdit>(dialog, "Edit1"), QStringLiteral("Смета ФФ"));
     typeText(child<QLineEdit>(dialog, "Edit2"), QStringLiteral("физфак | 2026"));
@@ -112,10 +113,10 @@ TEST_F(TForm3Test, StoreRegistersAndCloses)
     EXPECT_EQ(child<CodeEdit>(dialog, "MaskEdit1")->code(), QStringLiteral("   "));
 }
 
-TEST_F(TForm3Test, PartlyFilledCodeIsRefusedAndTheWindowStays)
+TEST_F(NewEstimateDialogTest, PartlyFilledCodeIsRefusedAndTheWindowStays)
 {
     mainWindow.source = 0;
-    TForm3 dialog(ws.workspace(), mainWindow, messages);
+    NewEstimateDialog dialog(ws.workspace(), mainWindow, messages);
     dialog.show();
     typeText(child<QLineEdit>(dialog, "Edit1"), QStringLiteral("Смета ФФ"));
     CodeEdit *code = child<CodeEdit>(dialog, "MaskEdit1");
@@ -151,10 +152,10 @@ TEST_F(TForm3Test, PartlyFilledCodeIsRefusedAndTheWindowStays)
     EXPECT_TRUE(dialog.isVisible());
 }
 
-TEST_F(TForm3Test, NoIncomeSourceAnywhereClosesTheWindow)
+TEST_F(NewEstimateDialogTest, NoIncomeSourceAnywhereClosesTheWindow)
 {
     mainWindow.source = -1;
-    TForm3 dialog(ws.workspace(), mainWindow, messages);
+    NewEstimateDialog dialog(ws.workspace(), mainWindow, messages);
     dialog.show();
     typeText(child<QLineEdit>(dialog, "Edit1"), QStringLiteral("Смета ФФ"));
     child<QPushButton>(dialog, "Button1")->click();
@@ -164,11 +165,11 @@ TEST_F(TForm3Test, NoIncomeSourceAnywhereClosesTheWindow)
     EXPECT_EQ(ws.read(Workspace::tocName()), crlf(Toc));
 }
 
-TEST_F(TForm3Test, ShowLocksTheNameAndStoreChangesCodeAndNotes)
+TEST_F(NewEstimateDialogTest, ShowLocksTheNameAndStoreChangesCodeAndNotes)
 {
     mainWindow.selectorIndex = 0;
     mainWindow.source = 1;
-    TForm3 dialog(ws.workspace(), mainWindow, messages);
+    NewEstimateDialog dialog(ws.workspace(), mainWindow, messages);
     dialog.show();
     child<QPushButton>(dialog, "Button3")->click();
     QLineEdit *name = child<QLineEdit>(dialog, "Edit1");
@@ -187,10 +188,10 @@ TEST_F(TForm3Test, ShowLocksTheNameAndStoreChangesCodeAndNotes)
     EXPECT_TRUE(QDir(ws.baseDir()).isEmpty());
 }
 
-TEST_F(TForm3Test, CancelWritesNothing)
+TEST_F(NewEstimateDialogTest, CancelWritesNothing)
 {
     mainWindow.source = 1;
-    TForm3 dialog(ws.workspace(), mainWindow, messages);
+    NewEstimateDialog dialog(ws.workspace(), mainWindow, messages);
     dialog.show();
     typeText(child<QLineEdit>(dialog, "Edit1"), QStringLiteral("Смета ФФ"));
     child<QPushButton>(dialog, "Button2")->click();
@@ -208,14 +209,15 @@ TEST(MainWindowCycle, RegisterEnterCalculateSaveClearShow)
                       QStringLiteral("105"), QStringLiteral("1"), QStringLiteral("Бухгалтер"), QStringLiteral("П.")});
     ws.writeToc(Toc);
     RecordingMessages messages;
-    TForm2 form2(ws.workspace(), messages);
+    test::ScriptedDelivery delivery;
+    MainWindow form2(ws.workspace(), messages, delivery);
     form2.activate();
     ASSERT_TRUE(messages.texts().isEmpty()) << qPrintable(messages.last());
 
     // The new-estimate window is modal: it is filled once it is open.
     bool filled = false;
     QTimer::singleShot(0, &form2, [&] {
-        TForm3 *dialog = form2.findChild<TForm3 *>();
+        NewEstimateDialog *dialog = form2.findChild<NewEstimateDialog *>();
         ASSERT_NE(dialog, nullptr);
         typeText(child<QLineEdit>(*dialog, "Edit1"), QStringLiteral("Смета ФФ"));
         child<QComboBox>(*dialog, "ComboBox1")->setCurrentIndex(2);
@@ -226,7 +228,7 @@ TEST(MainWindowCycle, RegisterEnterCalculateSaveClearShow)
     QTimer guard;
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, &form2, [&] {
-        if (TForm3 *dialog = form2.findChild<TForm3 *>()) {
+        if (NewEstimateDialog *dialog = form2.findChild<NewEstimateDialog *>()) {
             ADD_FAILURE() << "the new-estimate window did not close";
             dialog->reject();
         }

@@ -1,8 +1,8 @@
-#include "base/tform6.h"
+#include "windows/settings_dialog.h"
 
-#include "app/gui_code_edit.h"
-#include "app/gui_form_layout.h"
 #include "base/settings.h"
+#include "windows/captioned_field.h"
+#include "windows/code_edit.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -12,9 +12,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-using namespace vastrel;
+namespace vastrel {
 
-TForm6::TForm6(const Workspace &workspace, MessageService &messages, QWidget *parent)
+SettingsDialog::SettingsDialog(const Workspace &workspace, MessageService &messages, QWidget *parent)
     : QDialog(parent)
     , m_workspace(workspace)
     , m_messages(messages)
@@ -65,9 +65,9 @@ TForm6::TForm6(const Workspace &workspace, MessageService &messages, QWidget *pa
         return button;
     };
     connect(addButton("Button2", QStringLiteral("показать настройки ")), &QPushButton::clicked, this,
-            &TForm6::showSettings);
+            &SettingsDialog::showSettings);
     connect(addButton("Button1", QStringLiteral("загрузить настройки")), &QPushButton::clicked, this,
-            &TForm6::storeSettings);
+            &SettingsDialog::storeSettings);
     connect(addButton("Button3", QStringLiteral("выход")), &QPushButton::clicked, this, &QDialog::close);
     layout->addSpacing(8);
     layout->addLayout(buttons);
@@ -82,7 +82,7 @@ TForm6::TForm6(const Workspace &workspace, MessageService &messages, QWidget *pa
     setFixedSize(560, 590);
 }
 
-void TForm6::showSettings()
+void SettingsDialog::showSettings()
 {
     m_statusStrip->setText(QStringLiteral("Версия 2.0, последнее изменение 22.03.09"));
     runAction(m_messages, [this] {
@@ -102,7 +102,7 @@ void TForm6::showSettings()
     });
 }
 
-void TForm6::storeSettings()
+void SettingsDialog::storeSettings()
 {
     if (!m_code->acceptCode())
         return;
@@ -127,3 +127,5 @@ void TForm6::storeSettings()
     if (passed > 0 && inOrder[passed - 1])
         inOrder[passed - 1]->setFocus();
 }
+
+} // namespace vastrel

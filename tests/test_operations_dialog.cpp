@@ -1,7 +1,8 @@
 #include "base/error.h"
-#include "operations/tform5.h"
-#include "operations/tform7.h"
+#include "windows/operations_dialog.h"
+#include "windows/deletion_dialog.h"
 #include "support/recording_messages.h"
+#include "support/scripted_delivery.h"
 #include "support/temp_workspace.h"
 
 #include <QApplication>
@@ -31,7 +32,8 @@ struct Operations
     EstimateWindow mainWindow;
     QStringList lines = {QStringLiteral("101|Кафедра|курсы"), QStringLiteral("102|Лаборатория|"),
                          QStringLiteral("000|Сводная|")};
-    std::unique_ptr<TForm5> window;
+    ScriptedDelivery delivery;
+    std::unique_ptr<OperationsDialog> window;
 
     explicit Operations(bool withToc = true)
     {
@@ -45,7 +47,7 @@ struct Operations
     }
     void open()
     {
-        window = std::make_unique<TForm5>(ws.workspace(), mainWindow, messages);
+        window = std::make_unique<OperationsDialog>(ws.workspace(), mainWindow, messages, delivery);
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -81,7 +83,7 @@ struct Operations
 void answerConfirmation(QWidget *owner, const char *buttonName, QString *seenTitle)
 {
     QTimer::singleShot(10, owner, [=] {
-        auto *confirmation = owner->findChild<TForm7 *>();
+        auto *confirmation = owner->findChild<DeletionDialog *>();
         if (!confirmation || !confirmation->isVisible()) {
             answerConfirmation(owner, buttonName, seenTitle);
             return;
@@ -143,7 +145,7 @@ TEST(OperationsWindow, DeletionChecksTheSelectionFirst)
     EXPECT_EQ(ops.messages.texts(), (QStringList{QStringLiteral("Выделите сметы для удаления!"),
                                                  QStringLiteral("Выделено больше, чем одна смета для удаления!")}));
     EXPECT_EQ(ops.items(), ops.lines);
-    EXPECT_EQ(ops.window->findChild<TForm7 *>(), nullptr);
+    EXPECT_EQ(ops.window->findChild<DeletionDialog *>(), nullptr);
 }
 
 TEST(OperationsWindow, ConfirmedDeletionRefillsBothLists)
@@ -163,7 +165,7 @@ TEST(OperationsWindow, ConfirmedDeletionRefillsBothLists)
     EXPECT_EQ(ops.mainWindow.selectorIndex, -1);
     EXPECT_TRUE(ops.messages.all().isEmpty());
     // The confirmation window is gone with its answer.
-    EXPECT_EQ(ops.window->findChild<TForm7 *>(), nullptr);
+    EXPECT_EQ(ops.window->findChild<DeletionDialog *>(), nullptr);
 }
 
 TEST(OperationsWindow, DeclinedDeletionChangesNothing)
@@ -183,7 +185,7 @@ TEST(OperationsWindow, DeclinedDeletionChangesNothing)
 
 TEST(ConfirmationWindow, AsksAndHasYesLeftOfNo)
 {
-    TForm7 confirmation;
+    DeletionDialog confirmation;
     confirmation.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&confirmation));
     EXPECT_EQ(confirmation.windowTitle(), QStringLiteral("35"));

@@ -1,4 +1,4 @@
-#include "app/gui_code_edit.h"
+#include "windows/code_edit.h"
 
 #include "base/masked_code.h"
 

@@ -1,14 +1,14 @@
-#include "operations/tform5.h"
+#include "windows/operations_dialog.h"
 
-#include "app/activation.h"
 #include "base/table_of_contents.h"
-#include "export/gui_export.h"
+#include "editing/activation.h"
 #include "operations/deletion.h"
 #include "operations/media_copy.h"
 #include "operations/media_import.h"
 #include "operations/rebuild.h"
 #include "operations/summing.h"
-#include "operations/tform7.h"
+#include "windows/deletion_dialog.h"
+#include "windows/document_delivery.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -19,14 +19,15 @@
 
 #include <algorithm>
 
-using namespace vastrel;
+namespace vastrel {
 
-TForm5::TForm5(const Workspace &workspace, EstimateWindow &mainWindow, MessageService &messages,
-               QWidget *parent)
+OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &mainWindow, MessageService &messages,
+                                   DocumentDelivery &delivery, QWidget *parent)
     : QDialog(parent)
     , m_workspace(workspace)
     , m_mainWindow(mainWindow)
     , m_messages(messages)
+    , m_delivery(delivery)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Операции со сметами"));
@@ -57,7 +58,7 @@ TForm5::TForm5(const Workspace &workspace, EstimateWindow &mainWindow, MessageSe
 
     auto *right = new QVBoxLayout;
     right->setSpacing(6);
-    auto addButton = [&](const char *name, const QString &text, void (TForm5::*handler)()) {
+    auto addButton = [&](const char *name, const QString &text, void (OperationsDialog::*handler)()) {
         auto *button = new QPushButton(text, this);
         button->setObjectName(QString::fromLatin1(name));
         button->setAutoDefault(false);
@@ -67,11 +68,11 @@ TForm5::TForm5(const Workspace &workspace, EstimateWindow &mainWindow, MessageSe
             connect(button, &QPushButton::clicked, this, handler);
         return button;
     };
-    addButton("Button4", QStringLiteral("удалить смету"), &TForm5::deleteEstimate);
-    addButton("Button1", QStringLiteral("сложить сметы"), &TForm5::sumEstimates);
-    addButton("Button5", QStringLiteral("экспорт сводной сметы в Excel"), &TForm5::exportConsolidated);
+    addButton("Button4", QStringLiteral("удалить смету"), &OperationsDialog::deleteEstimate);
+    addButton("Button1", QStringLiteral("сложить сметы"), &OperationsDialog::sumEstimates);
+    addButton("Button5", QStringLiteral("экспорт сводной сметы в Excel"), &OperationsDialog::exportConsolidated);
     right->addSpacing(12);
-    addButton("Button3", QStringLiteral("загрузить для Гемтар на дискету"), &TForm5::copyToDiskette);
+    addButton("Button3", QStringLiteral("загрузить для Гемтар на дискету"), &OperationsDialog::copyToDiskette);
     right->addSpacing(6);
     m_drive = new QComboBox(this);
     m_drive->setObjectName(QStringLiteral("ComboBox1"));
@@ -81,11 +82,11 @@ TForm5::TForm5(const Workspace &workspace, EstimateWindow &mainWindow, MessageSe
     m_drive->setCurrentText(QStringLiteral("адрес флешки"));
     m_drive->setMinimumHeight(28);
     right->addWidget(m_drive);
-    addButton("Button9", QStringLiteral("загрузить для Гемтар на флешку "), &TForm5::copyToFlashDrive);
+    addButton("Button9", QStringLiteral("загрузить для Гемтар на флешку "), &OperationsDialog::copyToFlashDrive);
     right->addSpacing(12);
-    addButton("Button6", QStringLiteral("восстановление оглавления базы "), &TForm5::rebuildToc);
+    addButton("Button6", QStringLiteral("восстановление оглавления базы "), &OperationsDialog::rebuildToc);
     right->addSpacing(12);
-    addButton("Button10", QStringLiteral("принять сметы с носителя"), &TForm5::importFromMedium);
+    addButton("Button10", QStringLiteral("принять сметы с носителя"), &OperationsDialog::importFromMedium);
     right->addStretch(1);
     QPushButton *quit = addButton("Button2", QStringLiteral("выход"), nullptr);
     connect(quit, &QPushButton::clicked, this, &QDialog::close);
@@ -103,7 +104,7 @@ TForm5::TForm5(const Workspace &workspace, EstimateWindow &mainWindow, MessageSe
     });
 }
 
-QStringList TForm5::listLines() const
+QStringList OperationsDialog::listLines() const
 {
     QStringList lines;
     for (int i = 0; i < m_list->count(); ++i)
@@ -111,7 +112,7 @@ QStringList TForm5::listLines() const
     return lines;
 }
 
-QList<int> TForm5::selectedRows() const
+QList<int> OperationsDialog::selectedRows() const
 {
     QList<int> rows;
     for (int i = 0; i < m_list->count(); ++i) {
@@ -121,7 +122,7 @@ QList<int> TForm5::selectedRows() const
     return rows;
 }
 
-void TForm5::refillLists()
+void OperationsDialog::refillLists()
 {
     m_list->clear();
     runAction(m_messages, [this] {
@@ -131,13 +132,13 @@ void TForm5::refillLists()
     });
 }
 
-void TForm5::deleteEstimate()
+void OperationsDialog::deleteEstimate()
 {
     const QList<int> selected = selectedRows();
     if (!checkDeletionSelection(selected, m_messages))
         return;
     {
-        TForm7 confirmation(this);
+        DeletionDialog confirmation(this);
         if (confirmation.exec() != QDialog::Accepted)
             return;
     }
@@ -148,7 +149,7 @@ void TForm5::deleteEstimate()
     refillLists();
 }
 
-void TForm5::sumEstimates()
+void OperationsDialog::sumEstimates()
 {
     runAction(m_messages, [this] {
         vastrel::sumEstimates(m_workspace, listLines(), selectedRows(), m_messages);
@@ -157,40 +158,40 @@ void TForm5::sumEstimates()
     refillLists();
 }
 
-void TForm5::exportConsolidated()
+void OperationsDialog::exportConsolidated()
 {
     const bool written = runAction(m_messages, [this] {
-        return exportConsolidatedFromWindow(this, m_workspace, listLines(), selectedRows(), m_messages);
+        return exportConsolidatedFromWindow(this, m_delivery, m_workspace, listLines(), selectedRows(), m_messages);
     });
     if (written)
         close();
 }
 
-void TForm5::copyTo(const Medium &medium)
+void OperationsDialog::copyTo(const Medium &medium)
 {
     runAction(m_messages, [&] {
         return copyToMedium(m_workspace, medium, listLines(), selectedRows(), m_messages);
     });
 }
 
-void TForm5::copyToDiskette()
+void OperationsDialog::copyToDiskette()
 {
     copyTo(m_diskette ? m_diskette() : disketteMedium());
 }
 
-void TForm5::copyToFlashDrive()
+void OperationsDialog::copyToFlashDrive()
 {
     copyTo(flashMedium(m_workspace, m_drive->currentText()));
 }
 
-void TForm5::rebuildToc()
+void OperationsDialog::rebuildToc()
 {
     const bool rebuilt = runAction(m_messages, [this] { return vastrel::rebuildToc(m_workspace, m_messages); });
     if (rebuilt)
         refillLists();
 }
 
-void TForm5::importFromMedium()
+void OperationsDialog::importFromMedium()
 {
     const IntakeResult result = vastrel::importFromMedium(
         m_workspace, flashMedium(m_workspace, m_drive->currentText()), {},
@@ -198,3 +199,5 @@ void TForm5::importFromMedium()
     showIntakeResult(result, m_messages);
     refillLists();
 }
+
+} // namespace vastrel

@@ -1,4 +1,4 @@
-#include "app/activation.h"
+#include "editing/activation.h"
 
 #include "base/settings.h"
 #include "base/table_of_contents.h"

@@ -1,8 +1,8 @@
-#include "editing/tform3.h"
+#include "windows/new_estimate_dialog.h"
 
-#include "app/gui_code_edit.h"
-#include "app/gui_form_layout.h"
 #include "base/catalogue.h"
+#include "windows/captioned_field.h"
+#include "windows/code_edit.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -11,9 +11,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-using namespace vastrel;
+namespace vastrel {
 
-TForm3::TForm3(const Workspace &workspace, EstimateWindow &mainWindow, MessageService &messages,
+NewEstimateDialog::NewEstimateDialog(const Workspace &workspace, EstimateWindow &mainWindow, MessageService &messages,
                QWidget *parent)
     : QDialog(parent)
     , m_workspace(workspace)
@@ -52,9 +52,9 @@ TForm3::TForm3(const Workspace &workspace, EstimateWindow &mainWindow, MessageSe
         buttons->addWidget(button);
         return button;
     };
-    connect(addButton("Button3", QStringLiteral("показать ")), &QPushButton::clicked, this, &TForm3::showRecord);
+    connect(addButton("Button3", QStringLiteral("показать ")), &QPushButton::clicked, this, &NewEstimateDialog::showRecord);
     connect(addButton("Button1", QStringLiteral("сохранить изменения")), &QPushButton::clicked, this,
-            &TForm3::store);
+            &NewEstimateDialog::store);
     connect(addButton("Button2", QStringLiteral("отмена")), &QPushButton::clicked, this, &QDialog::reject);
     layout->addSpacing(6);
     layout->addLayout(buttons);
@@ -62,7 +62,7 @@ TForm3::TForm3(const Workspace &workspace, EstimateWindow &mainWindow, MessageSe
     setFixedSize(420, 300);
 }
 
-NewEstimateForm TForm3::readForm() const
+NewEstimateForm NewEstimateDialog::readForm() const
 {
     NewEstimateForm form;
     form.name = m_name->text();
@@ -73,7 +73,7 @@ NewEstimateForm TForm3::readForm() const
     return form;
 }
 
-void TForm3::writeForm(const NewEstimateForm &form)
+void NewEstimateDialog::writeForm(const NewEstimateForm &form)
 {
     m_name->setText(form.name);
     m_name->setEnabled(form.nameEnabled);
@@ -82,7 +82,7 @@ void TForm3::writeForm(const NewEstimateForm &form)
         m_code->setCode(form.code);
 }
 
-void TForm3::showRecord()
+void NewEstimateDialog::showRecord()
 {
     NewEstimateForm form = readForm();
     runAction(m_messages, [&] {
@@ -92,7 +92,7 @@ void TForm3::showRecord()
     writeForm(form);
 }
 
-void TForm3::store()
+void NewEstimateDialog::store()
 {
     if (!m_code->acceptCode())
         return;
@@ -114,3 +114,5 @@ void TForm3::store()
             reject();
     }
 }
+
+} // namespace vastrel

@@ -1,4 +1,4 @@
-#include "export/gui_export.h"
+#include "windows/document_delivery.h"
 
 #include "base/text_file.h"
 #include "export/breakdown_document.h"
@@ -37,10 +37,10 @@ QString suggestedPath(const Workspace &workspace, const QString &fileName)
 
 // The workbook is complete before the user is asked, so declining or a
 // failed write leaves nothing behind; a PDF is drawn from the same sheet.
-void deliver(QWidget *parent, const Workspace &workspace, const XlsxBackend &book, const QByteArray &workbook,
-             const QString &fileName, MessageService &messages)
+void deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace, const XlsxBackend &book,
+             const QByteArray &workbook, const QString &fileName, MessageService &messages)
 {
-    QString path = documentDelivery().chooseFile(parent, suggestedPath(workspace, fileName));
+    QString path = delivery.chooseFile(parent, suggestedPath(workspace, fileName));
     if (path.isEmpty())
         return;
     if (!path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive) && !isPdfPath(path))
@@ -51,7 +51,7 @@ void deliver(QWidget *parent, const Workspace &workspace, const XlsxBackend &boo
         return true;
     });
     // Without a program for the file the user must still learn where the document is.
-    if (kept && !documentDelivery().open(path)) {
+    if (kept && !delivery.open(path)) {
         const QString program = isPdfPath(path) ? QStringLiteral("программа для просмотра PDF")
                                                 : QStringLiteral("программа для электронных таблиц");
         messages.inform(QStringLiteral("Документ сохранён в файле «%1», но открыть его не удалось: "
@@ -62,30 +62,29 @@ void deliver(QWidget *parent, const Workspace &workspace, const XlsxBackend &boo
 
 } // namespace
 
-DocumentDelivery &documentDelivery()
+QString DesktopDelivery::chooseFile(QWidget *parent, const QString &suggestedPath)
 {
-    static DocumentDelivery delivery{
-        [](QWidget *parent, const QString &suggested) {
-            const QString workbook = QStringLiteral("Книга Excel (*.xlsx)");
-            const QString pdf = QStringLiteral("PDF (*.pdf)");
-            QString chosen = workbook;
-            QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить документ"), suggested,
-                                                        workbook + QStringLiteral(";;") + pdf, &chosen);
-            // A name typed without extension takes the chosen type's.
-            if (!path.isEmpty() && chosen == pdf && !isPdfPath(path)) {
-                if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
-                    path.chop(5);
-                path += QStringLiteral(".pdf");
-            }
-            return path;
-        },
-        [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); },
-    };
-    return delivery;
+    const QString workbook = QStringLiteral("Книга Excel (*.xlsx)");
+    const QString pdf = QStringLiteral("PDF (*.pdf)");
+    QString chosen = workbook;
+    QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить документ"), suggestedPath,
+                                                workbook + QStringLiteral(";;") + pdf, &chosen);
+    // A name typed without extension takes the chosen type's.
+    if (!path.isEmpty() && chosen == pdf && !isPdfPath(path)) {
+        if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
+            path.chop(5);
+        path += QStringLiteral(".pdf");
+    }
+    return path;
 }
 
-void exportBreakdownFromWindow(QWidget *parent, const Workspace &workspace, const EstimateWindow &window,
-                               MessageService &messages)
+bool DesktopDelivery::open(const QString &path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void exportBreakdownFromWindow(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace,
+                               const EstimateWindow &window, MessageService &messages)
 {
     const QDate today = QDate::currentDate();
     XlsxBackend book;
@@ -100,11 +99,11 @@ void exportBreakdownFromWindow(QWidget *parent, const Workspace &workspace, cons
         return true;
     });
     if (built)
-        deliver(parent, workspace, book, workbook, breakdownFileName(window, today), messages);
+        deliver(parent, delivery, workspace, book, workbook, breakdownFileName(window, today), messages);
 }
 
-bool exportConsolidatedFromWindow(QWidget *parent, const Workspace &workspace, const QStringList &lines,
-                                  const QList<int> &selected, MessageService &messages)
+bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace,
+                                  const QStringList &lines, const QList<int> &selected, MessageService &messages)
 {
     const auto estimate = estimateToExport(lines, selected, messages);
     if (!estimate)
@@ -120,7 +119,7 @@ bool exportConsolidatedFromWindow(QWidget *parent, const Workspace &workspace, c
     });
     if (!built)
         return false;
-    deliver(parent, workspace, book, workbook, consolidatedFileName(*estimate), messages);
+    deliver(parent, delivery, workspace, book, workbook, consolidatedFileName(*estimate), messages);
     return true;
 }
 

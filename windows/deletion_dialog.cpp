@@ -1,11 +1,13 @@
-#include "operations/tform7.h"
+#include "windows/deletion_dialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TForm7::TForm7(QWidget *parent)
+namespace vastrel {
+
+DeletionDialog::DeletionDialog(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form7"));
@@ -43,3 +45,5 @@ TForm7::TForm7(QWidget *parent)
 
     setFixedSize(380, 150);
 }
+
+} // namespace vastrel

@@ -1,7 +1,7 @@
-#include "app/tform1.h"
+#include "windows/splash_window.h"
 
-#include "app/gui_messages.h"
-#include "app/tform2.h"
+#include "windows/main_window.h"
+#include "windows/message_boxes.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -9,16 +9,15 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-using namespace vastrel;
+namespace vastrel {
 
-TForm1::TForm1(const Workspace &workspace, MessageService &messages, QWidget *parent)
+SplashWindow::SplashWindow(const Workspace &workspace, MessageService &messages, DocumentDelivery &delivery,
+                           QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::FramelessWindowHint)
     , m_workspace(workspace)
     , m_messages(messages)
+    , m_delivery(delivery)
 {
-    // The picture lives in the window library's resources, which a static
-    // library must register itself.
-    Q_INIT_RESOURCE(resources);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(programCaption());
     setFixedSize(420, 430);
@@ -31,6 +30,7 @@ TForm1::TForm1(const Workspace &workspace, MessageService &messages, QWidget *pa
     layout->setContentsMargins(10, 10, 10, 14);
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image1"));
+    // From the program's resources (app/), linked as objects so they register themselves.
     picture->setPixmap(QPixmap(QStringLiteral(":/splash.jpg")));
     picture->setAlignment(Qt::AlignCenter);
     layout->addWidget(picture, 1);
@@ -58,23 +58,25 @@ TForm1::TForm1(const Workspace &workspace, MessageService &messages, QWidget *pa
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(1500);
     m_timer->setSingleShot(true);
-    connect(m_timer, &QTimer::timeout, this, &TForm1::openMainWindow);
+    connect(m_timer, &QTimer::timeout, this, &SplashWindow::openMainWindow);
     m_timer->start();
 }
 
-void TForm1::closeEvent(QCloseEvent *event)
+void SplashWindow::closeEvent(QCloseEvent *event)
 {
     QWidget::closeEvent(event);
     QCoreApplication::quit();
 }
 
-void TForm1::openMainWindow()
+void SplashWindow::openMainWindow()
 {
     m_timer->stop();
-    auto *mainWindow = new TForm2(m_workspace, m_messages, this);
-    if (auto *boxes = dynamic_cast<BoxMessages *>(&m_messages))
+    auto *mainWindow = new MainWindow(m_workspace, m_messages, m_delivery, this);
+    if (auto *boxes = dynamic_cast<MessageBoxes *>(&m_messages))
         boxes->setParent(mainWindow);
     mainWindow->setAttribute(Qt::WA_DeleteOnClose, false);
     mainWindow->exec();
     close();
 }
+
+} // namespace vastrel

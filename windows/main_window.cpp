@@ -1,15 +1,15 @@
-#include "app/tform2.h"
+#include "windows/main_window.h"
 
-#include "app/activation.h"
-#include "app/gui_help.h"
 #include "base/settings.h"
+#include "editing/activation.h"
 #include "editing/calculation.h"
 #include "editing/saving.h"
 #include "editing/showing.h"
-#include "editing/tform3.h"
-#include "base/tform6.h"
-#include "export/gui_export.h"
-#include "operations/tform5.h"
+#include "windows/document_delivery.h"
+#include "windows/help_launcher.h"
+#include "windows/new_estimate_dialog.h"
+#include "windows/operations_dialog.h"
+#include "windows/settings_dialog.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -25,7 +25,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
-using namespace vastrel;
+namespace vastrel {
 
 namespace {
 
@@ -43,10 +43,12 @@ void setBackground(QWidget *widget, const QColor &colour)
 
 } // namespace
 
-TForm2::TForm2(const Workspace &workspace, MessageService &messages, QWidget *parent)
+MainWindow::MainWindow(const Workspace &workspace, MessageService &messages, DocumentDelivery &delivery,
+                       QWidget *parent)
     : QDialog(parent)
     , m_workspace(workspace)
     , m_messages(messages)
+    , m_delivery(delivery)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Вастрель - Тавер"));
@@ -96,7 +98,7 @@ TForm2::TForm2(const Workspace &workspace, MessageService &messages, QWidget *pa
     setMinimumSize(1028, 710);
 }
 
-QLabel *TForm2::addPanel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry)
+QLabel *MainWindow::addPanel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry)
 {
     auto *panel = new QLabel(caption, parent);
     panel->setObjectName(name);
@@ -106,7 +108,7 @@ QLabel *TForm2::addPanel(QWidget *parent, const QString &name, const QString &ca
     return panel;
 }
 
-QLineEdit *TForm2::addField(const QString &name, const QRect &geometry)
+QLineEdit *MainWindow::addField(const QString &name, const QRect &geometry)
 {
     auto *field = new QLineEdit(this);
     field->setObjectName(name);
@@ -119,7 +121,7 @@ QLineEdit *TForm2::addField(const QString &name, const QRect &geometry)
     return field;
 }
 
-void TForm2::buildEntryArea()
+void MainWindow::buildEntryArea()
 {
     addPanel(this, QStringLiteral("Panel1"), QStringLiteral("остаток"), QRect(10, 78, 170, 24));
     addPanel(this, QStringLiteral("Panel5"), QStringLiteral("доходы"), QRect(186, 78, 240, 24));
@@ -162,7 +164,7 @@ void TForm2::buildEntryArea()
     }
 }
 
-void TForm2::buildSidePanel()
+void MainWindow::buildSidePanel()
 {
     auto *side = new QWidget(this);
     side->setObjectName(QStringLiteral("Panel12"));
@@ -196,19 +198,19 @@ void TForm2::buildSidePanel()
     {
         const char *name;
         const char16_t *caption;
-        void (TForm2::*handler)();
+        void (MainWindow::*handler)();
     };
     const ButtonEntry buttons[] = {
-        {"Button7", u"завести новую смету", &TForm2::openDialog<TForm3>},
-        {"Button1", u"расчет сметы", &TForm2::calculate},
-        {"Button4", u"показать смету", &TForm2::showEstimate},
-        {"Button8", u"очистить смету", &TForm2::clearEntries},
-        {"Button9", u"экспорт сметы в Excel", &TForm2::exportBreakdown},
-        {"Button2", u"запись сметы в базу", &TForm2::save},
-        {"Button6", u"операции со сметами", &TForm2::openDialog<TForm5>},
-        {"Button11", u"настройки", &TForm2::openDialog<TForm6>},
-        {"Button3", u"выход из программы", &TForm2::quit},
-        {"Button5", u"помощь", &TForm2::openHelp},
+        {"Button7", u"завести новую смету", &MainWindow::openDialog<NewEstimateDialog>},
+        {"Button1", u"расчет сметы", &MainWindow::calculate},
+        {"Button4", u"показать смету", &MainWindow::showEstimate},
+        {"Button8", u"очистить смету", &MainWindow::clearEntries},
+        {"Button9", u"экспорт сметы в Excel", &MainWindow::exportBreakdown},
+        {"Button2", u"запись сметы в базу", &MainWindow::save},
+        {"Button6", u"операции со сметами", &MainWindow::openDialog<OperationsDialog>},
+        {"Button11", u"настройки", &MainWindow::openDialog<SettingsDialog>},
+        {"Button3", u"выход из программы", &MainWindow::quit},
+        {"Button5", u"помощь", &MainWindow::openHelp},
     };
     int y = 354;
     for (const ButtonEntry &entry : buttons) {
@@ -221,7 +223,7 @@ void TForm2::buildSidePanel()
     }
 }
 
-EstimateWindow TForm2::readWindow() const
+EstimateWindow MainWindow::readWindow() const
 {
     EstimateWindow window = readEntries();
     window.selectorItems.reserve(m_selector->count());
@@ -231,7 +233,7 @@ EstimateWindow TForm2::readWindow() const
     return window;
 }
 
-EstimateWindow TForm2::readEntries() const
+EstimateWindow MainWindow::readEntries() const
 {
     EstimateWindow window;
     window.incomeCodeText = m_incomeCode->currentText();
@@ -249,7 +251,7 @@ EstimateWindow TForm2::readEntries() const
     return window;
 }
 
-void TForm2::setSelector(const QStringList &lines, int selected)
+void MainWindow::setSelector(const QStringList &lines, int selected)
 {
     QStringList items;
     for (int i = 0; i < m_selector->count(); ++i)
@@ -261,7 +263,7 @@ void TForm2::setSelector(const QStringList &lines, int selected)
     m_selector->setCurrentIndex(selected);
 }
 
-void TForm2::setStatus(int item)
+void MainWindow::setStatus(int item)
 {
     if (item >= 0 && m_status->button(item)) {
         m_status->button(item)->setChecked(true);
@@ -272,13 +274,13 @@ void TForm2::setStatus(int item)
     }
 }
 
-void TForm2::writeWindow(const EstimateWindow &window)
+void MainWindow::writeWindow(const EstimateWindow &window)
 {
     setSelector(window.selectorItems, window.selectorIndex);
     writeEntries(window);
 }
 
-void TForm2::writeEntries(const EstimateWindow &window)
+void MainWindow::writeEntries(const EstimateWindow &window)
 {
     if (window.incomeCode >= 0) {
         m_incomeCode->setCurrentIndex(window.incomeCode);
@@ -301,7 +303,7 @@ void TForm2::writeEntries(const EstimateWindow &window)
     setTotalsColour(window.totalsColour);
 }
 
-void TForm2::setTotalsColour(TotalsColour colour)
+void MainWindow::setTotalsColour(TotalsColour colour)
 {
     m_totalsColour = colour;
     const QColor textColour = colour == TotalsColour::Red     ? TotalsRed
@@ -314,14 +316,14 @@ void TForm2::setTotalsColour(TotalsColour colour)
     }
 }
 
-void TForm2::onWindow(const std::function<bool(EstimateWindow &)> &action)
+void MainWindow::onWindow(const std::function<bool(EstimateWindow &)> &action)
 {
     EstimateWindow window = readWindow();
     runAction(m_messages, [&] { return action(window); });
     writeWindow(window);
 }
 
-void TForm2::activate()
+void MainWindow::activate()
 {
     EstimateWindow window = readWindow();
     QString heading = m_heading->text();
@@ -335,9 +337,18 @@ void TForm2::activate()
 }
 
 template<class Dialog>
-void TForm2::openDialog()
+void MainWindow::openDialog()
 {
-    if constexpr (std::is_constructible_v<Dialog, const Workspace &, EstimateWindow &, MessageService &, QWidget *>) {
+    if constexpr (std::is_constructible_v<Dialog, const Workspace &, EstimateWindow &, MessageService &,
+                                          DocumentDelivery &, QWidget *>) {
+        EstimateWindow window = readWindow();
+        {
+            Dialog dialog(m_workspace, window, m_messages, m_delivery, this);
+            dialog.exec();
+        }
+        writeWindow(window);
+    } else if constexpr (std::is_constructible_v<Dialog, const Workspace &, EstimateWindow &, MessageService &,
+                                                 QWidget *>) {
         EstimateWindow window = readWindow();
         {
             Dialog dialog(m_workspace, window, m_messages, this);
@@ -351,7 +362,7 @@ void TForm2::openDialog()
     activate();
 }
 
-void TForm2::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     if (parentWidget() && parentWidget()->isWindow())
@@ -359,11 +370,11 @@ void TForm2::showEvent(QShowEvent *event)
     if (!m_activatedOnce) {
         m_activatedOnce = true;
         // After the window is on screen, so a message box stands over it.
-        QTimer::singleShot(0, this, &TForm2::activate);
+        QTimer::singleShot(0, this, &MainWindow::activate);
     }
 }
 
-void TForm2::keyPressEvent(QKeyEvent *event)
+void MainWindow::keyPressEvent(QKeyEvent *event)
 {
     // Escape would end the program through the dialog's reject: only the
     // close box and "выход из программы" do that.
@@ -374,7 +385,7 @@ void TForm2::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void TForm2::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     QDialog::closeEvent(event);
     // The splash window is the application's main window: closing it ends the program.
@@ -382,7 +393,7 @@ void TForm2::closeEvent(QCloseEvent *event)
         parentWidget()->close();
 }
 
-void TForm2::calculate()
+void MainWindow::calculate()
 {
     // The calculation needs the entries only, not the selector's lines,
     // which may be a whole large base.
@@ -394,35 +405,37 @@ void TForm2::calculate()
     writeEntries(window);
 }
 
-void TForm2::clearEntries()
+void MainWindow::clearEntries()
 {
     EstimateWindow window = readWindow();
     vastrel::clearEntries(window);
     writeWindow(window);
 }
 
-void TForm2::save()
+void MainWindow::save()
 {
     onWindow([this](EstimateWindow &window) { return saveEstimate(m_workspace, window, m_messages); });
 }
 
-void TForm2::showEstimate()
+void MainWindow::showEstimate()
 {
     onWindow([this](EstimateWindow &window) { return vastrel::showEstimate(m_workspace, window, m_messages); });
 }
 
-void TForm2::exportBreakdown()
+void MainWindow::exportBreakdown()
 {
     const EstimateWindow window = readWindow();
-    exportBreakdownFromWindow(this, m_workspace, window, m_messages);
+    exportBreakdownFromWindow(this, m_delivery, m_workspace, window, m_messages);
 }
 
-void TForm2::quit()
+void MainWindow::quit()
 {
     close();
 }
 
-void TForm2::openHelp()
+void MainWindow::openHelp()
 {
     openHelpProgram(m_workspace, m_messages);
 }
+
+} // namespace vastrel

@@ -2,11 +2,15 @@
 
 #include <QDialog>
 
+namespace vastrel {
+
 // The deletion confirmation window "35". It only reports the answer: "да"
 // accepts, "нет" rejects; the operations window deletes.
-class TForm7 : public QDialog
+class DeletionDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TForm7(QWidget *parent = nullptr);
+    explicit DeletionDialog(QWidget *parent = nullptr);
 };
+
+} // namespace vastrel

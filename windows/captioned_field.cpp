@@ -1,4 +1,4 @@
-#include "app/gui_form_layout.h"
+#include "windows/captioned_field.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

@@ -8,10 +8,10 @@
 namespace vastrel {
 
 // The program's message service: one modal message box per message.
-class BoxMessages : public MessageService
+class MessageBoxes : public MessageService
 {
 public:
-    explicit BoxMessages(QWidget *parent = nullptr) : m_parent(parent) {}
+    explicit MessageBoxes(QWidget *parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget *parent) { m_parent = parent; }
     void show(MessageKind kind, const QString &text) override;
     bool ask(const QString &question) override;

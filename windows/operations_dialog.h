@@ -14,24 +14,28 @@
 class QComboBox;
 class QListWidget;
 
+namespace vastrel {
+
+class DocumentDelivery;
+
 // The operations window "Операции со сметами". It refills the main window's
 // estimate selector through `mainWindow` after changing the table of contents.
-class TForm5 : public QDialog
+class OperationsDialog : public QDialog
 {
     Q_OBJECT
 public:
-    TForm5(const vastrel::Workspace &workspace, vastrel::EstimateWindow &mainWindow,
-           vastrel::MessageService &messages, QWidget *parent = nullptr);
+    OperationsDialog(const Workspace &workspace, EstimateWindow &mainWindow, MessageService &messages,
+                     DocumentDelivery &delivery, QWidget *parent = nullptr);
 
     // Where "на дискету" copies to; the mounted floppy unless replaced (tests).
-    void setDisketteMedium(std::function<vastrel::Medium()> diskette) { m_diskette = std::move(diskette); }
+    void setDisketteMedium(std::function<Medium()> diskette) { m_diskette = std::move(diskette); }
 
 private:
     QStringList listLines() const;
     QList<int> selectedRows() const;
     // Both lists from departments.txt, emptied first.
     void refillLists();
-    void copyTo(const vastrel::Medium &medium);
+    void copyTo(const Medium &medium);
 
     void deleteEstimate();    // Button4
     void sumEstimates();      // Button1
@@ -41,11 +45,14 @@ private:
     void copyToFlashDrive();  // Button9
     void importFromMedium();  // Button10: from the drive list's medium
 
-    const vastrel::Workspace &m_workspace;
-    vastrel::EstimateWindow &m_mainWindow;
-    vastrel::MessageService &m_messages;
-    std::function<vastrel::Medium()> m_diskette;
+    const Workspace &m_workspace;
+    EstimateWindow &m_mainWindow;
+    MessageService &m_messages;
+    DocumentDelivery &m_delivery;
+    std::function<Medium()> m_diskette;
 
     QListWidget *m_list;
     QComboBox *m_drive;
 };
+
+} // namespace vastrel

@@ -1,7 +1,8 @@
 #include "support/recording_messages.h"
+#include "support/scripted_delivery.h"
 #include "support/temp_workspace.h"
 
-#include "app/tform1.h"
+#include "windows/splash_window.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -16,7 +17,8 @@ TEST(Splash, ShowsItsPictureAndOpensTheMainWindowAfter1500Ms)
 {
     test::TempWorkspace ws;
     test::RecordingMessages messages;
-    TForm1 splash(ws.workspace(), messages);
+    test::ScriptedDelivery delivery;
+    SplashWindow splash(ws.workspace(), messages, delivery);
     EXPECT_EQ(splash.size(), QSize(420, 430));
     auto *picture = splash.findChild<QLabel *>(QStringLiteral("Image1"));
     ASSERT_NE(picture, nullptr);

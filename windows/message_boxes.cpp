@@ -1,4 +1,4 @@
-#include "app/gui_messages.h"
+#include "windows/message_boxes.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -11,7 +11,7 @@ QString programCaption()
     return QStringLiteral("Вастрель - Тавер");
 }
 
-void BoxMessages::show(MessageKind kind, const QString &text)
+void MessageBoxes::show(MessageKind kind, const QString &text)
 {
     QWidget *parent = m_parent ? m_parent.data() : QApplication::activeWindow();
     // Message texts use CR LF; a box shows LF alone the same way.
@@ -23,7 +23,7 @@ void BoxMessages::show(MessageKind kind, const QString &text)
         QMessageBox::information(parent, programCaption(), shown);
 }
 
-bool BoxMessages::ask(const QString &question)
+bool MessageBoxes::ask(const QString &question)
 {
     QMessageBox box(QMessageBox::Question, programCaption(), question, QMessageBox::NoButton,
                     m_parent ? m_parent.data() : QApplication::activeWindow());

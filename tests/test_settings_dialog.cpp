@@ -2,8 +2,8 @@
 #include "support/temp_workspace.h"
 #include "support/typing.h"
 
-#include "app/gui_code_edit.h"
-#include "base/tform6.h"
+#include "windows/code_edit.h"
+#include "windows/settings_dialog.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -25,7 +25,7 @@ class SettingsWindowTest : public ::testing::Test
 protected:
     TempWorkspace ws;
     RecordingMessages messages;
-    TForm6 form{ws.workspace(), messages};
+    SettingsDialog form{ws.workspace(), messages};
 
     QLineEdit *field(const char *name) { return form.findChild<QLineEdit *>(QString::fromLatin1(name)); }
     void type(const char *name, const QString &text)
@@ -59,7 +59,7 @@ TEST_F(SettingsWindowTest, StoreWritesTheTypedTextsAndShowReadsThemBack)
     EXPECT_EQ(ws.read(QStringLiteral("nastroiki.txt")),
               test::cp1251(QStringLiteral("кафедры истории\r\nЗаведующий\r\nИ.И. Иванов\r\n007\r\n3\r\nБухгалтер\r\nПетрова")));
 
-    TForm6 again(ws.workspace(), messages);
+    SettingsDialog again(ws.workspace(), messages);
     again.findChild<QPushButton *>(QStringLiteral("Button2"))->click();
     EXPECT_EQ(again.findChild<QLabel *>(QStringLiteral("Panel1"))->text(),
               QStringLiteral("Версия 2.0, последнее изменение 22.03.09"));
