@@ -8,6 +8,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <array>
+#include <optional>
+
 namespace vastrel {
 
 namespace {
@@ -25,10 +28,53 @@ QByteArray encodeUnchecked(const QString &text)
 
 } // namespace
 
-QString fromWindows1251(const QByteArray &bytes)
+namespace {
+
+// The encoding has one character per byte, so a table made once by the
+// converter itself decodes exactly as the converter does, without building
+// a converter per text. Empty when the converter gives other than one
+// UTF-16 unit per byte; the converter is used then.
+const std::optional<std::array<char16_t, 256>> &decodingTable()
 {
-    QStringDecoder decoder(codecName);
-    return decoder.decode(bytes);
+    static const std::optional<std::array<char16_t, 256>> table = []() -> std::optional<std::array<char16_t, 256>> {
+        QByteArray all(256, Qt::Uninitialized);
+        for (int b = 0; b < 256; ++b)
+            all[b] = char(b);
+        QStringDecoder decoder(codecName);
+        const QString text = decoder.decode(all);
+        if (!decoder.isValid() || text.size() != 256)
+            return std::nullopt;
+        std::array<char16_t, 256> result{};
+        for (int b = 0; b < 256; ++b)
+            result[size_t(b)] = text.at(b).unicode();
+        return result;
+    }();
+    return table;
+}
+
+} // namespace
+
+QChar windows1251Char(char byte)
+{
+    const auto &table = decodingTable();
+    if (table)
+        return QChar((*table)[uchar(byte)]);
+    const QString text = fromWindows1251(QByteArrayView(&byte, 1));
+    return text.isEmpty() ? QChar() : text.at(0);
+}
+
+QString fromWindows1251(QByteArrayView bytes)
+{
+    const auto &table = decodingTable();
+    if (!table) {
+        QStringDecoder decoder(codecName);
+        return decoder.decode(bytes);
+    }
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    for (const char c : bytes)
+        *out++ = (*table)[uchar(c)];
+    return text;
 }
 
 bool fitsWindows1251(const QString &text)
@@ -132,6 +178,11 @@ bool injectedFault(FileStep step, const QString &path)
 
 QStringList readTextLines(const QString &path, const QString &name, OpenFailure failure)
 {
+    return textLines(readFileBytes(path, name, failure));
+}
+
+QByteArray readFileBytes(const QString &path, const QString &name, OpenFailure failure)
+{
     if (const QString reason = notARegularFileReason(path); !reason.isEmpty()) {
         if (failure == OpenFailure::CannotOpen)
             throw Error::cannotOpen(name, reason);
@@ -148,7 +199,7 @@ QStringList readTextLines(const QString &path, const QString &name, OpenFailure 
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Error::io(IoCode::DiskRead);
-    return textLines(bytes);
+    return bytes;
 }
 
 QStringList textLines(const QByteArray &bytes)
