@@ -1,6 +1,7 @@
 #include "base/amount.h"
 
 #include "base/error.h"
+#include "base/text_file.h"
 
 #include <QLocale>
 
@@ -55,46 +56,50 @@ bool tooSmallForDouble(const std::string &plain)
 
 } // namespace
 
-double parseAmount(const QString &text, QChar decimalSeparator)
+namespace {
+
+// The grammar over any text whose characters are read by `at`; `fail` makes
+// the error naming the text as given.
+template<typename At, typename Fail>
+double parseChars(int n, At at, char16_t decimalSeparator, Fail fail)
 {
     // Checked by hand and then converted in the C form, because the library
     // converters accept group separators, tabs or other decimal points.
     std::string plain;
     int i = 0;
-    const int n = text.size();
-    auto fail = [&text]() { return Error::notAFloat(text); };
-    while (i < n && text.at(i) == QLatin1Char(' '))
+    auto digit = [&](int k) { return at(k) >= u'0' && at(k) <= u'9'; };
+    while (i < n && at(i) == u' ')
         ++i;
     int end = n;
-    while (end > i && text.at(end - 1) == QLatin1Char(' '))
+    while (end > i && at(end - 1) == u' ')
         --end;
-    if (i < end && text.at(i) == QLatin1Char('-'))
-        plain += char(text.at(i++).unicode());
-    else if (i < end && text.at(i) == QLatin1Char('+'))
+    if (i < end && at(i) == u'-')
+        plain += char(at(i++));
+    else if (i < end && at(i) == u'+')
         ++i;
     int digits = 0;
-    while (i < end && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9')) {
-        plain += char(text.at(i++).unicode());
+    while (i < end && digit(i)) {
+        plain += char(at(i++));
         ++digits;
     }
-    if (i < end && text.at(i) == decimalSeparator) {
+    if (i < end && at(i) == decimalSeparator) {
         plain += '.';
         ++i;
-        while (i < end && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9')) {
-            plain += char(text.at(i++).unicode());
+        while (i < end && digit(i)) {
+            plain += char(at(i++));
             ++digits;
         }
     }
     if (digits == 0)
         throw fail();
-    if (i < end && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
+    if (i < end && (at(i) == u'e' || at(i) == u'E')) {
         plain += 'e';
         ++i;
-        if (i < end && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
-            plain += char(text.at(i++).unicode());
+        if (i < end && (at(i) == u'+' || at(i) == u'-'))
+            plain += char(at(i++));
         int exponentDigits = 0;
-        while (i < end && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9')) {
-            plain += char(text.at(i++).unicode());
+        while (i < end && digit(i)) {
+            plain += char(at(i++));
             ++exponentDigits;
         }
         if (exponentDigits == 0)
@@ -113,6 +118,22 @@ double parseAmount(const QString &text, QChar decimalSeparator)
     if (ec != std::errc())
         throw fail();
     return value;
+}
+
+} // namespace
+
+double parseAmount(const QString &text, QChar decimalSeparator)
+{
+    return parseChars(
+        int(text.size()), [&text](int k) { return text.at(k).unicode(); }, decimalSeparator.unicode(),
+        [&text]() { return Error::notAFloat(text); });
+}
+
+double parseAmount(QByteArrayView windows1251, QChar decimalSeparator)
+{
+    return parseChars(
+        int(windows1251.size()), [windows1251](int k) { return windows1251Char(windows1251[k]).unicode(); },
+        decimalSeparator.unicode(), [windows1251]() { return Error::notAFloat(fromWindows1251(windows1251)); });
 }
 
 double parseAmount(const QString &text)

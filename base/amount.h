@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QChar>
 #include <QString>
 
@@ -14,6 +15,8 @@ QChar localeDecimalSeparator();
 // also on overflow, while a number below the smallest double converts to 0.
 double parseAmount(const QString &text, QChar decimalSeparator);
 double parseAmount(const QString &text);
+// The same for the bytes of a Windows-1251 text, without decoding it first.
+double parseAmount(QByteArrayView windows1251, QChar decimalSeparator);
 
 // The total itself when it is a number. A sum beyond the largest double
 // becomes INF (or NAN), which no file or document may hold: that throws an

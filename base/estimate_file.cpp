@@ -2,6 +2,10 @@
 
 #include "base/text_file.h"
 
+#include <QStringEncoder>
+
+#include <cstring>
+
 namespace vastrel {
 
 namespace {
@@ -65,47 +69,119 @@ void writeEstimateFile(const Workspace &workspace, const QString &estimateName, 
 EstimateContent readEstimate(const Workspace &workspace, const QString &estimateName)
 {
     const QString name = Workspace::estimateName(estimateName);
-    return readTextLines(workspace.estimatePath(estimateName), Workspace::shown(name), OpenFailure::FileNotFound);
+    return EstimateContent(
+        readFileBytes(workspace.estimatePath(estimateName), Workspace::shown(name), OpenFailure::FileNotFound));
 }
 
-EstimateLine::EstimateLine(const QString &text) : m_text(text)
+namespace {
+
+QByteArray encodedLine(const QString &text)
 {
-    if (!text.startsWith(TwoTabs + QLatin1Char('<')))
+    QStringEncoder encoder("windows-1251");
+    return encoder.encode(text);
+}
+
+} // namespace
+
+EstimateLine::EstimateLine(const QString &text) : m_own(encodedLine(text))
+{
+    m_data = m_own.constData();
+    m_size = m_own.size();
+    findTag();
+}
+
+EstimateLine::EstimateLine(const char *data, qsizetype size) : m_data(data), m_size(size)
+{
+    findTag();
+}
+
+void EstimateLine::findTag()
+{
+    if (m_size < 3 || m_data[0] != '\t' || m_data[1] != '\t' || m_data[2] != '<')
         return;
-    const qsizetype end = text.indexOf(QLatin1Char('>'), 3);
+    const qsizetype end = find('>', 3);
     if (end > 3)
-        m_tag = text.mid(3, end - 3);
+        m_tagSize = end - 3;
+}
+
+qsizetype EstimateLine::find(char byte, qsizetype from) const
+{
+    if (from >= m_size)
+        return -1;
+    const void *hit = std::memchr(m_data + from, byte, size_t(m_size - from));
+    return hit ? static_cast<const char *>(hit) - m_data : -1;
+}
+
+bool EstimateLine::matchesAt(qsizetype at, const QString &text) const
+{
+    if (at + text.size() > m_size)
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (windows1251Char(m_data[at + i]) != text.at(i))
+            return false;
+    }
+    return true;
 }
 
 bool EstimateLine::holds(const QString &tag, const QString &value) const
 {
-    return m_text.startsWith(TwoTabs + QLatin1Char('<') + tag + QLatin1Char('>') + value + QStringLiteral("</") + tag
-                             + QLatin1Char('>'));
+    return matchesAt(0, QStringLiteral("\t\t<") + tag + QLatin1Char('>') + value + QStringLiteral("</") + tag
+                            + QLatin1Char('>'));
 }
 
-QString EstimateLine::valueOf(const QString &tag) const
+QByteArrayView EstimateLine::valueBytes(const QString &tag) const
 {
-    const qsizetype from = TwoTabs.size() + tag.size() + 2; // past "<tag>"
-    if (from >= m_text.size())
-        return QString();
-    const qsizetype end = m_text.indexOf(QStringLiteral("</") + tag + QLatin1Char('>'), from);
-    return end < 0 ? m_text.mid(from) : m_text.mid(from, end - from);
+    const qsizetype from = 2 + tag.size() + 2; // past two TABs and "<tag>"
+    if (from >= m_size)
+        return {};
+    // Only the byte '<' reads as '<', so each one is a place where "</tag>" may start.
+    for (qsizetype at = find('<', from); at >= 0; at = find('<', at + 1)) {
+        if (at + 1 < m_size && m_data[at + 1] == '/' && matchesAt(at + 2, tag) && at + 2 + tag.size() < m_size
+            && m_data[at + 2 + tag.size()] == '>')
+            return QByteArrayView(m_data + from, at - from);
+    }
+    return QByteArrayView(m_data + from, m_size - from);
 }
 
 QString EstimateLine::innerText() const
 {
-    const qsizetype open = m_text.indexOf(QLatin1Char('>'));
+    const qsizetype open = find('>', 0);
     if (open < 0)
         return QString();
-    const qsizetype close = m_text.indexOf(QLatin1Char('<'), open + 1);
-    return close < 0 ? m_text.mid(open + 1) : m_text.mid(open + 1, close - open - 1);
+    const qsizetype close = find('<', open + 1);
+    return fromWindows1251(QByteArrayView(m_data + open + 1, (close < 0 ? m_size : close) - open - 1));
 }
 
 EstimateContent::EstimateContent(const QStringList &lines)
 {
+    QList<qsizetype> ends;
+    ends.reserve(lines.size());
+    for (const QString &line : lines) {
+        m_bytes += encodedLine(line);
+        ends.append(m_bytes.size());
+    }
     m_lines.reserve(lines.size());
-    for (const QString &line : lines)
-        m_lines.append(EstimateLine(line));
+    qsizetype begin = 0;
+    for (const qsizetype end : ends) {
+        m_lines.append(EstimateLine(m_bytes.constData() + begin, end - begin));
+        begin = end;
+    }
+}
+
+EstimateContent::EstimateContent(const QByteArray &bytes) : m_bytes(bytes)
+{
+    const char *const data = m_bytes.constData();
+    const qsizetype size = m_bytes.size();
+    m_lines.reserve(size / 32 + 1);
+    qsizetype begin = 0;
+    while (begin < size) {
+        const void *hit = std::memchr(data + begin, '\n', size_t(size - begin));
+        const qsizetype end = hit ? static_cast<const char *>(hit) - data : size;
+        // A line's final CR is dropped; the text after the last LF is a line only when not empty.
+        const qsizetype length = end > begin && data[end - 1] == '\r' ? end - begin - 1 : end - begin;
+        m_lines.append(EstimateLine(data + begin, length));
+        begin = end + 1;
+    }
 }
 
 const EstimateLine &EstimateContent::at(qsizetype index) const

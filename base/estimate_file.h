@@ -2,9 +2,11 @@
 
 #include "base/catalogue.h"
 #include "base/settings.h"
+#include "base/text_file.h"
 #include "base/workspace.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -71,17 +73,23 @@ inline const QString Breakdown = QStringLiteral("CODE_RASCH");
 inline const QString Amount = QStringLiteral("SUM_YEAR");
 } // namespace EstimateTag
 
-// One line of an estimate file as read back. An element line is two TABs,
-// "<TAG>value</TAG>"; its tag is known, its value is taken on demand.
+// One line of an estimate file as read back, kept as the file's bytes: the
+// tags are ASCII and the encoding has one character per byte, so a line is
+// looked at without decoding it; only the texts taken out are decoded. An
+// element line is two TABs, "<TAG>value</TAG>"; its tag is known, its value
+// is taken on demand.
 class EstimateLine
 {
 public:
     EstimateLine() = default;
+    // A line given as text is held in the file's encoding.
     explicit EstimateLine(const QString &text);
+    // Bytes owned by whoever made the line (an EstimateContent).
+    EstimateLine(const char *data, qsizetype size);
 
     // The element the line opens; empty for any other line.
-    const QString &tag() const { return m_tag; }
-    bool opens(const QString &tag) const { return !m_tag.isEmpty() && m_tag == tag; }
+    QString tag() const { return m_tagSize ? fromWindows1251(QByteArrayView(m_data + 3, m_tagSize)) : QString(); }
+    bool opens(const QString &tag) const { return m_tagSize > 0 && m_tagSize == tag.size() && matchesAt(3, tag); }
     // Whether the line begins with the whole element "<tag>value</tag>".
     bool holds(const QString &tag, const QString &value) const;
     // The value of element `tag` on this line: from the end of its opening up
@@ -89,13 +97,21 @@ public:
     // know which element stands on a line read it so even when the line
     // holds another one, as the other installations' readers do, so a foreign
     // file reads the same everywhere.
-    QString valueOf(const QString &tag) const;
+    QString valueOf(const QString &tag) const { return fromWindows1251(valueBytes(tag)); }
+    // The same value as the file's bytes.
+    QByteArrayView valueBytes(const QString &tag) const;
     // The text between the first ">" and the next "<".
     QString innerText() const;
 
 private:
-    QString m_text;
-    QString m_tag;
+    bool matchesAt(qsizetype at, const QString &text) const;
+    qsizetype find(char byte, qsizetype from) const;
+    void findTag();
+
+    QByteArray m_own; // only for a line given as text
+    const char *m_data = "";
+    qsizetype m_size = 0;
+    qsizetype m_tagSize = 0;
 };
 
 // An estimate file's lines as read back; a line past the end reads as empty,
@@ -105,12 +121,15 @@ class EstimateContent
 public:
     EstimateContent() = default;
     EstimateContent(const QStringList &lines); // NOLINT: a file's lines are its content
+    // The lines of a file's bytes, split as textLines splits them.
+    explicit EstimateContent(const QByteArray &bytes);
 
     qsizetype size() const { return m_lines.size(); }
     const EstimateLine &at(qsizetype index) const;
     const QList<EstimateLine> &lines() const { return m_lines; }
 
 private:
+    QByteArray m_bytes; // shared, never changed: the lines point into it
     QList<EstimateLine> m_lines;
 };
 

@@ -8,6 +8,16 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <array>
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace vastrel {
 
 namespace {
@@ -25,10 +35,53 @@ QByteArray encodeUnchecked(const QString &text)
 
 } // namespace
 
-QString fromWindows1251(const QByteArray &bytes)
+namespace {
+
+// The encoding has one character per byte, so a table made once by the
+// converter itself decodes exactly as the converter does, without building
+// a converter per text. Empty when the converter gives other than one
+// UTF-16 unit per byte; the converter is used then.
+const std::optional<std::array<char16_t, 256>> &decodingTable()
 {
-    QStringDecoder decoder(codecName);
-    return decoder.decode(bytes);
+    static const std::optional<std::array<char16_t, 256>> table = []() -> std::optional<std::array<char16_t, 256>> {
+        QByteArray all(256, Qt::Uninitialized);
+        for (int b = 0; b < 256; ++b)
+            all[b] = char(b);
+        QStringDecoder decoder(codecName);
+        const QString text = decoder.decode(all);
+        if (!decoder.isValid() || text.size() != 256)
+            return std::nullopt;
+        std::array<char16_t, 256> result{};
+        for (int b = 0; b < 256; ++b)
+            result[size_t(b)] = text.at(b).unicode();
+        return result;
+    }();
+    return table;
+}
+
+} // namespace
+
+QChar windows1251Char(char byte)
+{
+    const auto &table = decodingTable();
+    if (table)
+        return QChar((*table)[uchar(byte)]);
+    const QString text = fromWindows1251(QByteArrayView(&byte, 1));
+    return text.isEmpty() ? QChar() : text.at(0);
+}
+
+QString fromWindows1251(QByteArrayView bytes)
+{
+    const auto &table = decodingTable();
+    if (!table) {
+        QStringDecoder decoder(codecName);
+        return decoder.decode(bytes);
+    }
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    for (const char c : bytes)
+        *out++ = (*table)[uchar(c)];
+    return text;
 }
 
 bool fitsWindows1251(const QString &text)
@@ -132,6 +185,56 @@ bool injectedFault(FileStep step, const QString &path)
 
 QStringList readTextLines(const QString &path, const QString &name, OpenFailure failure)
 {
+    return textLines(readFileBytes(path, name, failure));
+}
+
+namespace {
+
+#ifdef Q_OS_UNIX
+// A regular file read with one open, one status and its reads: reading many
+// files, the checks and buffers of the general way cost more than the data.
+// Nothing when the file is not a readable regular file; the general way then
+// finds out why. Opened without waiting, so a FIFO cannot hold it up.
+std::optional<QByteArray> readRegularFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QByteArray bytes(qsizetype(status.st_size) + 1, Qt::Uninitialized);
+    qsizetype size = 0;
+    for (;;) {
+        if (size == bytes.size())
+            bytes.resize(size * 2);
+        const ssize_t n = ::read(fd, bytes.data() + size, size_t(bytes.size() - size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            throw Error::io(IoCode::DiskRead);
+        }
+        if (n == 0)
+            break;
+        size += n;
+    }
+    ::close(fd);
+    bytes.truncate(size);
+    return bytes;
+}
+#endif
+
+} // namespace
+
+QByteArray readFileBytes(const QString &path, const QString &name, OpenFailure failure)
+{
+#ifdef Q_OS_UNIX
+    if (std::optional<QByteArray> bytes = readRegularFile(path))
+        return *std::move(bytes);
+#endif
     if (const QString reason = notARegularFileReason(path); !reason.isEmpty()) {
         if (failure == OpenFailure::CannotOpen)
             throw Error::cannotOpen(name, reason);
@@ -148,7 +251,7 @@ QStringList readTextLines(const QString &path, const QString &name, OpenFailure 
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Error::io(IoCode::DiskRead);
-    return textLines(bytes);
+    return bytes;
 }
 
 QStringList textLines(const QByteArray &bytes)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QSaveFile>
 #include <QString>
 #include <QStringList>
@@ -17,7 +18,9 @@ bool fitsWindows1251(const QString &text);
 // Encodes, or throws an Error naming the first character that has no byte,
 // so that nothing is ever written as "?".
 QByteArray toWindows1251(const QString &text);
-QString fromWindows1251(const QByteArray &bytes);
+QString fromWindows1251(QByteArrayView bytes);
+// The character of one byte.
+QChar windows1251Char(char byte);
 
 // Each line followed by CR LF.
 QString crlfLines(const QStringList &lines);
@@ -30,6 +33,8 @@ enum class OpenFailure { FileNotFound, CannotOpen };
 // before it is dropped); the end of the file ends the last line; any bytes are
 // accepted. `name` is the relative name shown in messages.
 QStringList readTextLines(const QString &path, const QString &name, OpenFailure failure);
+// The bytes of such a file, read whole with the same checks and messages.
+QByteArray readFileBytes(const QString &path, const QString &name, OpenFailure failure);
 // The lines of bytes already read, split as readTextLines splits them.
 QStringList textLines(const QByteArray &bytes);
 bool fileExists(const QString &path);

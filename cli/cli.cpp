@@ -17,8 +17,9 @@ void write(FILE *stream, const QString &text)
     // it is flushed before a message on standard error so both keep their order.
     if (stream == stderr)
         std::fflush(stdout);
-    const QByteArray bytes = text.toUtf8() + '\n';
+    const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fputc('\n', stream);
     if (stream == stderr)
         std::fflush(stderr);
 }

@@ -4,7 +4,12 @@
 #include <QDir>
 #include <QGuiApplication>
 
+#include <cstdio>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 using namespace vastrel::cli;
 
@@ -101,6 +106,13 @@ bool drawsPdf(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_UNIX
+    // A listing of many lines into a pipe or file goes out in large writes;
+    // a terminal keeps its line buffering.
+    static char outputBuffer[1 << 16];
+    if (!::isatty(::fileno(stdout)))
+        std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+#endif
     std::unique_ptr<QCoreApplication> application;
     if (drawsPdf(argc, argv)) {
         // The tool runs where no display exists; a PDF needs none.

@@ -29,16 +29,17 @@ struct CodeTarget
 
 // Codes as a main-window estimate writes them: remainders in the star form,
 // income lines in the full form, expense lines in the short form.
-const QHash<QString, CodeTarget> &codeTargets()
+// Keyed by the codes' bytes in the file, so a code is looked up without decoding it.
+const QHash<QByteArray, CodeTarget> &codeTargets()
 {
-    static const QHash<QString, CodeTarget> targets = [] {
-        QHash<QString, CodeTarget> map;
+    static const QHash<QByteArray, CodeTarget> targets = [] {
+        QHash<QByteArray, CodeTarget> map;
         for (int i = 0; i < IncomeCodeCount; ++i) {
-            map.insert(incomeCodes()[i].starForm(), {LineKind::Remainder, i});
-            map.insert(incomeCodes()[i].code, {LineKind::Income, i});
+            map.insert(toWindows1251(incomeCodes()[i].starForm()), {LineKind::Remainder, i});
+            map.insert(toWindows1251(incomeCodes()[i].code), {LineKind::Income, i});
         }
         for (int i = 0; i < ExpenseLineCount; ++i)
-            map.insert(expenseLines()[i].shortCode, {LineKind::Expense, i});
+            map.insert(toWindows1251(expenseLines()[i].shortCode), {LineKind::Expense, i});
         return map;
     }();
     return targets;
@@ -105,7 +106,7 @@ void Sums::add(const CodeTarget &target, double amount)
 // CODE line of an expense line and on the second line after it for remainder
 // and income lines. The index only moves forward, so every file is read to
 // its end and no further.
-void addEstimate(const EstimateContent &file, Sums &sums)
+void addEstimate(const EstimateContent &file, QChar decimalSeparator, Sums &sums)
 {
     qsizetype next = 0;
     while (next < file.size()) {
@@ -120,11 +121,12 @@ void addEstimate(const EstimateContent &file, Sums &sums)
         }
         if (!line->opens(EstimateTag::Code))
             continue;
-        const auto target = codeTargets().constFind(line->valueOf(EstimateTag::Code));
+        const QByteArrayView code = line->valueBytes(EstimateTag::Code);
+        const auto target = codeTargets().constFind(QByteArray::fromRawData(code.data(), code.size()));
         if (target == codeTargets().constEnd())
             continue;
         const qsizetype amountAt = next - 1 + (target->kind == LineKind::Expense ? 1 : 2);
-        sums.add(*target, parseAmount(file.at(amountAt).valueOf(EstimateTag::Amount)));
+        sums.add(*target, parseAmount(file.at(amountAt).valueBytes(EstimateTag::Amount), decimalSeparator));
         next = amountAt + 1;
     }
 }
@@ -291,9 +293,10 @@ QString sumEstimates(const Workspace &workspace, const QStringList &lines, const
 
     const BaseLock lock(workspace);
     Sums sums;
+    const QChar decimalSeparator = localeDecimalSeparator();
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (isSelected[i])
-            addEstimate(readEstimate(workspace, estimateNameOf(lines.at(i))), sums);
+            addEstimate(readEstimate(workspace, estimateNameOf(lines.at(i))), decimalSeparator, sums);
     }
     sums.header.financing = QStringLiteral("СВОДНАЯ СМЕТА");
 

@@ -1,7 +1,10 @@
 #include "base/amount.h"
+#include "base/text_file.h"
 #include "base/error.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <clocale>
 #include <cmath>
@@ -66,15 +69,21 @@ class AmountConversion : public ::testing::TestWithParam<ParseCase>
 {
 };
 
+// The text and the bytes of a file's text convert alike, errors included.
 TEST_P(AmountConversion, UnderDecimalComma)
 {
     const ParseCase &c = GetParam();
     const QString text = QString::fromUtf8(c.text);
-    if (c.accepted) {
-        EXPECT_DOUBLE_EQ(parseAmount(text, QLatin1Char(',')), c.value);
-    } else {
+    const QByteArray bytes = toWindows1251(text);
+    const std::function<double()> forms[] = {[&] { return parseAmount(text, QLatin1Char(',')); },
+                                             [&] { return parseAmount(QByteArrayView(bytes), QLatin1Char(',')); }};
+    for (const auto &parse : forms) {
+        if (c.accepted) {
+            EXPECT_DOUBLE_EQ(parse(), c.value);
+            continue;
+        }
         try {
-            parseAmount(text, QLatin1Char(','));
+            parse();
             FAIL() << "accepted " << c.text;
         } catch (const Error &error) {
             EXPECT_EQ(error.text(), QStringLiteral("'%1' is not a valid floating point value").arg(text));

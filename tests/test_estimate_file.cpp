@@ -3,6 +3,8 @@
 #include "base/estimate_file.h"
 #include "base/text_file.h"
 
+#include <QStringDecoder>
+
 #include <gtest/gtest.h>
 
 using namespace vastrel;
@@ -282,4 +284,49 @@ TEST(ConsolidatedFile, RecordsWithAndWithoutBreakdownCode)
     writeEstimateFile(workspace.workspace(), QStringLiteral("сводная смета ( 1 )"),
                       estimateFileLines(header, consolidatedRecords(records)));
     EXPECT_EQ(workspace.read(Workspace::estimateName(QStringLiteral("сводная смета ( 1 )"))), fileBytes(expected));
+}
+
+// Lines read from a file's bytes split, and give tags and values, as the
+// decoded text's lines do: final CR, missing last LF, bytes beyond ASCII.
+TEST(EstimateBytes, ReadAsTheDecodedLinesRead)
+{
+    const QByteArray files[] = {
+        QByteArray("\t\t<CODE>211</CODE>\r\n\t\t<SUM_YEAR>7,5</SUM_YEAR>\r\n"),
+        QByteArray("\t\t<SUM_YEAR>1</SUM_YEAR\r\n\r\n\n\t\t<CODE>2</CODE>\r"),
+        QByteArray("\t\t<DEP>\xd1\xec\xe5\xf2\xe0 \x98\xff</DEP>\r\n\t\t<\xc4>x</\xc4>\n\t\t<>\n\t<COLUMN>\n\r"),
+        QByteArray("\t\t<CODE></CODE>\n\t\t<CODE>a</CODE></CODE>\n\t\t<CODE>\n\t\t<CODE>b</CODE \n<C>d"),
+        QByteArray(),
+    };
+    const QString tags[] = {QStringLiteral("CODE"), QStringLiteral("SUM_YEAR"), QStringLiteral("DEP"),
+                            QString::fromUtf8("\xd0\x94")};
+    for (const QByteArray &bytes : files) {
+        const EstimateContent content(bytes);
+        const QStringList lines = textLines(bytes);
+        ASSERT_EQ(content.size(), lines.size()) << bytes.toStdString();
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QString &text = lines.at(i);
+            const EstimateLine &line = content.at(i);
+            const qsizetype close = text.indexOf(QLatin1Char('>'), 3);
+            EXPECT_EQ(line.tag(), text.startsWith(QStringLiteral("\t\t<")) && close > 3 ? text.mid(3, close - 3)
+                                                                                      : QString());
+            EXPECT_EQ(line.innerText(), EstimateLine(text).innerText());
+            for (const QString &tag : tags) {
+                const qsizetype from = tag.size() + 4;
+                const qsizetype end = text.indexOf(QStringLiteral("</") + tag + QLatin1Char('>'), from);
+                const QString value = from >= text.size() ? QString() : text.mid(from, end < 0 ? -1 : end - from);
+                EXPECT_EQ(line.valueOf(tag), value) << text.toStdString();
+                EXPECT_EQ(line.opens(tag), line.tag() == tag);
+            }
+        }
+    }
+}
+
+// Every byte decodes as the system's converter decodes it.
+TEST(EstimateBytes, DecodingTableMatchesTheConverter)
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    QStringDecoder decoder("windows-1251");
+    EXPECT_EQ(fromWindows1251(all), decoder.decode(all));
 }
