@@ -67,7 +67,7 @@ QByteArray settingsFileBytes(const Settings &s)
     return toWindows1251(text);
 }
 
-int storeSettings(const Workspace &workspace, const SettingsForm &form, MessageService &messages)
+Outcome storeSettings(const Workspace &workspace, const SettingsForm &form)
 {
     struct Check
     {
@@ -85,8 +85,7 @@ int storeSettings(const Workspace &workspace, const SettingsForm &form, MessageS
     };
     for (int i = 0; i < 7; ++i) {
         if (checks[i].failed) {
-            messages.refuse(QString::fromUtf16(checks[i].message));
-            return i + 1;
+            return Outcome::refusal(QString::fromUtf16(checks[i].message), i + 1);
         }
     }
     const Settings settings{form.name, form.headPosition, form.headName, form.code,
@@ -97,15 +96,13 @@ int storeSettings(const Workspace &workspace, const SettingsForm &form, MessageS
     for (const QString &text : texts) {
         const QString problem = checkStorableText(text, QStringLiteral("Поле «%1»").arg(text));
         if (!problem.isEmpty()) {
-            messages.refuse(problem);
-            return 8;
+            return Outcome::refusal(problem, 8);
         }
     }
     writeFileAtomically(workspace.settingsPath(), Workspace::shown(Workspace::settingsName()),
                         settingsFileBytes(settings));
-    messages.inform(QStringLiteral("Настройки успешно установлены в системе.\r\n\nДля того, чтобы настройки "
-                                   "вступили в силу\r\n\nобязательно перезагрузите систему!!!"));
-    return 0;
+    return Outcome::done(QStringLiteral("Настройки успешно установлены в системе.\r\n\nДля того, чтобы настройки "
+                                        "вступили в силу\r\n\nобязательно перезагрузите систему!!!"));
 }
 
 } // namespace vastrel

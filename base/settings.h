@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/messages.h"
+#include "base/outcome.h"
 #include "base/workspace.h"
 
 #include <QString>
@@ -48,11 +48,10 @@ struct SettingsForm
     QString responsiblePosition, responsibleName;
 };
 
-// Checks the form in the window's order and writes the file. Returns 0 when
-// stored, otherwise the number (1..7) of the check that refused, so the window
-// can give the focus to the fields that passed; 8 when a text has no
-// Windows-1251 form.
-int storeSettings(const Workspace &workspace, const SettingsForm &form, MessageService &messages);
+// Checks the form in the window's order and writes the file. A refusal's
+// check is the number (1..7) of the check that refused, so the window can give
+// the focus to the fields that passed; 8 when a text has no Windows-1251 form.
+Outcome storeSettings(const Workspace &workspace, const SettingsForm &form);
 
 // The exact bytes of the settings file for these values.
 QByteArray settingsFileBytes(const Settings &settings);

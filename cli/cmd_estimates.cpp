@@ -53,7 +53,7 @@ int runRegister(Context &context, Arguments &args)
         return ExitRefused;
     form.code = *fieldText;
     const bool ok = runAction(context.messages, [&] {
-        return storeNewEstimate(context.workspace, form, window, context.messages).stored;
+        return report(context.messages, storeNewEstimate(context.workspace, form, window).result).ok();
     });
     return exitStatus(context, ok);
 }
@@ -66,7 +66,7 @@ int runSave(Context &context, Arguments &args)
     const bool ok = runAction(context.messages, [&] {
         selectEstimate(context.workspace, window, name);
         calculate(window);
-        return saveEstimate(context.workspace, window, context.messages);
+        return report(context.messages, saveEstimate(context.workspace, window)).ok();
     });
     return exitStatus(context, ok);
 }
@@ -77,7 +77,7 @@ int runShow(Context &context, Arguments &args)
     EstimateWindow window;
     const bool ok = runAction(context.messages, [&] {
         selectEstimate(context.workspace, window, name);
-        return showEstimate(context.workspace, window, context.messages);
+        return report(context.messages, showEstimate(context.workspace, window)).ok();
     });
     if (ok) {
         printLine(QStringLiteral("income-code=") + window.incomeCodeText);

@@ -57,16 +57,16 @@ int runExportBreakdown(Context &context, Arguments &args)
                 context.messages.refuse(QStringLiteral("Смета \"%1\" не найдена в оглавлении.").arg(*from));
                 return false;
             }
-            if (!showEstimate(context.workspace, window, context.messages))
+            if (!report(context.messages, showEstimate(context.workspace, window)).ok())
                 return false;
         }
         // The document checks the totals, which only a calculation fills.
         calculate(window);
-        const auto data = prepareBreakdown(context.workspace, window, QDate::currentDate(), context.messages);
-        if (!data)
+        BreakdownData data;
+        if (!report(context.messages, prepareBreakdown(context.workspace, window, QDate::currentDate(), data)).ok())
             return false;
         XlsxBackend book;
-        writeBreakdown(book, *data);
+        writeBreakdown(book, data);
         keepDocument(book, context.workspace.resolve(output));
         return true;
     });
@@ -91,10 +91,10 @@ int runExportConsolidated(Context &context, Arguments &args)
             context.messages.refuse(QStringLiteral("Смета \"%1\" не найдена в оглавлении.").arg(names.first()));
             return false;
         }
-        const auto estimate = estimateToExport(lines, selected, context.messages);
-        if (!estimate)
+        const Outcome estimate = report(context.messages, estimateToExport(lines, selected));
+        if (!estimate.ok())
             return false;
-        const ConsolidatedData data = prepareConsolidated(context.workspace, *estimate, QDate::currentDate());
+        const ConsolidatedData data = prepareConsolidated(context.workspace, estimate.value(), QDate::currentDate());
         XlsxBackend book;
         writeConsolidated(book, data);
         keepDocument(book, context.workspace.resolve(output));

@@ -61,8 +61,8 @@ int storeSettingsFromArguments(Context &context, Arguments &args)
     if (!fieldText)
         return ExitRefused;
     form.code = *fieldText;
-    const bool ok = runAction(context.messages, [&] { return storeSettings(context.workspace, form, context.messages) == 0; });
-    return exitStatus(context, ok);
+    const Outcome outcome = runAction(context.messages, [&] { return storeSettings(context.workspace, form); });
+    return exitStatus(context, outcome.ok());
 }
 
 } // namespace

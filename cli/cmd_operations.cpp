@@ -33,7 +33,7 @@ int runDelete(Context &context, Arguments &args)
     const bool ok = runAction(context.messages, [&] {
         const QStringList lines = readToc(context.workspace, OpenFailure::CannotOpen);
         const QList<int> selected = selectByName(lines, names);
-        if (!checkDeletionSelection(selected, context.messages))
+        if (!report(context.messages, checkDeletionSelection(selected)).ok())
             return false;
         deleteEstimates(context.workspace, lines, selected);
         return true;
@@ -50,7 +50,7 @@ int runCopy(Context &context, Arguments &args)
     const Medium medium = Medium::at(QDir(context.workspace.root()).absoluteFilePath(*target));
     const bool ok = runAction(context.messages, [&] {
         const QStringList lines = readToc(context.workspace, OpenFailure::CannotOpen);
-        return copyToMedium(context.workspace, medium, lines, selectByName(lines, names), context.messages);
+        return report(context.messages, copyToMedium(context.workspace, medium, lines, selectByName(lines, names), context.messages)).ok();
     });
     return exitStatus(context, ok);
 }
@@ -59,8 +59,8 @@ int runRebuild(Context &context, Arguments &args)
 {
     if (!args.rest().isEmpty())
         throw UsageError{QStringLiteral("Команда rebuild не принимает аргументов.")};
-    const bool ok = runAction(context.messages, [&] { return rebuildToc(context.workspace, context.messages); });
-    return exitStatus(context, ok);
+    const Outcome outcome = runAction(context.messages, [&] { return rebuildToc(context.workspace); });
+    return exitStatus(context, outcome.ok());
 }
 
 } // namespace vastrel::cli

@@ -37,8 +37,9 @@ int runSum(Context &context, Arguments &args)
         }
         if (!allFound)
             return false;
-        name = sumEstimates(context.workspace, lines, selected, context.messages);
-        return !name.isEmpty();
+        const Outcome outcome = report(context.messages, sumEstimates(context.workspace, lines, selected, context.messages));
+        name = outcome.value();
+        return outcome.ok();
     });
     if (ok)
         printLine(name);

@@ -29,7 +29,7 @@ QString entriesProblem(const EstimateWindow &window)
 // Gives the selected record the form's code and notes. The table of contents
 // is rewritten from the file with that one line replaced.
 FormOutcome changeSelectedRecord(const Workspace &workspace, const NewEstimateForm &form, const QStringList &toc,
-                                 EstimateWindow &mainWindow, MessageService &messages)
+                                 EstimateWindow &mainWindow)
 {
     FormOutcome outcome;
     outcome.focus = FormFocus::Code;
@@ -38,12 +38,12 @@ FormOutcome changeSelectedRecord(const Workspace &workspace, const NewEstimateFo
     // Only the record of this very name may change: replacing another
     // estimate's record would lose it and list this name twice.
     if (at < 0 || estimateNameOf(selected) != form.name) {
-        messages.refuse(QStringLiteral("Файл с таким именем уже существует в системе!"));
+        outcome.result = Outcome::refusal(QStringLiteral("Файл с таким именем уже существует в системе!"));
         return outcome;
     }
     if (const QString problem = checkStorableText(form.notes, QStringLiteral("Примечание к смете"));
         !problem.isEmpty()) {
-        messages.refuse(problem);
+        outcome.result = Outcome::refusal(problem);
         return outcome;
     }
     QStringList lines = toc;
@@ -51,9 +51,8 @@ FormOutcome changeSelectedRecord(const Workspace &workspace, const NewEstimateFo
     writeToc(workspace, lines);
     mainWindow.selectorItems = lines;
     mainWindow.selectorIndex = int(at);
-    outcome.stored = true;
+    outcome.result = Outcome::done(QStringLiteral("Изменение в имени сметы успешно завершены!"));
     outcome.closeWindow = true;
-    messages.inform(QStringLiteral("Изменение в имени сметы успешно завершены!"));
     return outcome;
 }
 
@@ -77,28 +76,28 @@ void loadSelectedRecord(const Workspace &workspace, const EstimateWindow &mainWi
 }
 
 FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, EstimateWindow &mainWindow,
-                             MessageService &messages, const QDate &today)
+                             const QDate &today)
 {
     FormOutcome outcome;
     form.nameEnabled = true;
     if (form.name.isEmpty()) {
-        messages.refuse(QStringLiteral("Впишите название подразделения!"));
+        outcome.result = Outcome::refusal(QStringLiteral("Впишите название подразделения!"));
         return outcome;
     }
     outcome.focus = FormFocus::Name;
     if (form.source >= 0 && form.source < IncomeSourceCount)
         mainWindow.source = form.source;
     if (form.code == QLatin1String("   ")) {
-        messages.refuse(QStringLiteral("Забыли назначить код для подразделения!"));
+        outcome.result = Outcome::refusal(QStringLiteral("Забыли назначить код для подразделения!"));
         return outcome;
     }
     if (!isThreeDigitCode(form.code)) {
-        messages.refuse(invalidCodeMessage());
+        outcome.result = Outcome::refusal(invalidCodeMessage());
         return outcome;
     }
     outcome.focus = FormFocus::Code;
     if (mainWindow.source < 0 || mainWindow.source >= IncomeSourceCount) {
-        messages.refuse(QStringLiteral("Введите источник дохода!"));
+        outcome.result = Outcome::refusal(QStringLiteral("Введите источник дохода!"));
         outcome.closeWindow = true;
         return outcome;
     }
@@ -107,7 +106,7 @@ FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, 
     const QStringList toc = readToc(workspace, OpenFailure::FileNotFound);
     for (const QString &line : toc) {
         if (TocRecord::split(line).name == form.name)
-            return changeSelectedRecord(workspace, form, toc, mainWindow, messages);
+            return changeSelectedRecord(workspace, form, toc, mainWindow);
     }
 
     QString problem = newEstimateNameProblem(form.name);
@@ -115,14 +114,14 @@ FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, 
         problem = estimateFileNameLengthProblem(workspace.baseDir(), form.name);
     if (!problem.isEmpty()) {
         outcome.focus = FormFocus::Name;
-        messages.refuse(problem);
+        outcome.result = Outcome::refusal(problem);
         return outcome;
     }
     problem = checkStorableText(form.notes, QStringLiteral("Примечание к смете"));
     if (problem.isEmpty())
         problem = entriesProblem(mainWindow);
     if (!problem.isEmpty()) {
-        messages.refuse(problem);
+        outcome.result = Outcome::refusal(problem);
         return outcome;
     }
 
@@ -145,13 +144,13 @@ FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, 
         QFile::remove(workspace.estimatePath(form.name));
         throw;
     }
-    messages.inform(QStringLiteral("Смета под именем ") + form.name + QStringLiteral(" успешно записана в базу."));
+    outcome.result = Outcome::done(QStringLiteral("Смета под именем ") + form.name
+                                   + QStringLiteral(" успешно записана в базу."));
 
     form.code = QStringLiteral("   ");
     form.name.clear();
     form.notes.clear();
     mainWindow.selectorItems.append(record);
-    outcome.stored = true;
     outcome.closeWindow = true;
     return outcome;
 }

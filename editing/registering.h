@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/messages.h"
+#include "base/outcome.h"
 #include "base/workspace.h"
 #include "editing/estimate_window.h"
 
@@ -24,7 +24,8 @@ enum class FormFocus { Unchanged, Name, Code };
 
 struct FormOutcome
 {
-    bool stored = false;      // a new estimate registered or a record changed
+    // Done when a new estimate was registered or a record changed.
+    Outcome result = Outcome::refusal({});
     bool closeWindow = false;
     FormFocus focus = FormFocus::Unchanged;
 };
@@ -40,6 +41,6 @@ void loadSelectedRecord(const Workspace &workspace, const EstimateWindow &mainWi
 // to the main window's selector. Changes to `form` and `mainWindow` (the
 // income source chosen here) stand also when a check refuses.
 FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, EstimateWindow &mainWindow,
-                             MessageService &messages, const QDate &today = QDate::currentDate());
+                             const QDate &today = QDate::currentDate());
 
 } // namespace vastrel

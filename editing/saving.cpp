@@ -43,55 +43,44 @@ bool stillListed(const Workspace &workspace, const QString &name)
 
 } // namespace
 
-bool saveEstimate(const Workspace &workspace, const EstimateWindow &window, MessageService &messages,
-                  const QDate &today)
+Outcome saveEstimate(const Workspace &workspace, const EstimateWindow &window, const QDate &today)
 {
     const QString selected = window.selectedLine();
     if (selected.isEmpty()) {
-        messages.refuse(QStringLiteral("Введите имя для сметы!"));
-        return false;
+        return Outcome::refusal(QStringLiteral("Введите имя для сметы!"));
     }
     if (window.incomeTotal.isEmpty() || window.expenseTotal.isEmpty()) {
-        messages.refuse(QStringLiteral("Пустая смета."));
-        return false;
+        return Outcome::refusal(QStringLiteral("Пустая смета."));
     }
     const QString name = estimateNameOf(selected);
     if (const QString problem = storedEstimateNameProblem(name); !problem.isEmpty()) {
-        messages.refuse(problem);
-        return false;
+        return Outcome::refusal(problem);
     }
     if (window.incomeCode < 0 || window.incomeCode >= IncomeCodeCount) {
-        messages.refuse(QStringLiteral("Введите код дохода!"));
-        return false;
+        return Outcome::refusal(QStringLiteral("Введите код дохода!"));
     }
     if (window.source < 0 || window.source >= IncomeSourceCount) {
-        messages.refuse(QStringLiteral("Введите источник дохода!"));
-        return false;
+        return Outcome::refusal(QStringLiteral("Введите источник дохода!"));
     }
     const QString status = statusCodeOfItem(window.status);
     if (status.isEmpty()) {
-        messages.refuse(QStringLiteral("Введите юридический статус подразделения!"));
-        return false;
+        return Outcome::refusal(QStringLiteral("Введите юридический статус подразделения!"));
     }
     const std::optional<Settings> settings = readSettings(workspace, SettingsBlock::Last);
 
     const double incomeTotal = parseAmount(window.incomeTotal);
     if (incomeTotal == 0) {
-        messages.refuse(QStringLiteral("Пустая смета!"));
-        return false;
+        return Outcome::refusal(QStringLiteral("Пустая смета!"));
     }
     const double expenseTotal = parseAmount(window.expenseTotal);
     if (expenseTotal == 0) {
-        messages.refuse(QStringLiteral("Пустая смета!"));
-        return false;
+        return Outcome::refusal(QStringLiteral("Пустая смета!"));
     }
     if (incomeTotal != expenseTotal) {
-        messages.refuse(QStringLiteral("Ошибки в смете!"));
-        return false;
+        return Outcome::refusal(QStringLiteral("Ошибки в смете!"));
     }
     if (!totalsBelongToFields(window)) {
-        messages.refuse(QStringLiteral("Пустая смета."));
-        return false;
+        return Outcome::refusal(QStringLiteral("Пустая смета."));
     }
 
     WindowEstimate estimate;
@@ -103,14 +92,12 @@ bool saveEstimate(const Workspace &workspace, const EstimateWindow &window, Mess
     estimate.entries = {window.remainder, window.income, window.expenses};
     const BaseLock lock(workspace);
     if (!stillListed(workspace, name)) {
-        messages.refuse(QStringLiteral("Смета «%1» удалена из оглавления базы (departments.txt), возможно, "
-                                       "другой копией программы. Смета не записана.")
-                            .arg(name));
-        return false;
+        return Outcome::refusal(QStringLiteral("Смета «%1» удалена из оглавления базы (departments.txt), возможно, "
+                                               "другой копией программы. Смета не записана.")
+                                    .arg(name));
     }
     writeEstimateFile(workspace, name, windowEstimateLines(estimate, settings));
-    messages.inform(QStringLiteral("Смета успешно записана в базу."));
-    return true;
+    return Outcome::done(QStringLiteral("Смета успешно записана в базу."));
 }
 
 } // namespace vastrel

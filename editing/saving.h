@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/messages.h"
+#include "base/outcome.h"
 #include "base/workspace.h"
 #include "editing/estimate_window.h"
 
@@ -9,8 +9,8 @@
 namespace vastrel {
 
 // "запись сметы в базу": the checks in order, then the estimate file of the
-// selected estimate is written from the window. True when written.
-bool saveEstimate(const Workspace &workspace, const EstimateWindow &window, MessageService &messages,
-                  const QDate &today = QDate::currentDate());
+// selected estimate is written from the window.
+Outcome saveEstimate(const Workspace &workspace, const EstimateWindow &window,
+                     const QDate &today = QDate::currentDate());
 
 } // namespace vastrel

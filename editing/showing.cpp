@@ -64,26 +64,23 @@ void applyEstimateLines(const EstimateContent &content, EstimateWindow &window)
     window.expenses = amounts.expenses;
 }
 
-bool showEstimate(const Workspace &workspace, EstimateWindow &window, MessageService &messages)
+Outcome showEstimate(const Workspace &workspace, EstimateWindow &window)
 {
     const QString selected = window.selectedLine();
     const QString name = estimateNameOf(selected);
     if (const QString problem = storedEstimateNameProblem(name); !selected.isEmpty() && !problem.isEmpty()) {
-        messages.refuse(problem);
-        return false;
+        return Outcome::refusal(problem);
     }
     if (selected.isEmpty() || !fileExists(workspace.estimatePath(name))) {
-        messages.refuse(QStringLiteral("Введите имя для редактируемой сметы!"));
-        return false;
+        return Outcome::refusal(QStringLiteral("Введите имя для редактируемой сметы!"));
     }
     if (name.startsWith(QStringLiteral("сводная смета"))) {
-        messages.refuse(consolidatedNotShownMessage());
-        return false;
+        return Outcome::refusal(consolidatedNotShownMessage());
     }
     applyEstimateLines(readEstimate(workspace, name), window);
     window.incomeTotal.clear();
     window.expenseTotal.clear();
-    return true;
+    return Outcome::done();
 }
 
 } // namespace vastrel

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/estimate_file.h"
-#include "base/messages.h"
+#include "base/outcome.h"
 #include "base/workspace.h"
 #include "editing/estimate_window.h"
 
@@ -11,7 +11,7 @@ namespace vastrel {
 
 // "показать смету": loads the selected estimate's file into the window. The
 // fields then no longer match the totals on the panels, so those are emptied.
-bool showEstimate(const Workspace &workspace, EstimateWindow &window, MessageService &messages);
+Outcome showEstimate(const Workspace &workspace, EstimateWindow &window);
 
 // Applies the lines of an estimate file to the window as the reader does:
 // income code from COD_FIN, income source from CODE_RASCH, the amounts of

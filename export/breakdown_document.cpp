@@ -320,20 +320,18 @@ double BreakdownData::expense(const QString &shortCode) const
     return index >= 0 ? expenses[size_t(index)] : 0.0;
 }
 
-std::optional<BreakdownData> prepareBreakdown(const Workspace &workspace, const EstimateWindow &window,
-                                              const QDate &today, MessageService &messages)
+Outcome prepareBreakdown(const Workspace &workspace, const EstimateWindow &window, const QDate &today,
+                         BreakdownData &data)
 {
     if (window.incomeTotal.isEmpty() || window.expenseTotal.isEmpty() || parseAmount(window.incomeTotal) == 0
         || parseAmount(window.expenseTotal) == 0) {
-        messages.refuse(EmptyEstimate);
-        return std::nullopt;
+        return Outcome::refusal(EmptyEstimate);
     }
     const auto settings = readSettings(workspace);
     if (!settings) {
-        messages.refuse(settingsMissingMessage());
-        return std::nullopt;
+        return Outcome::refusal(settingsMissingMessage());
     }
-    BreakdownData data;
+    data = BreakdownData();
     data.settings = *settings;
     data.year = today.toString(QStringLiteral("yyyy"));
     data.source = window.source;
@@ -344,7 +342,7 @@ std::optional<BreakdownData> prepareBreakdown(const Workspace &workspace, const 
     data.income = parseAmount(window.income);
     for (size_t i = 0; i < window.expenses.size(); ++i)
         data.expenses[i] = parseAmount(window.expenses[i]);
-    return data;
+    return Outcome::done();
 }
 
 void writeBreakdown(Spreadsheet &sheet, const BreakdownData &data)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/catalogue.h"
-#include "base/messages.h"
+#include "base/outcome.h"
 #include "base/settings.h"
 #include "base/workspace.h"
 #include "editing/estimate_window.h"
@@ -11,7 +11,6 @@
 #include <QString>
 
 #include <array>
-#include <optional>
 
 namespace vastrel {
 
@@ -32,12 +31,12 @@ struct BreakdownData
 };
 
 // The checks of "экспорт сметы в Excel" in their order, then the settings and
-// every amount field. Refuses "Пустая смета." for an empty or zero total and
-// the settings message when there is no settings file (nullopt then); throws
-// the conversion Error for a text that is no number. Nothing has been begun
-// when it returns without data.
-std::optional<BreakdownData> prepareBreakdown(const Workspace &workspace, const EstimateWindow &window,
-                                              const QDate &today, MessageService &messages);
+// every amount field into `data`. Refuses "Пустая смета." for an empty or zero
+// total and the settings message when there is no settings file; throws the
+// conversion Error for a text that is no number. Nothing has been begun
+// unless it is done.
+Outcome prepareBreakdown(const Workspace &workspace, const EstimateWindow &window, const QDate &today,
+                         BreakdownData &data);
 
 // Fills the sheet with the document, page setup included.
 void writeBreakdown(Spreadsheet &sheet, const BreakdownData &data);

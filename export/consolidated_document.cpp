@@ -169,8 +169,7 @@ QList<DocumentRecord> documentRecords(const EstimateContent &content)
     return records;
 }
 
-std::optional<QString> estimateToExport(const QStringList &lines, const QList<int> &selected,
-                                        MessageService &messages)
+Outcome estimateToExport(const QStringList &lines, const QList<int> &selected)
 {
     QList<int> valid;
     for (const int index : selected) {
@@ -178,14 +177,12 @@ std::optional<QString> estimateToExport(const QStringList &lines, const QList<in
             valid.append(index);
     }
     if (valid.isEmpty()) {
-        messages.refuse(QStringLiteral("Выделите смету для экспорта!"));
-        return std::nullopt;
+        return Outcome::refusal(QStringLiteral("Выделите смету для экспорта!"));
     }
     if (valid.size() > 1) {
-        messages.refuse(QStringLiteral("Выделите одну смету для экспорта!"));
-        return std::nullopt;
+        return Outcome::refusal(QStringLiteral("Выделите одну смету для экспорта!"));
     }
-    return estimateNameOf(lines.at(valid.first()));
+    return Outcome::done({}, estimateNameOf(lines.at(valid.first())));
 }
 
 ConsolidatedData prepareConsolidated(const Workspace &workspace, const QString &estimateName, const QDate &today)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/estimate_file.h"
-#include "base/messages.h"
+#include "base/outcome.h"
 #include "base/settings.h"
 #include "base/workspace.h"
 #include "export/spreadsheet.h"
@@ -11,7 +11,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
 
 namespace vastrel {
 
@@ -28,10 +27,9 @@ struct DocumentRecord
 // missing lines as empty.
 QList<DocumentRecord> documentRecords(const EstimateContent &content);
 
-// The estimate name of the one selected operations-list line; refuses
-// "Выделите смету для экспорта!" or "Выделите одну смету для экспорта!".
-std::optional<QString> estimateToExport(const QStringList &lines, const QList<int> &selected,
-                                        MessageService &messages);
+// The estimate name of the one selected operations-list line (the value);
+// refuses "Выделите смету для экспорта!" or "Выделите одну смету для экспорта!".
+Outcome estimateToExport(const QStringList &lines, const QList<int> &selected);
 
 // Everything the refined estimate "Уточненная смета доходов и расходов" shows.
 struct ConsolidatedData

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     window.selectorIndex = 0;
     fuzz::SilentMessages messages;
     runAction(messages, [&] {
-        if (showEstimate(sandbox.workspace(), window, messages))
+        if (report(messages, showEstimate(sandbox.workspace(), window)).ok())
             calculate(window);
         return true;
     });

@@ -16,9 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     sandbox.write(Workspace::tocName(), QByteArrayLiteral("001|e|\r\n002|e|\r\n"));
     fuzz::SilentMessages messages;
     runAction(messages, [&] {
-        return !sumEstimates(sandbox.workspace(), toc, {0, 1}, messages,
-                             QDateTime(QDate(2026, 12, 7), QTime(9, 5, 33)))
-                    .isEmpty();
+        return sumEstimates(sandbox.workspace(), toc, {0, 1}, messages, QDateTime(QDate(2026, 12, 7), QTime(9, 5, 33)));
     });
     return 0;
 }

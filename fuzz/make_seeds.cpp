@@ -85,8 +85,9 @@ int main(int argc, char **argv)
         void show(MessageKind, const QString &text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
     } messages;
     runAction(messages, [&] {
-        const QString name = sumEstimates(sandbox.workspace(), readToc(sandbox.workspace()), {0, 1}, messages,
-                                          QDateTime(today, QTime(9, 5, 33)));
+        const QString name = report(messages, sumEstimates(sandbox.workspace(), readToc(sandbox.workspace()), {0, 1},
+                                                           messages, QDateTime(today, QTime(9, 5, 33))))
+                                 .value();
         QFile file(sandbox.workspace().estimatePath(name));
         if (file.open(QIODevice::ReadOnly))
             seed("estimate", QStringLiteral("consolidated"), file.readAll());

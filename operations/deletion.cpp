@@ -34,17 +34,15 @@ void removeWorkFile(const Workspace &workspace)
 
 } // namespace
 
-bool checkDeletionSelection(const QList<int> &selected, MessageService &messages)
+Outcome checkDeletionSelection(const QList<int> &selected)
 {
     if (selected.isEmpty()) {
-        messages.refuse(QStringLiteral("Выделите сметы для удаления!"));
-        return false;
+        return Outcome::refusal(QStringLiteral("Выделите сметы для удаления!"));
     }
     if (selected.size() > 1) {
-        messages.refuse(QStringLiteral("Выделено больше, чем одна смета для удаления!"));
-        return false;
+        return Outcome::refusal(QStringLiteral("Выделено больше, чем одна смета для удаления!"));
     }
-    return true;
+    return Outcome::done();
 }
 
 bool replaceFile(const QString &from, const QString &to, QString *reason)

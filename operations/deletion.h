@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/messages.h"
+#include "base/outcome.h"
 #include "base/workspace.h"
 
 #include <QList>
@@ -11,8 +11,8 @@
 namespace vastrel {
 
 // "удалить смету": exactly one entry must be selected before the confirmation
-// is asked. Refuses with the message and returns false otherwise.
-bool checkDeletionSelection(const QList<int> &selected, MessageService &messages);
+// is asked; refuses otherwise.
+Outcome checkDeletionSelection(const QList<int> &selected);
 
 // The points a deletion passes; a test can stop it at one of them (by
 // throwing) to see what the files hold then.

@@ -78,8 +78,8 @@ void writeMediumToc(const Medium &medium, const QStringList &lines, const BlockW
 
 } // namespace
 
-bool copyToMedium(const Workspace &workspace, const Medium &medium, const QStringList &lines,
-                  const QList<int> &selected, MessageService &messages, const BlockWriter &writer)
+Outcome copyToMedium(const Workspace &workspace, const Medium &medium, const QStringList &lines,
+                     const QList<int> &selected, MessageService &messages, const BlockWriter &writer)
 {
     bool anySelected = false;
     for (int i = 0; i < lines.size(); ++i) {
@@ -92,11 +92,9 @@ bool copyToMedium(const Workspace &workspace, const Medium &medium, const QStrin
         writeMediumToc(medium, lines, writer);
     }
     if (!anySelected) {
-        messages.refuse(QStringLiteral("Выделите сметы для копирования!"));
-        return false;
+        return Outcome::refusal(QStringLiteral("Выделите сметы для копирования!"));
     }
-    messages.inform(QStringLiteral("Операция копирования смет успешно завершена!"));
-    return true;
+    return Outcome::done(QStringLiteral("Операция копирования смет успешно завершена!"));
 }
 
 } // namespace vastrel

@@ -92,18 +92,17 @@ QStringList rebuiltTocLines(const QStringList &entryNames)
     return lines;
 }
 
-bool rebuildToc(const Workspace &workspace, MessageService &messages)
+Outcome rebuildToc(const Workspace &workspace)
 {
     // Without the base directory a rebuild would wipe the table of contents:
     // most likely the program was started from the wrong directory.
     if (!QFileInfo(workspace.baseDir()).isDir()) {
-        messages.refuse(QStringLiteral("Каталог базы %1 не найден. Оглавление базы не изменено.")
-                            .arg(Workspace::shown(Workspace::baseDirName() + QLatin1Char('/'))));
-        return false;
+        return Outcome::refusal(QStringLiteral("Каталог базы %1 не найден. Оглавление базы не изменено.")
+                                    .arg(Workspace::shown(Workspace::baseDirName() + QLatin1Char('/'))));
     }
     const BaseLock lock(workspace);
     writeToc(workspace, rebuiltTocLines(baseDirectoryEntries(workspace)));
-    return true;
+    return Outcome::done();
 }
 
 } // namespace vastrel

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/messages.h"
+#include "base/outcome.h"
 #include "base/workspace.h"
 
 #include <QStringList>
@@ -31,7 +31,7 @@ QStringList rebuiltTocLines(const QStringList &entryNames);
 
 // "восстановление оглавления базы ": replaces departments.txt by the records
 // rebuilt from the base directory. A missing base directory is refused and
-// leaves the table of contents as it is. True when the file was replaced.
-bool rebuildToc(const Workspace &workspace, MessageService &messages);
+// leaves the table of contents as it is. Done when the file was replaced.
+Outcome rebuildToc(const Workspace &workspace);
 
 } // namespace vastrel

@@ -273,7 +273,7 @@ QString consolidatedEstimateName(const QDateTime &when, const QLocale &locale)
            + timeText(when.time(), locale) + QStringLiteral(" )");
 }
 
-QString sumEstimates(const Workspace &workspace, const QStringList &lines, const QList<int> &selected,
+Outcome sumEstimates(const Workspace &workspace, const QStringList &lines, const QList<int> &selected,
                      MessageService &messages, const QDateTime &now)
 {
     QList<bool> isSelected(lines.size(), false);
@@ -285,8 +285,7 @@ QString sumEstimates(const Workspace &workspace, const QStringList &lines, const
         }
     }
     if (count == 0) {
-        messages.refuse(QStringLiteral("Выделите сметы для сложения!"));
-        return QString();
+        return Outcome::refusal(QStringLiteral("Выделите сметы для сложения!"));
     }
     if (count == 1)
         messages.inform(QStringLiteral("Выделена только одна смета!"));
@@ -313,9 +312,9 @@ QString sumEstimates(const Workspace &workspace, const QStringList &lines, const
         QFile::remove(workspace.estimatePath(name));
         throw;
     }
-    messages.inform(QStringLiteral("Операция сложения смет была успешно произведена\r\n\n"
-                                   "Cводные сметы  записаны в базу системы."));
-    return name;
+    return Outcome::done(QStringLiteral("Операция сложения смет была успешно произведена\r\n\n"
+                                        "Cводные сметы  записаны в базу системы."),
+                         name);
 }
 
 } // namespace vastrel

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/messages.h"
+#include "base/outcome.h"
 #include "base/workspace.h"
 
 #include <QDateTime>
@@ -11,11 +11,12 @@
 namespace vastrel {
 
 // "сложить сметы": sums the selected table-of-contents lines (in list order)
-// into a new consolidated estimate, registers it and returns its name; an
-// empty name when nothing was written. File and conversion errors are thrown
+// into a new consolidated estimate and registers it; the outcome's value is its
+// name. "Выделена только одна смета!" is shown on the way, the rest is left in
+// the outcome. File and conversion errors are thrown
 // (the caller runs it under runAction); nothing is written before all
 // selected estimates have been read.
-QString sumEstimates(const Workspace &workspace, const QStringList &lines, const QList<int> &selected,
+Outcome sumEstimates(const Workspace &workspace, const QStringList &lines, const QList<int> &selected,
                      MessageService &messages, const QDateTime &now = QDateTime::currentDateTime());
 
 // "сводная смета ( 07_12_2026_9_05_33 )": the date, then the time in the

@@ -70,14 +70,14 @@ const QMap<QString, Action> &actions()
     static const QMap<QString, Action> all = {
         {"register", [](Base &b) { NewEstimateForm f{QStringLiteral("Новая"), {}, 0, QStringLiteral("102")};
                                    EstimateWindow w = b.window; w.selectorIndex = -1;
-                                   return run(b, [&] { return storeNewEstimate(b.ws.workspace(), f, w, b.messages).stored; }); }},
+                                   return run(b, [&] { return report(b.messages, storeNewEstimate(b.ws.workspace(), f, w).result).ok(); }); }},
         {"change", [](Base &b) { NewEstimateForm f{QStringLiteral("Кафедра"), QStringLiteral("x"), 0, QStringLiteral("102")};
-                                 return run(b, [&] { return storeNewEstimate(b.ws.workspace(), f, b.window, b.messages).stored; }); }},
-        {"save", [](Base &b) { return run(b, [&] { return saveEstimate(b.ws.workspace(), b.window, b.messages); }); }},
-        {"sum", [](Base &b) { return run(b, [&] { return !sumEstimates(b.ws.workspace(), b.window.selectorItems, {0}, b.messages).isEmpty(); }); }},
+                                 return run(b, [&] { return report(b.messages, storeNewEstimate(b.ws.workspace(), f, b.window).result).ok(); }); }},
+        {"save", [](Base &b) { return run(b, [&] { return report(b.messages, saveEstimate(b.ws.workspace(), b.window)).ok(); }); }},
+        {"sum", [](Base &b) { return run(b, [&] { return report(b.messages, sumEstimates(b.ws.workspace(), b.window.selectorItems, {0}, b.messages)).ok(); }); }},
         {"delete", [](Base &b) { return run(b, [&] { deleteEstimates(b.ws.workspace(), b.window.selectorItems, {0}); return true; }); }},
-        {"rebuild", [](Base &b) { return run(b, [&] { return rebuildToc(b.ws.workspace(), b.messages); }); }},
-        {"settings", [](Base &b) { return run(b, [&] { return storeSettings(b.ws.workspace(), {"a", "b", "c", "105", 0, "d", "e"}, b.messages) == 0; }); }},
+        {"rebuild", [](Base &b) { return run(b, [&] { return report(b.messages, rebuildToc(b.ws.workspace())).ok(); }); }},
+        {"settings", [](Base &b) { return run(b, [&] { return report(b.messages, storeSettings(b.ws.workspace(), {"a", "b", "c", "105", 0, "d", "e"})).ok(); }); }},
     };
     return all;
 }
@@ -188,7 +188,7 @@ TEST(EstimateNames, FileAndItsTemporaryMustFitTheFileSystem)
         b.window.selectorItems.append(QStringLiteral("102|") + c.name + QLatin1Char('|'));
         NewEstimateForm form{c.name, {}, 0, QStringLiteral("102")};
         EstimateWindow w = b.window;
-        EXPECT_EQ(run(b, [&] { return storeNewEstimate(b.ws.workspace(), form, w, b.messages).stored; }), c.fits) << c.name.size();
+        EXPECT_EQ(run(b, [&] { return report(b.messages, storeNewEstimate(b.ws.workspace(), form, w).result).ok(); }), c.fits) << c.name.size();
         b.window.selectorIndex = 1;
         EXPECT_EQ(actions()["save"](b), c.fits) << qPrintable(b.messages.last());
         EXPECT_EQ(b.ws.exists(QStringLiteral("../Vastrel/smetas/") + c.name + QStringLiteral(".xml")), c.fits);

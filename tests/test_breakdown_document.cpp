@@ -63,17 +63,25 @@ protected:
     {
         files.writeSettings(settingsWithStatus(status));
         calculate(window);
-        const auto data = prepareBreakdown(files.workspace(), window, Today, messages);
-        EXPECT_TRUE(data.has_value());
-        if (!data)
+        BreakdownData data;
+        const bool prepared = report(messages, prepareBreakdown(files.workspace(), window, Today, data)).ok();
+        EXPECT_TRUE(prepared);
+        if (!prepared)
             return XlsxSheet();
         XlsxBackend book;
-        writeBreakdown(book, *data);
+        writeBreakdown(book, data);
         const QString path = files.workspace().resolve(QStringLiteral("breakdown.xlsx"));
         book.saveAs(path);
         XlsxSheet sheet = XlsxSheet::read(path);
         EXPECT_TRUE(sheet.error().isEmpty()) << qPrintable(sheet.error());
         return sheet;
+    }
+
+    // Prepares the window's document, its refusal shown.
+    bool prepare(const EstimateWindow &window)
+    {
+        BreakdownData data;
+        return report(messages, prepareBreakdown(files.workspace(), window, Today, data)).ok();
     }
 
     TempWorkspace files;
@@ -359,21 +367,21 @@ TEST_F(BreakdownTest, RefusalsComeBeforeAnyDocument)
     files.writeSettings(settingsWithStatus(QStringLiteral("1")));
     EstimateWindow window = workedExample();
     // Never calculated: the totals are empty.
-    EXPECT_FALSE(prepareBreakdown(files.workspace(), window, Today, messages));
+    EXPECT_FALSE(prepare(window));
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Пустая смета.")});
 
     for (const auto &[income, expense] : {std::pair{"0", "5"}, std::pair{"5", "0"}, std::pair{"5", ""}}) {
         messages.clear();
         window.incomeTotal = QString::fromLatin1(income);
         window.expenseTotal = QString::fromLatin1(expense);
-        EXPECT_FALSE(prepareBreakdown(files.workspace(), window, Today, messages));
+        EXPECT_FALSE(prepare(window));
         EXPECT_EQ(messages.last(), QStringLiteral("Пустая смета.")) << income << expense;
     }
 
     // A total that is no number is the conversion error.
     window.incomeTotal = QStringLiteral("abc");
     window.expenseTotal = QStringLiteral("5");
-    EXPECT_FALSE(runAction(messages, [&] { return prepareBreakdown(files.workspace(), window, Today, messages).has_value(); }));
+    EXPECT_FALSE(runAction(messages, [&] { return prepare(window); }));
     EXPECT_EQ(messages.last(), QStringLiteral("'abc' is not a valid floating point value"));
 }
 
@@ -381,7 +389,7 @@ TEST_F(BreakdownTest, MissingSettingsAreNamedNotAnIoError)
 {
     EstimateWindow window = workedExample();
     calculate(window);
-    EXPECT_FALSE(prepareBreakdown(files.workspace(), window, Today, messages));
+    EXPECT_FALSE(prepare(window));
     EXPECT_EQ(messages.texts(), QStringList{settingsMissingMessage()});
     EXPECT_EQ(messages.all().first().kind, MessageKind::Refusal);
 }
@@ -392,7 +400,7 @@ TEST_F(BreakdownTest, AmountThatIsNoNumberStopsBeforeTheDocument)
     EstimateWindow window = workedExample();
     calculate(window);
     window.expense(QStringLiteral("530")) = QStringLiteral("1 000");
-    const bool ok = runAction(messages, [&] { return prepareBreakdown(files.workspace(), window, Today, messages).has_value(); });
+    const bool ok = runAction(messages, [&] { return prepare(window); });
     EXPECT_FALSE(ok);
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("'1 000' is not a valid floating point value")});
 }

@@ -283,11 +283,11 @@ TEST_F(ConsolidatedTest, OneEstimateMustBeSelected)
 {
     const QStringList lines = {QStringLiteral("000|") + Estimate + QStringLiteral("|"),
                                QStringLiteral("101|смета кафедры|заметки")};
-    EXPECT_FALSE(estimateToExport(lines, {}, messages));
+    EXPECT_FALSE(report(messages, estimateToExport(lines, {})).ok());
     EXPECT_EQ(messages.last(), QStringLiteral("Выделите смету для экспорта!"));
-    EXPECT_FALSE(estimateToExport(lines, {0, 1}, messages));
+    EXPECT_FALSE(report(messages, estimateToExport(lines, {0, 1})).ok());
     EXPECT_EQ(messages.last(), QStringLiteral("Выделите одну смету для экспорта!"));
-    EXPECT_EQ(estimateToExport(lines, {1}, messages), QStringLiteral("смета кафедры"));
+    EXPECT_EQ(report(messages, estimateToExport(lines, {1})).value(), QStringLiteral("смета кафедры"));
 }
 
 TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)

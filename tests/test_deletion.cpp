@@ -37,9 +37,9 @@ struct Base
 TEST(DeletionSelection, RefusesNoneAndSeveralAcceptsOne)
 {
     RecordingMessages messages;
-    EXPECT_FALSE(checkDeletionSelection({}, messages));
-    EXPECT_FALSE(checkDeletionSelection({0, 2}, messages));
-    EXPECT_TRUE(checkDeletionSelection({1}, messages));
+    EXPECT_FALSE(report(messages, checkDeletionSelection({})).ok());
+    EXPECT_FALSE(report(messages, checkDeletionSelection({0, 2})).ok());
+    EXPECT_TRUE(report(messages, checkDeletionSelection({1})).ok());
     EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("Выделите сметы для удаления!"),
                                              QStringLiteral("Выделено больше, чем одна смета для удаления!")}));
     EXPECT_EQ(messages.all().at(0).kind, MessageKind::Refusal);

@@ -102,14 +102,14 @@ protected:
 
     bool save()
     {
-        return runAction(messages, [&] { return saveEstimate(ws.workspace(), window, messages); });
+        return runAction(messages, [&] { return saveEstimate(ws.workspace(), window); }).ok();
     }
     bool registerNew(const QString &name)
     {
         NewEstimateForm form;
         form.name = name;
         form.code = QStringLiteral("106");
-        return runAction(messages, [&] { return storeNewEstimate(ws.workspace(), form, window, messages).stored; });
+        return runAction(messages, [&] { return storeNewEstimate(ws.workspace(), form, window).result; }).ok();
     }
     QByteArray estimate(const QString &name = Name) const { return ws.read(Workspace::estimateName(name)); }
     QStringList baseFiles() const { return QDir(ws.baseDir()).entryList(QDir::Files | QDir::Hidden); }

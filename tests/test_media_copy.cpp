@@ -71,7 +71,7 @@ TEST(MediaCopy, CopiesSelectedEstimatesAndTheWholeList)
 {
     Base base;
     RecordingMessages messages;
-    ASSERT_TRUE(copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0, 1, 3}, messages));
+    ASSERT_TRUE(report(messages, copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0, 1, 3}, messages)).ok());
     EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("Смета Кафедра скопирована!"),
                                              QStringLiteral("Смета Лаборатория скопирована!"),
                                              QStringLiteral("Смета Сводная скопирована!"),
@@ -99,7 +99,7 @@ TEST(MediaCopy, ReplacesOlderFilesOnTheMedium)
     staleToc.write("999|old|\r\n999|older|\r\n999|oldest|\r\n999|ancient|\r\n999|more|\r\n");
     staleToc.close();
     RecordingMessages messages;
-    ASSERT_TRUE(copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0}, messages));
+    ASSERT_TRUE(report(messages, copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0}, messages)).ok());
     EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Кафедра.xml"))), base.bytes.at(0));
     EXPECT_EQ(readFile(base.onMedium(QStringLiteral("departments.txt"))), crlf(base.lines));
 }
@@ -108,7 +108,7 @@ TEST(MediaCopy, NothingSelectedWritesNothing)
 {
     Base base;
     RecordingMessages messages;
-    EXPECT_FALSE(copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {}, messages));
+    EXPECT_FALSE(report(messages, copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {}, messages)).ok());
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Выделите сметы для копирования!")});
     EXPECT_EQ(messages.all().at(0).kind, MessageKind::Refusal);
     EXPECT_TRUE(entriesOf(base.medium.path()).isEmpty());
@@ -121,7 +121,7 @@ TEST(MediaCopy, MissingSourceStopsAtThatEstimate)
     RecordingMessages messages;
     const bool ok = runAction(messages, [&] {
         return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0, 1, 3}, messages);
-    });
+    }).ok();
     EXPECT_FALSE(ok);
     EXPECT_EQ(messages.texts(),
               (QStringList{QStringLiteral("Смета Кафедра скопирована!"), QStringLiteral("File not found")}));

@@ -74,7 +74,7 @@ TEST(Rebuild, ReplacesTheTableOfContentsFromTheBaseDirectory)
     QDir(ws.baseDir()).mkdir(QStringLiteral("t архив"));
 
     RecordingMessages messages;
-    ASSERT_TRUE(rebuildToc(ws.workspace(), messages));
+    ASSERT_TRUE(report(messages, rebuildToc(ws.workspace())).ok());
     EXPECT_TRUE(messages.all().isEmpty());
     const QStringList expected = {
         QStringLiteral("001|.скрытая|"), QStringLiteral("002|s01|"),  QStringLiteral("003|s01|"),
@@ -98,7 +98,7 @@ TEST(Rebuild, ElevenFilesNumberedToEleven)
         expected.append(runningNumber(i) + QLatin1Char('|') + name + QLatin1Char('|'));
     }
     RecordingMessages messages;
-    ASSERT_TRUE(rebuildToc(ws.workspace(), messages));
+    ASSERT_TRUE(report(messages, rebuildToc(ws.workspace())).ok());
     EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf(expected));
     EXPECT_TRUE(ws.read(QStringLiteral("departments.txt")).contains("009|"));
     EXPECT_TRUE(ws.read(QStringLiteral("departments.txt")).contains("\r\n011|"));
@@ -108,13 +108,13 @@ TEST(Rebuild, EmptyBaseGivesAnEmptyFileAndMissingBaseChangesNothing)
 {
     TempWorkspace ws;
     RecordingMessages messages;
-    ASSERT_TRUE(rebuildToc(ws.workspace(), messages));
+    ASSERT_TRUE(report(messages, rebuildToc(ws.workspace())).ok());
     EXPECT_TRUE(ws.exists(QStringLiteral("departments.txt")));
     EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), QByteArray());
 
     ws.writeToc({QStringLiteral("105|N|T")});
     ASSERT_TRUE(QDir(ws.baseDir()).removeRecursively());
-    EXPECT_FALSE(rebuildToc(ws.workspace(), messages));
+    EXPECT_FALSE(report(messages, rebuildToc(ws.workspace())).ok());
     EXPECT_EQ(messages.texts(),
               QStringList{QStringLiteral("Каталог базы ../Vastrel/smetas/ не найден. Оглавление базы не изменено.")});
     EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf({QStringLiteral("105|N|T")}));

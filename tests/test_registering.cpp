@@ -45,8 +45,8 @@ protected:
     {
         FormOutcome outcome;
         runAction(messages, [&] {
-            outcome = storeNewEstimate(ws.workspace(), form, mainWindow, messages, Today);
-            return outcome.stored;
+            outcome = storeNewEstimate(ws.workspace(), form, mainWindow, Today);
+            return outcome.result;
         });
         return outcome;
     }
@@ -71,7 +71,7 @@ TEST_F(RegisteringTest, RegistersTheTemplateTheRecordAndTheSelectorEntry)
     ws.writeSettings({QStringLiteral("кафедры физики"), QStringLiteral("Зав."), QStringLiteral("И.И. Иванов"),
                       QStringLiteral("007"), QStringLiteral("2"), QStringLiteral("Бухгалтер"), QStringLiteral("П.")});
     const FormOutcome outcome = store();
-    EXPECT_TRUE(outcome.stored);
+    EXPECT_TRUE(outcome.result.ok());
     EXPECT_TRUE(outcome.closeWindow);
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Смета под именем Смета ФФ успешно записана в базу.")});
 
@@ -117,7 +117,7 @@ TEST_F(RegisteringTest, ChecksInOrderWithTheirMessages)
     EXPECT_EQ(messages.last(), QStringLiteral("Введите источник дохода!"));
     EXPECT_EQ(outcome.focus, FormFocus::Code);
     EXPECT_TRUE(outcome.closeWindow);
-    EXPECT_FALSE(outcome.stored);
+    EXPECT_FALSE(outcome.result.ok());
     EXPECT_EQ(messages.all().size(), 3);
     expectNothingWritten();
 }
@@ -126,7 +126,7 @@ TEST_F(RegisteringTest, NoSourceChosenHereKeepsTheMainWindowsSource)
 {
     mainWindow.source = 6; // "7 валюта": empty COD_FIN
     form.source = -1;
-    ASSERT_TRUE(store().stored);
+    ASSERT_TRUE(store().result.ok());
     EXPECT_EQ(mainWindow.source, 6);
     EXPECT_TRUE(ws.read(Workspace::estimateName(QStringLiteral("Смета ФФ")))
                     .contains("\t\t<COD_FIN></COD_FIN>\r\n"));
@@ -144,7 +144,7 @@ TEST_F(RegisteringTest, RegisteredNameWithoutSelectionIsRefused)
 TEST_F(RegisteringTest, NamesAreComparedExactly)
 {
     form.name = QStringLiteral("смета ИТ");
-    ASSERT_TRUE(store().stored);
+    ASSERT_TRUE(store().result.ok());
     EXPECT_TRUE(ws.exists(Workspace::estimateName(QStringLiteral("смета ИТ"))));
 }
 
@@ -197,7 +197,7 @@ TEST_F(RegisteringTest, ShowWithoutSelectionLeavesTheFormAlone)
 TEST_F(RegisteringTest, FileWithoutRecordIsReplaced)
 {
     ws.write(Workspace::estimateName(QStringLiteral("Смета ФФ")), "old");
-    ASSERT_TRUE(store().stored);
+    ASSERT_TRUE(store().result.ok());
     EXPECT_TRUE(ws.read(Workspace::estimateName(QStringLiteral("Смета ФФ"))).startsWith("<?xml"));
 }
 

@@ -30,11 +30,11 @@ protected:
     QByteArray file(const QString &name = Name) const { return ws.read(Workspace::estimateName(name)); }
     bool save(const EstimateWindow &window)
     {
-        return runAction(messages, [&] { return saveEstimate(ws.workspace(), window, messages, Today); });
+        return runAction(messages, [&] { return saveEstimate(ws.workspace(), window, Today); }).ok();
     }
     bool show(EstimateWindow &window)
     {
-        return runAction(messages, [&] { return showEstimate(ws.workspace(), window, messages); });
+        return runAction(messages, [&] { return showEstimate(ws.workspace(), window); }).ok();
     }
 
     // Line selected, income code 11, source 2, "юридическое лицо", calculated.

@@ -30,7 +30,7 @@ TEST(SettingsStore, WritesSevenTextsJoinedByCrLfWithoutAFinalTerminator)
     TempWorkspace ws;
     RecordingMessages messages;
     const SettingsForm form = filledForm();
-    ASSERT_EQ(storeSettings(ws.workspace(), form, messages), 0);
+    ASSERT_TRUE(report(messages, storeSettings(ws.workspace(), form)).ok());
 
     const QByteArray expected = test::cp1251(form.name + "\r\n" + form.headPosition + "\r\n" + form.headName
                                              + "\r\n007\r\n3\r\n" + form.responsiblePosition + "\r\n"
@@ -46,7 +46,7 @@ TEST(SettingsStore, WritesSevenTextsJoinedByCrLfWithoutAFinalTerminator)
                                          "вступили в силу\r\n\nобязательно перезагрузите систему!!!")});
 
     // Storing again replaces the file; it never grows.
-    ASSERT_EQ(storeSettings(ws.workspace(), form, messages), 0);
+    ASSERT_TRUE(report(messages, storeSettings(ws.workspace(), form)).ok());
     EXPECT_EQ(ws.read(QStringLiteral("nastroiki.txt")), expected);
 }
 
@@ -77,7 +77,7 @@ TEST(SettingsStore, ChecksRunInOrderAndWriteNothing)
         RecordingMessages messages;
         SettingsForm form = filledForm();
         c.spoil(form);
-        EXPECT_EQ(storeSettings(ws.workspace(), form, messages), c.check);
+        EXPECT_EQ(report(messages, storeSettings(ws.workspace(), form)).check(), c.check);
         ASSERT_EQ(messages.all().size(), 1);
         EXPECT_EQ(messages.all().first().kind, MessageKind::Refusal);
         if (c.message)
@@ -95,7 +95,7 @@ TEST(SettingsStore, BlanksCountAsFilledAndStatusCodesAreNotPositions)
         SettingsForm form = filledForm();
         form.name = QStringLiteral("   ");
         form.statusItem = item;
-        ASSERT_EQ(storeSettings(ws.workspace(), form, messages), 0);
+        ASSERT_TRUE(report(messages, storeSettings(ws.workspace(), form)).ok());
         const auto settings = readSettings(ws.workspace(), SettingsBlock::First);
         ASSERT_TRUE(settings);
         EXPECT_EQ(settings->name, QStringLiteral("   "));

@@ -198,8 +198,9 @@ QString sum(const TempWorkspace &ws, const QStringList &lines, const QList<int> 
 {
     QString name;
     runAction(messages, [&] {
-        name = sumEstimates(ws.workspace(), lines, selected, messages, now);
-        return !name.isEmpty();
+        const Outcome outcome = report(messages, sumEstimates(ws.workspace(), lines, selected, messages, now));
+        name = outcome.value();
+        return outcome.ok();
     });
     return name;
 }

@@ -90,11 +90,11 @@ void exportBreakdownFromWindow(QWidget *parent, DocumentDelivery &delivery, cons
     XlsxBackend book;
     QByteArray workbook;
     const bool built = runAction(messages, [&] {
-        const auto data = prepareBreakdown(workspace, window, today, messages);
-        if (!data)
+        BreakdownData data;
+        if (!report(messages, prepareBreakdown(workspace, window, today, data)).ok())
             return false;
         BusyCursor busy;
-        writeBreakdown(book, *data);
+        writeBreakdown(book, data);
         workbook = book.bytes();
         return true;
     });
@@ -105,21 +105,21 @@ void exportBreakdownFromWindow(QWidget *parent, DocumentDelivery &delivery, cons
 bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace,
                                   const QStringList &lines, const QList<int> &selected, MessageService &messages)
 {
-    const auto estimate = estimateToExport(lines, selected, messages);
-    if (!estimate)
+    const Outcome estimate = report(messages, estimateToExport(lines, selected));
+    if (!estimate.ok())
         return false;
     XlsxBackend book;
     QByteArray workbook;
     const bool built = runAction(messages, [&] {
         BusyCursor busy;
-        const ConsolidatedData data = prepareConsolidated(workspace, *estimate, QDate::currentDate());
+        const ConsolidatedData data = prepareConsolidated(workspace, estimate.value(), QDate::currentDate());
         writeConsolidated(book, data);
         workbook = book.bytes();
         return true;
     });
     if (!built)
         return false;
-    deliver(parent, delivery, workspace, book, workbook, consolidatedFileName(*estimate), messages);
+    deliver(parent, delivery, workspace, book, workbook, consolidatedFileName(estimate.value()), messages);
     return true;
 }
 

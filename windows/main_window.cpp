@@ -414,12 +414,12 @@ void MainWindow::clearEntries()
 
 void MainWindow::save()
 {
-    onWindow([this](EstimateWindow &window) { return saveEstimate(m_workspace, window, m_messages); });
+    onWindow([this](EstimateWindow &window) { return report(m_messages, saveEstimate(m_workspace, window)).ok(); });
 }
 
 void MainWindow::showEstimate()
 {
-    onWindow([this](EstimateWindow &window) { return vastrel::showEstimate(m_workspace, window, m_messages); });
+    onWindow([this](EstimateWindow &window) { return report(m_messages, vastrel::showEstimate(m_workspace, window)).ok(); });
 }
 
 void MainWindow::exportBreakdown()

@@ -99,8 +99,8 @@ void NewEstimateDialog::store()
     NewEstimateForm form = readForm();
     FormOutcome outcome;
     runAction(m_messages, [&] {
-        outcome = storeNewEstimate(m_workspace, form, m_mainWindow, m_messages);
-        return outcome.stored;
+        outcome = storeNewEstimate(m_workspace, form, m_mainWindow);
+        return outcome.result;
     });
     writeForm(form);
     if (outcome.focus == FormFocus::Name)
@@ -108,7 +108,7 @@ void NewEstimateDialog::store()
     else if (outcome.focus == FormFocus::Code)
         m_code->setFocus();
     if (outcome.closeWindow) {
-        if (outcome.stored)
+        if (outcome.result.ok())
             accept();
         else
             reject();

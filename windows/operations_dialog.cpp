@@ -135,7 +135,7 @@ void OperationsDialog::refillLists()
 void OperationsDialog::deleteEstimate()
 {
     const QList<int> selected = selectedRows();
-    if (!checkDeletionSelection(selected, m_messages))
+    if (!report(m_messages, checkDeletionSelection(selected)).ok())
         return;
     {
         DeletionDialog confirmation(this);
@@ -151,10 +151,7 @@ void OperationsDialog::deleteEstimate()
 
 void OperationsDialog::sumEstimates()
 {
-    runAction(m_messages, [this] {
-        vastrel::sumEstimates(m_workspace, listLines(), selectedRows(), m_messages);
-        return true;
-    });
+    runAction(m_messages, [this] { return vastrel::sumEstimates(m_workspace, listLines(), selectedRows(), m_messages); });
     refillLists();
 }
 
@@ -186,8 +183,8 @@ void OperationsDialog::copyToFlashDrive()
 
 void OperationsDialog::rebuildToc()
 {
-    const bool rebuilt = runAction(m_messages, [this] { return vastrel::rebuildToc(m_workspace, m_messages); });
-    if (rebuilt)
+    const Outcome rebuilt = runAction(m_messages, [this] { return vastrel::rebuildToc(m_workspace); });
+    if (rebuilt.ok())
         refillLists();
 }
 

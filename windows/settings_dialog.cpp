@@ -115,15 +115,11 @@ void SettingsDialog::storeSettings()
     form.responsiblePosition = m_responsiblePosition->text();
     form.responsibleName = m_responsibleName->text();
 
-    int failed = 0;
-    runAction(m_messages, [&] {
-        failed = vastrel::storeSettings(m_workspace, form, m_messages);
-        return failed == 0;
-    });
+    const Outcome outcome = runAction(m_messages, [&] { return vastrel::storeSettings(m_workspace, form); });
     // Each field that passed its check got the focus in turn; the last of them keeps it.
     QWidget *const inOrder[] = {m_name, m_headPosition, m_headName, m_code,
                                 m_status->checkedButton(), m_responsiblePosition, m_responsibleName};
-    const int passed = failed == 0 ? 7 : std::min(failed - 1, 7);
+    const int passed = outcome.check() == 0 ? 7 : std::min(outcome.check() - 1, 7);
     if (passed > 0 && inOrder[passed - 1])
         inOrder[passed - 1]->setFocus();
 }

@@ -1,0 +1,50 @@
+#include "base/outcome.h"
+
+#include "base/error.h"
+
+namespace vastrel {
+
+Outcome Outcome::done(const QString &message, const QString &value)
+{
+    Outcome outcome;
+    outcome.m_message = message;
+    outcome.m_value = value;
+    return outcome;
+}
+
+Outcome Outcome::refusal(const QString &message, int check)
+{
+    Outcome outcome;
+    outcome.m_ok = false;
+    outcome.m_kind = MessageKind::Refusal;
+    outcome.m_message = message;
+    outcome.m_check = check;
+    return outcome;
+}
+
+Outcome Outcome::error(const QString &message)
+{
+    Outcome outcome;
+    outcome.m_ok = false;
+    outcome.m_kind = MessageKind::Error;
+    outcome.m_message = message;
+    return outcome;
+}
+
+const Outcome &report(MessageService &messages, const Outcome &outcome)
+{
+    if (!outcome.message().isEmpty())
+        messages.show(outcome.kind(), outcome.message());
+    return outcome;
+}
+
+Outcome runAction(MessageService &messages, const std::function<Outcome()> &action)
+{
+    try {
+        return report(messages, action());
+    } catch (const Error &error) {
+        return report(messages, Outcome::error(error.text()));
+    }
+}
+
+} // namespace vastrel
