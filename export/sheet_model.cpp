@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace vastrel {
@@ -432,7 +433,7 @@ std::optional<QList<CellRange>> sumRangesOfLocalFormula(const QString &formula)
 namespace {
 
 // Typical advance of a glyph of the sheet's fonts, in widths of a digit.
-double glyphWidth(QChar c)
+double glyphWidthByRule(QChar c)
 {
     static const QString narrow = QStringLiteral(" .,:;!|'iljI");
     static const QString slim = QStringLiteral("()[]-frt/\"");
@@ -452,6 +453,19 @@ double glyphWidth(QChar c)
     if (c.isUpper())
         return 1.22;
     return 1.0;
+}
+
+double glyphWidth(QChar c)
+{
+    // Texts are Latin and Cyrillic: their widths come from a table made once.
+    constexpr char16_t tabled = 0x500;
+    static const auto widths = [] {
+        std::array<double, tabled> widths{};
+        for (char16_t code = 0; code < tabled; ++code)
+            widths[code] = glyphWidthByRule(QChar(code));
+        return widths;
+    }();
+    return c.unicode() < tabled ? widths[c.unicode()] : glyphWidthByRule(c);
 }
 
 } // namespace
