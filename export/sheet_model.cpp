@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace vastrel {
@@ -345,19 +346,22 @@ double SheetModel::textWidthOf(int row, int column) const
 
 void SheetModel::autoFitColumns(const CellRange &range)
 {
+    // One pass over the cells for all the columns: a column's width depends only on its own cells.
+    QMap<int, double> widest;
+    for (auto it = m_cells.cbegin(); it != m_cells.cend(); ++it) {
+        const auto [row, column] = it.key();
+        if (column < range.left || column > range.right)
+            continue;
+        // Merged and wrapped cells take the width they are given.
+        if (it->format.wrap.value_or(false) || mergeAt(row, column))
+            continue;
+        double &width = widest[column];
+        width = std::max(width, textWidthOf(row, column));
+    }
     for (int column = range.left; column <= range.right; ++column) {
-        double widest = 0;
-        for (auto it = m_cells.cbegin(); it != m_cells.cend(); ++it) {
-            const auto [row, cellColumn] = it.key();
-            if (cellColumn != column)
-                continue;
-            // Merged and wrapped cells take the width they are given.
-            if (mergeAt(row, column) || it->format.wrap.value_or(false))
-                continue;
-            widest = std::max(widest, textWidthOf(row, column));
-        }
-        if (widest > 0)
-            m_columnWidths[column] = std::min(widest, MaximumColumnWidth);
+        const double width = widest.value(column, 0);
+        if (width > 0)
+            m_columnWidths[column] = std::min(width, MaximumColumnWidth);
         else
             m_columnWidths.remove(column);
     }
@@ -386,7 +390,9 @@ void SheetModel::fitMergedTexts(const CellRange &range)
 
 void SheetModel::fitWrappedRows(const CellRange &range)
 {
-    for (auto it = m_cells.cbegin(); it != m_cells.cend(); ++it) {
+    // Only the range's rows: the cells are ordered by row.
+    for (auto it = m_cells.lowerBound({range.top, range.left}); it != m_cells.cend() && it.key().first <= range.bottom;
+         ++it) {
         const auto [row, column] = it.key();
         if (!it->format.wrap.value_or(false) || !range.contains(row, column) || it->kind == Cell::Kind::Blank)
             continue;
@@ -427,7 +433,7 @@ std::optional<QList<CellRange>> sumRangesOfLocalFormula(const QString &formula)
 namespace {
 
 // Typical advance of a glyph of the sheet's fonts, in widths of a digit.
-double glyphWidth(QChar c)
+double glyphWidthByRule(QChar c)
 {
     static const QString narrow = QStringLiteral(" .,:;!|'iljI");
     static const QString slim = QStringLiteral("()[]-frt/\"");
@@ -449,17 +455,38 @@ double glyphWidth(QChar c)
     return 1.0;
 }
 
+double glyphWidth(QChar c)
+{
+    // Texts are Latin and Cyrillic: their widths come from a table made once.
+    constexpr char16_t tabled = 0x500;
+    static const auto widths = [] {
+        std::array<double, tabled> widths{};
+        for (char16_t code = 0; code < tabled; ++code)
+            widths[code] = glyphWidthByRule(QChar(code));
+        return widths;
+    }();
+    return c.unicode() < tabled ? widths[c.unicode()] : glyphWidthByRule(c);
+}
+
 } // namespace
 
 double textWidth(const QString &text, int fontSize, bool bold)
 {
+    // Lines end at CR LF, CR or LF.
     double widest = 0;
-    for (const QString &line : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")))) {
-        double width = 0;
-        for (const QChar c : line)
-            width += glyphWidth(c);
-        widest = std::max(widest, width);
+    double width = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            widest = std::max(widest, width);
+            width = 0;
+            continue;
+        }
+        width += glyphWidth(c);
     }
+    widest = std::max(widest, width);
     if (widest == 0)
         return 0;
     const double scaled = widest * fontSize / 10.0 * (bold ? 1.08 : 1.0);
@@ -470,13 +497,14 @@ double textWidth(const QString &text, int fontSize, bool bold)
 int wrappedLineCount(const QString &text, double width, int fontSize, bool bold)
 {
     const double room = std::max(1.0, width - CellPadding);
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    const double space = textWidth(QStringLiteral(" "), fontSize, bold) - CellPadding;
     int lines = 0;
-    for (const QString &paragraph : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")))) {
+    for (const QString &paragraph : text.split(lineEnd)) {
         ++lines;
         double used = 0;
         for (const QString &word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             const double w = textWidth(word, fontSize, bold) - CellPadding;
-            const double space = used > 0 ? textWidth(QStringLiteral(" "), fontSize, bold) - CellPadding : 0;
             if (used > 0 && used + space + w > room) {
                 ++lines;
                 used = 0;
@@ -519,7 +547,9 @@ QString formatForDisplay(double value, const std::optional<QString> &localFormat
         for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
             digits.insert(i, QLatin1Char(' '));
     }
-    const bool negative = value < 0 && (digits + fraction).contains(QRegularExpression(QStringLiteral("[1-9]")));
+    const auto nonZero = [](QChar c) { return c >= QLatin1Char('1') && c <= QLatin1Char('9'); };
+    const bool negative = value < 0
+        && (std::any_of(digits.cbegin(), digits.cend(), nonZero) || std::any_of(fraction.cbegin(), fraction.cend(), nonZero));
     return (negative ? QStringLiteral("-") : QString()) + digits + fraction;
 }
 

@@ -44,6 +44,46 @@ QString columnLetters(int column)
 
 CellRange CellRange::parse(const QString &a1)
 {
+    // Documents name cells by the ten thousand: plain addresses are read by hand, anything else by the pattern.
+    {
+        qsizetype at = 0;
+        auto corner = [&](int &column, int &row) {
+            if (at < a1.size() && a1.at(at) == QLatin1Char('$'))
+                ++at;
+            column = 0;
+            int letters = 0;
+            for (; at < a1.size() && letters < 4; ++at, ++letters) {
+                const char16_t c = a1.at(at).unicode();
+                if (c >= 'a' && c <= 'z')
+                    column = column * 26 + (c - 'a' + 1);
+                else if (c >= 'A' && c <= 'Z')
+                    column = column * 26 + (c - 'A' + 1);
+                else
+                    break;
+            }
+            if (letters < 1 || letters > 3)
+                return false;
+            if (at < a1.size() && a1.at(at) == QLatin1Char('$'))
+                ++at;
+            row = 0;
+            int digits = 0;
+            for (; at < a1.size() && digits < 8 && a1.at(at).isDigit() && a1.at(at).unicode() < 128; ++at, ++digits)
+                row = row * 10 + (a1.at(at).unicode() - '0');
+            return digits >= 1 && digits <= 7;
+        };
+        int left = 0, top = 0, right = 0, bottom = 0;
+        bool plain = corner(left, top);
+        if (plain && at < a1.size()) {
+            plain = a1.at(at) == QLatin1Char(':');
+            ++at;
+            plain = plain && corner(right, bottom);
+        } else {
+            right = left;
+            bottom = top;
+        }
+        if (plain && at == a1.size() && top >= 1 && bottom >= 1)
+            return {std::min(top, bottom), std::min(left, right), std::max(top, bottom), std::max(left, right)};
+    }
     static const QRegularExpression pattern(
         QStringLiteral("^\\$?([A-Za-z]{1,3})\\$?([0-9]{1,7})(?::\\$?([A-Za-z]{1,3})\\$?([0-9]{1,7}))?$"));
     const QRegularExpressionMatch match = pattern.match(a1);

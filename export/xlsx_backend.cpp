@@ -48,22 +48,6 @@ std::optional<lxw_color_t> paletteColour(int index)
     return std::nullopt;
 }
 
-QString formatKey(const CellFormat &f)
-{
-    auto part = [](const auto &value) {
-        if (!value)
-            return QStringLiteral("-");
-        if constexpr (std::is_same_v<std::decay_t<decltype(*value)>, QString>)
-            return QLatin1Char('"') + *value + QLatin1Char('"');
-        else
-            return QString::number(static_cast<int>(*value));
-    };
-    return QStringList{part(f.fontName), part(f.fontSize), part(f.bold), part(f.italic), part(f.fontColorIndex),
-                       part(f.interiorColorIndex), part(f.horizontal), part(f.vertical), part(f.wrap),
-                       part(f.borderLineStyle), part(f.borderWeight), part(f.numberFormatLocal)}
-        .join(QLatin1Char('|'));
-}
-
 class Writer
 {
 public:
@@ -71,9 +55,15 @@ public:
 
     lxw_format *format(const CellFormat &f)
     {
-        const QString key = formatKey(f);
-        if (lxw_format *known = m_formats.value(key))
-            return known;
+        // Documents use a handful of formats: a look along them beats building a key per cell.
+        if (m_last < m_formats.size() && m_formats[m_last].first == f)
+            return m_formats[m_last].second;
+        for (qsizetype i = 0; i < m_formats.size(); ++i) {
+            if (m_formats[i].first == f) {
+                m_last = i;
+                return m_formats[i].second;
+            }
+        }
         lxw_format *format = workbook_add_format(m_workbook);
         if (!format)
             throw writeFailure(LXW_ERROR_MEMORY_MALLOC_FAILED);
@@ -127,13 +117,15 @@ public:
         }
         if (f.numberFormatLocal)
             format_set_num_format(format, storedNumberFormat(*f.numberFormatLocal).toUtf8().constData());
-        m_formats.insert(key, format);
+        m_last = m_formats.size();
+        m_formats.append({f, format});
         return format;
     }
 
 private:
     lxw_workbook *m_workbook;
-    QHash<QString, lxw_format *> m_formats;
+    QList<std::pair<CellFormat, lxw_format *>> m_formats;
+    qsizetype m_last = 0;
 };
 
 // The workbook's standard font, which sets the standard row height.

@@ -15,12 +15,15 @@ namespace vastrel {
 
 QString runningNumber(int number)
 {
-    return QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
+    if (number < 0)
+        return QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
+    // Called once per line of a rebuilt list: padded by hand, without parsing a pattern.
+    return QString::number(number).rightJustified(3, QLatin1Char('0'));
 }
 
 QString estimateNameOfEntry(const QString &entryName)
 {
-    const qsizetype end = entryName.indexOf(QStringLiteral(".xml"), 0, Qt::CaseSensitive);
+    const qsizetype end = entryName.indexOf(QLatin1String(".xml"), 0, Qt::CaseSensitive);
     return end < 0 ? QString() : entryName.left(end);
 }
 
@@ -86,9 +89,16 @@ QStringList baseDirectoryEntries(const Workspace &workspace)
 QStringList rebuiltTocLines(const QStringList &entryNames)
 {
     QStringList lines;
-    for (int i = 0; i < entryNames.size(); ++i)
-        lines.append(runningNumber(i + 1) + QLatin1Char('|') + estimateNameOfEntry(entryNames.at(i)) +
-                     QLatin1Char('|'));
+    lines.reserve(entryNames.size());
+    for (int i = 0; i < entryNames.size(); ++i) {
+        const QString name = estimateNameOfEntry(entryNames.at(i));
+        QString line = runningNumber(i + 1);
+        line.reserve(line.size() + name.size() + 2);
+        line += QLatin1Char('|');
+        line += name;
+        line += QLatin1Char('|');
+        lines.append(std::move(line));
+    }
     return lines;
 }
 

@@ -38,7 +38,10 @@ TEST(CellAddresses, ParseAndPrint)
     EXPECT_EQ(CellRange::parse(QStringLiteral("AA7")).left, 27);
     EXPECT_EQ((CellRange{15, 1, 16, 3}).a1(), QStringLiteral("A15:C16"));
     EXPECT_EQ(columnLetters(28), QStringLiteral("AB"));
-    for (const char *bad : {"", "E", "24", "E0", "E24:", "Е24" /* Cyrillic letter */})
+    EXPECT_EQ(CellRange::parse(QStringLiteral("$b$3:$a1")), (CellRange{1, 1, 3, 2}));
+    EXPECT_EQ(CellRange::parse(QStringLiteral("XFD1048576")), CellRange::cell(1048576, 16384));
+    for (const char *bad : {"", "E", "24", "E0", "E24:", "Е24" /* Cyrillic letter */, "ABCD1", "A12345678", "A1B2",
+                            "A1:B", "$$A1", "A1 "})
         EXPECT_THROW(CellRange::parse(QString::fromUtf8(bad)), Error) << bad;
 }
 
@@ -142,6 +145,14 @@ TEST(SheetModel, AutoFitMeasuresOnlyPlainCells)
     EXPECT_GT(widths.value(5), 10);
     EXPECT_GT(widths.value(7), widths.value(6)) << "bold text is wider";
     EXPECT_FALSE(widths.contains(8));
+}
+
+TEST(SheetModel, TextWidthIsTheWidestLineWhateverItsEnding)
+{
+    const double wide = textWidth(QStringLiteral("Шщ ширина"), 10, false);
+    for (const char *text : {"a\r\nШщ ширина", "Шщ ширина\ra", "a\nШщ ширина\r\n", "\r\rШщ ширина"})
+        EXPECT_EQ(textWidth(QString::fromUtf8(text), 10, false), wide) << text;
+    EXPECT_EQ(textWidth(QStringLiteral("\r\n\n"), 10, false), 0);
 }
 
 TEST(XlsxBackend, WritesWhatTheSheetHolds)
