@@ -43,6 +43,11 @@ bool stillListed(const Workspace &workspace, const QString &name)
 
 } // namespace
 
+QString changedAfterCalculationMessage()
+{
+    return QStringLiteral("Смета изменена после расчета. Нажмите «расчет сметы» еще раз.");
+}
+
 bool saveEstimate(const Workspace &workspace, const EstimateWindow &window, MessageService &messages,
                   const QDate &today)
 {
@@ -52,7 +57,8 @@ bool saveEstimate(const Workspace &workspace, const EstimateWindow &window, Mess
         return false;
     }
     if (window.incomeTotal.isEmpty() || window.expenseTotal.isEmpty()) {
-        messages.refuse(QStringLiteral("Пустая смета."));
+        messages.refuse(window.changedAfterCalculation ? changedAfterCalculationMessage()
+                                                       : QStringLiteral("Пустая смета."));
         return false;
     }
     const QString name = estimateNameOf(selected);
@@ -90,7 +96,7 @@ bool saveEstimate(const Workspace &workspace, const EstimateWindow &window, Mess
         return false;
     }
     if (!totalsBelongToFields(window)) {
-        messages.refuse(QStringLiteral("Пустая смета."));
+        messages.refuse(changedAfterCalculationMessage());
         return false;
     }
 

@@ -83,6 +83,7 @@ bool showEstimate(const Workspace &workspace, EstimateWindow &window, MessageSer
     applyEstimateLines(readEstimate(workspace, name), window);
     window.incomeTotal.clear();
     window.expenseTotal.clear();
+    window.changedAfterCalculation = false;
     return true;
 }
 
