@@ -167,6 +167,9 @@ void MainWindow::buildEntryArea()
         m_incomeCode->setItemData(m_incomeCode->count() - 1, code.description, Qt::ToolTipRole);
     }
     m_incomeCode->setItemDelegate(new CodeWithDescription(m_incomeCode));
+    // The popup as wide as its lines, so the descriptions are not cut short.
+    m_incomeCode->view()->setTextElideMode(Qt::ElideNone);
+    m_incomeCode->view()->setMinimumWidth(m_incomeCode->view()->sizeHintForColumn(0) + 24);
     m_incomeCode->setCurrentIndex(-1);
     m_income = addField(QStringLiteral("MaskEdit6"), QRect(432, 104, 170, 26));
 
