@@ -152,34 +152,6 @@ TEST_F(MainWindowTest, CalculateColoursTotalsAndClearEmptiesThem)
     EXPECT_TRUE(control<QLineEdit>("MaskEdit41")->text().isEmpty());
 }
 
-TEST_F(MainWindowTest, TheHighlightedLineOfEveryListCanBeRead)
-{
-    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
-    ws.writeToc({QStringLiteral("001|Смета кафедры|"), QStringLiteral("002|Другая|")});
-    open();
-    form->show();
-    auto *selector = control<QComboBox>("ComboBox1");
-    auto *codes = control<QComboBox>("ComboBox2");
-    for (QAbstractItemView *view : {selector->view(), codes->view(),
-                                    static_cast<QAbstractItemView *>(control<QListWidget>("ListBox1"))}) {
-        if (auto *box = qobject_cast<QComboBox *>(view->parentWidget()->parentWidget()))
-            box->showPopup();
-        view->setCurrentIndex(view->model()->index(0, 0));
-        const QImage item = view->viewport()->grab(view->visualRect(view->currentIndex())).toImage();
-        // Text and background of the line far apart in lightness.
-        int darkest = 255, lightest = 0;
-        for (int y = 0; y < item.height(); ++y)
-            for (int x = 0; x < item.width(); ++x) {
-                const int lightness = item.pixelColor(x, y).lightness();
-                darkest = std::min(darkest, lightness);
-                lightest = std::max(lightest, lightness);
-            }
-        EXPECT_GT(lightest - darkest, 120) << view->parentWidget()->objectName().toStdString();
-        if (auto *box = qobject_cast<QComboBox *>(view->parentWidget()->parentWidget()))
-            box->hidePopup();
-    }
-}
-
 TEST_F(MainWindowTest, EnterMovesOnAndLeavingWithUnsavedAmountsAsksFirst)
 {
     ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
