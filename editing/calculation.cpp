@@ -31,10 +31,12 @@ void calculate(EstimateWindow &window)
     window.incomeTotal = formatAmount(incomeValue);
     window.expenseTotal = formatAmount(expenseValue);
     window.totalsColour = window.incomeTotal == window.expenseTotal ? TotalsColour::Black : TotalsColour::Red;
+    window.changedAfterCalculation = false;
 }
 
 void clearEntries(EstimateWindow &window)
 {
+    window.changedAfterCalculation = false;
     window.incomeTotal.clear();
     window.expenseTotal.clear();
     window.income.clear();
@@ -45,6 +47,8 @@ void clearEntries(EstimateWindow &window)
 
 void forgetTotals(EstimateWindow &window)
 {
+    if (!window.incomeTotal.isEmpty() || !window.expenseTotal.isEmpty())
+        window.changedAfterCalculation = true;
     window.incomeTotal.clear();
     window.expenseTotal.clear();
 }

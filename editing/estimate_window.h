@@ -35,6 +35,9 @@ struct EstimateWindow
     QString incomeTotal;
     QString expenseTotal;
     TotalsColour totalsColour = TotalsColour::WindowText;
+    // The totals were emptied by an edit after a calculation, so an empty
+    // total means "calculate again", not an empty estimate.
+    bool changedAfterCalculation = false;
 
     // The selected table-of-contents line, empty when none.
     QString selectedLine() const;

@@ -43,6 +43,11 @@ bool stillListed(const Workspace &workspace, const QString &name)
 
 } // namespace
 
+QString changedAfterCalculationMessage()
+{
+    return QStringLiteral("Смета изменена после расчета. Нажмите «расчет сметы» еще раз.");
+}
+
 Outcome saveEstimate(const Workspace &workspace, const EstimateWindow &window, const QDate &today)
 {
     const QString selected = window.selectedLine();
@@ -50,7 +55,8 @@ Outcome saveEstimate(const Workspace &workspace, const EstimateWindow &window, c
         return Outcome::refusal(QStringLiteral("Введите имя для сметы!"));
     }
     if (window.incomeTotal.isEmpty() || window.expenseTotal.isEmpty()) {
-        return Outcome::refusal(QStringLiteral("Пустая смета."));
+        return Outcome::refusal(window.changedAfterCalculation ? changedAfterCalculationMessage()
+                                                               : QStringLiteral("Пустая смета."));
     }
     const QString name = estimateNameOf(selected);
     if (const QString problem = storedEstimateNameProblem(name); !problem.isEmpty()) {
@@ -80,7 +86,7 @@ Outcome saveEstimate(const Workspace &workspace, const EstimateWindow &window, c
         return Outcome::refusal(QStringLiteral("Ошибки в смете!"));
     }
     if (!totalsBelongToFields(window)) {
-        return Outcome::refusal(QStringLiteral("Пустая смета."));
+        return Outcome::refusal(changedAfterCalculationMessage());
     }
 
     WindowEstimate estimate;

@@ -8,6 +8,9 @@
 
 namespace vastrel {
 
+// The refusal of a save whose totals were emptied by a later edit.
+QString changedAfterCalculationMessage();
+
 // "запись сметы в базу": the checks in order, then the estimate file of the
 // selected estimate is written from the window.
 Outcome saveEstimate(const Workspace &workspace, const EstimateWindow &window,

@@ -80,6 +80,7 @@ Outcome showEstimate(const Workspace &workspace, EstimateWindow &window)
     applyEstimateLines(readEstimate(workspace, name), window);
     window.incomeTotal.clear();
     window.expenseTotal.clear();
+    window.changedAfterCalculation = false;
     return Outcome::done();
 }
 

@@ -7,6 +7,7 @@
 #include "base/catalogue.h"
 #include "base/settings.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -87,7 +88,7 @@ TEST_F(MainWindowTest, HasTheWholeEntryAreaAndButtonsInOrder)
     int previousY = -1;
     for (size_t i = 0; i < std::size(order); ++i) {
         auto *button = control<QPushButton>(order[i]);
-        EXPECT_EQ(button->text(), QString::fromUtf16(captions[i]));
+        EXPECT_EQ(button->text().remove(QLatin1Char('&')), QString::fromUtf16(captions[i]));
         const int y = button->mapTo(form.get(), QPoint()).y();
         EXPECT_GT(y, previousY) << order[i];
         EXPECT_LE(y + button->height(), 710) << order[i];
@@ -151,6 +152,29 @@ TEST_F(MainWindowTest, CalculateColoursTotalsAndClearEmptiesThem)
     EXPECT_TRUE(control<QLineEdit>("MaskEdit41")->text().isEmpty());
 }
 
+TEST_F(MainWindowTest, EnterMovesOnAndLeavingWithUnsavedAmountsAsksFirst)
+{
+    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
+    ws.writeToc({});
+    open();
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto *field = control<QLineEdit>("MaskEdit41");
+    field->setFocus();
+    test::typeText(field, QStringLiteral("5"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_FALSE(field->hasFocus());
+    EXPECT_TRUE(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+
+    press("Button3");
+    EXPECT_EQ(messages.questions, QStringList{MainWindow::leaveUnsavedQuestion()});
+    EXPECT_TRUE(form->isVisible()); // "нет"
+    messages.answers = {true};
+    press("Button3");
+    EXPECT_FALSE(form->isVisible());
+}
+
 TEST_F(MainWindowTest, EscapeDoesNotEndTheProgram)
 {
     ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
@@ -168,6 +192,9 @@ TEST_F(MainWindowTest, ANonNumberIsReportedAndTheTotalsStay)
     ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
     ws.writeToc({});
     open();
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     type(QStringLiteral("MaskEdit6"), QStringLiteral("5"));
     type(QStringLiteral("MaskEdit41"), QStringLiteral("5"));
     press("Button1");
@@ -176,6 +203,7 @@ TEST_F(MainWindowTest, ANonNumberIsReportedAndTheTotalsStay)
     EXPECT_EQ(messages.last(), QStringLiteral("'12a' is not a valid floating point value"));
     EXPECT_EQ(messages.all().last().kind, MessageKind::Error);
     EXPECT_TRUE(panel("Panel82").isEmpty()); // emptied by the edit, not refilled
+    EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>("MaskEdit45"));
 }
 
 } // namespace

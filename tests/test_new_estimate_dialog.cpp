@@ -2,6 +2,7 @@
 #include "support/scripted_delivery.h"
 #include "support/temp_workspace.h"
 
+#include "editing/saving.h"
 #include "windows/code_edit.h"
 #include "windows/main_window.h"
 #include "base/estimate_file.h"
@@ -80,9 +81,9 @@ TEST_F(NewEstimateDialogTest, OpensWithEmptyFieldsNoSourceAndCodeZeroZeroZero)
     EXPECT_EQ(sources->itemText(10), QStringLiteral("11 гранты"));
     EXPECT_EQ(sources->currentIndex(), -1);
     EXPECT_EQ(child<CodeEdit>(dialog, "MaskEdit1")->code(), QStringLiteral("000"));
-    EXPECT_EQ(child<QPushButton>(dialog, "Button3")->text(), QStringLiteral("показать "));
-    EXPECT_EQ(child<QPushButton>(dialog, "Button1")->text(), QStringLiteral("сохранить изменения"));
-    EXPECT_EQ(child<QPushButton>(dialog, "Button2")->text(), QStringLiteral("отмена"));
+    EXPECT_EQ(child<QPushButton>(dialog, "Button3")->text().remove(QLatin1Char('&')), QStringLiteral("показать "));
+    EXPECT_EQ(child<QPushButton>(dialog, "Button1")->text().remove(QLatin1Char('&')), QStringLiteral("сохранить изменения"));
+    EXPECT_EQ(child<QPushButton>(dialog, "Button2")->text().remove(QLatin1Char('&')), QStringLiteral("отмена"));
     QStringList labels;
     for (const QLabel *label : dialog.findChildren<QLabel *>())
         labels.append(label->text());
@@ -269,7 +270,7 @@ TEST(MainWindowCycle, RegisterEnterCalculateSaveClearShow)
     EXPECT_EQ(expenseTotal->text(), QString());
     messages.clear();
     save->click();
-    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Пустая смета.")});
+    EXPECT_EQ(messages.texts(), QStringList{changedAfterCalculationMessage()});
     EXPECT_FALSE(ws.read(Workspace::estimateName(QStringLiteral("Смета ФФ"))).contains("SUM_YEAR"));
     QTest::keyClicks(child<QLineEdit>(form2, "MaskEdit41"), QStringLiteral("0"));
 
@@ -316,4 +317,22 @@ TEST(MainWindowCycle, RegisterEnterCalculateSaveClearShow)
     save->click();
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Смета успешно записана в базу.")});
     EXPECT_EQ(ws.read(Workspace::estimateName(QStringLiteral("Смета ФФ"))), saved);
+}
+
+TEST_F(NewEstimateDialogTest, AChangedRecordIsReportedOnlyAfterTheWindowClosed)
+{
+    struct Watching : MessageService
+    {
+        QWidget *window = nullptr;
+        QList<bool> windowOpen;
+        void show(MessageKind, const QString &) override { windowOpen.append(window->isVisible()); }
+    } watching;
+    mainWindow.selectorIndex = 0;
+    mainWindow.source = 1;
+    NewEstimateDialog dialog(ws.workspace(), mainWindow, watching);
+    watching.window = &dialog;
+    dialog.show();
+    child<QPushButton>(dialog, "Button3")->click();
+    child<QPushButton>(dialog, "Button1")->click();
+    EXPECT_EQ(watching.windowOpen, QList<bool>{false});
 }

@@ -240,7 +240,13 @@ TEST_F(SavingTest, AmountsChangedAfterTheCalculationAreNeverStored)
     EstimateWindow window = readyWindow();
     window.expense(QStringLiteral("211")) = QStringLiteral("999");
     EXPECT_FALSE(save(window));
-    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Пустая смета.")});
+    EXPECT_EQ(messages.texts(), QStringList{changedAfterCalculationMessage()});
+    // An edit that empties the totals says the same.
+    window = readyWindow();
+    forgetTotals(window);
+    messages.clear();
+    EXPECT_FALSE(save(window));
+    EXPECT_EQ(messages.texts(), QStringList{changedAfterCalculationMessage()});
     EXPECT_TRUE(file().isEmpty());
 }
 

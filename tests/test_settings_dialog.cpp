@@ -103,6 +103,30 @@ TEST_F(SettingsWindowTest, APartlyFilledCodeIsNeverStored)
     EXPECT_EQ(code->code(), QStringLiteral("   "));
 }
 
+TEST_F(SettingsWindowTest, EscapeAfterTheRefusalOnLeavingBringsBackTheTextBeforeTheEdit)
+{
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    auto *code = form.findChild<CodeEdit *>(QStringLiteral("MaskEdit1"));
+    for (const QString &before : {QStringLiteral("   "), QStringLiteral(" 1 "), QStringLiteral("007")}) {
+        SCOPED_TRACE(before.toStdString());
+        field("Edit5")->setFocus();
+        code->setCode(before);
+        code->setFocus(Qt::TabFocusReason);
+        code->setText(QString());
+        code->home(false);
+        QTest::keyClicks(code, QStringLiteral("00"));
+        messages.clear();
+        QTest::keyClick(code, Qt::Key_Tab);
+        QTest::qWait(20);
+        EXPECT_EQ(messages.texts(), QStringList{CodeEdit::invalidInputMessage()});
+        ASSERT_TRUE(code->hasFocus());
+        QTest::keyClick(code, Qt::Key_Escape);
+        EXPECT_EQ(code->code(), before);
+    }
+}
+
 TEST_F(SettingsWindowTest, ClickingStoreFromAPartlyFilledCodeRefusesOnce)
 {
     form.show();

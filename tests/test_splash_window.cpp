@@ -29,6 +29,22 @@ TEST(Splash, ShowsItsPictureAndOpensTheMainWindowAfter1500Ms)
     EXPECT_TRUE(timer->isSingleShot());
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(splash.palette().color(QPalette::Window), QColor(199, 231, 188));
+    // A fixed single border: decorated by the window manager, not resizable.
+    EXPECT_FALSE(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(splash.minimumSize(), splash.maximumSize());
+}
+
+TEST(Splash, AMissingTableOfContentsIsToldAtStartUp)
+{
+    for (const bool listed : {false, true}) {
+        test::TempWorkspace ws;
+        if (listed)
+            ws.writeToc({QStringLiteral("101|Смета|")});
+        test::RecordingMessages messages;
+        test::ScriptedDelivery delivery;
+        SplashWindow splash(ws.workspace(), messages, delivery);
+        EXPECT_EQ(messages.all().size(), listed ? 0 : 1) << messages.last().toStdString();
+    }
 }
 
 } // namespace

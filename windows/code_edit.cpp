@@ -22,7 +22,16 @@ QString CodeEdit::code() const
 
 void CodeEdit::setCode(const QString &code)
 {
-    setText(code);
+    // setText would close up the blanks (" 1 " became "1  "): each digit goes to its own place.
+    setText(QString());
+    const QString padded = code.leftJustified(3, QLatin1Char(' '), true);
+    for (int i = 0; i < 3; ++i) {
+        if (padded.at(i) != QLatin1Char(' ')) {
+            setCursorPosition(i);
+            insert(padded.at(i));
+        }
+    }
+    setCursorPosition(0);
     setModified(false);
 }
 
@@ -50,15 +59,18 @@ bool CodeEdit::acceptCode()
 
 void CodeEdit::focusInEvent(QFocusEvent *event)
 {
-    if (!m_refusing)
-        m_textOnEntry = text();
+    // Coming back from a message box or another window is no new edit.
+    if (!m_refusing && event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        m_textOnEntry = code();
     QLineEdit::focusInEvent(event);
 }
 
 void CodeEdit::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
-    if (m_refusing || !isModified() || !isPartlyFilled())
+    const bool toAnotherWindow =
+        event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason;
+    if (m_refusing || toAnotherWindow || !isModified() || !isPartlyFilled())
         return;
     m_refusing = true;
     // After the focus change has finished: the box takes the focus itself.
@@ -71,9 +83,10 @@ void CodeEdit::focusOutEvent(QFocusEvent *event)
 
 void CodeEdit::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape && isModified()) {
-        setText(m_textOnEntry);
-        setModified(false);
+    // The modified flag does not survive the refusal's round trip through
+    // the message box, so the text itself tells whether there is a change.
+    if (event->key() == Qt::Key_Escape && code() != m_textOnEntry) {
+        setCode(m_textOnEntry);
         event->accept();
         return;
     }

@@ -27,9 +27,9 @@ DeletionDialog::DeletionDialog(QWidget *parent)
     layout->addWidget(text, 1);
 
     auto *buttons = new QHBoxLayout;
-    auto *yes = new QPushButton(QStringLiteral("да"), this);
+    auto *yes = new QPushButton(QStringLiteral("&да"), this);
     yes->setObjectName(QStringLiteral("Button1"));
-    auto *no = new QPushButton(QStringLiteral("нет"), this);
+    auto *no = new QPushButton(QStringLiteral("&нет"), this);
     no->setObjectName(QStringLiteral("Button2"));
     // A stray Enter must not delete: "нет" is the default.
     yes->setAutoDefault(false);

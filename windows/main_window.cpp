@@ -1,5 +1,7 @@
 #include "windows/main_window.h"
 
+#include "base/amount.h"
+#include "base/error.h"
 #include "base/settings.h"
 #include "editing/activation.h"
 #include "editing/calculation.h"
@@ -23,11 +25,29 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
 namespace vastrel {
 
 namespace {
+
+// The income-code list shows each code with its description; the item's
+// text, which the window reads and compares, stays the code alone.
+class CodeWithDescription : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QString description = index.data(Qt::ToolTipRole).toString();
+        if (!description.isEmpty())
+            option->text += QStringLiteral("  —  ") + description;
+    }
+};
 
 const QColor MoneyGreen(192, 220, 192);
 const QColor Cream(255, 251, 240);
@@ -86,7 +106,10 @@ MainWindow::MainWindow(const Workspace &workspace, MessageService &messages, Doc
     // the popup takes its kind (scroll bar or scroll arrows) when first made.
     m_selector->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"
                                              "QComboBox, QComboBox QAbstractItemView { background: rgb(255,251,240); }"
-                                             "QComboBox QAbstractItemView::item { min-height: 20px; }"));
+                                             "QComboBox QAbstractItemView::item { min-height: 20px; }"
+                                             // The style's own highlight is white on this cream.
+                                             "QComboBox QAbstractItemView::item:selected,"
+                                             "QComboBox QAbstractItemView::item:hover { background: rgb(0,0,128); color: white; }"));
     if (auto *list = qobject_cast<QListView *>(m_selector->view())) {
         list->setUniformItemSizes(true);
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -115,9 +138,16 @@ QLineEdit *MainWindow::addField(const QString &name, const QRect &geometry)
     field->setGeometry(geometry);
     // Totals belong to the texts they were calculated from; an edit makes them stale.
     connect(field, &QLineEdit::textEdited, this, [this] {
-        m_incomeTotal->clear();
-        m_expenseTotal->clear();
+        // Only the totals change: rewriting the fields would move the cursor of the one being typed in.
+        EstimateWindow window = readEntries();
+        forgetTotals(window);
+        m_incomeTotal->setText(window.incomeTotal);
+        m_expenseTotal->setText(window.expenseTotal);
+        m_changedAfterCalculation = window.changedAfterCalculation;
+        m_amountsUnsaved = true;
     });
+    // Enter goes on to the next field, as in a paper form.
+    connect(field, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
     return field;
 }
 
@@ -132,8 +162,14 @@ void MainWindow::buildEntryArea()
     m_incomeCode->setGeometry(186, 104, 240, 26);
     m_incomeCode->setEditable(true);
     m_incomeCode->setInsertPolicy(QComboBox::NoInsert);
-    for (const IncomeCode &code : incomeCodes())
+    for (const IncomeCode &code : incomeCodes()) {
         m_incomeCode->addItem(code.code);
+        m_incomeCode->setItemData(m_incomeCode->count() - 1, code.description, Qt::ToolTipRole);
+    }
+    m_incomeCode->setItemDelegate(new CodeWithDescription(m_incomeCode));
+    // The popup as wide as its lines, so the descriptions are not cut short.
+    m_incomeCode->view()->setTextElideMode(Qt::ElideNone);
+    m_incomeCode->view()->setMinimumWidth(m_incomeCode->view()->sizeHintForColumn(0) + 24);
     m_incomeCode->setCurrentIndex(-1);
     m_income = addField(QStringLiteral("MaskEdit6"), QRect(432, 104, 170, 26));
 
@@ -159,8 +195,9 @@ void MainWindow::buildEntryArea()
         const int column = i / 12;
         const int x = 10 + column * 374;
         const int y = top + (i % 12) * step;
-        addPanel(this, line.panel, line.fullCode(), QRect(x, y, 196, 26));
+        addPanel(this, line.panel, line.fullCode(), QRect(x, y, 196, 26))->setToolTip(line.savedDescription);
         m_expenses[size_t(i)] = addField(line.field, QRect(x + 200, y, 160, 26));
+        m_expenses[size_t(i)]->setToolTip(line.savedDescription);
     }
 }
 
@@ -201,16 +238,16 @@ void MainWindow::buildSidePanel()
         void (MainWindow::*handler)();
     };
     const ButtonEntry buttons[] = {
-        {"Button7", u"завести новую смету", &MainWindow::openDialog<NewEstimateDialog>},
-        {"Button1", u"расчет сметы", &MainWindow::calculate},
-        {"Button4", u"показать смету", &MainWindow::showEstimate},
-        {"Button8", u"очистить смету", &MainWindow::clearEntries},
-        {"Button9", u"экспорт сметы в Excel", &MainWindow::exportBreakdown},
-        {"Button2", u"запись сметы в базу", &MainWindow::save},
-        {"Button6", u"операции со сметами", &MainWindow::openDialog<OperationsDialog>},
-        {"Button11", u"настройки", &MainWindow::openDialog<SettingsDialog>},
-        {"Button3", u"выход из программы", &MainWindow::quit},
-        {"Button5", u"помощь", &MainWindow::openHelp},
+        {"Button7", u"&завести новую смету", &MainWindow::openDialog<NewEstimateDialog>},
+        {"Button1", u"&расчет сметы", &MainWindow::calculate},
+        {"Button4", u"&показать смету", &MainWindow::showEstimate},
+        {"Button8", u"&очистить смету", &MainWindow::clearEntries},
+        {"Button9", u"&экспорт сметы в Excel", &MainWindow::exportBreakdown},
+        {"Button2", u"запись сметы в &базу", &MainWindow::save},
+        {"Button6", u"операции со &сметами", &MainWindow::openDialog<OperationsDialog>},
+        {"Button11", u"&настройки", &MainWindow::openDialog<SettingsDialog>},
+        {"Button3", u"&выход из программы", &MainWindow::quit},
+        {"Button5", u"по&мощь", &MainWindow::openHelp},
     };
     int y = 354;
     for (const ButtonEntry &entry : buttons) {
@@ -248,6 +285,7 @@ EstimateWindow MainWindow::readEntries() const
     window.incomeTotal = m_incomeTotal->text();
     window.expenseTotal = m_expenseTotal->text();
     window.totalsColour = m_totalsColour;
+    window.changedAfterCalculation = m_changedAfterCalculation;
     return window;
 }
 
@@ -301,6 +339,7 @@ void MainWindow::writeEntries(const EstimateWindow &window)
     m_incomeTotal->setText(window.incomeTotal);
     m_expenseTotal->setText(window.expenseTotal);
     setTotalsColour(window.totalsColour);
+    m_changedAfterCalculation = window.changedAfterCalculation;
 }
 
 void MainWindow::setTotalsColour(TotalsColour colour)
@@ -387,6 +426,10 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (m_amountsUnsaved && !m_messages.ask(leaveUnsavedQuestion())) {
+        event->ignore();
+        return;
+    }
     QDialog::closeEvent(event);
     // The splash window is the application's main window: closing it ends the program.
     if (parentWidget())
@@ -398,11 +441,25 @@ void MainWindow::calculate()
     // The calculation needs the entries only, not the selector's lines,
     // which may be a whole large base.
     EstimateWindow window = readEntries();
-    runAction(m_messages, [&] {
+    const bool calculated = runAction(m_messages, [&] {
         vastrel::calculate(window);
         return true;
     });
     writeEntries(window);
+    if (calculated)
+        return;
+    // The first field the calculation could not read, in its order, takes the focus.
+    QList<QLineEdit *> fields = {m_income, m_remainder};
+    fields.append(QList<QLineEdit *>(m_expenses.begin(), m_expenses.end()));
+    for (QLineEdit *field : fields) {
+        try {
+            (void)parseAmount(field->text().isEmpty() ? QStringLiteral("0") : field->text());
+        } catch (const Error &) {
+            field->setFocus();
+            field->selectAll();
+            break;
+        }
+    }
 }
 
 void MainWindow::clearEntries()
@@ -410,22 +467,36 @@ void MainWindow::clearEntries()
     EstimateWindow window = readWindow();
     vastrel::clearEntries(window);
     writeWindow(window);
+    m_amountsUnsaved = false;
 }
 
 void MainWindow::save()
 {
-    onWindow([this](EstimateWindow &window) { return report(m_messages, saveEstimate(m_workspace, window)).ok(); });
+    onWindow([this](EstimateWindow &window) {
+        const bool saved = report(m_messages, saveEstimate(m_workspace, window)).ok();
+        m_amountsUnsaved = m_amountsUnsaved && !saved;
+        return saved;
+    });
 }
 
 void MainWindow::showEstimate()
 {
-    onWindow([this](EstimateWindow &window) { return report(m_messages, vastrel::showEstimate(m_workspace, window)).ok(); });
+    onWindow([this](EstimateWindow &window) {
+        const bool shown = report(m_messages, vastrel::showEstimate(m_workspace, window)).ok();
+        m_amountsUnsaved = m_amountsUnsaved && !shown;
+        return shown;
+    });
 }
 
 void MainWindow::exportBreakdown()
 {
     const EstimateWindow window = readWindow();
     exportBreakdownFromWindow(this, m_delivery, m_workspace, window, m_messages);
+}
+
+QString MainWindow::leaveUnsavedQuestion()
+{
+    return QStringLiteral("Введенные суммы не записаны в базу. Выйти из программы?");
 }
 
 void MainWindow::quit()

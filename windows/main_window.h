@@ -36,6 +36,8 @@ public:
     // Heading, legal status and estimate selector from the files.
     void activate();
 
+    static QString leaveUnsavedQuestion();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -72,6 +74,9 @@ private:
     DocumentDelivery &m_delivery;
     bool m_activatedOnce = false;
     TotalsColour m_totalsColour = TotalsColour::WindowText;
+    bool m_changedAfterCalculation = false;
+    // Amounts typed since the last save, show or clear.
+    bool m_amountsUnsaved = false;
 
     QLabel *m_heading;
     QComboBox *m_selector;

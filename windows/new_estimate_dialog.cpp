@@ -11,7 +11,38 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace vastrel {
+
+namespace {
+
+// Holds the messages of one action, so the window can close before they are shown.
+class HeldMessages : public MessageService
+{
+public:
+    explicit HeldMessages(MessageService &target)
+        : m_target(target)
+    {
+    }
+    void show(MessageKind kind, const QString &text) override { m_held.append({kind, text}); }
+    bool ask(const QString &question) override
+    {
+        release();
+        return m_target.ask(question);
+    }
+    void release()
+    {
+        for (const auto &[kind, text] : std::exchange(m_held, {}))
+            m_target.show(kind, text);
+    }
+
+private:
+    MessageService &m_target;
+    QList<std::pair<MessageKind, QString>> m_held;
+};
+
+} // namespace
 
 NewEstimateDialog::NewEstimateDialog(const Workspace &workspace, EstimateWindow &mainWindow, MessageService &messages,
                QWidget *parent)
@@ -52,10 +83,10 @@ NewEstimateDialog::NewEstimateDialog(const Workspace &workspace, EstimateWindow 
         buttons->addWidget(button);
         return button;
     };
-    connect(addButton("Button3", QStringLiteral("показать ")), &QPushButton::clicked, this, &NewEstimateDialog::showRecord);
-    connect(addButton("Button1", QStringLiteral("сохранить изменения")), &QPushButton::clicked, this,
+    connect(addButton("Button3", QStringLiteral("&показать ")), &QPushButton::clicked, this, &NewEstimateDialog::showRecord);
+    connect(addButton("Button1", QStringLiteral("&сохранить изменения")), &QPushButton::clicked, this,
             &NewEstimateDialog::store);
-    connect(addButton("Button2", QStringLiteral("отмена")), &QPushButton::clicked, this, &QDialog::reject);
+    connect(addButton("Button2", QStringLiteral("&отмена")), &QPushButton::clicked, this, &QDialog::reject);
     layout->addSpacing(6);
     layout->addLayout(buttons);
 
@@ -98,10 +129,17 @@ void NewEstimateDialog::store()
         return;
     NewEstimateForm form = readForm();
     FormOutcome outcome;
-    runAction(m_messages, [&] {
+    const qsizetype recordsBefore = m_mainWindow.selectorItems.size();
+    HeldMessages held(m_messages);
+    runAction(held, [&] {
         outcome = storeNewEstimate(m_workspace, form, m_mainWindow);
         return outcome.result;
     });
+    // A changed record is reported over the main window, after this one closed;
+    // everything else is reported while the window is still open.
+    const bool recordChanged = outcome.result.ok() && m_mainWindow.selectorItems.size() == recordsBefore;
+    if (!(recordChanged && outcome.closeWindow))
+        held.release();
     writeForm(form);
     if (outcome.focus == FormFocus::Name)
         m_name->setFocus();
@@ -113,6 +151,7 @@ void NewEstimateDialog::store()
         else
             reject();
     }
+    held.release();
 }
 
 } // namespace vastrel

@@ -68,11 +68,11 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
             connect(button, &QPushButton::clicked, this, handler);
         return button;
     };
-    addButton("Button4", QStringLiteral("удалить смету"), &OperationsDialog::deleteEstimate);
-    addButton("Button1", QStringLiteral("сложить сметы"), &OperationsDialog::sumEstimates);
-    addButton("Button5", QStringLiteral("экспорт сводной сметы в Excel"), &OperationsDialog::exportConsolidated);
+    addButton("Button4", QStringLiteral("&удалить смету"), &OperationsDialog::deleteEstimate);
+    addButton("Button1", QStringLiteral("&сложить сметы"), &OperationsDialog::sumEstimates);
+    addButton("Button5", QStringLiteral("&экспорт сводной сметы в Excel"), &OperationsDialog::exportConsolidated);
     right->addSpacing(12);
-    addButton("Button3", QStringLiteral("загрузить для Гемтар на дискету"), &OperationsDialog::copyToDiskette);
+    addButton("Button3", QStringLiteral("загрузить для Гемтар на &дискету"), &OperationsDialog::copyToDiskette);
     right->addSpacing(6);
     m_drive = new QComboBox(this);
     m_drive->setObjectName(QStringLiteral("ComboBox1"));
@@ -82,13 +82,13 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
     m_drive->setCurrentText(QStringLiteral("адрес флешки"));
     m_drive->setMinimumHeight(28);
     right->addWidget(m_drive);
-    addButton("Button9", QStringLiteral("загрузить для Гемтар на флешку "), &OperationsDialog::copyToFlashDrive);
+    addButton("Button9", QStringLiteral("загрузить для Гемтар на &флешку "), &OperationsDialog::copyToFlashDrive);
     right->addSpacing(12);
-    addButton("Button6", QStringLiteral("восстановление оглавления базы "), &OperationsDialog::rebuildToc);
+    addButton("Button6", QStringLiteral("восстановление &оглавления базы "), &OperationsDialog::rebuildToc);
     right->addSpacing(12);
-    addButton("Button10", QStringLiteral("принять сметы с носителя"), &OperationsDialog::importFromMedium);
+    addButton("Button10", QStringLiteral("&принять сметы с носителя"), &OperationsDialog::importFromMedium);
     right->addStretch(1);
-    QPushButton *quit = addButton("Button2", QStringLiteral("выход"), nullptr);
+    QPushButton *quit = addButton("Button2", QStringLiteral("&выход"), nullptr);
     connect(quit, &QPushButton::clicked, this, &QDialog::close);
     auto *side = new QWidget(this);
     side->setLayout(right);
@@ -183,6 +183,10 @@ void OperationsDialog::copyToFlashDrive()
 
 void OperationsDialog::rebuildToc()
 {
+    // The rebuilt records keep no code or note: nothing is lost without a "да".
+    if (!m_messages.ask(QStringLiteral("Оглавление базы будет составлено заново по файлам смет: "
+                                       "все коды и примечания смет будут потеряны. Продолжить?")))
+        return;
     const Outcome rebuilt = runAction(m_messages, [this] { return vastrel::rebuildToc(m_workspace); });
     if (rebuilt.ok())
         refillLists();

@@ -64,11 +64,11 @@ SettingsDialog::SettingsDialog(const Workspace &workspace, MessageService &messa
         buttons->addWidget(button);
         return button;
     };
-    connect(addButton("Button2", QStringLiteral("показать настройки ")), &QPushButton::clicked, this,
+    connect(addButton("Button2", QStringLiteral("&показать настройки ")), &QPushButton::clicked, this,
             &SettingsDialog::showSettings);
-    connect(addButton("Button1", QStringLiteral("загрузить настройки")), &QPushButton::clicked, this,
+    connect(addButton("Button1", QStringLiteral("&загрузить настройки")), &QPushButton::clicked, this,
             &SettingsDialog::storeSettings);
-    connect(addButton("Button3", QStringLiteral("выход")), &QPushButton::clicked, this, &QDialog::close);
+    connect(addButton("Button3", QStringLiteral("&выход")), &QPushButton::clicked, this, &QDialog::close);
     layout->addSpacing(8);
     layout->addLayout(buttons);
     layout->addSpacing(8);

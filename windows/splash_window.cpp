@@ -1,5 +1,6 @@
 #include "windows/splash_window.h"
 
+#include "base/table_of_contents.h"
 #include "windows/main_window.h"
 #include "windows/message_boxes.h"
 
@@ -13,7 +14,7 @@ namespace vastrel {
 
 SplashWindow::SplashWindow(const Workspace &workspace, MessageService &messages, DocumentDelivery &delivery,
                            QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::FramelessWindowHint)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_workspace(workspace)
     , m_messages(messages)
     , m_delivery(delivery)
@@ -53,6 +54,13 @@ SplashWindow::SplashWindow(const Workspace &workspace, MessageService &messages,
         label->setPalette(yellow);
         layout->addWidget(label);
     }
+
+    // The base's missing table of contents is told once at start-up, not
+    // only when the operations window first opens; start-up goes on.
+    runAction(m_messages, [&] {
+        (void)readToc(m_workspace, OpenFailure::CannotOpen);
+        return true;
+    });
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
