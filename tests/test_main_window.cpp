@@ -152,6 +152,38 @@ TEST_F(MainWindowTest, CalculateColoursTotalsAndClearEmptiesThem)
     EXPECT_TRUE(control<QLineEdit>("MaskEdit41")->text().isEmpty());
 }
 
+TEST_F(MainWindowTest, TheHighlightedLineOfEveryListCanBeRead)
+{
+    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
+    ws.writeToc({QStringLiteral("001|Смета кафедры|"), QStringLiteral("002|Другая|")});
+    open();
+    form->show();
+    auto *selector = control<QComboBox>("ComboBox1");
+    auto *codes = control<QComboBox>("ComboBox2");
+    auto *sources = control<QListWidget>("ListBox1");
+    for (QAbstractItemView *view : {selector->view(), codes->view(), static_cast<QAbstractItemView *>(sources)}) {
+        auto *box = view == sources ? nullptr : (view == selector->view() ? selector : codes);
+        if (box)
+            box->showPopup();
+        const QModelIndex line = view->model()->index(1, 0);
+        view->setCurrentIndex(line);
+        QTest::mouseMove(view->viewport(), view->visualRect(line).center());
+        QApplication::processEvents();
+        // Inside the line's frame: text and background far apart in lightness.
+        const QImage item = view->viewport()->grab(view->visualRect(line).adjusted(3, 3, -3, -3)).toImage();
+        int darkest = 255, lightest = 0;
+        for (int y = 0; y < item.height(); ++y)
+            for (int x = 0; x < item.width(); ++x) {
+                const int lightness = item.pixelColor(x, y).lightness();
+                darkest = std::min(darkest, lightness);
+                lightest = std::max(lightest, lightness);
+            }
+        EXPECT_GT(lightest - darkest, 120) << (box ? box->objectName() : sources->objectName()).toStdString();
+        if (box)
+            box->hidePopup();
+    }
+}
+
 TEST_F(MainWindowTest, EnterMovesOnAndLeavingWithUnsavedAmountsAsksFirst)
 {
     ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
