@@ -271,10 +271,11 @@ QLabel *MainWindow::addPanel(QWidget *parent, const QString &name, const QString
 {
     auto *panel = new QLabel(caption, parent);
     panel->setObjectName(name);
-    panel->setMinimumWidth(size.width());
     panel->setFixedHeight(size.height());
     panel->setAlignment(Qt::AlignCenter);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    // Narrower fields never cut a caption short.
+    panel->setMinimumWidth(std::max(size.width(), panel->sizeHint().width()));
     return panel;
 }
 
@@ -301,7 +302,8 @@ QLineEdit *MainWindow::addField(QWidget *parent, const QString &name)
 
 QWidget *MainWindow::buildEntryArea()
 {
-    auto *area = new QWidget;
+    // Made inside the window, so captions are measured in its font.
+    auto *area = new QWidget(this);
     area->setObjectName(QStringLiteral("entryArea"));
     auto *rows = new QVBoxLayout(area);
     rows->setContentsMargins(10, 6, 8, 6);
@@ -370,25 +372,26 @@ QWidget *MainWindow::buildEntryArea()
     const int codeWidth = 196;
     auto *expenses = new QGridLayout;
     expenses->setHorizontalSpacing(4);
-    expenses->setVerticalSpacing(0);
+    expenses->setVerticalSpacing(2);
     const char *headings[][2] = {{"Panel42", "Panel81"}, {"Panel2", "Panel3"}};
     for (int column = 0; column < 2; ++column) {
-        expenses->addWidget(addPanel(area, QString::fromLatin1(headings[column][0]), QStringLiteral("расходы"),
-                                     {codeWidth, CaptionHeight}),
-                            0, column * 3);
+        QLabel *heading =
+            addPanel(area, QString::fromLatin1(headings[column][0]), QStringLiteral("расходы"), {0, CaptionHeight});
+        heading->setMaximumWidth(codeWidth);
+        expenses->addWidget(heading, 0, column * 3);
         expenses->addWidget(addPanel(area, QString::fromLatin1(headings[column][1]),
                                      QStringLiteral("итоговая сумма"), {90, CaptionHeight}),
                             0, column * 3 + 1);
     }
-    expenses->addItem(new QSpacerItem(6, 4, QSizePolicy::Fixed, QSizePolicy::Fixed), 1, 2);
+    expenses->addItem(new QSpacerItem(6, 0, QSizePolicy::Fixed, QSizePolicy::Fixed), 1, 2);
     for (int row = 0; row < linesPerColumn; ++row) {
         for (int column = 0; column < 2; ++column) {
             const int i = column * linesPerColumn + row;
             if (i >= ExpenseLineCount)
                 continue;
             const ExpenseLine &line = expenseLines()[size_t(i)];
-            QLabel *code = addPanel(area, line.panel, line.fullCode(), {codeWidth, FieldHeight});
-            code->setFixedWidth(codeWidth);
+            QLabel *code = addPanel(area, line.panel, line.fullCode(), {0, FieldHeight});
+            code->setMaximumWidth(codeWidth);
             code->setToolTip(line.savedDescription);
             m_expenses[size_t(i)] = addField(area, line.field);
             m_expenses[size_t(i)]->setToolTip(line.savedDescription);
@@ -396,10 +399,11 @@ QWidget *MainWindow::buildEntryArea()
             expenses->addWidget(m_expenses[size_t(i)], 2 + 2 * row, column * 3 + 1);
         }
         if (row + 1 < linesPerColumn)
-            expenses->addItem(new QSpacerItem(0, 15, QSizePolicy::Minimum, QSizePolicy::Maximum), 3 + 2 * row, 0);
+            expenses->addItem(new QSpacerItem(0, 11, QSizePolicy::Minimum, QSizePolicy::Maximum), 3 + 2 * row, 0);
     }
-    expenses->setColumnStretch(1, 1);
-    expenses->setColumnStretch(4, 1);
+    // Codes take their share up to their own width, the amounts all the rest.
+    for (int column : {0, 1, 3, 4})
+        expenses->setColumnStretch(column, 1);
     rows->addLayout(expenses);
     rows->addStretch(1);
     return area;
@@ -411,7 +415,7 @@ QWidget *MainWindow::buildSidePanel()
     side->setObjectName(QStringLiteral("Panel12"));
     setBackground(side, Cream);
 
-    auto *top = new QWidget;
+    auto *top = new QWidget(side);
     auto *stack = new QVBoxLayout(top);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(2);
