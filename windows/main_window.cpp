@@ -399,11 +399,14 @@ QWidget *MainWindow::buildEntryArea()
             expenses->addWidget(m_expenses[size_t(i)], 2 + 2 * row, column * 3 + 1);
         }
         if (row + 1 < linesPerColumn)
-            expenses->addItem(new QSpacerItem(0, 11, QSizePolicy::Minimum, QSizePolicy::Maximum), 3 + 2 * row, 0);
+            expenses->addItem(new QSpacerItem(0, 13, QSizePolicy::Minimum, QSizePolicy::Maximum), 3 + 2 * row, 0);
     }
-    // Codes take their share up to their own width, the amounts all the rest.
-    for (int column : {0, 1, 3, 4})
-        expenses->setColumnStretch(column, 1);
+    // Codes and amounts keep the proportions of the window's own size until
+    // the codes reach their width; then the amounts take all the rest.
+    for (int column : {0, 3}) {
+        expenses->setColumnStretch(column, codeWidth);
+        expenses->setColumnStretch(column + 1, 160);
+    }
     rows->addLayout(expenses);
     rows->addStretch(1);
     return area;
