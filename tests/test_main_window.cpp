@@ -268,13 +268,21 @@ TEST_F(MainWindowTest, TabFollowsTheVisualOrder)
     form->fitInto({0, 0, 1366, 698});
     form->show();
     const int sideX = onForm(control("Panel12")).x();
-    // Before in reading order: the main part before the side panel, then a
-    // higher row, then further left within a row.
+    const QRect rightColumn = onForm(control("Panel2"));
+    // Reading order: the rows above the expense lines, then the left column
+    // of lines and the right one, each top to bottom, then the side panel.
+    auto group = [&](const QRect &place) {
+        if (place.x() >= sideX)
+            return 3;
+        if (place.y() < rightColumn.y())
+            return 0;
+        return place.x() < rightColumn.x() ? 1 : 2;
+    };
     auto readsBefore = [&](QWidget *a, QWidget *b) {
         const QRect first = onForm(a);
         const QRect second = onForm(b);
-        if ((first.x() >= sideX) != (second.x() >= sideX))
-            return second.x() >= sideX;
+        if (group(first) != group(second))
+            return group(first) < group(second);
         if (std::abs(first.center().y() - second.center().y()) > std::min(first.height(), second.height()) / 2)
             return first.center().y() < second.center().y();
         return first.x() < second.x();

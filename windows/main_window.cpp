@@ -384,23 +384,23 @@ QWidget *MainWindow::buildEntryArea()
                             0, column * 3 + 1);
     }
     expenses->addItem(new QSpacerItem(6, 0, QSizePolicy::Fixed, QSizePolicy::Fixed), 1, 2);
-    for (int row = 0; row < linesPerColumn; ++row) {
-        for (int column = 0; column < 2; ++column) {
-            const int i = column * linesPerColumn + row;
-            if (i >= ExpenseLineCount)
-                continue;
-            const ExpenseLine &line = expenseLines()[size_t(i)];
-            QLabel *code = addPanel(area, line.panel, line.fullCode(), {0, FieldHeight});
-            code->setMaximumWidth(codeWidth);
-            code->setToolTip(line.savedDescription);
-            m_expenses[size_t(i)] = addField(area, line.field);
-            m_expenses[size_t(i)]->setToolTip(line.savedDescription);
-            expenses->addWidget(code, 2 + 2 * row, column * 3);
-            expenses->addWidget(m_expenses[size_t(i)], 2 + 2 * row, column * 3 + 1);
-        }
-        if (row + 1 < linesPerColumn)
-            expenses->addItem(new QSpacerItem(0, 13, QSizePolicy::Minimum, QSizePolicy::Maximum), 3 + 2 * row, 0);
+    // Made in the order of the catalogue, down the left column and then down
+    // the right one, as the lines are read from a paper estimate: Tab and
+    // Enter follow it.
+    for (int i = 0; i < ExpenseLineCount; ++i) {
+        const int row = i % linesPerColumn;
+        const int column = i / linesPerColumn;
+        const ExpenseLine &line = expenseLines()[size_t(i)];
+        QLabel *code = addPanel(area, line.panel, line.fullCode(), {0, FieldHeight});
+        code->setMaximumWidth(codeWidth);
+        code->setToolTip(line.savedDescription);
+        m_expenses[size_t(i)] = addField(area, line.field);
+        m_expenses[size_t(i)]->setToolTip(line.savedDescription);
+        expenses->addWidget(code, 2 + 2 * row, column * 3);
+        expenses->addWidget(m_expenses[size_t(i)], 2 + 2 * row, column * 3 + 1);
     }
+    for (int row = 0; row + 1 < linesPerColumn; ++row)
+        expenses->addItem(new QSpacerItem(0, 13, QSizePolicy::Minimum, QSizePolicy::Maximum), 3 + 2 * row, 0);
     // Codes and amounts keep the proportions of the window's own size until
     // the codes reach their width; then the amounts take all the rest.
     for (int column : {0, 3}) {
