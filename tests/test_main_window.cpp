@@ -15,7 +15,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -55,6 +58,7 @@ protected:
     void press(const char *button) { control<QPushButton>(button)->click(); }
     QString panel(const char *name) { return control<QLabel>(name)->text(); }
     QColor panelColour(const char *name) { return control<QLabel>(name)->palette().color(QPalette::WindowText); }
+    QRect onForm(const QWidget *widget) { return {widget->mapTo(form.get(), QPoint()), widget->size()}; }
 };
 
 TEST_F(MainWindowTest, HasTheWholeEntryAreaAndButtonsInOrder)
@@ -62,14 +66,15 @@ TEST_F(MainWindowTest, HasTheWholeEntryAreaAndButtonsInOrder)
     ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
     ws.writeToc({});
     open();
+    form->show();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Вастрель - Тавер"));
-    EXPECT_EQ(form->size(), QSize(1028, 710));
+    EXPECT_TRUE(form->screen()->availableGeometry().contains(form->frameGeometry()));
     for (const ExpenseLine &line : expenseLines()) {
         auto *codePanel = form->findChild<QLabel *>(line.panel);
         ASSERT_NE(codePanel, nullptr) << line.panel.toStdString();
         EXPECT_EQ(codePanel->text(), line.fullCode());
         EXPECT_NE(form->findChild<QLineEdit *>(line.field), nullptr) << line.field.toStdString();
-        EXPECT_TRUE(form->rect().contains(codePanel->geometry()));
+        EXPECT_TRUE(codePanel->parentWidget()->rect().contains(codePanel->geometry()));
     }
     for (const char *name : {"MaskEdit12", "MaskEdit6"})
         control<QLineEdit>(name);
@@ -91,7 +96,7 @@ TEST_F(MainWindowTest, HasTheWholeEntryAreaAndButtonsInOrder)
         EXPECT_EQ(button->text().remove(QLatin1Char('&')), QString::fromUtf16(captions[i]));
         const int y = button->mapTo(form.get(), QPoint()).y();
         EXPECT_GT(y, previousY) << order[i];
-        EXPECT_LE(y + button->height(), 710) << order[i];
+        EXPECT_LE(y + button->height(), form->height()) << order[i];
         previousY = y;
     }
 }
@@ -236,6 +241,99 @@ TEST_F(MainWindowTest, ANonNumberIsReportedAndTheTotalsStay)
     EXPECT_EQ(messages.all().last().kind, MessageKind::Error);
     EXPECT_TRUE(panel("Panel82").isEmpty()); // emptied by the edit, not refilled
     EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>("MaskEdit45"));
+}
+
+TEST_F(MainWindowTest, FitsTheScreenAndKeepsTheButtonsInReach)
+{
+    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
+    ws.writeToc({});
+    struct Screen
+    {
+        const char *name;
+        QRect available;
+        bool maximised;
+    };
+    // A 1366x768 laptop less its taskbar and title bar, at 100, 150 and 200 %, and a large screen.
+    const Screen screens[] = {
+        {"laptop", {0, 0, 1366, 698}, false},
+        {"laptop at 150 %", {0, 0, 910, 465}, false},
+        {"laptop at 200 %", {0, 0, 683, 349}, false},
+        {"large screen, maximised", {0, 0, 1920, 1040}, true},
+    };
+    int normalFieldWidth = 0;
+    for (const Screen &screen : screens) {
+        SCOPED_TRACE(screen.name);
+        open();
+        form->fitInto(screen.available);
+        form->show();
+        if (screen.maximised)
+            form->setGeometry(screen.available.marginsRemoved(form->windowHandle()->frameMargins()));
+        
+        EXPECT_TRUE(screen.available.contains(form->frameGeometry()));
+
+        auto *side = control("Panel12");
+        QList<QRect> taken = {onForm(side->findChild<QScrollArea *>())};
+        for (auto *button : side->findChildren<QPushButton *>()) {
+            const QRect place = onForm(button);
+            EXPECT_TRUE(form->rect().contains(place)) << button->objectName().toStdString();
+            for (const QRect &other : taken)
+                EXPECT_FALSE(place.intersects(other)) << button->objectName().toStdString();
+            taken.append(place);
+        }
+        const int fieldWidth = control("MaskEdit41")->width();
+        if (!normalFieldWidth)
+            normalFieldWidth = fieldWidth;
+        if (screen.maximised) {
+            EXPECT_EQ(onForm(side).right(), form->rect().right());
+            EXPECT_GT(fieldWidth, normalFieldWidth);
+        }
+    }
+}
+
+// Tab walks the window as it is read: rows top to bottom, left to right
+// within a row, then the side panel top to bottom.
+TEST_F(MainWindowTest, TabFollowsTheVisualOrder)
+{
+    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
+    ws.writeToc({});
+    open();
+    form->fitInto({0, 0, 1366, 698});
+    form->show();
+    const int sideX = onForm(control("Panel12")).x();
+    const QRect rightColumn = onForm(control("Panel2"));
+    // Reading order: the rows above the expense lines, then the left column
+    // of lines and the right one, each top to bottom, then the side panel.
+    auto group = [&](const QRect &place) {
+        if (place.x() >= sideX)
+            return 3;
+        if (place.y() < rightColumn.y())
+            return 0;
+        return place.x() < rightColumn.x() ? 1 : 2;
+    };
+    auto readsBefore = [&](QWidget *a, QWidget *b) {
+        const QRect first = onForm(a);
+        const QRect second = onForm(b);
+        if (group(first) != group(second))
+            return group(first) < group(second);
+        if (std::abs(first.center().y() - second.center().y()) > std::min(first.height(), second.height()) / 2)
+            return first.center().y() < second.center().y();
+        return first.x() < second.x();
+    };
+    QList<QWidget *> chain;
+    for (QWidget *widget = form->nextInFocusChain(); widget != form.get(); widget = widget->nextInFocusChain()) {
+        if ((widget->focusPolicy() & Qt::TabFocus) && !widget->focusProxy() && widget->isVisibleTo(form.get()))
+            chain.append(widget);
+    }
+    ASSERT_GE(chain.size(), 2 + 2 + ExpenseLineCount + 1 + 3 + 10);
+    QList<QWidget *> visual = chain;
+    std::stable_sort(visual.begin(), visual.end(), readsBefore);
+    auto names = [](const QList<QWidget *> &widgets) {
+        QStringList list;
+        for (QWidget *widget : widgets)
+            list.append(widget->objectName());
+        return list.join(QLatin1Char(' ')).toStdString();
+    };
+    EXPECT_EQ(names(chain), names(visual));
 }
 
 } // namespace

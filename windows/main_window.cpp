@@ -19,14 +19,22 @@
 #include <QKeyEvent>
 #include <QComboBox>
 #include <QListView>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace vastrel {
 
@@ -61,6 +69,109 @@ void setBackground(QWidget *widget, const QColor &colour)
     widget->setAutoFillBackground(true);
 }
 
+// The window's own size; smaller screens get less and scroll.
+const QSize NormalSize(1028, 710);
+const int FieldHeight = 26;
+const int CaptionHeight = 24;
+
+// A scroll area that shows its contents on the window's own background.
+QScrollArea *scrollingArea(QWidget *contents, QWidget *parent)
+{
+    auto *area = new QScrollArea(parent);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus);
+    area->setWidgetResizable(true);
+    area->setWidget(contents);
+    area->viewport()->setAutoFillBackground(false);
+    contents->setAutoFillBackground(false);
+    return area;
+}
+
+// The panel down the right edge. Its buttons keep their place however short
+// the window is, since every action starts there: they give up their spare
+// height first, then the list and the status above them scroll instead.
+class SidePanel : public QWidget
+{
+public:
+    static constexpr int Width = 276;
+
+    explicit SidePanel(QWidget *parent)
+        : QWidget(parent)
+    {
+        setFixedWidth(Width);
+    }
+    void setContents(QScrollArea *top, const QList<QPushButton *> &buttons)
+    {
+        m_top = top;
+        m_buttons = buttons;
+        updateGeometry();
+    }
+    QSize sizeHint() const override
+    {
+        return {Width, 2 * Margin + naturalTop() + Gap + buttonsHeight(TallButton, ButtonGap)};
+    }
+    QSize minimumSizeHint() const override
+    {
+        return {Width, 2 * TightMargin + LeastTop + TightGap + buttonsHeight(shortButton(), LeastButtonGap)};
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QWidget::resizeEvent(event);
+        place();
+    }
+
+private:
+    static constexpr int Margin = 6;
+    static constexpr int TightMargin = 4;
+    static constexpr int Side = 10;
+    static constexpr int Gap = 8;
+    static constexpr int TightGap = 4;
+    static constexpr int TallButton = 31;
+    static constexpr int ButtonGap = 4;
+    static constexpr int LeastButtonGap = 2;
+    static constexpr int LeastTop = 30;
+
+    int naturalTop() const { return m_top ? m_top->widget()->sizeHint().height() : 0; }
+    // Still a line of text with a little room round it.
+    int shortButton() const
+    {
+        if (m_buttons.isEmpty())
+            return 0;
+        const QPushButton *first = m_buttons.first();
+        return std::min({TallButton, first->sizeHint().height(), first->fontMetrics().height() + 6});
+    }
+    int buttonsHeight(int button, int gap) const
+    {
+        const int count = int(m_buttons.size());
+        return count == 0 ? 0 : count * button + (count - 1) * gap;
+    }
+    void place()
+    {
+        if (!m_top)
+            return;
+        const int count = std::max(1, int(m_buttons.size()));
+        const bool tight = height() < 2 * Margin + naturalTop() + Gap + buttonsHeight(shortButton(), LeastButtonGap);
+        const int margin = tight ? TightMargin : Margin;
+        const int gapBelowTop = tight ? TightGap : Gap;
+        const int room = height() - 2 * margin - gapBelowTop;
+        const int forButtons = std::max(room - naturalTop(), buttonsHeight(shortButton(), LeastButtonGap));
+        const int button = std::clamp((forButtons - (count - 1) * ButtonGap) / count, shortButton(), TallButton);
+        const int gap = count < 2 ? 0 : std::clamp((forButtons - count * button) / (count - 1), LeastButtonGap, ButtonGap);
+        const int top = std::max(0, std::min(naturalTop(), room - buttonsHeight(button, gap)));
+        m_top->setGeometry(Side, margin, width() - 2 * Side, top);
+        int y = margin + top + gapBelowTop;
+        for (QPushButton *each : m_buttons) {
+            each->setGeometry(Side, y, width() - 2 * Side, button);
+            y += button + gap;
+        }
+    }
+
+    QScrollArea *m_top = nullptr;
+    QList<QPushButton *> m_buttons;
+};
+
 } // namespace
 
 MainWindow::MainWindow(const Workspace &workspace, MessageService &messages, DocumentDelivery &delivery,
@@ -82,8 +193,9 @@ MainWindow::MainWindow(const Workspace &workspace, MessageService &messages, Doc
 
     m_heading = new QLabel(this);
     m_heading->setObjectName(QStringLiteral("Label1"));
-    m_heading->setGeometry(10, 6, 769, 24);
-    m_heading->setMaximumWidth(769);
+    m_heading->setFixedHeight(CaptionHeight);
+    // A long subdivision name is cut at the window's edge rather than widening it.
+    m_heading->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     QPalette navy = m_heading->palette();
     navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
     m_heading->setPalette(navy);
@@ -93,14 +205,20 @@ MainWindow::MainWindow(const Workspace &workspace, MessageService &messages, Doc
 
     auto *strip = new QWidget(this);
     strip->setObjectName(QStringLiteral("Panel6"));
-    strip->setGeometry(0, 34, 750, 34);
-    addPanel(strip, QStringLiteral("Panel7"), QStringLiteral("выбрать смету"), QRect(8, 4, 140, 26));
+    auto *stripRow = new QHBoxLayout(strip);
+    stripRow->setContentsMargins(8, 4, 8, 4);
+    stripRow->setSpacing(4);
+    stripRow->addWidget(addPanel(strip, QStringLiteral("Panel7"), QStringLiteral("выбрать смету"), {140, FieldHeight}));
     m_selector = new QComboBox(strip);
     m_selector->setObjectName(QStringLiteral("ComboBox1"));
-    m_selector->setGeometry(152, 4, 590, 26);
+    m_selector->setFixedHeight(FieldHeight);
     m_selector->setEditable(false);
     m_selector->setMaxVisibleItems(35);
     m_selector->setFont(bold);
+    // Its width follows the window, not the longest line of the base.
+    m_selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_selector->setMinimumContentsLength(12);
+    m_selector->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     // A list popup of at most 35 lines of one height: the popup then measures
     // only what it shows, however large the base. The style comes first, as
     // the popup takes its kind (scroll bar or scroll arrows) when first made.
@@ -114,28 +232,59 @@ MainWindow::MainWindow(const Workspace &workspace, MessageService &messages, Doc
         list->setUniformItemSizes(true);
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     }
+    stripRow->addWidget(m_selector);
 
-    buildEntryArea();
-    buildSidePanel();
-    resize(1028, 710);
-    setMinimumSize(1028, 710);
+    auto *left = new QVBoxLayout;
+    left->setContentsMargins(0, 6, 0, 0);
+    left->setSpacing(4);
+    auto *headingRow = new QHBoxLayout;
+    headingRow->setContentsMargins(10, 0, 0, 0);
+    headingRow->addWidget(m_heading);
+    left->addLayout(headingRow);
+    left->addWidget(strip);
+    left->addWidget(scrollingArea(buildEntryArea(), this), 1);
+
+    auto *columns = new QHBoxLayout(this);
+    columns->setContentsMargins(0, 0, 0, 0);
+    columns->setSpacing(2);
+    columns->addLayout(left, 1);
+    columns->addWidget(buildSidePanel());
+
+    fitInto(screen()->availableGeometry());
 }
 
-QLabel *MainWindow::addPanel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry)
+void MainWindow::fitInto(const QRect &available)
+{
+    // The window manager's frame is known only once the window is on screen;
+    // before that, leave room for a title bar and thin borders.
+    const QMargins known = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QMargins frame = known.isNull() ? QMargins(4, 30, 4, 4) : known;
+    const QSize room = available.size().shrunkBy(frame);
+    const QSize client = NormalSize.boundedTo(room).expandedTo(minimumSizeHint());
+    resize(client);
+    const QSize outer = client.grownBy(frame);
+    move(available.x() + std::max(0, (available.width() - outer.width()) / 2),
+         available.y() + std::max(0, (available.height() - outer.height()) / 2));
+}
+
+QLabel *MainWindow::addPanel(QWidget *parent, const QString &name, const QString &caption, const QSize &size)
 {
     auto *panel = new QLabel(caption, parent);
     panel->setObjectName(name);
-    panel->setGeometry(geometry);
+    panel->setFixedHeight(size.height());
     panel->setAlignment(Qt::AlignCenter);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    // Narrower fields never cut a caption short.
+    panel->setMinimumWidth(std::max(size.width(), panel->sizeHint().width()));
     return panel;
 }
 
-QLineEdit *MainWindow::addField(const QString &name, const QRect &geometry)
+QLineEdit *MainWindow::addField(QWidget *parent, const QString &name)
 {
-    auto *field = new QLineEdit(this);
+    auto *field = new QLineEdit(parent);
     field->setObjectName(name);
-    field->setGeometry(geometry);
+    field->setFixedHeight(FieldHeight);
+    field->setMinimumWidth(90);
     // Totals belong to the texts they were calculated from; an edit makes them stale.
     connect(field, &QLineEdit::textEdited, this, [this] {
         // Only the totals change: rewriting the fields would move the cursor of the one being typed in.
@@ -151,15 +300,28 @@ QLineEdit *MainWindow::addField(const QString &name, const QRect &geometry)
     return field;
 }
 
-void MainWindow::buildEntryArea()
+QWidget *MainWindow::buildEntryArea()
 {
-    addPanel(this, QStringLiteral("Panel1"), QStringLiteral("остаток"), QRect(10, 78, 170, 24));
-    addPanel(this, QStringLiteral("Panel5"), QStringLiteral("доходы"), QRect(186, 78, 240, 24));
-    addPanel(this, QStringLiteral("Panel43"), QStringLiteral("итоговая сумма"), QRect(432, 78, 170, 24));
-    m_remainder = addField(QStringLiteral("MaskEdit12"), QRect(10, 104, 170, 26));
-    m_incomeCode = new QComboBox(this);
+    // Made inside the window, so captions are measured in its font.
+    auto *area = new QWidget(this);
+    area->setObjectName(QStringLiteral("entryArea"));
+    auto *rows = new QVBoxLayout(area);
+    rows->setContentsMargins(10, 6, 8, 6);
+    rows->setSpacing(0);
+
+    // Widgets are made in reading order, which is also the Tab order.
+    auto *income = new QGridLayout;
+    income->setHorizontalSpacing(6);
+    income->setVerticalSpacing(2);
+    income->addWidget(addPanel(area, QStringLiteral("Panel1"), QStringLiteral("остаток"), {90, CaptionHeight}), 0, 0);
+    income->addWidget(addPanel(area, QStringLiteral("Panel5"), QStringLiteral("доходы"), {140, CaptionHeight}), 0, 1);
+    income->addWidget(addPanel(area, QStringLiteral("Panel43"), QStringLiteral("итоговая сумма"), {90, CaptionHeight}),
+                      0, 2);
+    m_remainder = addField(area, QStringLiteral("MaskEdit12"));
+    income->addWidget(m_remainder, 1, 0);
+    m_incomeCode = new QComboBox(area);
     m_incomeCode->setObjectName(QStringLiteral("ComboBox2"));
-    m_incomeCode->setGeometry(186, 104, 240, 26);
+    m_incomeCode->setFixedHeight(FieldHeight);
     m_incomeCode->setEditable(true);
     m_incomeCode->setInsertPolicy(QComboBox::NoInsert);
     for (const IncomeCode &code : incomeCodes()) {
@@ -171,65 +333,124 @@ void MainWindow::buildEntryArea()
     m_incomeCode->view()->setTextElideMode(Qt::ElideNone);
     m_incomeCode->view()->setMinimumWidth(m_incomeCode->view()->sizeHintForColumn(0) + 24);
     m_incomeCode->setCurrentIndex(-1);
-    m_income = addField(QStringLiteral("MaskEdit6"), QRect(432, 104, 170, 26));
+    income->addWidget(m_incomeCode, 1, 1);
+    m_income = addField(area, QStringLiteral("MaskEdit6"));
+    income->addWidget(m_income, 1, 2);
+    // The columns keep their proportions as the window widens.
+    income->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding), 0, 3);
+    const int incomeWidths[] = {170, 240, 170, 142};
+    for (int column = 0; column < 4; ++column)
+        income->setColumnStretch(column, incomeWidths[column]);
+    rows->addLayout(income);
+    rows->addSpacing(10);
 
-    addPanel(this, QStringLiteral("Panel92"), QStringLiteral("итого доходов:"), QRect(10, 140, 130, 26));
-    m_incomeTotal = addPanel(this, QStringLiteral("Panel82"), QString(), QRect(144, 140, 150, 26));
-    addPanel(this, QStringLiteral("Panel93"), QStringLiteral("итого расходов:"), QRect(304, 140, 140, 26));
-    m_expenseTotal = addPanel(this, QStringLiteral("Panel87"), QString(), QRect(448, 140, 154, 26));
+    auto *totals = new QHBoxLayout;
+    totals->setSpacing(4);
+    QLabel *incomeCaption = addPanel(area, QStringLiteral("Panel92"), QStringLiteral("итого доходов:"), {130, FieldHeight});
+    m_incomeTotal = addPanel(area, QStringLiteral("Panel82"), QString(), {90, FieldHeight});
+    QLabel *expenseCaption =
+        addPanel(area, QStringLiteral("Panel93"), QStringLiteral("итого расходов:"), {140, FieldHeight});
+    m_expenseTotal = addPanel(area, QStringLiteral("Panel87"), QString(), {90, FieldHeight});
     for (QLabel *total : {m_incomeTotal, m_expenseTotal}) {
         total->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         QFont font = total->font();
         font.setBold(true);
         total->setFont(font);
     }
+    totals->addWidget(incomeCaption, 130);
+    totals->addWidget(m_incomeTotal, 150);
+    totals->addSpacing(6);
+    totals->addWidget(expenseCaption, 140);
+    totals->addWidget(m_expenseTotal, 154);
+    totals->addStretch(142);
+    rows->addLayout(totals);
+    rows->addSpacing(14);
 
-    const int top = 208;
-    const int step = 41;
-    addPanel(this, QStringLiteral("Panel42"), QStringLiteral("расходы"), QRect(10, top - 28, 196, 24));
-    addPanel(this, QStringLiteral("Panel81"), QStringLiteral("итоговая сумма"), QRect(210, top - 28, 160, 24));
-    addPanel(this, QStringLiteral("Panel2"), QStringLiteral("расходы"), QRect(384, top - 28, 196, 24));
-    addPanel(this, QStringLiteral("Panel3"), QStringLiteral("итоговая сумма"), QRect(584, top - 28, 160, 24));
-    for (int i = 0; i < ExpenseLineCount; ++i) {
-        const ExpenseLine &line = expenseLines()[size_t(i)];
-        const int column = i / 12;
-        const int x = 10 + column * 374;
-        const int y = top + (i % 12) * step;
-        addPanel(this, line.panel, line.fullCode(), QRect(x, y, 196, 26))->setToolTip(line.savedDescription);
-        m_expenses[size_t(i)] = addField(line.field, QRect(x + 200, y, 160, 26));
-        m_expenses[size_t(i)]->setToolTip(line.savedDescription);
+    // Two columns of twelve lines; the gaps between lines give way before
+    // anything has to scroll.
+    const int linesPerColumn = (ExpenseLineCount + 1) / 2;
+    const int codeWidth = 196;
+    auto *expenses = new QGridLayout;
+    expenses->setHorizontalSpacing(4);
+    expenses->setVerticalSpacing(2);
+    const char *headings[][2] = {{"Panel42", "Panel81"}, {"Panel2", "Panel3"}};
+    for (int column = 0; column < 2; ++column) {
+        QLabel *heading =
+            addPanel(area, QString::fromLatin1(headings[column][0]), QStringLiteral("расходы"), {0, CaptionHeight});
+        heading->setMaximumWidth(codeWidth);
+        expenses->addWidget(heading, 0, column * 3);
+        expenses->addWidget(addPanel(area, QString::fromLatin1(headings[column][1]),
+                                     QStringLiteral("итоговая сумма"), {90, CaptionHeight}),
+                            0, column * 3 + 1);
     }
+    expenses->addItem(new QSpacerItem(6, 0, QSizePolicy::Fixed, QSizePolicy::Fixed), 1, 2);
+    // Made in the order of the catalogue, down the left column and then down
+    // the right one, as the lines are read from a paper estimate: Tab and
+    // Enter follow it.
+    for (int i = 0; i < ExpenseLineCount; ++i) {
+        const int row = i % linesPerColumn;
+        const int column = i / linesPerColumn;
+        const ExpenseLine &line = expenseLines()[size_t(i)];
+        QLabel *code = addPanel(area, line.panel, line.fullCode(), {0, FieldHeight});
+        code->setMaximumWidth(codeWidth);
+        code->setToolTip(line.savedDescription);
+        m_expenses[size_t(i)] = addField(area, line.field);
+        m_expenses[size_t(i)]->setToolTip(line.savedDescription);
+        expenses->addWidget(code, 2 + 2 * row, column * 3);
+        expenses->addWidget(m_expenses[size_t(i)], 2 + 2 * row, column * 3 + 1);
+    }
+    for (int row = 0; row + 1 < linesPerColumn; ++row)
+        expenses->addItem(new QSpacerItem(0, 13, QSizePolicy::Minimum, QSizePolicy::Maximum), 3 + 2 * row, 0);
+    // Codes and amounts keep the proportions of the window's own size until
+    // the codes reach their width; then the amounts take all the rest.
+    for (int column : {0, 3}) {
+        expenses->setColumnStretch(column, codeWidth);
+        expenses->setColumnStretch(column + 1, 160);
+    }
+    rows->addLayout(expenses);
+    rows->addStretch(1);
+    return area;
 }
 
-void MainWindow::buildSidePanel()
+QWidget *MainWindow::buildSidePanel()
 {
-    auto *side = new QWidget(this);
+    auto *side = new SidePanel(this);
     side->setObjectName(QStringLiteral("Panel12"));
-    side->setGeometry(752, 0, 276, 710);
     setBackground(side, Cream);
 
-    auto *caption = new QLabel(QStringLiteral("расшифровки доходов "), side);
+    auto *top = new QWidget(side);
+    auto *stack = new QVBoxLayout(top);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(2);
+    auto *caption = new QLabel(QStringLiteral("расшифровки доходов "), top);
     caption->setObjectName(QStringLiteral("Label2"));
-    caption->setGeometry(10, 6, 256, 22);
-    m_sources = new QListWidget(side);
+    caption->setFixedHeight(22);
+    stack->addWidget(caption);
+    m_sources = new QListWidget(top);
     m_sources->setObjectName(QStringLiteral("ListBox1"));
-    m_sources->setGeometry(10, 30, 256, 212);
+    m_sources->setFixedHeight(212);
     m_sources->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_sources->addItems(incomeSources());
     m_sources->setSelectionMode(QAbstractItemView::SingleSelection);
     caption->setBuddy(m_sources);
+    stack->addWidget(m_sources);
+    stack->addSpacing(4);
 
-    auto *group = new QGroupBox(QStringLiteral("юридический статус"), side);
+    auto *group = new QGroupBox(QStringLiteral("юридический статус"), top);
     group->setObjectName(QStringLiteral("RadioGroup1"));
-    group->setGeometry(10, 248, 256, 98);
+    group->setFixedHeight(98);
+    auto *items = new QVBoxLayout(group);
+    items->setContentsMargins(10, 4, 10, 4);
+    items->setSpacing(2);
     m_status = new QButtonGroup(this);
     for (int i = 0; i < statusItems().size(); ++i) {
         auto *item = new QRadioButton(statusItems().at(i), group);
         item->setObjectName(QStringLiteral("RadioGroup1_%1").arg(i));
-        item->setGeometry(10, 22 + i * 24, 236, 22);
+        items->addWidget(item);
         m_status->addButton(item, i);
     }
     m_status->button(0)->setChecked(true);
+    stack->addWidget(group);
 
     struct ButtonEntry
     {
@@ -249,15 +470,18 @@ void MainWindow::buildSidePanel()
         {"Button3", u"&выход из программы", &MainWindow::quit},
         {"Button5", u"по&мощь", &MainWindow::openHelp},
     };
-    int y = 354;
+    QScrollArea *topArea = scrollingArea(top, side);
+    topArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QList<QPushButton *> made;
     for (const ButtonEntry &entry : buttons) {
         auto *button = new QPushButton(QString::fromUtf16(entry.caption), side);
         button->setObjectName(QString::fromLatin1(entry.name));
-        button->setGeometry(10, y, 256, 31);
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, entry.handler);
-        y += 35;
+        made.append(button);
     }
+    side->setContents(topArea, made);
+    return side;
 }
 
 EstimateWindow MainWindow::readWindow() const

@@ -38,16 +38,20 @@ public:
 
     static QString leaveUnsavedQuestion();
 
+    // Sizes and places the window to fit the given part of a screen: its own
+    // size where there is room, less (with scrolling) where there is not.
+    void fitInto(const QRect &available);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void buildEntryArea();
-    void buildSidePanel();
-    QLabel *addPanel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry);
-    QLineEdit *addField(const QString &name, const QRect &geometry);
+    QWidget *buildEntryArea();
+    QWidget *buildSidePanel();
+    QLabel *addPanel(QWidget *parent, const QString &name, const QString &caption, const QSize &size);
+    QLineEdit *addField(QWidget *parent, const QString &name);
     void setTotalsColour(TotalsColour colour);
     void setSelector(const QStringList &lines, int selected);
     // Everything but the selector.
