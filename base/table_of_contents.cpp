@@ -38,6 +38,28 @@ QStringList readToc(const Workspace &workspace, OpenFailure failure)
     return lines;
 }
 
+QByteArray readTocUtf8(const Workspace &workspace, OpenFailure failure)
+{
+    // Split as textLines splits (LF ends a line, one CR before it dropped),
+    // empty lines left out as readToc leaves them out.
+    const QByteArray bytes = readFileBytes(workspace.tocPath(), Workspace::shown(Workspace::tocName()), failure);
+    QByteArray text;
+    text.reserve(2 * bytes.size() + 1);
+    QByteArrayView rest(bytes);
+    while (!rest.isEmpty()) {
+        const qsizetype end = rest.indexOf('\n');
+        QByteArrayView line = end < 0 ? rest : rest.first(end);
+        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.isEmpty())
+            continue;
+        appendUtf8FromWindows1251(text, line);
+        text += '\n';
+    }
+    return text;
+}
+
 void appendTocLine(const Workspace &workspace, const QString &line)
 {
     appendToFile(workspace.tocPath(), Workspace::shown(Workspace::tocName()),
@@ -46,8 +68,12 @@ void appendTocLine(const Workspace &workspace, const QString &line)
 
 void writeToc(const Workspace &workspace, const QStringList &lines)
 {
-    writeFileAtomically(workspace.tocPath(), Workspace::shown(Workspace::tocName()),
-                        toWindows1251(crlfLines(lines)));
+    writeTocBytes(workspace, toWindows1251(crlfLines(lines)));
+}
+
+void writeTocBytes(const Workspace &workspace, const QByteArray &bytes)
+{
+    writeFileAtomically(workspace.tocPath(), Workspace::shown(Workspace::tocName()), bytes);
 }
 
 QString checkStorableText(const QString &text, const QString &what)

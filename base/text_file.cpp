@@ -84,6 +84,72 @@ QString fromWindows1251(QByteArrayView bytes)
     return text;
 }
 
+namespace {
+
+// The byte of each character that has one, -1 for the others. Made once by
+// the converter, one character at a time, and kept only where the decoding
+// gives that character back, so it accepts exactly what toWindows1251 accepts.
+const std::array<qint16, 0x10000> &encodingTable()
+{
+    static const std::array<qint16, 0x10000> table = [] {
+        std::array<qint16, 0x10000> result;
+        result.fill(-1);
+        QStringEncoder encoder(codecName);
+        for (int b = 0; b < 256; ++b) {
+            const QChar c = windows1251Char(char(b));
+            const QByteArray bytes = encoder.encode(QStringView(&c, 1));
+            if (encoder.isValid() && bytes.size() == 1 && uchar(bytes.at(0)) == b)
+                result[c.unicode()] = qint16(b);
+        }
+        return result;
+    }();
+    return table;
+}
+
+} // namespace
+
+bool appendWindows1251(QByteArray &out, QStringView text)
+{
+    const auto &table = encodingTable();
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *to = out.data() + start;
+    for (const QChar c : text) {
+        const qint16 byte = table[c.unicode()];
+        if (byte < 0)
+            return false;
+        *to++ = char(byte);
+    }
+    return true;
+}
+
+void appendUtf8FromWindows1251(QByteArray &out, QByteArrayView bytes)
+{
+    // Up to three UTF-8 bytes per byte; the first of four tells how many.
+    static const std::array<std::array<char, 4>, 256> table = [] {
+        std::array<std::array<char, 4>, 256> result{};
+        for (int b = 0; b < 256; ++b) {
+            const QChar c = windows1251Char(char(b));
+            const QByteArray utf8 = QString(c).toUtf8();
+            result[size_t(b)][0] = char(utf8.size());
+            for (qsizetype i = 0; i < utf8.size() && i < 3; ++i)
+                result[size_t(b)][size_t(i) + 1] = utf8.at(i);
+        }
+        return result;
+    }();
+    const qsizetype start = out.size();
+    out.resize(start + 3 * bytes.size());
+    char *to = out.data() + start;
+    for (const char b : bytes) {
+        const auto &code = table[uchar(b)];
+        to[0] = code[1];
+        to[1] = code[2];
+        to[2] = code[3];
+        to += code[0];
+    }
+    out.resize(to - out.constData());
+}
+
 bool fitsWindows1251(const QString &text)
 {
     // A round trip is the one test that works with every converter backend.

@@ -21,6 +21,12 @@ QByteArray toWindows1251(const QString &text);
 QString fromWindows1251(QByteArrayView bytes);
 // The character of one byte.
 QChar windows1251Char(char byte);
+// Appends the text's bytes as toWindows1251 gives them, without a converter
+// per text. False, with `out` left unfinished, when a character has no byte:
+// toWindows1251 then tells which.
+bool appendWindows1251(QByteArray &out, QStringView text);
+// Appends Windows-1251 bytes converted to UTF-8, without a string between.
+void appendUtf8FromWindows1251(QByteArray &out, QByteArrayView bytes);
 
 // Each line followed by CR LF.
 QString crlfLines(const QStringList &lines);

@@ -138,6 +138,27 @@ TEST(TableOfContents, ReadsAppendsAndRewritesInWindows1251)
     EXPECT_TRUE(readToc(ws.workspace()).isEmpty());
 }
 
+TEST(TableOfContents, Utf8ListingHoldsTheLinesReadTocGives)
+{
+    TempWorkspace ws;
+    const QByteArray cases[] = {
+        "105|\xd1\xec\xe5\xf2\xe0|x|y\r\n000|b|\r\n",
+        "a\nb",
+        "\r\n\r\na\r\n\r\n\r",
+        "a\r\r\nb\rc\r\n",
+        QByteArray("\x00\x98\xff\xb8\xa8\x88|\x01\r\n", 10),
+        "",
+    };
+    for (const QByteArray &bytes : cases) {
+        SCOPED_TRACE(bytes.toHex().toStdString());
+        ws.write(QStringLiteral("departments.txt"), bytes);
+        QString expected;
+        for (const QString &line : readToc(ws.workspace()))
+            expected += line + QLatin1Char('\n');
+        EXPECT_EQ(readTocUtf8(ws.workspace()), expected.toUtf8());
+    }
+}
+
 TEST(TableOfContents, AppendingToAMissingFileWritesNothing)
 {
     TempWorkspace ws;
