@@ -1,5 +1,7 @@
 #include "base/table_of_contents.h"
 
+#include <algorithm>
+
 namespace vastrel {
 
 TocRecord TocRecord::split(const QString &line)
@@ -38,13 +40,15 @@ QStringList readToc(const Workspace &workspace, OpenFailure failure)
     return lines;
 }
 
-QByteArray readTocUtf8(const Workspace &workspace, OpenFailure failure)
+void readTocUtf8(const Workspace &workspace, const ByteSink &sink, OpenFailure failure)
 {
     // Split as textLines splits (LF ends a line, one CR before it dropped),
     // empty lines left out as readToc leaves them out.
     const QByteArray bytes = readFileBytes(workspace.tocPath(), Workspace::shown(Workspace::tocName()), failure);
+    // Pieces small enough to stay in the cache, and no fresh memory per record.
+    constexpr qsizetype PieceSize = 1 << 16;
     QByteArray text;
-    text.reserve(2 * bytes.size() + 1);
+    text.reserve(PieceSize + 3 * 1024);
     QByteArrayView rest(bytes);
     while (!rest.isEmpty()) {
         const qsizetype end = rest.indexOf('\n');
@@ -52,12 +56,20 @@ QByteArray readTocUtf8(const Workspace &workspace, OpenFailure failure)
         rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
         if (line.endsWith('\r'))
             line.chop(1);
-        if (line.isEmpty())
-            continue;
-        appendUtf8FromWindows1251(text, line);
-        text += '\n';
+        while (!line.isEmpty()) {
+            const QByteArrayView part = line.first(std::min<qsizetype>(line.size(), 1024));
+            line = line.sliced(part.size());
+            appendUtf8FromWindows1251(text, part);
+            if (line.isEmpty())
+                text += '\n';
+            if (text.size() >= PieceSize) {
+                sink(text);
+                text.resize(0);
+            }
+        }
     }
-    return text;
+    if (!text.isEmpty())
+        sink(text);
 }
 
 void appendTocLine(const Workspace &workspace, const QString &line)
@@ -68,12 +80,13 @@ void appendTocLine(const Workspace &workspace, const QString &line)
 
 void writeToc(const Workspace &workspace, const QStringList &lines)
 {
-    writeTocBytes(workspace, toWindows1251(crlfLines(lines)));
+    writeFileAtomically(workspace.tocPath(), Workspace::shown(Workspace::tocName()),
+                        toWindows1251(crlfLines(lines)));
 }
 
-void writeTocBytes(const Workspace &workspace, const QByteArray &bytes)
+bool writeTocBytes(const Workspace &workspace, const std::function<bool(const ByteSink &sink)> &produce)
 {
-    writeFileAtomically(workspace.tocPath(), Workspace::shown(Workspace::tocName()), bytes);
+    return writeFileAtomically(workspace.tocPath(), Workspace::shown(Workspace::tocName()), produce);
 }
 
 QString checkStorableText(const QString &text, const QString &what)

@@ -108,17 +108,14 @@ const std::array<qint16, 0x10000> &encodingTable()
 
 } // namespace
 
-bool appendWindows1251(QByteArray &out, QStringView text)
+bool encodeWindows1251(QStringView text, char *out)
 {
     const auto &table = encodingTable();
-    const qsizetype start = out.size();
-    out.resize(start + text.size());
-    char *to = out.data() + start;
     for (const QChar c : text) {
         const qint16 byte = table[c.unicode()];
         if (byte < 0)
             return false;
-        *to++ = char(byte);
+        *out++ = char(byte);
     }
     return true;
 }
@@ -389,16 +386,32 @@ bool SafeFileWriter::commit()
 
 void writeFileAtomically(const QString &path, const QString &name, const QByteArray &bytes)
 {
+    writeFileAtomically(path, name, [&](const ByteSink &sink) {
+        sink(bytes);
+        return true;
+    });
+}
+
+bool writeFileAtomically(const QString &path, const QString &name,
+                         const std::function<bool(const ByteSink &sink)> &produce)
+{
     SafeFileWriter file(path);
     if (!file.open())
         throw Error::cannotCreate(name, file.errorString());
-    if (!file.write(bytes.constData(), bytes.size())) {
-        const QString reason = file.errorString();
+    const bool produced = produce([&](QByteArrayView piece) {
+        if (!file.write(piece.data(), piece.size())) {
+            const QString reason = file.errorString();
+            file.cancel();
+            throw Error::cannotCreate(name, reason);
+        }
+    });
+    if (!produced) {
         file.cancel();
-        throw Error::cannotCreate(name, reason);
+        return false;
     }
     if (!file.commit())
         throw Error::cannotCreate(name, file.errorString());
+    return true;
 }
 
 void appendToFile(const QString &path, const QString &name, const QByteArray &bytes)

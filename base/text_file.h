@@ -21,10 +21,10 @@ QByteArray toWindows1251(const QString &text);
 QString fromWindows1251(QByteArrayView bytes);
 // The character of one byte.
 QChar windows1251Char(char byte);
-// Appends the text's bytes as toWindows1251 gives them, without a converter
-// per text. False, with `out` left unfinished, when a character has no byte:
-// toWindows1251 then tells which.
-bool appendWindows1251(QByteArray &out, QStringView text);
+// Writes the text's bytes, as toWindows1251 gives them, to the text's length
+// at `out`, without a converter per text. False, with `out` left unfinished,
+// when a character has no byte: toWindows1251 then tells which.
+bool encodeWindows1251(QStringView text, char *out);
 // Appends Windows-1251 bytes converted to UTF-8, without a string between.
 void appendUtf8FromWindows1251(QByteArray &out, QByteArrayView bytes);
 
@@ -96,6 +96,12 @@ void setFileFaultForTesting(FileFault fails);
 // Replaces the file as a whole: the bytes go to a new file beside it, which
 // is then renamed over the old one, so a failure leaves the old file intact.
 void writeFileAtomically(const QString &path, const QString &name, const QByteArray &bytes);
+// The same for bytes that `produce` hands to its sink piece by piece, so a
+// large file need not be held whole. When `produce` returns false the old
+// file stays as it was, and false is returned.
+using ByteSink = std::function<void(QByteArrayView piece)>;
+bool writeFileAtomically(const QString &path, const QString &name,
+                         const std::function<bool(const ByteSink &sink)> &produce);
 // Adds the bytes at the end of an existing file (a missing file is an error),
 // through the same replacement as writeFileAtomically.
 void appendToFile(const QString &path, const QString &name, const QByteArray &bytes);

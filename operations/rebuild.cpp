@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -34,29 +33,41 @@ QString estimateNameOfEntry(const QString &entryName)
 
 namespace {
 
-// Names with their sort keys, kept in large blocks rather than a string
-// each. A key is the name with each code point simply case folded, as
-// big-endian UTF-16, so comparing keys byte by byte orders as comparing the
-// folded names unit by unit; ties go by the exact names.
+// Names with their sort keys, packed one after another in large blocks: a
+// hundred thousand names cost little memory, and on some machines every page
+// first touched costs as much as many comparisons. A key is the name with each
+// code point simply case folded, each UTF-16 unit written as UTF-8 writes a
+// code point: comparing keys byte by byte then orders as comparing the folded
+// names unit by unit, and Latin letters take one byte. Ties go by the exact names.
 class SortedNames
 {
 public:
     void add(QStringView name)
     {
         const size_t length = size_t(name.size());
-        char16_t *stored = allocate(2 * length);
-        std::memcpy(stored, name.utf16(), 2 * length);
-        auto *key = reinterpret_cast<unsigned char *>(stored + length);
+        // Header (units, key bytes), the name's units, then at most three bytes of key per unit.
+        char *record = allocate(HeaderSize + 5 * length);
+        char *key = record + HeaderSize + 2 * length;
+        std::memcpy(record + HeaderSize, name.utf16(), 2 * length);
         const auto put = [&key](char16_t unit) {
-            *key++ = uchar(unit >> 8);
-            *key++ = uchar(unit);
+            if (unit < 0x80) {
+                *key++ = char(unit);
+            } else if (unit < 0x800) {
+                *key++ = char(0xC0 | (unit >> 6));
+                *key++ = char(0x80 | (unit & 0x3F));
+            } else {
+                *key++ = char(0xE0 | (unit >> 12));
+                *key++ = char(0x80 | ((unit >> 6) & 0x3F));
+                *key++ = char(0x80 | (unit & 0x3F));
+            }
         };
         for (size_t i = 0; i < length; ++i) {
-            const char16_t c = stored[i];
+            const char16_t c = name[qsizetype(i)].unicode();
             if (c < 0x80) {
                 put(c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c);
-            } else if (QChar::isHighSurrogate(c) && i + 1 < length && QChar::isLowSurrogate(stored[i + 1])) {
-                const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c, stored[i + 1]));
+            } else if (QChar::isHighSurrogate(c) && i + 1 < length && name[qsizetype(i + 1)].isLowSurrogate()) {
+                const char32_t folded =
+                    QChar::toCaseFolded(QChar::surrogateToUcs4(c, name[qsizetype(i + 1)].unicode()));
                 put(QChar::highSurrogate(folded));
                 put(QChar::lowSurrogate(folded));
                 ++i;
@@ -64,65 +75,87 @@ public:
                 put(char16_t(QChar::toCaseFolded(char32_t(c))));
             }
         }
-        m_entries.push_back({stored, quint32(length)});
-        m_units += length;
+        const Header header{quint32(length), quint32(key - (record + HeaderSize + 2 * length))};
+        std::memcpy(record, &header, HeaderSize);
+        const size_t used = size_t(key - record);
+        m_blocks.back().used += (used + 1) & ~size_t(1); // the next record's units stay aligned
+        ++m_count;
     }
 
+    // Orders the names; no name may be added after.
     void sort()
     {
-        std::sort(m_entries.begin(), m_entries.end(), [](const Entry &a, const Entry &b) {
-            const size_t length = std::min(a.length, b.length);
-            if (const int folded = std::memcmp(a.key(), b.key(), 2 * length))
+        m_records.reserve(m_count);
+        for (const Block &block : m_blocks) {
+            for (size_t at = 0; at < block.used;) {
+                const char *record = block.bytes.get() + at;
+                m_records.push_back(record);
+                const Header header = headerOf(record);
+                at += (HeaderSize + 2 * size_t(header.units) + header.keyBytes + 1) & ~size_t(1);
+            }
+        }
+        std::sort(m_records.begin(), m_records.end(), [](const char *a, const char *b) {
+            const Header ha = headerOf(a);
+            const Header hb = headerOf(b);
+            const char *keyA = a + HeaderSize + 2 * size_t(ha.units);
+            const char *keyB = b + HeaderSize + 2 * size_t(hb.units);
+            if (const int folded = std::memcmp(keyA, keyB, std::min(ha.keyBytes, hb.keyBytes)))
                 return folded < 0;
-            if (a.length != b.length)
-                return a.length < b.length;
-            return a.name() < b.name();
+            if (ha.keyBytes != hb.keyBytes)
+                return ha.keyBytes < hb.keyBytes;
+            return nameOf(a) < nameOf(b);
         });
     }
 
-    qsizetype size() const { return qsizetype(m_entries.size()); }
-    // All names' lengths together, in UTF-16 units.
-    qsizetype units() const { return qsizetype(m_units); }
-    QStringView at(qsizetype i) const { return m_entries[size_t(i)].name(); }
+    qsizetype size() const { return qsizetype(m_records.size()); }
+    QStringView at(qsizetype i) const { return nameOf(m_records[size_t(i)]); }
     QStringList toList() const
     {
         QStringList names;
         names.reserve(size());
-        for (const Entry &entry : m_entries)
-            names.append(QStringView(entry.name()).toString());
+        for (qsizetype i = 0; i < size(); ++i)
+            names.append(at(i).toString());
         return names;
     }
 
 private:
-    // The name's units followed by its key: four bytes per unit.
-    struct Entry
+    struct Header
     {
-        const char16_t *units;
-        quint32 length;
-
-        std::u16string_view name() const { return {units, length}; }
-        const char *key() const { return reinterpret_cast<const char *>(units + length); }
+        quint32 units;
+        quint32 keyBytes;
     };
+    static constexpr size_t HeaderSize = sizeof(Header);
 
-    char16_t *allocate(size_t units)
+    static Header headerOf(const char *record)
     {
-        constexpr size_t BlockUnits = 1 << 17;
-        if (units > m_left) {
-            m_blocks.push_back(std::make_unique<char16_t[]>(std::max(units, BlockUnits)));
-            m_next = m_blocks.back().get();
-            m_left = std::max(units, BlockUnits);
-        }
-        char16_t *at = m_next;
-        m_next += units;
-        m_left -= units;
-        return at;
+        Header header;
+        std::memcpy(&header, record, HeaderSize);
+        return header;
+    }
+    static std::u16string_view nameOf(const char *record)
+    {
+        return {reinterpret_cast<const char16_t *>(record + HeaderSize), headerOf(record).units};
     }
 
-    std::vector<std::unique_ptr<char16_t[]>> m_blocks;
-    char16_t *m_next = nullptr;
-    size_t m_left = 0;
-    std::vector<Entry> m_entries;
-    size_t m_units = 0;
+    char *allocate(size_t size)
+    {
+        constexpr size_t BlockSize = 1 << 18;
+        if (m_blocks.empty() || m_blocks.back().size - m_blocks.back().used < size) {
+            const size_t blockSize = std::max(size, BlockSize);
+            m_blocks.push_back({std::make_unique_for_overwrite<char[]>(blockSize), blockSize, 0});
+        }
+        return m_blocks.back().bytes.get() + m_blocks.back().used;
+    }
+
+    struct Block
+    {
+        std::unique_ptr<char[]> bytes;
+        size_t size;
+        size_t used;
+    };
+    std::vector<Block> m_blocks;
+    std::vector<const char *> m_records;
+    size_t m_count = 0;
 };
 
 SortedNames sortedEntries(const Workspace &workspace)
@@ -149,7 +182,8 @@ qsizetype xmlAt(QStringView name)
     return -1;
 }
 
-void appendRunningNumber(QByteArray &out, int number)
+// Writes the running number at `out` and returns the end.
+char *putRunningNumber(char *out, int number)
 {
     char digits[12];
     int count = 0;
@@ -158,28 +192,40 @@ void appendRunningNumber(QByteArray &out, int number)
         number /= 10;
     } while (number > 0);
     for (int i = count; i < 3; ++i)
-        out += '0';
+        *out++ = '0';
     while (count > 0)
-        out += digits[--count];
+        *out++ = digits[--count];
+    return out;
 }
 
-// The bytes of the rebuilt departments.txt; nothing when a name has no
-// Windows-1251 form (writeToc then refuses it with its usual message).
-std::optional<QByteArray> rebuiltTocBytes(const SortedNames &names)
+// Hands the bytes of the rebuilt departments.txt to `sink` piece by piece;
+// false when a name has no Windows-1251 form (writeToc then refuses it with
+// its usual message).
+bool writeRebuiltToc(const SortedNames &names, const ByteSink &sink)
 {
-    QByteArray bytes;
-    // A byte per unit of a name, at most ten digits and "||" CR LF.
-    bytes.reserve(names.units() + 14 * names.size());
+    constexpr qsizetype PieceSize = 1 << 16;
+    QByteArray piece(PieceSize, Qt::Uninitialized);
+    char *out = piece.data();
     for (qsizetype i = 0; i < names.size(); ++i) {
         const QStringView entry = names.at(i);
-        const qsizetype end = xmlAt(entry);
-        appendRunningNumber(bytes, int(i + 1));
-        bytes += '|';
-        if (end >= 0 && !appendWindows1251(bytes, entry.left(end)))
-            return std::nullopt;
-        bytes += "|\r\n";
+        const qsizetype end = std::max<qsizetype>(xmlAt(entry), 0);
+        // A byte per unit of the name, at most ten digits and "||" CR LF.
+        if (piece.constData() + piece.size() - out < end + 14) {
+            sink(QByteArrayView(piece.constData(), out - piece.constData()));
+            if (piece.size() < end + 14)
+                piece.resize(end + 14);
+            out = piece.data();
+        }
+        out = putRunningNumber(out, int(i + 1));
+        *out++ = '|';
+        if (!encodeWindows1251(entry.first(end), out))
+            return false;
+        out += end;
+        std::memcpy(out, "|\r\n", 3);
+        out += 3;
     }
-    return bytes;
+    sink(QByteArrayView(piece.constData(), out - piece.constData()));
+    return true;
 }
 
 } // namespace
@@ -224,9 +270,7 @@ Outcome rebuildToc(const Workspace &workspace)
     }
     const BaseLock lock(workspace);
     const SortedNames names = sortedEntries(workspace);
-    if (const std::optional<QByteArray> bytes = rebuiltTocBytes(names))
-        writeTocBytes(workspace, *bytes);
-    else
+    if (!writeTocBytes(workspace, [&](const ByteSink &sink) { return writeRebuiltToc(names, sink); }))
         writeToc(workspace, rebuiltTocLines(names.toList()));
     return Outcome::done();
 }
