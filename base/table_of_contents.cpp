@@ -1,7 +1,5 @@
 #include "base/table_of_contents.h"
 
-#include <algorithm>
-
 namespace vastrel {
 
 TocRecord TocRecord::split(const QString &line)
@@ -43,31 +41,37 @@ QStringList readToc(const Workspace &workspace, OpenFailure failure)
 void readTocUtf8(const Workspace &workspace, const ByteSink &sink, OpenFailure failure)
 {
     // Split as textLines splits (LF ends a line, one CR before it dropped),
-    // empty lines left out as readToc leaves them out.
-    const QByteArray bytes = readFileBytes(workspace.tocPath(), Workspace::shown(Workspace::tocName()), failure);
-    // Pieces small enough to stay in the cache, and no fresh memory per record.
+    // empty lines left out as readToc leaves them out. The file is taken and
+    // given on in pieces small enough to stay in the cache.
     constexpr qsizetype PieceSize = 1 << 16;
     QByteArray text;
-    text.reserve(PieceSize + 3 * 1024);
-    QByteArrayView rest(bytes);
-    while (!rest.isEmpty()) {
-        const qsizetype end = rest.indexOf('\n');
-        QByteArrayView line = end < 0 ? rest : rest.first(end);
-        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        while (!line.isEmpty()) {
-            const QByteArrayView part = line.first(std::min<qsizetype>(line.size(), 1024));
-            line = line.sliced(part.size());
-            appendUtf8FromWindows1251(text, part);
-            if (line.isEmpty())
-                text += '\n';
-            if (text.size() >= PieceSize) {
-                sink(text);
-                text.resize(0);
+    text.reserve(3 * PieceSize + 1);
+    QByteArray partial; // a line that goes on in the next piece
+    const auto line = [&](QByteArrayView bytes) {
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        if (bytes.isEmpty())
+            return;
+        appendUtf8FromWindows1251(text, bytes);
+        text += '\n';
+        if (text.size() >= PieceSize) {
+            sink(text);
+            text.resize(0);
+        }
+    };
+    readFileInPieces(workspace.tocPath(), Workspace::shown(Workspace::tocName()), failure, [&](QByteArrayView rest) {
+        for (qsizetype end; (end = rest.indexOf('\n')) >= 0; rest = rest.sliced(end + 1)) {
+            if (partial.isEmpty()) {
+                line(rest.first(end));
+            } else {
+                partial += rest.first(end);
+                line(partial);
+                partial.resize(0);
             }
         }
-    }
+        partial += rest;
+    });
+    line(partial);
     if (!text.isEmpty())
         sink(text);
 }

@@ -9,6 +9,7 @@
 #include <QStringEncoder>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 #ifdef Q_OS_UNIX
@@ -258,16 +259,25 @@ namespace {
 // files, the checks and buffers of the general way cost more than the data.
 // Nothing when the file is not a readable regular file; the general way then
 // finds out why. Opened without waiting, so a FIFO cannot hold it up.
-std::optional<QByteArray> readRegularFile(const QString &path)
+// The descriptor of a readable regular file and its status; -1 otherwise.
+int openRegularFile(const QString &path, struct stat &status)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return std::nullopt;
-    struct stat status;
+        return -1;
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        return std::nullopt;
+        return -1;
     }
+    return fd;
+}
+
+std::optional<QByteArray> readRegularFile(const QString &path)
+{
+    struct stat status;
+    const int fd = openRegularFile(path, status);
+    if (fd < 0)
+        return std::nullopt;
     QByteArray bytes(qsizetype(status.st_size) + 1, Qt::Uninitialized);
     qsizetype size = 0;
     for (;;) {
@@ -315,6 +325,31 @@ QByteArray readFileBytes(const QString &path, const QString &name, OpenFailure f
     if (file.error() != QFileDevice::NoError)
         throw Error::io(IoCode::DiskRead);
     return bytes;
+}
+
+void readFileInPieces(const QString &path, const QString &name, OpenFailure failure, const ByteSink &sink)
+{
+#ifdef Q_OS_UNIX
+    struct stat status;
+    if (const int fd = openRegularFile(path, status); fd >= 0) {
+        const std::unique_ptr<int, void (*)(int *)> closing(new int(fd), [](int *d) {
+            ::close(*d);
+            delete d;
+        });
+        QByteArray piece(1 << 16, Qt::Uninitialized);
+        for (;;) {
+            const ssize_t n = ::read(fd, piece.data(), size_t(piece.size()));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throw Error::io(IoCode::DiskRead);
+            if (n == 0)
+                return;
+            sink(QByteArrayView(piece.constData(), qsizetype(n)));
+        }
+    }
+#endif
+    sink(readFileBytes(path, name, failure));
 }
 
 QStringList textLines(const QByteArray &bytes)

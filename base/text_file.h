@@ -41,6 +41,10 @@ enum class OpenFailure { FileNotFound, CannotOpen };
 QStringList readTextLines(const QString &path, const QString &name, OpenFailure failure);
 // The bytes of such a file, read whole with the same checks and messages.
 QByteArray readFileBytes(const QString &path, const QString &name, OpenFailure failure);
+// The same bytes handed to `sink` in pieces as they are read, so a large
+// file is never held whole; the same checks and messages.
+using ByteSink = std::function<void(QByteArrayView piece)>;
+void readFileInPieces(const QString &path, const QString &name, OpenFailure failure, const ByteSink &sink);
 // The lines of bytes already read, split as readTextLines splits them.
 QStringList textLines(const QByteArray &bytes);
 bool fileExists(const QString &path);
@@ -99,7 +103,6 @@ void writeFileAtomically(const QString &path, const QString &name, const QByteAr
 // The same for bytes that `produce` hands to its sink piece by piece, so a
 // large file need not be held whole. When `produce` returns false the old
 // file stays as it was, and false is returned.
-using ByteSink = std::function<void(QByteArrayView piece)>;
 bool writeFileAtomically(const QString &path, const QString &name,
                          const std::function<bool(const ByteSink &sink)> &produce);
 // Adds the bytes at the end of an existing file (a missing file is an error),
