@@ -38,6 +38,44 @@ QStringList readToc(const Workspace &workspace, OpenFailure failure)
     return lines;
 }
 
+void readTocUtf8(const Workspace &workspace, const ByteSink &sink, OpenFailure failure)
+{
+    // Split as textLines splits (LF ends a line, one CR before it dropped),
+    // empty lines left out as readToc leaves them out. The file is taken and
+    // given on in pieces small enough to stay in the cache.
+    constexpr qsizetype PieceSize = 1 << 16;
+    QByteArray text;
+    text.reserve(3 * PieceSize + 1);
+    QByteArray partial; // a line that goes on in the next piece
+    const auto line = [&](QByteArrayView bytes) {
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        if (bytes.isEmpty())
+            return;
+        appendUtf8FromWindows1251(text, bytes);
+        text += '\n';
+        if (text.size() >= PieceSize) {
+            sink(text);
+            text.resize(0);
+        }
+    };
+    readFileInPieces(workspace.tocPath(), Workspace::shown(Workspace::tocName()), failure, [&](QByteArrayView rest) {
+        for (qsizetype end; (end = rest.indexOf('\n')) >= 0; rest = rest.sliced(end + 1)) {
+            if (partial.isEmpty()) {
+                line(rest.first(end));
+            } else {
+                partial += rest.first(end);
+                line(partial);
+                partial.resize(0);
+            }
+        }
+        partial += rest;
+    });
+    line(partial);
+    if (!text.isEmpty())
+        sink(text);
+}
+
 void appendTocLine(const Workspace &workspace, const QString &line)
 {
     appendToFile(workspace.tocPath(), Workspace::shown(Workspace::tocName()),
@@ -48,6 +86,11 @@ void writeToc(const Workspace &workspace, const QStringList &lines)
 {
     writeFileAtomically(workspace.tocPath(), Workspace::shown(Workspace::tocName()),
                         toWindows1251(crlfLines(lines)));
+}
+
+bool writeTocBytes(const Workspace &workspace, const std::function<bool(const ByteSink &sink)> &produce)
+{
+    return writeFileAtomically(workspace.tocPath(), Workspace::shown(Workspace::tocName()), produce);
 }
 
 QString checkStorableText(const QString &text, const QString &what)

@@ -28,11 +28,19 @@ QString estimateNameOf(const QString &line);
 // never writes them, so they are no records).
 QStringList readToc(const Workspace &workspace, OpenFailure failure = OpenFailure::CannotOpen);
 
+// The same lines in UTF-8, each followed by LF, handed to `sink` in pieces:
+// a listing of many records without a string per line.
+void readTocUtf8(const Workspace &workspace, const ByteSink &sink, OpenFailure failure = OpenFailure::CannotOpen);
+
 // Appends one record followed by CR LF.
 void appendTocLine(const Workspace &workspace, const QString &line);
 
 // Replaces departments.txt by the given lines, each followed by CR LF.
 void writeToc(const Workspace &workspace, const QStringList &lines);
+// Replaces departments.txt by bytes already encoded, lines ended by CR LF,
+// handed over piece by piece; false, with the old file kept, when `produce`
+// gives up.
+bool writeTocBytes(const Workspace &workspace, const std::function<bool(const ByteSink &sink)> &produce);
 
 // Refuses a text that has no Windows-1251 form, or that holds a line break,
 // before anything is written. Returns the message to show, empty when fine.

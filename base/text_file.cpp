@@ -9,6 +9,7 @@
 #include <QStringEncoder>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 #ifdef Q_OS_UNIX
@@ -82,6 +83,69 @@ QString fromWindows1251(QByteArrayView bytes)
     for (const char c : bytes)
         *out++ = (*table)[uchar(c)];
     return text;
+}
+
+namespace {
+
+// The byte of each character that has one, -1 for the others. Made once by
+// the converter, one character at a time, and kept only where the decoding
+// gives that character back, so it accepts exactly what toWindows1251 accepts.
+const std::array<qint16, 0x10000> &encodingTable()
+{
+    static const std::array<qint16, 0x10000> table = [] {
+        std::array<qint16, 0x10000> result;
+        result.fill(-1);
+        QStringEncoder encoder(codecName);
+        for (int b = 0; b < 256; ++b) {
+            const QChar c = windows1251Char(char(b));
+            const QByteArray bytes = encoder.encode(QStringView(&c, 1));
+            if (encoder.isValid() && bytes.size() == 1 && uchar(bytes.at(0)) == b)
+                result[c.unicode()] = qint16(b);
+        }
+        return result;
+    }();
+    return table;
+}
+
+} // namespace
+
+bool encodeWindows1251(QStringView text, char *out)
+{
+    const auto &table = encodingTable();
+    for (const QChar c : text) {
+        const qint16 byte = table[c.unicode()];
+        if (byte < 0)
+            return false;
+        *out++ = char(byte);
+    }
+    return true;
+}
+
+void appendUtf8FromWindows1251(QByteArray &out, QByteArrayView bytes)
+{
+    // Up to three UTF-8 bytes per byte; the first of four tells how many.
+    static const std::array<std::array<char, 4>, 256> table = [] {
+        std::array<std::array<char, 4>, 256> result{};
+        for (int b = 0; b < 256; ++b) {
+            const QChar c = windows1251Char(char(b));
+            const QByteArray utf8 = QString(c).toUtf8();
+            result[size_t(b)][0] = char(utf8.size());
+            for (qsizetype i = 0; i < utf8.size() && i < 3; ++i)
+                result[size_t(b)][size_t(i) + 1] = utf8.at(i);
+        }
+        return result;
+    }();
+    const qsizetype start = out.size();
+    out.resize(start + 3 * bytes.size());
+    char *to = out.data() + start;
+    for (const char b : bytes) {
+        const auto &code = table[uchar(b)];
+        to[0] = code[1];
+        to[1] = code[2];
+        to[2] = code[3];
+        to += code[0];
+    }
+    out.resize(to - out.constData());
 }
 
 bool fitsWindows1251(const QString &text)
@@ -195,16 +259,25 @@ namespace {
 // files, the checks and buffers of the general way cost more than the data.
 // Nothing when the file is not a readable regular file; the general way then
 // finds out why. Opened without waiting, so a FIFO cannot hold it up.
-std::optional<QByteArray> readRegularFile(const QString &path)
+// The descriptor of a readable regular file and its status; -1 otherwise.
+int openRegularFile(const QString &path, struct stat &status)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return std::nullopt;
-    struct stat status;
+        return -1;
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        return std::nullopt;
+        return -1;
     }
+    return fd;
+}
+
+std::optional<QByteArray> readRegularFile(const QString &path)
+{
+    struct stat status;
+    const int fd = openRegularFile(path, status);
+    if (fd < 0)
+        return std::nullopt;
     QByteArray bytes(qsizetype(status.st_size) + 1, Qt::Uninitialized);
     qsizetype size = 0;
     for (;;) {
@@ -252,6 +325,31 @@ QByteArray readFileBytes(const QString &path, const QString &name, OpenFailure f
     if (file.error() != QFileDevice::NoError)
         throw Error::io(IoCode::DiskRead);
     return bytes;
+}
+
+void readFileInPieces(const QString &path, const QString &name, OpenFailure failure, const ByteSink &sink)
+{
+#ifdef Q_OS_UNIX
+    struct stat status;
+    if (const int fd = openRegularFile(path, status); fd >= 0) {
+        const std::unique_ptr<int, void (*)(int *)> closing(new int(fd), [](int *d) {
+            ::close(*d);
+            delete d;
+        });
+        QByteArray piece(1 << 16, Qt::Uninitialized);
+        for (;;) {
+            const ssize_t n = ::read(fd, piece.data(), size_t(piece.size()));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throw Error::io(IoCode::DiskRead);
+            if (n == 0)
+                return;
+            sink(QByteArrayView(piece.constData(), qsizetype(n)));
+        }
+    }
+#endif
+    sink(readFileBytes(path, name, failure));
 }
 
 QStringList textLines(const QByteArray &bytes)
@@ -323,16 +421,32 @@ bool SafeFileWriter::commit()
 
 void writeFileAtomically(const QString &path, const QString &name, const QByteArray &bytes)
 {
+    writeFileAtomically(path, name, [&](const ByteSink &sink) {
+        sink(bytes);
+        return true;
+    });
+}
+
+bool writeFileAtomically(const QString &path, const QString &name,
+                         const std::function<bool(const ByteSink &sink)> &produce)
+{
     SafeFileWriter file(path);
     if (!file.open())
         throw Error::cannotCreate(name, file.errorString());
-    if (!file.write(bytes.constData(), bytes.size())) {
-        const QString reason = file.errorString();
+    const bool produced = produce([&](QByteArrayView piece) {
+        if (!file.write(piece.data(), piece.size())) {
+            const QString reason = file.errorString();
+            file.cancel();
+            throw Error::cannotCreate(name, reason);
+        }
+    });
+    if (!produced) {
         file.cancel();
-        throw Error::cannotCreate(name, reason);
+        return false;
     }
     if (!file.commit())
         throw Error::cannotCreate(name, file.errorString());
+    return true;
 }
 
 void appendToFile(const QString &path, const QString &name, const QByteArray &bytes)

@@ -21,6 +21,12 @@ QByteArray toWindows1251(const QString &text);
 QString fromWindows1251(QByteArrayView bytes);
 // The character of one byte.
 QChar windows1251Char(char byte);
+// Writes the text's bytes, as toWindows1251 gives them, to the text's length
+// at `out`, without a converter per text. False, with `out` left unfinished,
+// when a character has no byte: toWindows1251 then tells which.
+bool encodeWindows1251(QStringView text, char *out);
+// Appends Windows-1251 bytes converted to UTF-8, without a string between.
+void appendUtf8FromWindows1251(QByteArray &out, QByteArrayView bytes);
 
 // Each line followed by CR LF.
 QString crlfLines(const QStringList &lines);
@@ -35,6 +41,10 @@ enum class OpenFailure { FileNotFound, CannotOpen };
 QStringList readTextLines(const QString &path, const QString &name, OpenFailure failure);
 // The bytes of such a file, read whole with the same checks and messages.
 QByteArray readFileBytes(const QString &path, const QString &name, OpenFailure failure);
+// The same bytes handed to `sink` in pieces as they are read, so a large
+// file is never held whole; the same checks and messages.
+using ByteSink = std::function<void(QByteArrayView piece)>;
+void readFileInPieces(const QString &path, const QString &name, OpenFailure failure, const ByteSink &sink);
 // The lines of bytes already read, split as readTextLines splits them.
 QStringList textLines(const QByteArray &bytes);
 bool fileExists(const QString &path);
@@ -90,6 +100,11 @@ void setFileFaultForTesting(FileFault fails);
 // Replaces the file as a whole: the bytes go to a new file beside it, which
 // is then renamed over the old one, so a failure leaves the old file intact.
 void writeFileAtomically(const QString &path, const QString &name, const QByteArray &bytes);
+// The same for bytes that `produce` hands to its sink piece by piece, so a
+// large file need not be held whole. When `produce` returns false the old
+// file stays as it was, and false is returned.
+bool writeFileAtomically(const QString &path, const QString &name,
+                         const std::function<bool(const ByteSink &sink)> &produce);
 // Adds the bytes at the end of an existing file (a missing file is an error),
 // through the same replacement as writeFileAtomically.
 void appendToFile(const QString &path, const QString &name, const QByteArray &bytes);

@@ -31,6 +31,11 @@ void printLine(const QString &text)
     write(stdout, text);
 }
 
+void printUtf8(QByteArrayView text)
+{
+    std::fwrite(text.data(), 1, size_t(text.size()), stdout);
+}
+
 void printError(const QString &text)
 {
     write(stderr, text);

@@ -24,6 +24,8 @@ private:
 };
 
 void printLine(const QString &text);
+// Text already in UTF-8, written as it is.
+void printUtf8(QByteArrayView text);
 void printError(const QString &text);
 
 // A wrong command line: the text goes to standard error, the exit status is 2.

@@ -85,8 +85,7 @@ int runList(Context &context, Arguments &args)
     if (!args.rest().isEmpty())
         throw UsageError{QStringLiteral("Команда list не принимает аргументов.")};
     const bool ok = runAction(context.messages, [&] {
-        for (const QString &line : readToc(context.workspace))
-            printLine(line);
+        readTocUtf8(context.workspace, printUtf8);
         return true;
     });
     return exitStatus(context, ok);

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QGuiApplication>
 
+#include <clocale>
 #include <cstdio>
 #include <memory>
 
@@ -102,6 +103,16 @@ bool drawsPdf(int argc, char *argv[])
     return false;
 }
 
+#ifdef Q_OS_UNIX
+// Listing and rebuilding the table of contents use nothing of the application
+// object; at a hundred thousand records creating it is a good part of the work.
+bool needsNoApplication(int argc, char *argv[])
+{
+    const int command = argc >= 3 && qstrcmp(argv[1], "-C") == 0 ? 3 : 1;
+    return command < argc && (qstrcmp(argv[command], "list") == 0 || qstrcmp(argv[command], "rebuild") == 0);
+}
+#endif
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -114,6 +125,16 @@ int main(int argc, char *argv[])
         std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 #endif
     std::unique_ptr<QCoreApplication> application;
+    QStringList args;
+#ifdef Q_OS_UNIX
+    if (needsNoApplication(argc, argv)) {
+        // What the application object would do: the user's locale for the C
+        // library (the system's texts of file errors), arguments in the locale's encoding.
+        std::setlocale(LC_ALL, "");
+        for (int i = 1; i < argc; ++i)
+            args.append(QString::fromLocal8Bit(argv[i]));
+    } else
+#endif
     if (drawsPdf(argc, argv)) {
         // The tool runs where no display exists; a PDF needs none.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
@@ -123,9 +144,10 @@ int main(int argc, char *argv[])
     } else {
         application = std::make_unique<QCoreApplication>(argc, argv);
     }
-    QCoreApplication &app = *application;
-    QStringList args = app.arguments();
-    args.removeFirst();
+    if (application) {
+        args = application->arguments();
+        args.removeFirst();
+    }
     try {
         return run(args);
     } catch (const UsageError &error) {

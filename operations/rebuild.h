@@ -30,8 +30,9 @@ QStringList sortedWithoutCase(const QStringList &names);
 QStringList rebuiltTocLines(const QStringList &entryNames);
 
 // "восстановление оглавления базы ": replaces departments.txt by the records
-// rebuilt from the base directory. A missing base directory is refused and
-// leaves the table of contents as it is. Done when the file was replaced.
+// rebuilt from the base directory. A missing base directory is refused, and
+// one that cannot be read to its end is an error; both leave the table of
+// contents as it is. Done when the file was replaced.
 Outcome rebuildToc(const Workspace &workspace);
 
 } // namespace vastrel

@@ -138,6 +138,30 @@ TEST(TableOfContents, ReadsAppendsAndRewritesInWindows1251)
     EXPECT_TRUE(readToc(ws.workspace()).isEmpty());
 }
 
+TEST(TableOfContents, Utf8ListingHoldsTheLinesReadTocGives)
+{
+    TempWorkspace ws;
+    const QByteArray cases[] = {
+        "105|\xd1\xec\xe5\xf2\xe0|x|y\r\n000|b|\r\n",
+        "a\nb",
+        "\r\n\r\na\r\n\r\n\r",
+        "a\r\r\nb\rc\r\n",
+        QByteArray("\x00\x98\xff\xb8\xa8\x88|\x01\r\n", 10),
+        QByteArray(3000, '\xe0') + "\r\n" + QByteArray(70000, 'a') + "\r\n\xc1",
+        "",
+    };
+    for (const QByteArray &bytes : cases) {
+        SCOPED_TRACE(bytes.toHex().toStdString());
+        ws.write(QStringLiteral("departments.txt"), bytes);
+        QString expected;
+        for (const QString &line : readToc(ws.workspace()))
+            expected += line + QLatin1Char('\n');
+        QByteArray listed;
+        readTocUtf8(ws.workspace(), [&](QByteArrayView piece) { listed += piece; });
+        EXPECT_EQ(listed, expected.toUtf8());
+    }
+}
+
 TEST(TableOfContents, AppendingToAMissingFileWritesNothing)
 {
     TempWorkspace ws;

@@ -104,6 +104,33 @@ TEST(Rebuild, ElevenFilesNumberedToEleven)
     EXPECT_TRUE(ws.read(QStringLiteral("departments.txt")).contains("\r\n011|"));
 }
 
+TEST(Rebuild, WritesTheSortedNamesInWindows1251)
+{
+    TempWorkspace ws;
+    ws.writeToc({QStringLiteral("105|N|T")});
+    QStringList names;
+    for (const char *name : {"Кафедра 2.xml", "кафедра 10.xml", "КАФЕДРА 1.xml", "Faculty b.xml", "faculty B.xml",
+                             "ёлка.xml", "Ёлка.xml", "елка.xml", "Яя.xml", "zz.xml", "10.xml", "9.xml", "_a.xml",
+                             "№ 5 «смета».xml", "смета.xml.bak", "архив"})
+        names.append(QString::fromUtf8(name));
+    for (const QString &name : names)
+        ws.write(SmetaDir + name, "x");
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    RecordingMessages messages;
+    ASSERT_TRUE(report(messages, rebuildToc(ws.workspace())).ok());
+    EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf(rebuiltTocLines(names)));
+
+    // A name without a Windows-1251 form is refused and the old file stays.
+    ws.writeToc({QStringLiteral("105|N|T")});
+    ws.write(SmetaDir + QStringLiteral("表.xml"), "x");
+    EXPECT_FALSE(runAction(messages, [&] { return rebuildToc(ws.workspace()).ok(); }));
+    EXPECT_TRUE(messages.texts().last().startsWith(QStringLiteral("Символ «表»"))) << messages.texts().last().toStdString();
+    EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf({QStringLiteral("105|N|T")}));
+}
+
 TEST(Rebuild, EmptyBaseGivesAnEmptyFileAndMissingBaseChangesNothing)
 {
     TempWorkspace ws;
