@@ -13,8 +13,9 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -42,9 +43,13 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
     caption->setObjectName(QStringLiteral("Label1"));
     caption->setWordWrap(true);
     left->addWidget(caption);
-    m_list = new QListWidget(this);
+    m_lines = new QStringListModel(this);
+    m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("ListBox1"));
+    m_list->setModel(m_lines);
     m_list->setSelectionMode(QAbstractItemView::MultiSelection);
+    // The lines are records of the table of contents, not for editing here.
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // One line height for all: the list need not lay out every line of a large base.
     m_list->setUniformItemSizes(true);
     QFont bold = m_list->font();
@@ -99,35 +104,32 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
 
     // A missing table of contents is reported and the list stays empty.
     runAction(m_messages, [this] {
-        m_list->addItems(readToc(m_workspace, OpenFailure::CannotOpen));
+        m_lines->setStringList(readToc(m_workspace, OpenFailure::CannotOpen));
         return true;
     });
 }
 
 QStringList OperationsDialog::listLines() const
 {
-    QStringList lines;
-    for (int i = 0; i < m_list->count(); ++i)
-        lines.append(m_list->item(i)->text());
-    return lines;
+    return m_lines->stringList();
 }
 
 QList<int> OperationsDialog::selectedRows() const
 {
     QList<int> rows;
-    for (int i = 0; i < m_list->count(); ++i) {
-        if (m_list->item(i)->isSelected())
-            rows.append(i);
-    }
+    for (const QModelIndex &index : m_list->selectionModel()->selectedRows())
+        rows.append(index.row());
+    // In list order, whatever order the user picked them in.
+    std::sort(rows.begin(), rows.end());
     return rows;
 }
 
 void OperationsDialog::refillLists()
 {
-    m_list->clear();
+    m_lines->setStringList({});
     runAction(m_messages, [this] {
         refillSelector(m_workspace, m_mainWindow);
-        m_list->addItems(m_mainWindow.selectorItems);
+        m_lines->setStringList(m_mainWindow.selectorItems);
         return true;
     });
 }
