@@ -34,15 +34,19 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
     setWindowTitle(QStringLiteral("Операции со сметами"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(12, 12, 12, 12);
-    layout->setSpacing(14);
-
-    auto *left = new QVBoxLayout;
+    // The caption spans the window, so the list and the buttons start on one
+    // line: Tab then goes from the list to the buttons as the eye does.
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(12, 12, 12, 12);
     auto *caption = new QLabel(QStringLiteral("Для совершения операции со сметами, сначала выделите сметы:"), this);
     caption->setObjectName(QStringLiteral("Label1"));
     caption->setWordWrap(true);
-    left->addWidget(caption);
+    outer->addWidget(caption);
+    auto *layout = new QHBoxLayout;
+    layout->setSpacing(14);
+    outer->addLayout(layout, 1);
+
+    auto *left = new QVBoxLayout;
     m_lines = new QStringListModel(this);
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("ListBox1"));
