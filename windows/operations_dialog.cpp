@@ -101,6 +101,10 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
     connect(quit, &QPushButton::clicked, this, &QDialog::close);
     auto *side = new QWidget(this);
     side->setLayout(right);
+    // The first button level with the list's top edge.
+    QMargins margins = right->contentsMargins();
+    margins.setTop(0);
+    right->setContentsMargins(margins);
     side->setFixedWidth(270);
     layout->addWidget(side);
 
