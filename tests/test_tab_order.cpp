@@ -54,7 +54,7 @@ std::string names(const QList<QWidget *> &widgets)
 {
     QStringList result;
     for (QWidget *w : widgets)
-        result.append(w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName());
+        result.append(w->objectName());
     return result.join(QLatin1Char(' ')).toStdString();
 }
 
@@ -76,9 +76,9 @@ TEST(TabOrder, FollowsTheVisualOrderInEveryDialog)
         std::unique_ptr<QWidget> window(make());
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get())) << name;
-        EXPECT_EQ(window->objectName(), QString::fromLatin1(name));
         const QList<QWidget *> chain = focusChain(window.get());
-        EXPECT_EQ(names(chain), names(readingOrder(window.get(), chain))) << name;
+        const QList<QWidget *> seen = readingOrder(window.get(), chain);
+        EXPECT_EQ(chain, seen) << name << ": " << names(chain) << " / " << names(seen);
     }
 }
 
