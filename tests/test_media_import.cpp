@@ -12,7 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -228,7 +228,7 @@ TEST(Intake, ThroughTheOperationsWindowAskingBeforeAReplacement)
     EXPECT_EQ(ws.read(SmetaDir + QStringLiteral("A.xml")), OldA());
     EXPECT_EQ(ws.read(SmetaDir + QStringLiteral("B.xml")), A());
     EXPECT_EQ(mainWindow.selectorItems, toc);
-    EXPECT_EQ(window.findChild<QListWidget *>(QStringLiteral("ListBox1"))->count(), 3);
+    EXPECT_EQ(window.findChild<QListView *>(QStringLiteral("ListBox1"))->model()->rowCount(), 3);
     EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Принято смет: 2.\n")));
 }
 

@@ -13,8 +13,9 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -33,18 +34,26 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
     setWindowTitle(QStringLiteral("Операции со сметами"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(12, 12, 12, 12);
-    layout->setSpacing(14);
-
-    auto *left = new QVBoxLayout;
+    // The caption spans the window, so the list and the buttons start on one
+    // line: Tab then goes from the list to the buttons as the eye does.
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(12, 12, 12, 12);
     auto *caption = new QLabel(QStringLiteral("Для совершения операции со сметами, сначала выделите сметы:"), this);
     caption->setObjectName(QStringLiteral("Label1"));
     caption->setWordWrap(true);
-    left->addWidget(caption);
-    m_list = new QListWidget(this);
+    outer->addWidget(caption);
+    auto *layout = new QHBoxLayout;
+    layout->setSpacing(14);
+    outer->addLayout(layout, 1);
+
+    auto *left = new QVBoxLayout;
+    m_lines = new QStringListModel(this);
+    m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("ListBox1"));
+    m_list->setModel(m_lines);
     m_list->setSelectionMode(QAbstractItemView::MultiSelection);
+    // The lines are records of the table of contents, not for editing here.
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // One line height for all: the list need not lay out every line of a large base.
     m_list->setUniformItemSizes(true);
     QFont bold = m_list->font();
@@ -92,6 +101,10 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
     connect(quit, &QPushButton::clicked, this, &QDialog::close);
     auto *side = new QWidget(this);
     side->setLayout(right);
+    // The first button level with the list's top edge.
+    QMargins margins = right->contentsMargins();
+    margins.setTop(0);
+    right->setContentsMargins(margins);
     side->setFixedWidth(270);
     layout->addWidget(side);
 
@@ -99,35 +112,32 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
 
     // A missing table of contents is reported and the list stays empty.
     runAction(m_messages, [this] {
-        m_list->addItems(readToc(m_workspace, OpenFailure::CannotOpen));
+        m_lines->setStringList(readToc(m_workspace, OpenFailure::CannotOpen));
         return true;
     });
 }
 
 QStringList OperationsDialog::listLines() const
 {
-    QStringList lines;
-    for (int i = 0; i < m_list->count(); ++i)
-        lines.append(m_list->item(i)->text());
-    return lines;
+    return m_lines->stringList();
 }
 
 QList<int> OperationsDialog::selectedRows() const
 {
     QList<int> rows;
-    for (int i = 0; i < m_list->count(); ++i) {
-        if (m_list->item(i)->isSelected())
-            rows.append(i);
-    }
+    for (const QModelIndex &index : m_list->selectionModel()->selectedRows())
+        rows.append(index.row());
+    // In list order, whatever order the user picked them in.
+    std::sort(rows.begin(), rows.end());
     return rows;
 }
 
 void OperationsDialog::refillLists()
 {
-    m_list->clear();
+    m_lines->setStringList({});
     runAction(m_messages, [this] {
         refillSelector(m_workspace, m_mainWindow);
-        m_list->addItems(m_mainWindow.selectorItems);
+        m_lines->setStringList(m_mainWindow.selectorItems);
         return true;
     });
 }

@@ -12,7 +12,8 @@
 #include <functional>
 
 class QComboBox;
-class QListWidget;
+class QListView;
+class QStringListModel;
 
 namespace vastrel {
 
@@ -51,7 +52,9 @@ private:
     DocumentDelivery &m_delivery;
     std::function<Medium()> m_diskette;
 
-    QListWidget *m_list;
+    QListView *m_list;
+    // The lines live in the model alone: no item object per line of a large base.
+    QStringListModel *m_lines;
     QComboBox *m_drive;
 };
 
