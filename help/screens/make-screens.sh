@@ -49,27 +49,30 @@ shoot() { # the window with its title bar, cut from the whole screen
 
 sleep 3 # the splash window goes after 1.5 s
 main="$(window 'Вастрель - Тавер')"
+# Buttons are pressed by their Alt letters, which stay put whatever size the
+# window takes on this screen.
+press() { xdotool key "alt+$1"; sleep 0.7; }
 # The main window with "Кафедра физики" shown and calculated.
 click "$main" 445 51
-click "$main" 290 50
-click "$main" 888 439
-click "$main" 888 404
+xdotool key Down Up Return; sleep 0.7
+press Cyrillic_pe
+press Cyrillic_er
 shoot "$main" main-window
 # Narrow enough for the guide's page beside its contents.
 mogrify -resize 720x "$here/main-window.png"
 
-click "$main" 888 614
+press Cyrillic_en
 settings="$(window 'Ввод основных параметров системы')"
 click "$settings" 100 537
 shoot "$settings" settings
-xdotool key --window "$settings" Escape; sleep 0.5
+xdotool key Escape; sleep 0.5
 
-click "$main" 888 369
+press Cyrillic_ze
 estimate="$(window 'Ввод данных о новой смете')"
 shoot "$estimate" new-estimate
-xdotool key --window "$estimate" Escape; sleep 0.5
+xdotool key Escape; sleep 0.5
 
-click "$main" 888 579
+press Cyrillic_es
 operations="$(window 'Операции со сметами')"
 shoot "$operations" operations
-xdotool key --window "$operations" Escape 2>/dev/null; sleep 0.5
+xdotool key Escape 2>/dev/null; sleep 0.5
