@@ -1,5 +1,10 @@
 #include "base/table_of_contents.h"
 
+#include "base/error.h"
+
+#include <cstring>
+#include <limits>
+
 namespace vastrel {
 
 TocRecord TocRecord::split(const QString &line)
@@ -35,6 +40,60 @@ QStringList readToc(const Workspace &workspace, OpenFailure failure)
 {
     QStringList lines = readTextLines(workspace.tocPath(), Workspace::shown(Workspace::tocName()), failure);
     lines.removeAll(QString());
+    return lines;
+}
+
+namespace {
+
+// The LF that ends the line starting at `start`, or the end of the bytes.
+qsizetype lineBreak(const QByteArray &bytes, qsizetype start)
+{
+    const char *begin = bytes.constData();
+    const auto *lf = static_cast<const char *>(std::memchr(begin + start, '\n', size_t(bytes.size() - start)));
+    return lf ? lf - begin : bytes.size();
+}
+
+// The end of the line's text: one CR before the break is no part of it.
+qsizetype textEnd(const QByteArray &bytes, qsizetype start, qsizetype end)
+{
+    return end > start && bytes.at(end - 1) == '\r' ? end - 1 : end;
+}
+
+} // namespace
+
+CompactToc::CompactToc(QByteArray bytes)
+    : m_bytes(std::move(bytes))
+{
+    // Starts are kept in 32 bits; a table of contents of 4 GiB is no table of contents.
+    if (quint64(m_bytes.size()) > std::numeric_limits<quint32>::max())
+        throw Error::io(IoCode::DiskRead);
+    for (qsizetype start = 0; start < m_bytes.size();) {
+        const qsizetype end = lineBreak(m_bytes, start);
+        // Empty lines are no records, as readToc leaves them out.
+        if (textEnd(m_bytes, start, end) > start)
+            m_starts.push_back(quint32(start));
+        start = end + 1;
+    }
+}
+
+CompactToc CompactToc::read(const Workspace &workspace, OpenFailure failure)
+{
+    return CompactToc(readFileBytes(workspace.tocPath(), Workspace::shown(Workspace::tocName()), failure));
+}
+
+QString CompactToc::line(qsizetype index) const
+{
+    const qsizetype start = m_starts.at(size_t(index));
+    const qsizetype end = textEnd(m_bytes, start, lineBreak(m_bytes, start));
+    return fromWindows1251(QByteArrayView(m_bytes).sliced(start, end - start));
+}
+
+QStringList CompactToc::lines() const
+{
+    QStringList lines;
+    lines.reserve(size());
+    for (qsizetype i = 0; i < size(); ++i)
+        lines.append(line(i));
     return lines;
 }
 

@@ -3,8 +3,11 @@
 #include "base/text_file.h"
 #include "base/workspace.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 namespace vastrel {
 
@@ -27,6 +30,28 @@ QString estimateNameOf(const QString &line);
 // The lines of departments.txt in file order, empty lines left out (the system
 // never writes them, so they are no records).
 QStringList readToc(const Workspace &workspace, OpenFailure failure = OpenFailure::CannotOpen);
+
+// The lines readToc gives, kept as the file's bytes and where each line
+// starts, decoded one at a time when asked: a large base costs a few
+// allocations instead of a string per line.
+class CompactToc
+{
+public:
+    CompactToc() = default;
+    // Split as readToc splits, from bytes already read.
+    explicit CompactToc(QByteArray bytes);
+    // departments.txt, with readToc's checks and messages.
+    static CompactToc read(const Workspace &workspace, OpenFailure failure = OpenFailure::CannotOpen);
+
+    qsizetype size() const { return qsizetype(m_starts.size()); }
+    QString line(qsizetype index) const;
+    // All of them, as readToc returns them.
+    QStringList lines() const;
+
+private:
+    QByteArray m_bytes;
+    std::vector<quint32> m_starts;
+};
 
 // The same lines in UTF-8, each followed by LF, handed to `sink` in pieces:
 // a listing of many records without a string per line.

@@ -9,13 +9,13 @@
 #include "operations/summing.h"
 #include "windows/deletion_dialog.h"
 #include "windows/document_delivery.h"
+#include "windows/toc_list_model.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
-#include <QStringListModel>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -47,7 +47,7 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
     outer->addLayout(layout, 1);
 
     auto *left = new QVBoxLayout;
-    m_lines = new QStringListModel(this);
+    m_lines = new TocListModel(this);
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("ListBox1"));
     m_list->setModel(m_lines);
@@ -112,14 +112,14 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
 
     // A missing table of contents is reported and the list stays empty.
     runAction(m_messages, [this] {
-        m_lines->setStringList(readToc(m_workspace, OpenFailure::CannotOpen));
+        m_lines->setToc(CompactToc::read(m_workspace, OpenFailure::CannotOpen));
         return true;
     });
 }
 
 QStringList OperationsDialog::listLines() const
 {
-    return m_lines->stringList();
+    return m_lines->toc().lines();
 }
 
 QList<int> OperationsDialog::selectedRows() const
@@ -134,10 +134,10 @@ QList<int> OperationsDialog::selectedRows() const
 
 void OperationsDialog::refillLists()
 {
-    m_lines->setStringList({});
+    m_lines->setToc({});
     runAction(m_messages, [this] {
         refillSelector(m_workspace, m_mainWindow);
-        m_lines->setStringList(m_mainWindow.selectorItems);
+        m_lines->setToc(CompactToc::read(m_workspace, OpenFailure::CannotOpen));
         return true;
     });
 }

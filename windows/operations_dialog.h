@@ -13,11 +13,11 @@
 
 class QComboBox;
 class QListView;
-class QStringListModel;
 
 namespace vastrel {
 
 class DocumentDelivery;
+class TocListModel;
 
 // The operations window "Операции со сметами". It refills the main window's
 // estimate selector through `mainWindow` after changing the table of contents.
@@ -53,8 +53,9 @@ private:
     std::function<Medium()> m_diskette;
 
     QListView *m_list;
-    // The lines live in the model alone: no item object per line of a large base.
-    QStringListModel *m_lines;
+    // The lines live in the model alone, as the file's bytes: no string or
+    // item object per line of a large base.
+    TocListModel *m_lines;
     QComboBox *m_drive;
 };
 
