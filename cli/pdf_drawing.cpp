@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QLibrary>
 
+#include <string>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
