@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/pdf_drawing.h"
 
 #include "base/table_of_contents.h"
 #include "base/text_file.h"
@@ -6,7 +7,6 @@
 #include "editing/showing.h"
 #include "export/breakdown_document.h"
 #include "export/consolidated_document.h"
-#include "export/pdf/pdf_backend.h"
 #include "export/xlsx_backend.h"
 
 #include <QDate>
@@ -27,7 +27,8 @@ QString outputOption(Arguments &args, const char *command)
 // The extension chooses the format; the file is written whole or not at all.
 void keepDocument(const XlsxBackend &book, const QString &path)
 {
-    writeFileAtomically(path, QDir::toNativeSeparators(path), documentBytes(book, path));
+    const QByteArray bytes = isPdfPath(path) ? pdfThroughModule(book) : book.bytes();
+    writeFileAtomically(path, QDir::toNativeSeparators(path), bytes);
 }
 
 QStringList tocLines(const Workspace &workspace)

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QGuiApplication>
 
 #include <clocale>
 #include <cstdio>
@@ -10,6 +9,10 @@
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <shellapi.h>
 #endif
 
 using namespace vastrel::cli;
@@ -93,7 +96,8 @@ int run(QStringList args)
 
 namespace {
 
-// Drawing a PDF needs Qt Gui; every other command runs on Qt Core alone.
+// Drawing a PDF creates the graphical application object in the PDF module;
+// the process must have none of its own by then.
 bool drawsPdf(int argc, char *argv[])
 {
     for (int i = 1; i + 1 < argc; ++i) {
@@ -113,6 +117,29 @@ bool needsNoApplication(int argc, char *argv[])
 }
 #endif
 
+// What the application object would give: on POSIX the user's locale for the
+// C library (the system's texts of file errors) and the arguments in the
+// locale's encoding; on Windows the wide command line.
+QStringList argumentsWithoutApplication(int argc, char *argv[])
+{
+    QStringList args;
+#ifdef Q_OS_WIN
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    int count = 0;
+    if (LPWSTR *wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i)
+            args.append(QString::fromWCharArray(wide[i]));
+        ::LocalFree(wide);
+    }
+#else
+    std::setlocale(LC_ALL, "");
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+#endif
+    return args;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -124,27 +151,16 @@ int main(int argc, char *argv[])
     if (!::isatty(::fileno(stdout)))
         std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 #endif
+    bool withoutApplication = drawsPdf(argc, argv);
+#ifdef Q_OS_UNIX
+    withoutApplication = withoutApplication || needsNoApplication(argc, argv);
+#endif
     std::unique_ptr<QCoreApplication> application;
     QStringList args;
-#ifdef Q_OS_UNIX
-    if (needsNoApplication(argc, argv)) {
-        // What the application object would do: the user's locale for the C
-        // library (the system's texts of file errors), arguments in the locale's encoding.
-        std::setlocale(LC_ALL, "");
-        for (int i = 1; i < argc; ++i)
-            args.append(QString::fromLocal8Bit(argv[i]));
-    } else
-#endif
-    if (drawsPdf(argc, argv)) {
-        // The tool runs where no display exists; a PDF needs none.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        application = std::make_unique<QGuiApplication>(argc, argv);
+    if (withoutApplication) {
+        args = argumentsWithoutApplication(argc, argv);
     } else {
         application = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    if (application) {
         args = application->arguments();
         args.removeFirst();
     }

@@ -354,4 +354,9 @@ QString storedNumberFormat(const QString &localFormat)
     return stored;
 }
 
+bool isPdfPath(const QString &path)
+{
+    return path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
+}
+
 } // namespace vastrel

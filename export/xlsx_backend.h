@@ -23,4 +23,7 @@ public:
 QString storedFormula(const QString &localFormula);
 QString storedNumberFormat(const QString &localFormat);
 
+// A document is kept as PDF when its file name ends in ".pdf", as a workbook otherwise.
+bool isPdfPath(const QString &path);
+
 } // namespace vastrel

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the .deb, unpacks it into a scratch root and works one small day with the
 # unpacked vastrel: settings, two estimates registered and saved, shown, summed,
-# listed, one deleted.
+# listed, exported as PDF (the module vastrel loads from the package), one deleted.
 set -euo pipefail
 build="$(cd "$1" && pwd)"
 scratch="$(mktemp -d)"
@@ -46,6 +46,10 @@ consolidated="$(day sum "Кафедра физики" "Кафедра химии
 [[ "$consolidated" == "сводная смета ( "* ]] || fail "sum: $consolidated"
 [ -f "ws/Vastrel/smetas/$consolidated.xml" ] || fail "нет файла сводной сметы"
 [ "$(day list | wc -l)" -eq 3 ] || fail "list после сложения: $(day list)"
+# No display: vastrel draws the PDF offscreen through its module in usr/lib.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$vastrel" -C ws/program \
+    export-consolidated "$consolidated" -o day.pdf > /dev/null || fail "export-consolidated в PDF"
+[ "$(head -c 5 ws/program/day.pdf)" = "%PDF-" ] || fail "day.pdf не PDF"
 day delete "Кафедра химии" > /dev/null
 expected="$(printf '101|Кафедра физики|основная\n000|%s|' "$consolidated")"
 [ "$(day list)" = "$expected" ] || fail "list после удаления: $(day list)"

@@ -12,6 +12,8 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -363,6 +365,21 @@ TEST_F(ConsolidatedTest, CommandLine)
                          QStringLiteral("Е.П. Морозова"), QStringLiteral("Вастрель - Тавер, разработка ИВЦ Тавер")}),
               QString())
         << qPrintable(text);
+
+    // A copy of the tool without its PDF module refuses and writes nothing; the
+    // module is never taken from the working directory, which may be anyone's.
+    QTemporaryDir alone;
+    const QString program = QDir(alone.path()).filePath(QFileInfo(QStringLiteral(VASTREL_CLI)).fileName());
+    const QFileInfo module(QStringLiteral(VASTREL_PDF_MODULE));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VASTREL_CLI), program));
+    ASSERT_TRUE(QFile::copy(module.filePath(), QDir(root).filePath(module.fileName())));
+    const auto missing = vastrel::test::runCli(
+        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), Estimate, QStringLiteral("-o"), QStringLiteral("m.pdf")},
+        program);
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.startsWith(QStringLiteral("Не удалось построить документ PDF: нет модуля ") + module.fileName()))
+        << qPrintable(missing.err);
+    EXPECT_FALSE(files.exists(QStringLiteral("m.pdf")));
 
     const auto twice = vastrel::test::runCli(
         {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), QStringLiteral("другая"), QStringLiteral("-o"), QStringLiteral("x.xlsx")});

@@ -262,14 +262,4 @@ QByteArray pdfBytes(const SheetModel &sheet)
     return bytes;
 }
 
-bool isPdfPath(const QString &path)
-{
-    return path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
-}
-
-QByteArray documentBytes(const XlsxBackend &book, const QString &path)
-{
-    return isPdfPath(path) ? pdfBytes(book) : book.bytes();
-}
-
 } // namespace vastrel

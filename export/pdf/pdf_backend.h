@@ -12,8 +12,4 @@ namespace vastrel {
 // QGuiApplication (any platform, offscreen included). Throws Error on failure.
 QByteArray pdfBytes(const SheetModel &sheet);
 
-// A document is kept as PDF when its file name ends in ".pdf", as a workbook otherwise.
-bool isPdfPath(const QString &path);
-QByteArray documentBytes(const XlsxBackend &book, const QString &path);
-
 } // namespace vastrel

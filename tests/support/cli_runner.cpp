@@ -5,14 +5,14 @@
 
 namespace vastrel::test {
 
-CliResult runCli(const QStringList &arguments)
+CliResult runCli(const QStringList &arguments, const QString &program)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
     environment.insert(QStringLiteral("LANG"), QStringLiteral("ru_RU.UTF-8"));
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(VASTREL_CLI), arguments);
+    process.start(program, arguments);
     CliResult result;
     if (!process.waitForFinished(60000))
         return result;

@@ -12,8 +12,8 @@ struct CliResult
     QString err; // standard error
 };
 
-// Runs the built `vastrel` tool with the arguments, under a Russian locale.
-CliResult runCli(const QStringList &arguments);
+// Runs the built `vastrel` tool (or a copy of it) with the arguments, under a Russian locale.
+CliResult runCli(const QStringList &arguments, const QString &program = QStringLiteral(VASTREL_CLI));
 
 // The text of a PDF as poppler's pdftotext lays it out; empty when unreadable.
 QString pdfText(const QString &path);
