@@ -5,6 +5,8 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstring>
+#include <cerrno>
 #include <memory>
 
 #ifdef Q_OS_UNIX
@@ -164,10 +166,17 @@ int main(int argc, char *argv[])
         args = application->arguments();
         args.removeFirst();
     }
+    int status = ExitOk;
     try {
-        return run(args);
+        status = run(args);
     } catch (const UsageError &error) {
         printError(error.text);
         return ExitUsage;
     }
+    // A listing sent to a full disk or a closed pipe must not end as a success.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        printError(QStringLiteral("Не удалось вывести результат: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return ExitRefused;
+    }
+    return status;
 }

@@ -1,6 +1,9 @@
 #include "support/cli_runner.h"
 #include "support/temp_workspace.h"
 
+#include <QFile>
+#include <QProcess>
+
 #include <gtest/gtest.h>
 
 using namespace vastrel::test;
@@ -137,6 +140,23 @@ TEST(CliList, PrintsTheTableOfContentsAsStored)
     const CliResult missing = runCli({"-C", empty.root(), "list"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.startsWith(QStringLiteral("Cannot open file \"departments.txt\".")));
+}
+
+TEST(CliOutput, AFullDiskIsAFailureNotASuccess)
+{
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        GTEST_SKIP() << "no /dev/full here";
+    TempWorkspace ws;
+    ws.writeToc({QStringLiteral("101|Кафедра|")});
+    for (const QStringList &arguments : {QStringList{"-C", ws.root(), "list"}, QStringList{"--help"},
+                                         QStringList{"calc", "--income", "1"}}) {
+        QProcess process;
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+        process.start(QStringLiteral(VASTREL_CLI), arguments);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 1) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(process.readAllStandardError().startsWith("Не удалось вывести результат"));
+    }
 }
 
 } // namespace
