@@ -95,7 +95,8 @@ void SheetModel::merge(const CellRange &range)
             m_mergesByRow[row].append(order);
     }
     // Only the top left cell of a merged cell keeps its value.
-    for (auto it = m_cells.lowerBound({whole.top, whole.left}); it != m_cells.end() && it.key().first <= whole.bottom;
+    QMap<QPair<int, int>, Cell> &cells = cellsToChange();
+    for (auto it = cells.lowerBound({whole.top, whole.left}); it != cells.end() && it.key().first <= whole.bottom;
          ++it) {
         const auto [row, column] = it.key();
         if (whole.contains(row, column) && !(row == whole.top && column == whole.left)) {
@@ -140,12 +141,36 @@ const Cell *SheetModel::cellAt(int row, int column) const
     return it == m_cells.constEnd() ? nullptr : &*it;
 }
 
+QMap<QPair<int, int>, Cell> &SheetModel::cellsToChange()
+{
+    // A map shared with a copy is copied before it changes, and its cells move.
+    if (!m_cells.isDetached())
+        m_touchedRow = 0;
+    return m_cells;
+}
+
+Cell &SheetModel::touch(int row, int column)
+{
+    QMap<QPair<int, int>, Cell> &cells = cellsToChange();
+    if (row != m_touchedRow) {
+        m_touchedRow = row;
+        m_touched.fill(nullptr);
+    }
+    if (column < 1 || column > int(m_touched.size()))
+        return cells[{row, column}];
+    // The map's cells stay where they are while it is not copied.
+    Cell *&known = m_touched[column - 1];
+    if (!known)
+        known = &cells[{row, column}];
+    return *known;
+}
+
 template<class Change>
 void SheetModel::format(const CellRange &range, Change change)
 {
     for (int row = range.top; row <= range.bottom; ++row) {
         for (int column = range.left; column <= range.right; ++column)
-            change(m_cells[{row, column}].format);
+            change(touch(row, column).format);
     }
 }
 
@@ -157,7 +182,7 @@ void SheetModel::value(const CellRange &range, Change change)
             const CellRange *merged = mergeAt(row, column);
             if (merged && (merged->top != row || merged->left != column))
                 continue;
-            Cell &cell = m_cells[{row, column}];
+            Cell &cell = touch(row, column);
             cell.text.clear();
             cell.formulaLocal.clear();
             cell.number = 0;
@@ -323,6 +348,7 @@ QString SheetModel::displayText(int row, int column) const
     case Cell::Kind::Text:
         return cell->text;
     case Cell::Kind::Number:
+        return formatForDisplay(cell->number, cell->format.numberFormatLocal);
     case Cell::Kind::Formula:
         return formatForDisplay(numericValue(row, column), cell->format.numberFormatLocal);
     default:
@@ -391,8 +417,8 @@ void SheetModel::fitMergedTexts(const CellRange &range)
 void SheetModel::fitWrappedRows(const CellRange &range)
 {
     // Only the range's rows: the cells are ordered by row.
-    for (auto it = m_cells.lowerBound({range.top, range.left}); it != m_cells.cend() && it.key().first <= range.bottom;
-         ++it) {
+    for (auto it = std::as_const(m_cells).lowerBound({range.top, range.left});
+         it != m_cells.cend() && it.key().first <= range.bottom; ++it) {
         const auto [row, column] = it.key();
         if (!it->format.wrap.value_or(false) || !range.contains(row, column) || it->kind == Cell::Kind::Blank)
             continue;

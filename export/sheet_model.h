@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QString>
 
+#include <array>
 #include <map>
 #include <optional>
 
@@ -127,6 +128,9 @@ private:
     void format(const CellRange &range, Change change);
     template<class Change>
     void value(const CellRange &range, Change change);
+    // The cell to change, made when missing.
+    Cell &touch(int row, int column);
+    QMap<QPair<int, int>, Cell> &cellsToChange();
     double evaluate(int row, int column, int depth) const;
     double textWidthOf(int row, int column) const;
     void fitMergedTexts(const CellRange &range);
@@ -143,6 +147,10 @@ private:
     QHash<int, QList<quint64>> m_mergesByRow;
     quint64 m_nextMerge = 0;
     QMap<QPair<int, int>, Cell> m_cells;
+    // Where the cells of the row last changed are: documents format a row's
+    // few cells one property at a time.
+    int m_touchedRow = 0;
+    std::array<Cell *, 8> m_touched{};
     QMap<int, double> m_rowHeights;
     QMap<int, double> m_columnWidths;
 };
