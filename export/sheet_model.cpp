@@ -35,9 +35,9 @@ void SheetModel::setPrintTitleRows(const QString &rows)
     m_titleLast = last;
 }
 
-QList<quint64> SheetModel::mergesMeeting(const CellRange &range) const
+QVarLengthArray<quint64, 8> SheetModel::mergesMeeting(const CellRange &range) const
 {
-    QList<quint64> meeting;
+    QVarLengthArray<quint64, 8> meeting;
     if (quint64(range.rows()) > m_merges.size()) {
         for (const auto &[order, merged] : m_merges) {
             if (range.intersects(merged))
@@ -561,22 +561,28 @@ QString formatForDisplay(double value, const std::optional<QString> &localFormat
         for (qsizetype i = decimalAt + 1; i < pattern.size() && (pattern[i] == QLatin1Char('0') || pattern[i] == QLatin1Char('#')); ++i)
             ++decimals;
     }
-    const QString integerPart = decimalAt >= 0 ? pattern.left(decimalAt) : pattern;
+    // Every amount of a long document passes here: the text is built in one string.
+    const QStringView integerPart = decimalAt >= 0 ? QStringView(pattern).left(decimalAt) : QStringView(pattern);
     const bool grouped = integerPart.contains(QLatin1Char(' ')) || integerPart.contains(QChar(0x00A0));
-    QString digits = QString::number(std::fabs(value), 'f', decimals);
-    QString fraction;
-    if (const qsizetype point = digits.indexOf(QLatin1Char('.')); point >= 0) {
-        fraction = QLatin1Char(',') + digits.mid(point + 1);
-        digits.truncate(point);
-    }
-    if (grouped) {
-        for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
-            digits.insert(i, QLatin1Char(' '));
-    }
+    const QString digits = QString::number(std::fabs(value), 'f', decimals);
+    const qsizetype point = digits.indexOf(QLatin1Char('.'));
+    const qsizetype whole = point >= 0 ? point : digits.size();
     const auto nonZero = [](QChar c) { return c >= QLatin1Char('1') && c <= QLatin1Char('9'); };
-    const bool negative = value < 0
-        && (std::any_of(digits.cbegin(), digits.cend(), nonZero) || std::any_of(fraction.cbegin(), fraction.cend(), nonZero));
-    return (negative ? QStringLiteral("-") : QString()) + digits + fraction;
+    const bool negative = value < 0 && std::any_of(digits.cbegin(), digits.cend(), nonZero);
+    QString text;
+    text.reserve(digits.size() + digits.size() / 3 + 2);
+    if (negative)
+        text += QLatin1Char('-');
+    for (qsizetype i = 0; i < whole; ++i) {
+        if (grouped && i > 0 && (whole - i) % 3 == 0)
+            text += QLatin1Char(' ');
+        text += digits.at(i);
+    }
+    if (point >= 0) {
+        text += QLatin1Char(',');
+        text += QStringView(digits).mid(point + 1);
+    }
+    return text;
 }
 
 } // namespace vastrel

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QVarLengthArray>
 
 #include <array>
 #include <map>
@@ -122,8 +123,8 @@ public:
 
 private:
     CellRange withWholeMerges(CellRange range) const;
-    // The merged cells that meet the range, each once.
-    QList<quint64> mergesMeeting(const CellRange &range) const;
+    // The merged cells that meet the range, each once; mostly none or one.
+    QVarLengthArray<quint64, 8> mergesMeeting(const CellRange &range) const;
     template<class Change>
     void format(const CellRange &range, Change change);
     template<class Change>
