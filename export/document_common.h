@@ -24,6 +24,7 @@ inline const QString UniversityShort = QStringLiteral("ТГУ");
 // Merges the range when asked, selects it and gives the selection the
 // documents' font; returns the selection for formatting.
 Range takeCells(Spreadsheet &sheet, const QString &a1, bool merge);
+Range takeCells(Spreadsheet &sheet, const CellRange &range, bool merge);
 // The same for one row: column `first`, or `first` to `last` merged.
 Range takeCells(Spreadsheet &sheet, int row, const char *first, const char *last = nullptr);
 

@@ -35,9 +35,9 @@ void SheetModel::setPrintTitleRows(const QString &rows)
     m_titleLast = last;
 }
 
-QList<quint64> SheetModel::mergesMeeting(const CellRange &range) const
+QVarLengthArray<quint64, 8> SheetModel::mergesMeeting(const CellRange &range) const
 {
-    QList<quint64> meeting;
+    QVarLengthArray<quint64, 8> meeting;
     if (quint64(range.rows()) > m_merges.size()) {
         for (const auto &[order, merged] : m_merges) {
             if (range.intersects(merged))
@@ -95,7 +95,8 @@ void SheetModel::merge(const CellRange &range)
             m_mergesByRow[row].append(order);
     }
     // Only the top left cell of a merged cell keeps its value.
-    for (auto it = m_cells.lowerBound({whole.top, whole.left}); it != m_cells.end() && it.key().first <= whole.bottom;
+    QMap<QPair<int, int>, Cell> &cells = cellsToChange();
+    for (auto it = cells.lowerBound({whole.top, whole.left}); it != cells.end() && it.key().first <= whole.bottom;
          ++it) {
         const auto [row, column] = it.key();
         if (whole.contains(row, column) && !(row == whole.top && column == whole.left)) {
@@ -140,12 +141,36 @@ const Cell *SheetModel::cellAt(int row, int column) const
     return it == m_cells.constEnd() ? nullptr : &*it;
 }
 
+QMap<QPair<int, int>, Cell> &SheetModel::cellsToChange()
+{
+    // A map shared with a copy is copied before it changes, and its cells move.
+    if (!m_cells.isDetached())
+        m_touchedRow = 0;
+    return m_cells;
+}
+
+Cell &SheetModel::touch(int row, int column)
+{
+    QMap<QPair<int, int>, Cell> &cells = cellsToChange();
+    if (row != m_touchedRow) {
+        m_touchedRow = row;
+        m_touched.fill(nullptr);
+    }
+    if (column < 1 || column > int(m_touched.size()))
+        return cells[{row, column}];
+    // The map's cells stay where they are while it is not copied.
+    Cell *&known = m_touched[column - 1];
+    if (!known)
+        known = &cells[{row, column}];
+    return *known;
+}
+
 template<class Change>
 void SheetModel::format(const CellRange &range, Change change)
 {
     for (int row = range.top; row <= range.bottom; ++row) {
         for (int column = range.left; column <= range.right; ++column)
-            change(m_cells[{row, column}].format);
+            change(touch(row, column).format);
     }
 }
 
@@ -157,7 +182,7 @@ void SheetModel::value(const CellRange &range, Change change)
             const CellRange *merged = mergeAt(row, column);
             if (merged && (merged->top != row || merged->left != column))
                 continue;
-            Cell &cell = m_cells[{row, column}];
+            Cell &cell = touch(row, column);
             cell.text.clear();
             cell.formulaLocal.clear();
             cell.number = 0;
@@ -323,6 +348,7 @@ QString SheetModel::displayText(int row, int column) const
     case Cell::Kind::Text:
         return cell->text;
     case Cell::Kind::Number:
+        return formatForDisplay(cell->number, cell->format.numberFormatLocal);
     case Cell::Kind::Formula:
         return formatForDisplay(numericValue(row, column), cell->format.numberFormatLocal);
     default:
@@ -391,8 +417,8 @@ void SheetModel::fitMergedTexts(const CellRange &range)
 void SheetModel::fitWrappedRows(const CellRange &range)
 {
     // Only the range's rows: the cells are ordered by row.
-    for (auto it = m_cells.lowerBound({range.top, range.left}); it != m_cells.cend() && it.key().first <= range.bottom;
-         ++it) {
+    for (auto it = std::as_const(m_cells).lowerBound({range.top, range.left});
+         it != m_cells.cend() && it.key().first <= range.bottom; ++it) {
         const auto [row, column] = it.key();
         if (!it->format.wrap.value_or(false) || !range.contains(row, column) || it->kind == Cell::Kind::Blank)
             continue;
@@ -535,22 +561,28 @@ QString formatForDisplay(double value, const std::optional<QString> &localFormat
         for (qsizetype i = decimalAt + 1; i < pattern.size() && (pattern[i] == QLatin1Char('0') || pattern[i] == QLatin1Char('#')); ++i)
             ++decimals;
     }
-    const QString integerPart = decimalAt >= 0 ? pattern.left(decimalAt) : pattern;
+    // Every amount of a long document passes here: the text is built in one string.
+    const QStringView integerPart = decimalAt >= 0 ? QStringView(pattern).left(decimalAt) : QStringView(pattern);
     const bool grouped = integerPart.contains(QLatin1Char(' ')) || integerPart.contains(QChar(0x00A0));
-    QString digits = QString::number(std::fabs(value), 'f', decimals);
-    QString fraction;
-    if (const qsizetype point = digits.indexOf(QLatin1Char('.')); point >= 0) {
-        fraction = QLatin1Char(',') + digits.mid(point + 1);
-        digits.truncate(point);
-    }
-    if (grouped) {
-        for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
-            digits.insert(i, QLatin1Char(' '));
-    }
+    const QString digits = QString::number(std::fabs(value), 'f', decimals);
+    const qsizetype point = digits.indexOf(QLatin1Char('.'));
+    const qsizetype whole = point >= 0 ? point : digits.size();
     const auto nonZero = [](QChar c) { return c >= QLatin1Char('1') && c <= QLatin1Char('9'); };
-    const bool negative = value < 0
-        && (std::any_of(digits.cbegin(), digits.cend(), nonZero) || std::any_of(fraction.cbegin(), fraction.cend(), nonZero));
-    return (negative ? QStringLiteral("-") : QString()) + digits + fraction;
+    const bool negative = value < 0 && std::any_of(digits.cbegin(), digits.cend(), nonZero);
+    QString text;
+    text.reserve(digits.size() + digits.size() / 3 + 2);
+    if (negative)
+        text += QLatin1Char('-');
+    for (qsizetype i = 0; i < whole; ++i) {
+        if (grouped && i > 0 && (whole - i) % 3 == 0)
+            text += QLatin1Char(' ');
+        text += digits.at(i);
+    }
+    if (point >= 0) {
+        text += QLatin1Char(',');
+        text += QStringView(digits).mid(point + 1);
+    }
+    return text;
 }
 
 } // namespace vastrel

@@ -6,7 +6,9 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QVarLengthArray>
 
+#include <array>
 #include <map>
 #include <optional>
 
@@ -121,12 +123,15 @@ public:
 
 private:
     CellRange withWholeMerges(CellRange range) const;
-    // The merged cells that meet the range, each once.
-    QList<quint64> mergesMeeting(const CellRange &range) const;
+    // The merged cells that meet the range, each once; mostly none or one.
+    QVarLengthArray<quint64, 8> mergesMeeting(const CellRange &range) const;
     template<class Change>
     void format(const CellRange &range, Change change);
     template<class Change>
     void value(const CellRange &range, Change change);
+    // The cell to change, made when missing.
+    Cell &touch(int row, int column);
+    QMap<QPair<int, int>, Cell> &cellsToChange();
     double evaluate(int row, int column, int depth) const;
     double textWidthOf(int row, int column) const;
     void fitMergedTexts(const CellRange &range);
@@ -143,6 +148,10 @@ private:
     QHash<int, QList<quint64>> m_mergesByRow;
     quint64 m_nextMerge = 0;
     QMap<QPair<int, int>, Cell> m_cells;
+    // Where the cells of the row last changed are: documents format a row's
+    // few cells one property at a time.
+    int m_touchedRow = 0;
+    std::array<Cell *, 8> m_touched{};
     QMap<int, double> m_rowHeights;
     QMap<int, double> m_columnWidths;
 };

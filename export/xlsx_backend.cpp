@@ -11,6 +11,8 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <array>
+#include <iterator>
 #include <clocale>
 #include <memory>
 
@@ -53,14 +55,16 @@ class Writer
 public:
     explicit Writer(lxw_workbook *workbook) : m_workbook(workbook) {}
 
-    lxw_format *format(const CellFormat &f)
+    lxw_format *format(const CellFormat &f, int column = 0)
     {
-        // Documents use a handful of formats: a look along them beats building a key per cell.
-        if (m_last < m_formats.size() && m_formats[m_last].first == f)
-            return m_formats[m_last].second;
+        // Documents use a handful of formats, mostly the same down a column: a look along them, starting
+        // with the one last used in the column, beats building a key per cell.
+        qsizetype &last = column >= 1 && column <= int(m_lastInColumn.size()) ? m_lastInColumn[column - 1] : m_last;
+        if (last < m_formats.size() && m_formats[last].first == f)
+            return m_formats[last].second;
         for (qsizetype i = 0; i < m_formats.size(); ++i) {
             if (m_formats[i].first == f) {
-                m_last = i;
+                last = i;
                 return m_formats[i].second;
             }
         }
@@ -117,7 +121,7 @@ public:
         }
         if (f.numberFormatLocal)
             format_set_num_format(format, storedNumberFormat(*f.numberFormatLocal).toUtf8().constData());
-        m_last = m_formats.size();
+        last = m_formats.size();
         m_formats.append({f, format});
         return format;
     }
@@ -126,6 +130,7 @@ private:
     lxw_workbook *m_workbook;
     QList<std::pair<CellFormat, lxw_format *>> m_formats;
     qsizetype m_last = 0;
+    std::array<qsizetype, 16> m_lastInColumn{};
 };
 
 // The workbook's standard font, which sets the standard row height.
@@ -244,8 +249,11 @@ QByteArray XlsxBackend::bytes() const
         check(worksheet_set_column(sheet, lxw_col_t(it.key() - 1), lxw_col_t(it.key() - 1), it.value(), nullptr));
     // Every row is written with its height, so viewers show what was measured.
     QList<int> rows = rowHeights().keys();
-    for (auto it = cellMap().cbegin(); it != cellMap().cend(); ++it)
-        rows.append(it.key().first);
+    // The cells come row by row: each row once is enough to sort.
+    for (auto it = cellMap().cbegin(); it != cellMap().cend(); ++it) {
+        if (it == cellMap().cbegin() || std::prev(it).key().first != it.key().first)
+            rows.append(it.key().first);
+    }
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (const int row : rows)
@@ -263,7 +271,7 @@ QByteArray XlsxBackend::bytes() const
         const lxw_row_t row = lxw_row_t(it.key().first - 1);
         const lxw_col_t column = lxw_col_t(it.key().second - 1);
         const Cell &cell = it.value();
-        lxw_format *format = writer.format(cell.format);
+        lxw_format *format = writer.format(cell.format, it.key().second);
         switch (cell.kind) {
         case Cell::Kind::Blank:
             check(worksheet_write_blank(sheet, row, column, format));

@@ -341,3 +341,39 @@ TEST(SheetModel, EveryTextKeepsItsRoom)
         EXPECT_GT(sheet.columnWidth(1), 20) << "other columns keep their own width";
     }
 }
+
+TEST(SheetModel, AmountsShowInTheirLocalFormat)
+{
+    const struct
+    {
+        double value;
+        const char *format;
+        const char *shown;
+    } cases[] = {
+        {1234567.891, "# ##0,00", "1 234 567,89"},
+        {-1234.5, "# ##0,00", "-1 234,50"},
+        {999, "# ##0,00", "999,00"},
+        {-0.004, "# ##0,00", "0,00"},
+        {1000, "0,00", "1000,00"},
+        {1234.6, "# ##0", "1 235"},
+        {1234.5, "#\u00A0##0,0", "1 234,5"},
+        {-0.4, "0", "0"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(formatForDisplay(c.value, QString::fromUtf8(c.format)), QString::fromUtf8(c.shown)) << c.format;
+}
+
+TEST(SheetModel, ChangesAfterACopyLeaveTheCopyAlone)
+{
+    SheetModel sheet;
+    sheet.setFontSize(CellRange::parse(QStringLiteral("A1:C1")), 9);
+    const SheetModel copy = sheet;
+    const auto cells = sheet.cellMap();
+    sheet.setBold(CellRange::parse(QStringLiteral("A1:C1")), true);
+    sheet.setFontSize(CellRange::parse(QStringLiteral("B1")), 12);
+    EXPECT_TRUE(sheet.cellAt(1, 1)->format.bold.value_or(false));
+    EXPECT_EQ(sheet.cellAt(1, 2)->format.fontSize, 12);
+    EXPECT_FALSE(copy.cellAt(1, 1)->format.bold.has_value());
+    EXPECT_EQ(copy.cellAt(1, 2)->format.fontSize, 9);
+    EXPECT_EQ(cells.value({1, 2}).format.fontSize, 9);
+}
