@@ -6,6 +6,7 @@
 #include "base/table_of_contents.h"
 
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
@@ -85,26 +86,25 @@ public:
     // Orders the names; no name may be added after.
     void sort()
     {
-        m_records.reserve(m_count);
+        // Sorting pointers makes every comparison chase a key scattered in
+        // memory, and many keys share long beginnings. Instead sort eight key
+        // bytes at a time held next to the pointer, going deeper only where
+        // those bytes tie; a key that ends reads as zero bytes after its end,
+        // which orders a shorter key first as the full comparison does.
+        std::vector<Item> items;
+        items.reserve(m_count);
         for (const Block &block : m_blocks) {
             for (size_t at = 0; at < block.used;) {
                 const char *record = block.bytes.get() + at;
-                m_records.push_back(record);
+                items.push_back({0, record});
                 const Header header = headerOf(record);
                 at += (HeaderSize + 2 * size_t(header.units) + header.keyBytes + 1) & ~size_t(1);
             }
         }
-        std::sort(m_records.begin(), m_records.end(), [](const char *a, const char *b) {
-            const Header ha = headerOf(a);
-            const Header hb = headerOf(b);
-            const char *keyA = a + HeaderSize + 2 * size_t(ha.units);
-            const char *keyB = b + HeaderSize + 2 * size_t(hb.units);
-            if (const int folded = std::memcmp(keyA, keyB, std::min(ha.keyBytes, hb.keyBytes)))
-                return folded < 0;
-            if (ha.keyBytes != hb.keyBytes)
-                return ha.keyBytes < hb.keyBytes;
-            return nameOf(a) < nameOf(b);
-        });
+        sortFrom(items.data(), items.data() + items.size(), commonKeyPrefix(items));
+        m_records.reserve(items.size());
+        for (const Item &item : items)
+            m_records.push_back(item.record);
     }
 
     qsizetype size() const { return qsizetype(m_records.size()); }
@@ -125,6 +125,83 @@ private:
         quint32 keyBytes;
     };
     static constexpr size_t HeaderSize = sizeof(Header);
+
+    struct Item
+    {
+        quint64 chunk; // eight key bytes from the depth being sorted, big-endian
+        const char *record;
+    };
+
+    static const char *keyOf(const char *record, const Header &header)
+    {
+        return record + HeaderSize + 2 * size_t(header.units);
+    }
+
+    // The full order: folded keys byte by byte, the shorter first, ties by the exact names.
+    static bool before(const char *a, const char *b)
+    {
+        const Header ha = headerOf(a);
+        const Header hb = headerOf(b);
+        if (const int folded = std::memcmp(keyOf(a, ha), keyOf(b, hb), std::min(ha.keyBytes, hb.keyBytes)))
+            return folded < 0;
+        if (ha.keyBytes != hb.keyBytes)
+            return ha.keyBytes < hb.keyBytes;
+        return nameOf(a) < nameOf(b);
+    }
+
+    static size_t commonKeyPrefix(const std::vector<Item> &items)
+    {
+        if (items.empty())
+            return 0;
+        const Header first = headerOf(items.front().record);
+        const char *firstKey = keyOf(items.front().record, first);
+        size_t common = first.keyBytes;
+        for (const Item &item : items) {
+            const Header header = headerOf(item.record);
+            const char *key = keyOf(item.record, header);
+            size_t same = 0;
+            const size_t limit = std::min<size_t>(common, header.keyBytes);
+            while (same < limit && key[same] == firstKey[same])
+                ++same;
+            common = same;
+            if (common == 0)
+                break;
+        }
+        return common;
+    }
+
+    static void sortFrom(Item *first, Item *last, size_t depth)
+    {
+        bool deeper = false; // whether some key goes on past these eight bytes
+        for (Item *item = first; item != last; ++item) {
+            const Header header = headerOf(item->record);
+            const unsigned char *key = reinterpret_cast<const unsigned char *>(keyOf(item->record, header));
+            quint64 chunk = 0;
+            if (header.keyBytes >= depth + 8) {
+                std::memcpy(&chunk, key + depth, 8);
+                chunk = qFromBigEndian(chunk);
+            } else {
+                for (size_t i = depth; i < depth + 8; ++i)
+                    chunk = (chunk << 8) | (i < header.keyBytes ? key[i] : 0u);
+            }
+            item->chunk = chunk;
+            deeper = deeper || header.keyBytes > depth + 8;
+        }
+        if (!deeper) {
+            // Every key ends within these bytes: the full order settles the rest.
+            std::sort(first, last, [](const Item &a, const Item &b) { return before(a.record, b.record); });
+            return;
+        }
+        std::sort(first, last, [](const Item &a, const Item &b) { return a.chunk < b.chunk; });
+        for (Item *run = first; run != last;) {
+            Item *end = run + 1;
+            while (end != last && end->chunk == run->chunk)
+                ++end;
+            if (end - run > 1)
+                sortFrom(run, end, depth + 8);
+            run = end;
+        }
+    }
 
     static Header headerOf(const char *record)
     {
