@@ -91,7 +91,7 @@ public:
         // bytes at a time held next to the pointer, going deeper only where
         // those bytes tie; a key that ends reads as zero bytes after its end,
         // which orders a shorter key first as the full comparison does.
-        std::vector<Item> items;
+        std::vector<Item> &items = m_items;
         items.reserve(m_count);
         for (const Block &block : m_blocks) {
             for (size_t at = 0; at < block.used;) {
@@ -102,13 +102,10 @@ public:
             }
         }
         sortFrom(items.data(), items.data() + items.size(), commonKeyPrefix(items));
-        m_records.reserve(items.size());
-        for (const Item &item : items)
-            m_records.push_back(item.record);
     }
 
-    qsizetype size() const { return qsizetype(m_records.size()); }
-    QStringView at(qsizetype i) const { return nameOf(m_records[size_t(i)]); }
+    qsizetype size() const { return qsizetype(m_items.size()); }
+    QStringView at(qsizetype i) const { return nameOf(m_items[size_t(i)].record); }
     QStringList toList() const
     {
         QStringList names;
@@ -231,7 +228,7 @@ private:
         size_t used;
     };
     std::vector<Block> m_blocks;
-    std::vector<const char *> m_records;
+    std::vector<Item> m_items;
     size_t m_count = 0;
 };
 
