@@ -9,12 +9,19 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#endif
 
 namespace vastrel {
 
@@ -91,17 +98,19 @@ public:
         // bytes at a time held next to the pointer, going deeper only where
         // those bytes tie; a key that ends reads as zero bytes after its end,
         // which orders a shorter key first as the full comparison does.
-        std::vector<Item> &items = m_items;
-        items.reserve(m_count);
+        m_itemMemory = allocateMemory(m_count * sizeof(Item));
+        const std::span items(reinterpret_cast<Item *>(m_itemMemory.get()), m_count);
+        size_t next = 0;
         for (const Block &block : m_blocks) {
             for (size_t at = 0; at < block.used;) {
                 const char *record = block.bytes.get() + at;
-                items.push_back({0, record});
+                items[next++] = {0, record};
                 const Header header = headerOf(record);
                 at += (HeaderSize + 2 * size_t(header.units) + header.keyBytes + 1) & ~size_t(1);
             }
         }
         sortFrom(items.data(), items.data() + items.size(), commonKeyPrefix(items));
+        m_items = items;
     }
 
     qsizetype size() const { return qsizetype(m_items.size()); }
@@ -146,7 +155,7 @@ private:
         return nameOf(a) < nameOf(b);
     }
 
-    static size_t commonKeyPrefix(const std::vector<Item> &items)
+    static size_t commonKeyPrefix(std::span<const Item> items)
     {
         if (items.empty())
             return 0;
@@ -213,22 +222,53 @@ private:
 
     char *allocate(size_t size)
     {
-        constexpr size_t BlockSize = 1 << 18;
+        // A small base needs no more than the first block; a large one goes on
+        // in blocks big enough for the system to back with large pages.
+        const size_t blockSize = m_blocks.empty() ? size_t(1) << 18 : LargeBlock;
         if (m_blocks.empty() || m_blocks.back().size - m_blocks.back().used < size) {
-            const size_t blockSize = std::max(size, BlockSize);
-            m_blocks.push_back({std::make_unique_for_overwrite<char[]>(blockSize), blockSize, 0});
+            const size_t bytes = std::max(size, blockSize);
+            m_blocks.push_back({allocateMemory(bytes), bytes, 0});
         }
         return m_blocks.back().bytes.get() + m_blocks.back().used;
     }
 
+    static constexpr size_t LargeBlock = size_t(1) << 21;
+
+    struct FreeMemory
+    {
+        void operator()(void *memory) const { std::free(memory); }
+    };
+    using Memory = std::unique_ptr<char[], FreeMemory>;
+
+    // Every page of fresh memory costs a fault, which for a hundred thousand
+    // names costs more than sorting them; a large page costs one.
+    static Memory allocateMemory(size_t size)
+    {
+#ifdef Q_OS_LINUX
+        if (size >= LargeBlock / 2) {
+            size = (size + LargeBlock - 1) & ~(LargeBlock - 1);
+            Memory memory(static_cast<char *>(std::aligned_alloc(LargeBlock, size)));
+            if (!memory)
+                throw std::bad_alloc();
+            ::madvise(memory.get(), size, MADV_HUGEPAGE);
+            return memory;
+        }
+#endif
+        Memory memory(static_cast<char *>(std::malloc(std::max<size_t>(size, 1))));
+        if (!memory)
+            throw std::bad_alloc();
+        return memory;
+    }
+
     struct Block
     {
-        std::unique_ptr<char[]> bytes;
+        Memory bytes;
         size_t size;
         size_t used;
     };
     std::vector<Block> m_blocks;
-    std::vector<Item> m_items;
+    Memory m_itemMemory;
+    std::span<const Item> m_items;
     size_t m_count = 0;
 };
 
