@@ -9,6 +9,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -79,6 +80,12 @@ public:
                 put(QChar::highSurrogate(folded));
                 put(QChar::lowSurrogate(folded));
                 ++i;
+            } else if (c < m_folded.size()) {
+                // Names of one language keep to a few letters: each folded once.
+                char16_t &folded = m_folded[c];
+                if (folded == 0)
+                    folded = char16_t(QChar::toCaseFolded(char32_t(c)));
+                put(folded);
             } else {
                 put(char16_t(QChar::toCaseFolded(char32_t(c))));
             }
@@ -268,6 +275,7 @@ private:
     };
     std::vector<Block> m_blocks;
     Memory m_itemMemory;
+    std::array<char16_t, 0x800> m_folded{}; // no unit folds to zero, which marks one not yet folded
     std::span<const Item> m_items;
     size_t m_count = 0;
 };
