@@ -60,6 +60,32 @@ TEST(Rebuild, SortOrdersAsTheCaseInsensitiveComparison)
     EXPECT_EQ(sortedWithoutCase(names), expected);
 }
 
+TEST(Rebuild, LongNamesSharingBeginningsSortAsTheCaseInsensitiveComparison)
+{
+    // Names that differ only far in, just before, at and after each eight
+    // bytes of their folded form, one being the beginning of another; once
+    // with a beginning all share and once without.
+    const auto reference = [](const QString &a, const QString &b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    };
+    QStringList stems;
+    for (const char *stem : {"Кафедра", "кафедра", "КАФЕДРА", "Кафедры", "Faculty", "faculty", "FACULTY0", "ЁЖ"})
+        stems.append(QString::fromUtf8(stem));
+    for (const QString &common : {QString(), QStringLiteral("Общий префикс ")}) {
+        QStringList names;
+        for (const QString &stem : stems) {
+            for (const char *tail : {"", " ", " 0", " 00000", " 000000", " 0000001", " 00000010.xml", " 00000011.xml",
+                                     " 0000001.xml", " 0000001.xml.bak", " 0000001.XML", " А", " а"})
+                names.append(common + stem + QString::fromUtf8(tail));
+        }
+        QStringList expected = names;
+        std::sort(expected.begin(), expected.end(), reference);
+        std::reverse(names.begin(), names.end());
+        EXPECT_EQ(sortedWithoutCase(names), expected) << common.toStdString();
+    }
+}
+
 TEST(Rebuild, ReplacesTheTableOfContentsFromTheBaseDirectory)
 {
     TempWorkspace ws;
