@@ -122,13 +122,6 @@ public:
 
     qsizetype size() const { return qsizetype(m_items.size()); }
     QStringView at(qsizetype i) const { return nameOf(m_items[size_t(i)].record); }
-    // Sorted names lie scattered in memory: reading one a few lines ahead
-    // hides most of the wait for it.
-    void prefetch(qsizetype i) const
-    {
-        if (size_t(i) < m_items.size())
-            prefetchRecord(m_items[size_t(i)].record);
-    }
     QStringList toList() const
     {
         QStringList names;
@@ -151,13 +144,6 @@ private:
         quint64 chunk; // eight key bytes from the depth being sorted, big-endian
         const char *record;
     };
-
-    static void prefetchRecord([[maybe_unused]] const char *record)
-    {
-#if defined(__GNUC__) || defined(__clang__)
-        __builtin_prefetch(record);
-#endif
-    }
 
     static const char *keyOf(const char *record, const Header &header)
     {
@@ -200,10 +186,7 @@ private:
     static void sortFrom(Item *first, Item *last, size_t depth)
     {
         bool deeper = false; // whether some key goes on past these eight bytes
-        constexpr ptrdiff_t Ahead = 8;
         for (Item *item = first; item != last; ++item) {
-            if (last - item > Ahead)
-                prefetchRecord(item[Ahead].record);
             const Header header = headerOf(item->record);
             const unsigned char *key = reinterpret_cast<const unsigned char *>(keyOf(item->record, header));
             quint64 chunk = 0;
@@ -346,7 +329,6 @@ bool writeRebuiltToc(const SortedNames &names, const ByteSink &sink)
     QByteArray piece(PieceSize, Qt::Uninitialized);
     char *out = piece.data();
     for (qsizetype i = 0; i < names.size(); ++i) {
-        names.prefetch(i + 8);
         const QStringView entry = names.at(i);
         const qsizetype end = std::max<qsizetype>(xmlAt(entry), 0);
         // A byte per unit of the name, at most ten digits and "||" CR LF.
