@@ -36,12 +36,6 @@ QString estimateNameOf(const QString &line)
     return TocRecord::split(line).name;
 }
 
-QStringList readToc(const Workspace &workspace, OpenFailure failure)
-{
-    QStringList lines = readTextLines(workspace.tocPath(), Workspace::shown(Workspace::tocName()), failure);
-    lines.removeAll(QString());
-    return lines;
-}
 
 namespace {
 
@@ -95,6 +89,11 @@ QStringList CompactToc::lines() const
     for (qsizetype i = 0; i < size(); ++i)
         lines.append(line(i));
     return lines;
+}
+
+QStringList readToc(const Workspace &workspace, OpenFailure failure)
+{
+    return CompactToc::read(workspace, failure).lines();
 }
 
 void readTocUtf8(const Workspace &workspace, const ByteSink &sink, OpenFailure failure)

@@ -38,14 +38,14 @@ class CompactToc
 {
 public:
     CompactToc() = default;
-    // Split as readToc splits, from bytes already read.
+    // Split as textLines splits, empty lines left out, from bytes already read.
     explicit CompactToc(QByteArray bytes);
-    // departments.txt, with readToc's checks and messages.
+    // departments.txt, with the file layer's checks and messages.
     static CompactToc read(const Workspace &workspace, OpenFailure failure = OpenFailure::CannotOpen);
 
     qsizetype size() const { return qsizetype(m_starts.size()); }
     QString line(qsizetype index) const;
-    // All of them, as readToc returns them.
+    // All of them, decoded: what readToc returns.
     QStringList lines() const;
 
 private:

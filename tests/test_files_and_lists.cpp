@@ -153,7 +153,10 @@ TEST(TableOfContents, Utf8ListingHoldsTheLinesReadTocGives)
     for (const QByteArray &bytes : cases) {
         SCOPED_TRACE(bytes.toHex().toStdString());
         ws.write(QStringLiteral("departments.txt"), bytes);
-        const QStringList lines = readToc(ws.workspace());
+        // The file layer's line rule, empty lines being no records.
+        QStringList lines = textLines(bytes);
+        lines.removeAll(QString());
+        EXPECT_EQ(readToc(ws.workspace()), lines);
         QString expected;
         for (const QString &line : lines)
             expected += line + QLatin1Char('\n');
