@@ -4,24 +4,6 @@
 
 namespace vastrel {
 
-namespace {
-
-// As columnNumber(), for the documents' literal column names.
-int columnOf(const char *letters)
-{
-    int number = 0;
-    int count = 0;
-    for (; letters[count]; ++count) {
-        const char upper = letters[count] >= 'a' && letters[count] <= 'z' ? char(letters[count] - 'a' + 'A') : letters[count];
-        if (upper < 'A' || upper > 'Z' || count == 3)
-            return 0;
-        number = number * 26 + (upper - 'A' + 1);
-    }
-    return number;
-}
-
-} // namespace
-
 Range takeCells(Spreadsheet &sheet, const QString &a1, bool merge)
 {
     return takeCells(sheet, CellRange::parse(a1), merge);
@@ -41,8 +23,8 @@ Range takeCells(Spreadsheet &sheet, const CellRange &range, bool merge)
 Range takeCells(Spreadsheet &sheet, int row, const char *first, const char *last)
 {
     // Called for every cell of long documents: the range is made without writing and reading its address.
-    const int left = columnOf(first);
-    const int right = last ? columnOf(last) : left;
+    const int left = columnNumber(QLatin1StringView(first));
+    const int right = last ? columnNumber(QLatin1StringView(last)) : left;
     if (row < 1 || row > 9999999 || left < 1 || right < 1) {
         QString a1 = QString::fromLatin1(first) + QString::number(row);
         if (last)

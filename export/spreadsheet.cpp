@@ -17,18 +17,43 @@ Error badAddress(const QString &a1)
 
 } // namespace
 
-int columnNumber(const QString &letters)
+namespace {
+
+QChar asQChar(QChar c)
+{
+    return c;
+}
+
+QChar asQChar(char c)
+{
+    return QLatin1Char(c);
+}
+
+template<class Letters>
+int columnNumberOf(Letters letters)
 {
     if (letters.isEmpty() || letters.size() > 3)
         return 0;
     int number = 0;
-    for (const QChar c : letters) {
-        const QChar upper = c.toUpper();
+    for (const auto c : letters) {
+        const QChar upper = asQChar(c).toUpper();
         if (upper < QLatin1Char('A') || upper > QLatin1Char('Z'))
             return 0;
         number = number * 26 + (upper.unicode() - 'A' + 1);
     }
     return number;
+}
+
+} // namespace
+
+int columnNumber(const QString &letters)
+{
+    return columnNumberOf(QStringView(letters));
+}
+
+int columnNumber(QLatin1StringView letters)
+{
+    return columnNumberOf(letters);
 }
 
 QString columnLetters(int column)

@@ -30,6 +30,7 @@ struct CellRange
 
 // "A" is 1, "AA" is 27; 0 for a text that is no column name.
 int columnNumber(const QString &letters);
+int columnNumber(QLatin1StringView letters);
 QString columnLetters(int column);
 
 // Alignment codes as the automation interface takes them: 2, 3, 4 are the
