@@ -35,7 +35,7 @@ DrawPdfEntry loadedEntry()
 {
     const QString fileName = QStringLiteral(VASTREL_PDF_MODULE);
     const QString programDir = programDirectory();
-    const QString libraryDir = QDir::cleanPath(programDir + QLatin1Char('/') + QStringLiteral(VASTREL_PDF_MODULE_DIR));
+    const QString libraryDir = QDir::cleanPath(QDir(programDir).filePath(QStringLiteral(VASTREL_PDF_MODULE_DIR)));
     if (programDir.isEmpty()) {
         throw Error(QStringLiteral("Не удалось построить документ PDF: не удалось узнать каталог программы, "
                                    "где лежит модуль %1.").arg(fileName));
