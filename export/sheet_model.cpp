@@ -414,7 +414,7 @@ void SheetModel::autoFitColumns(const CellRange &range)
         const auto [row, column] = it.key();
         if (column < range.left || column > range.right)
             continue;
-        // Merged and wrapped cells take the width they are given.
+        // Merged and wrapped cells are fitted below, after the plain cells have set the widths.
         if (it->format.wrap.value_or(false) || mergeAt(row, column))
             continue;
         double &width = widest[column];
