@@ -92,6 +92,7 @@ void SheetModel::merge(const CellRange &range)
     if (whole.rows() * whole.columns() > 1) {
         const quint64 order = m_nextMerge++;
         m_merges.emplace(order, whole);
+        m_lastColumn = std::max(m_lastColumn, whole.right);
         for (int row = whole.top; row <= whole.bottom; ++row)
             m_mergesByRow[row].append(order);
     }
@@ -153,6 +154,7 @@ QMap<QPair<int, int>, Cell> &SheetModel::cellsToChange()
 Cell &SheetModel::touch(int row, int column)
 {
     QMap<QPair<int, int>, Cell> &cells = cellsToChange();
+    m_lastColumn = std::max(m_lastColumn, column);
     if (row != m_touchedRow) {
         m_touchedRow = row;
         m_touched.fill(nullptr);
@@ -362,16 +364,6 @@ double SheetModel::columnWidth(int column) const
     return m_columnWidths.value(column, defaultColumnWidth());
 }
 
-int SheetModel::lastColumn() const
-{
-    int last = 0;
-    for (auto it = m_cells.cbegin(); it != m_cells.cend(); ++it)
-        last = std::max(last, it.key().second);
-    for (const auto &[order, merged] : m_merges)
-        last = std::max(last, merged.right);
-    return last;
-}
-
 double SheetModel::printedWidth() const
 {
     double width = 0;
@@ -410,12 +402,18 @@ void SheetModel::autoFitColumns(const CellRange &range)
 {
     // One pass over the cells for all the columns: a column's width depends only on its own cells.
     QMap<int, double> widest;
+    QList<QMap<QPair<int, int>, Cell>::const_iterator> wrapped;
     for (auto it = m_cells.cbegin(); it != m_cells.cend(); ++it) {
         const auto [row, column] = it.key();
         if (column < range.left || column > range.right)
             continue;
         // Merged and wrapped cells are fitted below, after the plain cells have set the widths.
-        if (it->format.wrap.value_or(false) || mergeAt(row, column))
+        if (it->format.wrap.value_or(false)) {
+            if (it->kind != Cell::Kind::Blank && range.contains(row, column))
+                wrapped.append(it);
+            continue;
+        }
+        if (mergeAt(row, column))
             continue;
         double &width = widest[column];
         width = std::max(width, textWidthOf(row, column));
@@ -427,7 +425,9 @@ void SheetModel::autoFitColumns(const CellRange &range)
         else
             m_columnWidths.remove(column);
     }
-    fitLongestWords(range);
+    // No word of a wrapped text is broken.
+    for (const auto &it : wrapped)
+        fitLongestWord(it.key().first, it.key().second, *it);
     fitMergedTexts(range);
     fitWrappedRows(range);
 }
@@ -451,15 +451,6 @@ void SheetModel::fitLongestWord(int row, int column, const Cell &cell)
     const double have = widthOf(area);
     if (need > have + WidthTolerance)
         m_columnWidths[area.right] = std::min(columnWidth(area.right) + need - have, MaximumColumnWidth);
-}
-
-void SheetModel::fitLongestWords(const CellRange &range)
-{
-    for (auto it = m_cells.cbegin(); it != m_cells.cend(); ++it) {
-        const auto [row, column] = it.key();
-        if (it->format.wrap.value_or(false) && it->kind != Cell::Kind::Blank && range.contains(row, column))
-            fitLongestWord(row, column, *it);
-    }
 }
 
 void SheetModel::fitMergedTexts(const CellRange &range)

@@ -130,7 +130,7 @@ public:
     QString displayText(int row, int column) const;
     const CellRange *mergeAt(int row, int column) const;
     // The last column that holds a cell or a merged cell; 0 for an empty sheet.
-    int lastColumn() const;
+    int lastColumn() const { return m_lastColumn; }
     // Points: the width of columns A to the last one as printed at full
     // size, and the room between the page's side margins.
     double printedWidth() const;
@@ -153,7 +153,6 @@ private:
     double textWidthOf(int row, int column) const;
     double widthOf(const CellRange &area) const;
     void fitLongestWord(int row, int column, const Cell &cell);
-    void fitLongestWords(const CellRange &range);
     void fitMergedTexts(const CellRange &range);
     void fitWrappedRows(const CellRange &range);
 
@@ -174,6 +173,7 @@ private:
     std::array<Cell *, 8> m_touched{};
     QMap<int, double> m_rowHeights;
     QMap<int, double> m_columnWidths;
+    int m_lastColumn = 0;
 };
 
 // The local formula's function and argument form: "=СУММ(E24;E26:E27)".
