@@ -2,7 +2,7 @@
 
 #include "base/base_lock.h"
 #include "base/error.h"
-#include "base/estimate_file_check.h"
+#include "base/estimate_file.h"
 #include "base/estimate_name.h"
 #include "base/table_of_contents.h"
 #include "base/text_file.h"
@@ -100,7 +100,7 @@ private:
             return;
         }
         const QByteArray bytes = read(mediumFile);
-        if (const QString fault = estimateFileProblem(textLines(bytes)); !fault.isEmpty()) {
+        if (const QString fault = estimateFileProblem(bytes); !fault.isEmpty()) {
             note(QStringLiteral("Файл %1 на носителе не является файлом сметы (%2) — не принят.")
                      .arg(quoted(fileName), fault),
                  true);

@@ -310,12 +310,15 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     EXPECT_EQ(messages.last(), QStringLiteral("File not found"));
     EXPECT_TRUE(suggested.isEmpty());
 
-    // An amount that is no number: the conversion error, nothing kept.
+    // An amount that is no number: the file is damaged, nothing kept.
     QList<Record> bad = consolidated;
     bad[3].amount = QStringLiteral("1 000");
     writeEstimate(bad);
     EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
-    EXPECT_EQ(messages.last(), QStringLiteral("'1 000' is not a valid floating point value"));
+    EXPECT_TRUE(messages.last().contains(QStringLiteral("поврежден: строка ")));
+    EXPECT_TRUE(messages.last().endsWith(QStringLiteral("сумма «1 000» не число (нужны цифры с запятой или точкой, без "
+                                                        "пробелов между разрядами). Документ не составлен.")))
+        << messages.last().toStdString();
     EXPECT_FALSE(QFile::exists(target));
 
     writeEstimate(consolidated);

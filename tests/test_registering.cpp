@@ -225,6 +225,24 @@ TEST_F(RegisteringTest, LineBreaksAndUnwritableTextAreRefusedBeforeWriting)
     expectNothingWritten();
 }
 
+// Amounts the calculation before a save would refuse never reach a template.
+TEST_F(RegisteringTest, AmountsThatAreNoNumberAreRefusedAsTheCalculationRefusesThem)
+{
+    const std::pair<const char *, const char *> amounts[] = {{"remainder", "1e400"}, {"income", "NaN"},
+                                                             {"211", "abc"}, {"212", "1.5"}};
+    for (const auto &[field, text] : amounts) {
+        EstimateWindow window = mainWindow;
+        QString &target = QLatin1String(field) == QLatin1String("remainder") ? window.remainder
+                          : QLatin1String(field) == QLatin1String("income")  ? window.income
+                                                                            : window.expense(QLatin1String(field));
+        target = QLatin1String(text);
+        messages.clear();
+        runAction(messages, [&] { return storeNewEstimate(ws.workspace(), form, window, Today).result.ok(); });
+        EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("'%1' is not a valid floating point value").arg(text)});
+        expectNothingWritten();
+    }
+}
+
 struct NameCase
 {
     const char *name;
