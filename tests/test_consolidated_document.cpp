@@ -336,6 +336,18 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
     EXPECT_FALSE(QFile::exists(target));
     EXPECT_EQ(opened, 1);
+
+    // The base is never a document's place: refused, nothing written, nothing opened.
+    for (const QString &place : {QStringLiteral("../Vastrel/smetas/уточненная"), QStringLiteral("../Vastrel/smetas/у.pdf")}) {
+        delivery.choose = [&](const QString &) { return files.workspace().resolve(place); };
+        messages.clear();
+        EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
+        ASSERT_EQ(messages.all().size(), 1);
+        EXPECT_EQ(messages.all().first().kind, MessageKind::Refusal);
+        EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Документ нельзя записать в "))) << qPrintable(messages.last());
+    }
+    EXPECT_EQ(QDir(files.baseDir()).entryList(QDir::Files), QStringList{Estimate + QStringLiteral(".xml")});
+    EXPECT_EQ(opened, 1);
 }
 
 TEST_F(ConsolidatedTest, CommandLine)
