@@ -124,6 +124,10 @@ FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, 
     QString problem = newEstimateNameProblem(form.name);
     if (problem.isEmpty())
         problem = estimateFileNameLengthProblem(workspace.baseDir(), form.name);
+    // On Windows and on a flash drive the new file would replace the other estimate's.
+    if (const QString existing = baseNameVariants(workspace.baseDir(), toc).variantOf(form.name);
+        problem.isEmpty() && !existing.isEmpty())
+        problem = caseVariantMessage(form.name, existing);
     if (!problem.isEmpty()) {
         outcome.focus = FormFocus::Name;
         outcome.result = Outcome::refusal(problem);

@@ -1,6 +1,7 @@
 #include "operations/media_copy.h"
 
 #include "base/error.h"
+#include "base/estimate_name.h"
 #include "base/table_of_contents.h"
 #include "base/text_file.h"
 
@@ -81,6 +82,21 @@ void writeMediumToc(const Medium &medium, const QStringList &lines, const BlockW
 Outcome copyToMedium(const Workspace &workspace, const Medium &medium, const QStringList &lines,
                      const QList<int> &selected, MessageService &messages, const BlockWriter &writer)
 {
+    // Two names that differ only in case are one file on a flash drive: the
+    // second copy would replace the first before anything is said.
+    CaseVariants names;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (!selected.contains(i))
+            continue;
+        const QString name = estimateNameOf(lines.at(i));
+        if (const QString other = names.variantOf(name); !other.isEmpty()) {
+            return Outcome::refusal(QStringLiteral("Сметы «%1» и «%2» нельзя записать на один носитель: их имена "
+                                                   "различаются только заглавными и строчными буквами, а на флешке "
+                                                   "это одно имя файла. Ничего не скопировано.")
+                                        .arg(other, name));
+        }
+        names.add(name);
+    }
     bool anySelected = false;
     for (int i = 0; i < lines.size(); ++i) {
         if (!selected.contains(i))

@@ -52,6 +52,7 @@ public:
         QStringList records = textLines(read(mediumToc));
         records.removeAll(QString());
         m_baseToc = readToc(m_workspace, OpenFailure::FileNotFound);
+        m_baseNames = baseNameVariants(m_workspace.baseDir(), m_baseToc);
 
         // The first record of a name counts, as everywhere else.
         QStringList seen;
@@ -85,6 +86,8 @@ private:
         QString problem = newEstimateNameProblem(name);
         if (problem.isEmpty())
             problem = checkStorableText(record.line(), QStringLiteral("Запись оглавления"));
+        if (const QString existing = m_baseNames.variantOf(name); problem.isEmpty() && !existing.isEmpty())
+            problem = caseVariantMessage(name, existing);
         if (!problem.isEmpty()) {
             note(QStringLiteral("Смета %1 не принята: %2").arg(quoted(name), problem), true);
             return;
@@ -169,6 +172,7 @@ private:
             }
             throw;
         }
+        m_baseNames.add(name);
         ++m_result.taken;
     }
 
@@ -188,6 +192,7 @@ private:
     const MediumReader &m_reader;
     IntakeResult &m_result;
     QStringList m_baseToc;
+    CaseVariants m_baseNames;
 };
 
 } // namespace

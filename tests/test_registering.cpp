@@ -141,11 +141,24 @@ TEST_F(RegisteringTest, RegisteredNameWithoutSelectionIsRefused)
     expectNothingWritten();
 }
 
-TEST_F(RegisteringTest, NamesAreComparedExactly)
+// On Windows and on a flash drive a name that differs only in case is the
+// same file: registering it would replace the other estimate with an empty one.
+TEST_F(RegisteringTest, NamesDifferingOnlyInCaseFromARecordOrAFileAreRefused)
 {
-    form.name = QStringLiteral("смета ИТ");
-    ASSERT_TRUE(store().result.ok());
-    EXPECT_TRUE(ws.exists(Workspace::estimateName(QStringLiteral("смета ИТ"))));
+    ws.write(Workspace::estimateName(QStringLiteral("Без записи")), QByteArray("x"));
+    const std::pair<QString, QString> names[] = {{QStringLiteral("смета ИТ"), QStringLiteral("Смета ИТ")},
+                                                 {QStringLiteral("БЕЗ ЗАПИСИ"), QStringLiteral("Без записи")}};
+    for (const auto &[name, existing] : names) {
+        form.name = name;
+        messages.clear();
+        EXPECT_FALSE(store().result.ok());
+        EXPECT_EQ(messages.texts(), QStringList{caseVariantMessage(name, existing)});
+        EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Файл с таким именем уже существует в системе!\n")));
+        EXPECT_FALSE(ws.exists(Workspace::estimateName(name)));
+    }
+    EXPECT_EQ(ws.read(Workspace::estimateName(QStringLiteral("Без записи"))), QByteArray("x"));
+    form.name = QStringLiteral("Смета ИТ 2");
+    EXPECT_TRUE(store().result.ok());
 }
 
 TEST_F(RegisteringTest, ShowThenStoreChangesOnlyTheSelectedRecord)
