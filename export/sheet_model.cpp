@@ -635,7 +635,7 @@ int wrappedLineCount(const QString &text, double width, int fontSize, bool bold)
 QString formatForDisplay(double value, const std::optional<QString> &localFormat)
 {
     if (!localFormat || localFormat->isEmpty())
-        return formatAmount(value);
+        return formatAmount(value, FileDecimalSeparator);
     const QString &pattern = *localFormat;
     const qsizetype decimalAt = pattern.indexOf(QLatin1Char(','));
     int decimals = 0;

@@ -1,7 +1,8 @@
 #include "operations/media_copy.h"
 
 #include "base/error.h"
-#include "base/estimate_file_check.h"
+#include "base/estimate_file.h"
+#include "base/estimate_name.h"
 #include "base/table_of_contents.h"
 #include "base/text_file.h"
 
@@ -50,7 +51,7 @@ void requireEstimateBehindLink(const QString &sourcePath, const QString &name)
     const QString problem =
         info.size() > MaxEstimateFileBytes
             ? QStringLiteral("больше %1").arg(maxEstimateFileText())
-            : estimateFileProblem(readTextLines(sourcePath, Workspace::shown(Workspace::estimateName(name)),
+            : estimateFileProblem(readFileBytes(sourcePath, Workspace::shown(Workspace::estimateName(name)),
                                                 OpenFailure::FileNotFound));
     if (!problem.isEmpty())
         throw Error(QStringLiteral("Смета %1 не скопирована: её файл в базе — ссылка на %2, а это не файл сметы "
@@ -103,6 +104,21 @@ void writeMediumToc(const Medium &medium, const QStringList &lines, const BlockW
 Outcome copyToMedium(const Workspace &workspace, const Medium &medium, const QStringList &lines,
                      const QList<int> &selected, MessageService &messages, const BlockWriter &writer)
 {
+    // Two names that differ only in case are one file on a flash drive: the
+    // second copy would replace the first before anything is said.
+    CaseVariants names;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (!selected.contains(i))
+            continue;
+        const QString name = estimateNameOf(lines.at(i));
+        if (const QString other = names.variantOf(name); !other.isEmpty()) {
+            return Outcome::refusal(QStringLiteral("Сметы «%1» и «%2» нельзя записать на один носитель: их имена "
+                                                   "различаются только заглавными и строчными буквами, а на флешке "
+                                                   "это одно имя файла. Ничего не скопировано.")
+                                        .arg(other, name));
+        }
+        names.add(name);
+    }
     bool anySelected = false;
     for (int i = 0; i < lines.size(); ++i) {
         if (!selected.contains(i))

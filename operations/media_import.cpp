@@ -2,7 +2,7 @@
 
 #include "base/base_lock.h"
 #include "base/error.h"
-#include "base/estimate_file_check.h"
+#include "base/estimate_file.h"
 #include "base/estimate_name.h"
 #include "base/table_of_contents.h"
 #include "base/text_file.h"
@@ -134,6 +134,7 @@ public:
         m_baseToc = readToc(m_workspace, OpenFailure::FileNotFound);
         for (qsizetype i = m_baseToc.size() - 1; i >= 0; --i)
             m_index.insert(estimateNameOf(m_baseToc.at(i)), i); // the first one wins
+        m_baseNames = baseNameVariants(m_workspace.baseDir(), m_baseToc);
 
         const QSet<QString> wanted(names.begin(), names.end());
         try {
@@ -289,6 +290,8 @@ private:
         QString problem = newEstimateNameProblem(name);
         if (problem.isEmpty())
             problem = checkStorableText(record.line(), QStringLiteral("Запись оглавления"));
+        if (const QString existing = m_baseNames.variantOf(name); problem.isEmpty() && !existing.isEmpty())
+            problem = caseVariantMessage(name, existing);
         if (!problem.isEmpty()) {
             refuse(QStringLiteral("Смета %1 не принята: %2").arg(quoted(name), problem));
             return;
@@ -297,7 +300,7 @@ private:
         const std::optional<QByteArray> bytes = mediumEstimate(snapshot, line, fileName, named);
         if (!bytes)
             return;
-        if (const QString fault = estimateFileProblem(textLines(*bytes)); !fault.isEmpty()) {
+        if (const QString fault = estimateFileProblem(*bytes); !fault.isEmpty()) {
             refuse(QStringLiteral("Файл %1 на носителе не является файлом сметы (%2) — не принят.")
                        .arg(quoted(fileName), fault));
             return;
@@ -323,6 +326,7 @@ private:
     {
         writeFileAtomically(m_workspace.estimatePath(name), shownName(name), bytes, SafeFileWriter::Links::Replace);
         m_stored.append({name, old});
+        m_baseNames.add(name);
         ++m_result.taken;
         if (const auto at = m_index.constFind(name); at != m_index.constEnd()) {
             // A replaced estimate keeps one record, in its place.
@@ -410,6 +414,7 @@ private:
     IntakeResult &m_result;
     QStringList m_baseToc;
     QHash<QString, qsizetype> m_index; // the first record of each name in m_baseToc
+    CaseVariants m_baseNames;
     QSet<QString> m_seen;
     QSet<QString> m_replaced;
     QList<Stored> m_stored; // written, not yet in the table of contents

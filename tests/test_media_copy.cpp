@@ -88,6 +88,23 @@ TEST(MediaCopy, CopiesSelectedEstimatesAndTheWholeList)
     EXPECT_EQ(base.ws.read(QStringLiteral("departments.txt")), crlf(base.lines));
 }
 
+// One file on a flash drive: the second would silently replace the first.
+TEST(MediaCopy, TwoNamesDifferingOnlyInCaseAreNotPutOnOneMedium)
+{
+    Base base;
+    base.lines.append(QStringLiteral("107|КАФЕДРА|"));
+    base.ws.writeToc(base.lines);
+    base.ws.write(SmetaDir + QStringLiteral("КАФЕДРА.xml"), QByteArray("x"));
+    RecordingMessages messages;
+    const Outcome outcome = copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines,
+                                         {0, 1, int(base.lines.size()) - 1}, messages);
+    EXPECT_FALSE(outcome.ok());
+    EXPECT_EQ(outcome.kind(), MessageKind::Refusal);
+    EXPECT_TRUE(outcome.message().startsWith(QStringLiteral("Сметы «Кафедра» и «КАФЕДРА» нельзя записать на один носитель")));
+    EXPECT_TRUE(messages.texts().isEmpty());
+    EXPECT_TRUE(entriesOf(base.medium.path()).isEmpty());
+}
+
 TEST(MediaCopy, ReplacesOlderFilesOnTheMedium)
 {
     Base base;

@@ -1,6 +1,5 @@
 #include "base/error.h"
 #include "base/estimate_file.h"
-#include "base/estimate_file_check.h"
 #include "base/text_file.h"
 #include "operations/media_import.h"
 #include "windows/operations_dialog.h"
@@ -27,6 +26,12 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
 
 using namespace vastrel;
 using namespace vastrel::test;
@@ -35,12 +40,23 @@ namespace {
 
 const QString SmetaDir = QStringLiteral("../Vastrel/smetas/");
 
+// A saved estimate whose department and amount of 211 tell it apart.
 QByteArray estimate(const QString &department, const QString &amount = QStringLiteral("1,5"))
 {
-    const QStringList lines = estimateFileLines(
-        {QStringLiteral("2026"), QStringLiteral("1"), department, QStringLiteral("105"), QStringLiteral("1")},
-        {{{QStringLiteral("CODE"), QStringLiteral("211")}, {QStringLiteral("SUM_YEAR"), amount}}});
-    return cp1251(crlfLines(lines));
+    WindowEstimate saved;
+    saved.today = QDate(2026, 1, 2);
+    saved.incomeCode = 0;
+    saved.incomeCodeText = incomeCodes()[0].code;
+    saved.source = 0;
+    saved.legalStatus = QStringLiteral("1");
+    saved.entries.remainder = QStringLiteral("0");
+    saved.entries.income = amount;
+    saved.entries.expenses.fill(QStringLiteral("0"));
+    saved.entries.expenses[0] = amount;
+    Settings settings;
+    settings.name = department;
+    settings.status = QStringLiteral("1");
+    return cp1251(crlfLines(windowEstimateLines(saved, settings)));
 }
 
 struct IntakeCase
@@ -120,6 +136,21 @@ INSTANTIATE_TEST_SUITE_P(
                    "«<?xml version='1.0' encoding='windows-1251' standalone='yes'?>») — не принят.\n"
                    "Смета «../x» не принята: Имя сметы «../x» содержит знак «/» или «\\». Имя сметы служит именем "
                    "её файла в базе и не может содержать эти знаки.\nЗапись «107||» без имени сметы — не принята."},
+        IntakeCase{"damaged_files_are_refused_even_with_consent", {"101|A|"}, {{"A", OldA()}},
+                   {"101|A|", "102|B|"}, {{"A", QByteArray(A()).replace("\r\n", "\n")}, {"B", QByteArray(B()).replace(">1,5<", ">1e400<")}}, {}, true,
+                   {"101|A|"}, {},
+                   "Принято смет: 0. Не принято: 2.\nФайл «A.xml» на носителе не является файлом сметы (строка 1: строка кончается "
+                   "знаком LF без CR (нужна пара CR LF)) — не принят.\nФайл «B.xml» на носителе не является файлом "
+                   "сметы (строка 20: сумма «1e400» не число (нужны цифры с запятой или точкой, без пробелов между "
+                   "разрядами)) — не принят."},
+        IntakeCase{"names_differing_only_in_case_are_refused", {"101|Кафедра|"}, {{"Кафедра", A()}},
+                   {"105|КАФЕДРА|", "106|b|", "107|B|"}, {{"КАФЕДРА", B()}, {"b", B()}, {"B", A()}}, {}, true,
+                   {"101|Кафедра|", "106|b|"}, {"b"},
+                   "Принято смет: 1. Не принято: 2.\nСмета «КАФЕДРА» не принята: Файл с таким именем уже существует в системе!\n"
+                   "Смета «КАФЕДРА» отличается от сметы «Кафедра» только заглавными и строчными буквами, а в Windows "
+                   "и на флешке это одно имя файла.\nСмета «B» не принята: Файл с таким именем уже существует в "
+                   "системе!\nСмета «B» отличается от сметы «b» только заглавными и строчными буквами, а в Windows и "
+                   "на флешке это одно имя файла."},
         IntakeCase{"named_estimates_only", {}, {}, {"105|A|", "000|B|"}, {{"A", A()}, {"B", B()}}, {"B", "Z"}, false,
                    {"000|B|"}, {"B"}, "Принято смет: 1. Не принято: 1.\nСметы «Z» нет в оглавлении носителя — не принята."}),
     [](const testing::TestParamInfo<IntakeCase> &info) { return std::string(info.param.name); });
@@ -289,29 +320,6 @@ TEST(Intake, ReportCountsAndDetailsList)
     EXPECT_TRUE(verbose.err.contains(QStringLiteral("\n042|нет 42|\n"))) << qPrintable(verbose.err.left(300));
 }
 
-TEST(EstimateFileCheck, AcceptsTheThreeKindsAndRefusesDamage)
-{
-    TemplateEstimate templ;
-    templ.today = QDate(2026, 1, 2);
-    templ.source = 0;
-    const QStringList kinds[] = {
-        textLines(A()), templateEstimateLines(templ),
-        estimateFileLines({}, consolidatedRecords({{QStringLiteral("a<b"), QString(), QString(), true}}))};
-    for (const QStringList &lines : kinds)
-        EXPECT_EQ(estimateFileProblem(lines), QString()) << lines.join('\n').toStdString();
-
-    const QStringList good = textLines(A());
-    const std::pair<const char *, QStringList> damaged[] = {
-        {"cut short", good.mid(0, good.size() - 1)},
-        {"text after the end", good + QStringList{QStringLiteral("x")}},
-        {"unknown element", QStringList(good).replaceInStrings(QStringLiteral("SUM_YEAR"), QStringLiteral("SUM"))},
-    };
-    for (const auto &[what, lines] : damaged)
-        EXPECT_NE(estimateFileProblem(lines), QString()) << what;
-}
-
-// The central office takes a medium written by a subdivision's copy, twice,
-// then meets a changed estimate.
 TEST(Intake, FromOneWorkspaceToAnotherThroughTheTool)
 {
     TempWorkspace office, centre;

@@ -6,12 +6,14 @@
 
 namespace vastrel::test {
 
-CliResult runCli(const QStringList &arguments, const QString &program)
+namespace {
+
+CliResult run(const QStringList &arguments, const QString &program, const QString &locale)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("ru_RU.UTF-8"));
+    environment.insert(QStringLiteral("LC_ALL"), locale);
+    environment.insert(QStringLiteral("LANG"), locale);
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
     CliResult result;
@@ -21,6 +23,18 @@ CliResult runCli(const QStringList &arguments, const QString &program)
     result.out = QString::fromUtf8(process.readAllStandardOutput());
     result.err = QString::fromUtf8(process.readAllStandardError());
     return result;
+}
+
+} // namespace
+
+CliResult runCli(const QStringList &arguments, const QString &program)
+{
+    return run(arguments, program, QStringLiteral("ru_RU.UTF-8"));
+}
+
+CliResult runCliUnder(const QString &locale, const QStringList &arguments)
+{
+    return run(arguments, QStringLiteral(VASTREL_CLI), locale);
 }
 
 QString pdfText(const QString &path)

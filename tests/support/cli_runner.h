@@ -16,6 +16,8 @@ struct CliResult
 
 // Runs the built `vastrel` tool (or a copy of it) with the arguments, under a Russian locale.
 CliResult runCli(const QStringList &arguments, const QString &program = QStringLiteral(VASTREL_CLI));
+// The same under another locale ("C.UTF-8").
+CliResult runCliUnder(const QString &locale, const QStringList &arguments);
 
 // The text of a PDF as poppler's pdftotext lays it out; empty when unreadable.
 QString pdfText(const QString &path);
