@@ -9,6 +9,7 @@ PACKAGES=(
     qt6-base-dev qt6-translations-l10n
     libxlsxwriter-dev libgtest-dev
     unzip locales fonts-liberation2 poppler-utils dpkg-dev file
+    lintian desktop-file-utils appstream man-db
 )
 
 install_missing() {
