@@ -44,15 +44,16 @@ cp "$deb" "$root/tmp/"
 cp "$here/day.sh" "$root/tmp/day.sh"
 in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LC_ALL=C.UTF-8 "$@"; }
 in_root apt-get update -qq
-in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "/tmp/$(basename "$deb")" \
+in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "/tmp/$(basename "$deb")" \
     > "$work/apt.log" 2>&1 || { tail -n 30 "$work/apt.log"; fail "apt-get install"; }
 installed=$(date +%s)
+grep -m 1 'newly installed' "$work/apt.log" || true
 
 # A user of the new system, as an accountant would be; the Russian locale is not
 # generated in a minimal root, so the day runs under C.UTF-8.
 in_root useradd --create-home accountant
 in_root su accountant -c "vastrel --help > /dev/null && vastrel-taver --version && sh /tmp/day.sh vastrel /home/accountant/ws"
-in_root apt-get remove -y -qq vastrel-taver > /dev/null
+in_root apt-get remove -y -qq vastrel-taver > "$work/remove.log" 2>&1 || { cat "$work/remove.log"; fail "apt-get remove"; }
 [ ! -e "$root/usr/bin/vastrel" ] || fail "после удаления пакета vastrel остался"
 finished=$(date +%s)
 
