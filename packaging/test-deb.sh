@@ -64,6 +64,12 @@ fi
 
 "$here/day.sh" "$scratch/root/usr/bin/vastrel" "$scratch/ws"
 
+# The program under the offscreen platform, as root without XDG_RUNTIME_DIR: its
+# windows open (and stay, until the timeout) without a word on standard error.
+(cd "$scratch/ws/program" && env -u XDG_RUNTIME_DIR QT_QPA_PLATFORM=offscreen \
+    timeout 3 "$scratch/root/usr/bin/vastrel-taver" > /dev/null 2> "$scratch/gui.err") || true
+[ ! -s "$scratch/gui.err" ] || fail "лишний вывод vastrel-taver: $(cat "$scratch/gui.err")"
+
 # Completion offers the names of the working directory's table of contents, blanks kept.
 names="$(cd "$scratch/ws/program" && bash -c '
     source "$1"
