@@ -71,9 +71,12 @@ fi
 [ ! -s "$scratch/gui.err" ] || fail "лишний вывод vastrel-taver: $(cat "$scratch/gui.err")"
 
 # Completion offers the names of the working directory's table of contents, blanks kept.
+# A medium's names are those of its own table of contents (here the same workspace).
 names="$(cd "$scratch/ws/program" && bash -c '
     source "$1"
-    COMP_WORDS=(vastrel show "Кафедра ф"); COMP_CWORD=2; _vastrel
-    printf "%s\n" "${COMPREPLY[@]}"' bash "$scratch/root/usr/share/bash-completion/completions/vastrel")"
-[ "$names" = "Кафедра физики" ] || fail "дополнение имён смет: $names"
+    complete_words() { COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMPREPLY=(); _vastrel; printf "%s|" "${COMPREPLY[@]}"; echo; }
+    complete_words vastrel show "Кафедра ф"
+    complete_words vastrel -C . sum "\"Кафедра"
+    complete_words vastrel import --from . "Кафедра ф"' bash "$scratch/root/usr/share/bash-completion/completions/vastrel")"
+[ "$names" = "$(printf 'Кафедра физики|\nКафедра физики|\nКафедра физики|')" ] || fail "дополнение имён смет: $names"
 echo "Пакет $(basename "$deb") распакован в $scratch/root, день работы пройден."
