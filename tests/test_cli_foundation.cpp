@@ -19,7 +19,9 @@ TEST(CliCalc, PrintsBothPanelTextsUnderTheRussianLocale)
 
     const CliResult bad = runCli({"calc", "--remainder", "1.5"});
     EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_EQ(bad.err, QStringLiteral("'1.5' is not a valid floating point value\n"));
+    EXPECT_EQ(bad.err, QStringLiteral("'1.5' is not a valid floating point value\n"
+                                      "Сумма «1.5» — не число в локали ru_RU: дробную часть отделяйте знаком «,», "
+                                      "цифры пишите без пробелов.\n"));
     EXPECT_TRUE(bad.out.isEmpty());
 }
 

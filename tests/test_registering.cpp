@@ -374,7 +374,8 @@ TEST_F(EstimatesCli, RefusalsGoToStandardErrorWithExitOne)
         {{QStringLiteral("save"), QStringLiteral("Нет такой"), QStringLiteral("--income"), QStringLiteral("1")},
          QStringLiteral("Введите имя для сметы!\n")},
         {{QStringLiteral("save"), QStringLiteral("Другая"), QStringLiteral("--income"), QStringLiteral("1 000")},
-         QStringLiteral("'1 000' is not a valid floating point value\n")},
+         QStringLiteral("'1 000' is not a valid floating point value\nСумма «1 000» — не число в локали ru_RU: "
+                        "дробную часть отделяйте знаком «,», цифры пишите без пробелов.\n")},
         {{QStringLiteral("show"), QStringLiteral("Другая")}, QStringLiteral("Введите имя для редактируемой сметы!\n")},
     };
     for (const Case &c : cases) {

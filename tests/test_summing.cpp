@@ -291,7 +291,8 @@ TEST_P(SummingLegalStatus, OneOrTwoClosesWithExpenseTotalAnd241)
               test::crlf(toc + QStringList{QStringLiteral("000|") + NowName + QStringLiteral("|")}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Status, SummingLegalStatus, ::testing::Values("1", "2"));
+INSTANTIATE_TEST_SUITE_P(Status, SummingLegalStatus, ::testing::Values("1", "2"),
+                         [](const auto &info) { return std::string("status_") + info.param; });
 
 TEST_F(Summing, StatusThreeClosesWithSettlementsAndCounts241OnlyInTheTotal)
 {
