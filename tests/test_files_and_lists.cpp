@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,29 @@ TEST(Windows1251, RoundTripsCyrillicAndRefusesWhatItCannotHold)
     const QString refused = readError([] { toWindows1251(QStringLiteral("Смета ✓")); });
     EXPECT_TRUE(refused.contains(QStringLiteral("✓"))) << refused.toStdString();
     EXPECT_TRUE(refused.contains(QStringLiteral("Windows-1251")));
+    // A character beyond the first plane is named whole; half of one is refused too.
+    EXPECT_TRUE(readError([] { toWindows1251(QStringLiteral("смета 😀")); }).contains(QStringLiteral("«😀»")));
+    EXPECT_FALSE(fitsWindows1251(QString(QChar(0xD83D))));
+}
+
+// The program's own table: every byte reads and writes back unchanged, and it
+// agrees with the system's converter wherever the Qt build has one.
+TEST(Windows1251, EveryByteRoundTripsThroughTheProgramsTable)
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    const QString text = fromWindows1251(all);
+    ASSERT_EQ(text.size(), 256);
+    EXPECT_EQ(toWindows1251(text), all);
+    const std::pair<uchar, char16_t> known[] = {{0x41, u'A'},    {0x80, u'Ђ'}, {0x88, u'€'}, {0x98, 0x0098},
+                                                {0xA0, 0x00A0},  {0xA8, u'Ё'}, {0xB9, u'№'}, {0xC0, u'А'},
+                                                {0xDF, u'Я'},    {0xE0, u'а'}, {0xFF, u'я'}};
+    for (const auto &[byte, character] : known)
+        EXPECT_EQ(text.at(byte).unicode(), character) << int(byte);
+    QStringDecoder decoder("windows-1251");
+    if (decoder.isValid())
+        EXPECT_EQ(text, decoder.decode(all));
 }
 
 TEST(TextLines, EndOnAnyContent)
