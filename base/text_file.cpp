@@ -362,6 +362,15 @@ bool removeFile(const QString &path, QString *reason)
 
 bool SafeFileWriter::open()
 {
+#ifdef Q_OS_WIN
+    // Qt would write past MAX_PATH (260), but Explorer and most programs
+    // could then neither open nor remove the file.
+    constexpr int maxPath = 260;
+    if (QDir::toNativeSeparators(QFileInfo(m_path).absoluteFilePath()).size() >= maxPath) {
+        m_error = QStringLiteral("путь к файлу длиннее %1 знаков, Windows не сможет с ним работать").arg(maxPath - 1);
+        return false;
+    }
+#endif
     m_error = notARegularFileReason(m_path);
     if (!m_error.isEmpty())
         return false;
@@ -390,7 +399,15 @@ bool SafeFileWriter::commit()
         m_error = QStringLiteral("файл занят другой программой");
         return false;
     }
-    return m_file.commit();
+    if (m_file.commit())
+        return true;
+#ifdef Q_OS_WIN
+    // Windows refuses to replace a file another program holds open; Qt's
+    // text for it is English and the old file stays as it was.
+    if (fileExists(m_path))
+        m_error = QStringLiteral("файл занят другой программой");
+#endif
+    return false;
 }
 
 void writeFileAtomically(const QString &path, const QString &name, const QByteArray &bytes)
