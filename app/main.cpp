@@ -6,6 +6,9 @@
 #include "windows/splash_window.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -46,6 +49,22 @@ int main(int argc, char *argv[])
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTranslator);
 
+#ifdef Q_OS_WIN
+    // Started from the menu, not from a workspace: the user's own one under
+    // Documents, made on first start, as the starter does on Linux.
+    if (!QFileInfo::exists(vastrel::Workspace().tocPath())) {
+        const QString root = qEnvironmentVariableIsSet("VASTREL_WORKSPACE")
+                                 ? qEnvironmentVariable("VASTREL_WORKSPACE")
+                                 : QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                                       .filePath(QStringLiteral("Вастрель-Тавер"));
+        QString reason;
+        const QString program = vastrel::ensureUserWorkspace(root, &reason);
+        if (program.isEmpty() || !QDir::setCurrent(program)) {
+            vastrel::MessageBoxes().refuse(reason.isEmpty() ? QStringLiteral("Нет каталога %1.").arg(program) : reason);
+            return 1;
+        }
+    }
+#endif
     const vastrel::Workspace workspace;
     vastrel::MessageBoxes messages;
     vastrel::DesktopDelivery delivery;

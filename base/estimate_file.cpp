@@ -6,7 +6,6 @@
 
 #include <QHash>
 #include <QSet>
-#include <QStringEncoder>
 
 #include <algorithm>
 #include <cstring>
@@ -80,10 +79,18 @@ EstimateContent readEstimate(const Workspace &workspace, const QString &estimate
 
 namespace {
 
+// A line with a character Windows-1251 cannot hold gets '?' there, as a
+// converter would give it: the line is then simply no record of a file.
 QByteArray encodedLine(const QString &text)
 {
-    QStringEncoder encoder("windows-1251");
-    return encoder.encode(text);
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    if (encodeWindows1251(text, bytes.data()))
+        return bytes;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!encodeWindows1251(QStringView(text).mid(i, 1), bytes.data() + i))
+            bytes[i] = '?';
+    }
+    return bytes;
 }
 
 } // namespace

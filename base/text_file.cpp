@@ -5,8 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTemporaryFile>
 
 #include <array>
@@ -27,91 +25,71 @@ namespace vastrel {
 
 namespace {
 
-const char *const codecName = "windows-1251";
+// The characters of the bytes 0x80..0xBF; below them Windows-1251 is ASCII,
+// above them А..я in alphabetical order.
+// The program owns the table so that the files' bytes never depend on which
+// converters a Qt build carries (Qt without ICU has no Windows-1251 on
+// Windows). 0x98 has no character of its own: it stands for U+0098, as in
+// Windows' own table, so every byte reads and writes back unchanged.
+constexpr std::array<char16_t, 64> upperQuarter = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, // 80
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F, // 88
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, // 98
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, // A0
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, // A8
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, // B0
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457, // B8
+};
 
-QByteArray encodeUnchecked(const QString &text)
+constexpr char16_t decodeByte(uchar byte)
 {
-    QStringEncoder encoder(codecName);
-    QByteArray bytes = encoder.encode(text);
-    if (!encoder.isValid())
-        throw Error(QStringLiteral("Кодировка Windows-1251 недоступна в этой системе."));
-    return bytes;
+    if (byte < 0x80)
+        return byte;
+    if (byte < 0xC0)
+        return upperQuarter[byte - 0x80u];
+    return char16_t(0x0410u + (byte - 0xC0u));
 }
 
-} // namespace
-
-namespace {
-
-// The encoding has one character per byte, so a table made once by the
-// converter itself decodes exactly as the converter does, without building
-// a converter per text. Empty when the converter gives other than one
-// UTF-16 unit per byte; the converter is used then.
-const std::optional<std::array<char16_t, 256>> &decodingTable()
+// The byte of each character that has one, -1 for the others.
+const std::array<qint16, 0x10000> &encodingTable()
 {
-    static const std::optional<std::array<char16_t, 256>> table = []() -> std::optional<std::array<char16_t, 256>> {
-        QByteArray all(256, Qt::Uninitialized);
-        for (int b = 0; b < 256; ++b)
-            all[b] = char(b);
-        QStringDecoder decoder(codecName);
-        const QString text = decoder.decode(all);
-        if (!decoder.isValid() || text.size() != 256)
-            return std::nullopt;
-        std::array<char16_t, 256> result{};
-        for (int b = 0; b < 256; ++b)
-            result[size_t(b)] = text.at(b).unicode();
+    static const std::array<qint16, 0x10000> table = [] {
+        std::array<qint16, 0x10000> result;
+        result.fill(-1);
+        for (int b = 0; b < 0x100; ++b)
+            result[decodeByte(uchar(b))] = qint16(b);
         return result;
     }();
     return table;
+}
+
+// Where the first character without a byte starts, or -1.
+qsizetype firstUnencodable(QStringView text)
+{
+    const auto &table = encodingTable();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (table[text.at(i).unicode()] < 0)
+            return i;
+    }
+    return -1;
 }
 
 } // namespace
 
 QChar windows1251Char(char byte)
 {
-    const auto &table = decodingTable();
-    if (table)
-        return QChar((*table)[uchar(byte)]);
-    const QString text = fromWindows1251(QByteArrayView(&byte, 1));
-    return text.isEmpty() ? QChar() : text.at(0);
+    return QChar(decodeByte(uchar(byte)));
 }
 
 QString fromWindows1251(QByteArrayView bytes)
 {
-    const auto &table = decodingTable();
-    if (!table) {
-        QStringDecoder decoder(codecName);
-        return decoder.decode(bytes);
-    }
     QString text(bytes.size(), Qt::Uninitialized);
     char16_t *out = reinterpret_cast<char16_t *>(text.data());
     for (const char c : bytes)
-        *out++ = (*table)[uchar(c)];
+        *out++ = decodeByte(uchar(c));
     return text;
 }
-
-namespace {
-
-// The byte of each character that has one, -1 for the others. Made once by
-// the converter, one character at a time, and kept only where the decoding
-// gives that character back, so it accepts exactly what toWindows1251 accepts.
-const std::array<qint16, 0x10000> &encodingTable()
-{
-    static const std::array<qint16, 0x10000> table = [] {
-        std::array<qint16, 0x10000> result;
-        result.fill(-1);
-        QStringEncoder encoder(codecName);
-        for (int b = 0; b < 256; ++b) {
-            const QChar c = windows1251Char(char(b));
-            const QByteArray bytes = encoder.encode(QStringView(&c, 1));
-            if (encoder.isValid() && bytes.size() == 1 && uchar(bytes.at(0)) == b)
-                result[c.unicode()] = qint16(b);
-        }
-        return result;
-    }();
-    return table;
-}
-
-} // namespace
 
 bool encodeWindows1251(QStringView text, char *out)
 {
@@ -154,26 +132,22 @@ void appendUtf8FromWindows1251(QByteArray &out, QByteArrayView bytes)
 
 bool fitsWindows1251(const QString &text)
 {
-    // A round trip is the one test that works with every converter backend.
-    return fromWindows1251(encodeUnchecked(text)) == text;
+    return firstUnencodable(text) < 0;
 }
 
 QByteArray toWindows1251(const QString &text)
 {
-    QByteArray bytes = encodeUnchecked(text);
-    if (fromWindows1251(bytes) == text)
+    const qsizetype bad = firstUnencodable(text);
+    if (bad < 0) {
+        QByteArray bytes(text.size(), Qt::Uninitialized);
+        encodeWindows1251(text, bytes.data());
         return bytes;
-    for (int i = 0; i < text.size(); ++i) {
-        const int length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString piece = text.mid(i, length);
-        if (fromWindows1251(encodeUnchecked(piece)) != piece) {
-            throw Error(QStringLiteral("Символ «%1» в тексте «%2» нельзя записать в файл "
-                                       "в кодировке Windows-1251. Замените его.")
-                            .arg(piece, text));
-        }
-        i += length - 1;
     }
-    throw Error(QStringLiteral("Текст «%1» нельзя записать в кодировке Windows-1251.").arg(text));
+    // A character outside the first plane is named whole, not half of it.
+    const bool pair = text.at(bad).isHighSurrogate() && bad + 1 < text.size() && text.at(bad + 1).isLowSurrogate();
+    throw Error(QStringLiteral("Символ «%1» в тексте «%2» нельзя записать в файл "
+                               "в кодировке Windows-1251. Замените его.")
+                    .arg(text.mid(bad, pair ? 2 : 1), text));
 }
 
 QString crlfLines(const QStringList &lines)
@@ -515,6 +489,15 @@ bool removeFile(const QString &path, QString *reason)
 
 bool SafeFileWriter::open()
 {
+#ifdef Q_OS_WIN
+    // Qt would write past MAX_PATH (260), but Explorer and most programs
+    // could then neither open nor remove the file.
+    constexpr int maxPath = 260;
+    if (QDir::toNativeSeparators(QFileInfo(m_path).absoluteFilePath()).size() >= maxPath) {
+        m_error = QStringLiteral("путь к файлу длиннее %1 знаков, Windows не сможет с ним работать").arg(maxPath - 1);
+        return false;
+    }
+#endif
     if (m_links == Links::Replace && isLink(m_path))
         return openBesideLink();
     m_error = notARegularFileReason(m_path);
@@ -545,7 +528,15 @@ bool SafeFileWriter::commit()
         m_error = QStringLiteral("файл занят другой программой");
         return false;
     }
-    return m_beside ? commitOverLink() : m_file.commit();
+    if (m_beside ? commitOverLink() : m_file.commit())
+        return true;
+#ifdef Q_OS_WIN
+    // Windows refuses to replace a file another program holds open; Qt's
+    // text for it is English and the old file stays as it was.
+    if (fileExists(m_path))
+        m_error = QStringLiteral("файл занят другой программой");
+#endif
+    return false;
 }
 
 void SafeFileWriter::cancel()

@@ -38,4 +38,10 @@ private:
     QString m_root;
 };
 
+// The user's own workspace under `root` (its program folder and the base
+// beside it, an empty table of contents), made where parts are missing;
+// nothing present is touched. The program folder's path, or an empty string
+// with `reason` when it cannot be made.
+QString ensureUserWorkspace(const QString &root, QString *reason);
+
 } // namespace vastrel

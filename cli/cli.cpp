@@ -10,9 +10,33 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <QStringDecoder>
+#include <io.h>
+#include <windows.h>
+#endif
+
 namespace vastrel::cli {
 
 namespace {
+
+#ifdef Q_OS_WIN
+// A Windows console shows UTF-16 through WriteConsoleW whatever its code
+// page; a pipe or a file gets UTF-8, as on Linux.
+bool isConsole(FILE *stream)
+{
+    const HANDLE handle = HANDLE(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    return handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode);
+}
+
+void writeConsole(FILE *stream, const QString &text)
+{
+    std::fflush(stream);
+    DWORD written = 0;
+    ::WriteConsoleW(HANDLE(_get_osfhandle(_fileno(stream))), text.utf16(), DWORD(text.size()), &written, nullptr);
+}
+#endif
 
 void write(FILE *stream, const QString &text)
 {
@@ -20,6 +44,12 @@ void write(FILE *stream, const QString &text)
     // it is flushed before a message on standard error so both keep their order.
     if (stream == stderr)
         std::fflush(stdout);
+#ifdef Q_OS_WIN
+    if (isConsole(stream)) {
+        writeConsole(stream, text + QLatin1Char('\n'));
+        return;
+    }
+#endif
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fputc('\n', stream);
@@ -55,6 +85,14 @@ void printLine(const QString &text)
 
 void printUtf8(QByteArrayView text)
 {
+#ifdef Q_OS_WIN
+    // A piece may end inside a character: the decoder keeps it for the next.
+    static QStringDecoder utf8(QStringDecoder::Utf8);
+    if (isConsole(stdout)) {
+        writeConsole(stdout, utf8.decode(text));
+        return;
+    }
+#endif
     std::fwrite(text.data(), 1, size_t(text.size()), stdout);
 }
 

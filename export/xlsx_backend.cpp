@@ -205,8 +205,15 @@ QByteArray XlsxBackend::bytes() const
     if (!directory.isValid())
         throw Error::cannotCreate(QDir::toNativeSeparators(directory.path()), directory.errorString());
     const QString path = directory.filePath(QStringLiteral("document.xlsx"));
+#ifdef Q_OS_WIN
+    // On Windows the library opens the workbook by a UTF-8 name, its
+    // temporary files by one in the system's code page.
+    const QByteArray nativePath = QDir::toNativeSeparators(path).toUtf8();
+    const QByteArray temporary = QDir::toNativeSeparators(directory.path()).toLocal8Bit();
+#else
     const QByteArray nativePath = QFile::encodeName(path);
     const QByteArray temporary = QFile::encodeName(directory.path());
+#endif
     lxw_workbook_options options = {};
     options.tmpdir = const_cast<char *>(temporary.constData());
     lxw_workbook *workbook = workbook_new_opt(nativePath.constData(), &options);

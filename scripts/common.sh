@@ -8,7 +8,7 @@ PACKAGES=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-translations-l10n
     libxlsxwriter-dev libgtest-dev
-    unzip locales fonts-liberation2 poppler-utils dpkg-dev file
+    zlib1g-dev unzip locales fonts-liberation2 poppler-utils dpkg-dev file
     lintian desktop-file-utils appstream man-db
 )
 

@@ -3,7 +3,6 @@
 #include "base/estimate_file.h"
 #include "base/text_file.h"
 
-#include <QStringDecoder>
 
 #include <gtest/gtest.h>
 
@@ -319,16 +318,6 @@ TEST(EstimateBytes, ReadAsTheDecodedLinesRead)
             }
         }
     }
-}
-
-// Every byte decodes as the system's converter decodes it.
-TEST(EstimateBytes, DecodingTableMatchesTheConverter)
-{
-    QByteArray all;
-    for (int b = 0; b < 256; ++b)
-        all.append(char(b));
-    QStringDecoder decoder("windows-1251");
-    EXPECT_EQ(fromWindows1251(all), decoder.decode(all));
 }
 
 namespace {

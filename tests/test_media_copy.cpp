@@ -313,6 +313,20 @@ TEST(Drives, DesignationOnASystemWithoutDriveLetters)
     ws.write(QStringLiteral("file"), "x");
     EXPECT_FALSE(flashMedium(ws.workspace(), QStringLiteral("file")).usable());
 }
+#else
+TEST(Drives, LettersAreDriveRootsAndAnEmptyDriveIsNotReady)
+{
+    TempWorkspace ws;
+    EXPECT_EQ(disketteMedium().root, QStringLiteral("A:/"));
+    EXPECT_EQ(flashMedium(ws.workspace(), QStringLiteral("E")).root, QStringLiteral("E:/"));
+    // No machine this runs on has a diskette in A:.
+    try {
+        requireMedium(disketteMedium());
+        ADD_FAILURE() << "A: is there";
+    } catch (const Error &error) {
+        EXPECT_EQ(error.text(), Error::io(IoCode::NotReady).text());
+    }
+}
 #endif
 
 TEST(MediaCopyCli, CopiesByNameInListOrder)

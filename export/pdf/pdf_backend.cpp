@@ -3,7 +3,9 @@
 #include "base/error.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFont>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
@@ -232,12 +234,28 @@ void PdfPainter::paintFooter(QPainter &painter)
     painter.drawText(QPointF(PageMargins::left * PointsPerInch, baseline), text);
 }
 
+// Windows has no Liberation Sans: the installation brings it in fonts/
+// beside the program, so every PDF is drawn with the same font file.
+void addShippedFonts()
+{
+    static const bool added = [] {
+        if (QFontDatabase::families().contains(QStringLiteral("Liberation Sans")))
+            return true;
+        const QDir fonts(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("fonts")));
+        for (const QString &file : fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files))
+            QFontDatabase::addApplicationFont(fonts.filePath(file));
+        return true;
+    }();
+    Q_UNUSED(added);
+}
+
 } // namespace
 
 QByteArray pdfBytes(const SheetModel &sheet)
 {
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         throw Error(QStringLiteral("Не удалось построить документ PDF: нет графической подсистемы."));
+    addShippedFonts();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

@@ -1,20 +1,71 @@
 #include "support/xlsx_reader.h"
 
-#include <QProcess>
+#include <QFile>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
 #include <algorithm>
 
+#include <zlib.h>
+
 namespace vastrel::test {
+
+namespace {
+
+quint32 le(const QByteArray &bytes, qsizetype at, int size)
+{
+    quint32 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = (value << 8) | uchar(bytes.at(at + i));
+    return value;
+}
+
+// A member of a zip file, stored or deflated, found through the central
+// directory; read here rather than by an unzip program, which not every
+// system the tests run on (Wine) can start. Empty when it is not there.
+QByteArray zipMember(const QByteArray &zip, const QString &member)
+{
+    const qsizetype end = zip.lastIndexOf(QByteArray("PK\x05\x06", 4));
+    if (end < 0 || end + 22 > zip.size())
+        return QByteArray();
+    const int count = int(le(zip, end + 10, 2));
+    qsizetype at = le(zip, end + 16, 4);
+    for (int i = 0; i < count && at + 46 <= zip.size() && le(zip, at, 4) == 0x02014b50; ++i) {
+        const int method = int(le(zip, at + 10, 2));
+        const quint32 packed = le(zip, at + 20, 4), size = le(zip, at + 24, 4);
+        const int nameLength = int(le(zip, at + 28, 2));
+        const qsizetype header = le(zip, at + 42, 4);
+        const QByteArray name = zip.mid(at + 46, nameLength);
+        at += 46 + nameLength + le(zip, at + 30, 2) + le(zip, at + 32, 2);
+        if (name != member.toUtf8() || header + 30 > zip.size())
+            continue;
+        const qsizetype data = header + 30 + le(zip, header + 26, 2) + le(zip, header + 28, 2);
+        const QByteArray stored = zip.mid(data, packed);
+        if (method == 0)
+            return stored;
+        QByteArray out(qsizetype(size), Qt::Uninitialized);
+        z_stream stream{};
+        if (method != 8 || inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+            return QByteArray();
+        stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(stored.constData()));
+        stream.avail_in = uInt(stored.size());
+        stream.next_out = reinterpret_cast<Bytef *>(out.data());
+        stream.avail_out = uInt(out.size());
+        const int status = inflate(&stream, Z_FINISH);
+        inflateEnd(&stream);
+        return status == Z_STREAM_END ? out : QByteArray();
+    }
+    return QByteArray();
+}
+
+} // namespace
 
 QString unzipPart(const QString &path, const QString &part)
 {
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, part});
-    if (!unzip.waitForFinished(30000) || unzip.exitStatus() != QProcess::NormalExit || unzip.exitCode() != 0)
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
         return QString();
-    return QString::fromUtf8(unzip.readAllStandardOutput());
+    return QString::fromUtf8(zipMember(file.readAll(), part));
 }
 
 namespace {

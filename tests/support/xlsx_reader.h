@@ -31,7 +31,7 @@ struct XlsxCell
     bool isBlank() const { return present && text.isEmpty() && formula.isEmpty(); }
 };
 
-// The first worksheet of an .xlsx file, unpacked with the `unzip` tool.
+// The first worksheet of an .xlsx file.
 class XlsxSheet
 {
 public:
