@@ -122,7 +122,8 @@ void ConsolidatedWriter::dataRow(int row, const DocumentRecord &record)
     m_sheet.cells(row, QStringLiteral("E")).numberFormatLocal(QStringLiteral("# ##0,00"));
     Range amount = take(row, "E", nullptr);
     const bool bold = boldDescriptions.contains(record.description) || consolidatedBoldAmount(code);
-    amount.borders(LineStyleContinuous, BorderWeightThin).fontSize(10).bold(bold);
+    // At the top, beside the code and the first line of the description.
+    amount.borders(LineStyleContinuous, BorderWeightThin).fontSize(10).bold(bold).vertical(VAlign::Top);
     if (record.amount == QLatin1String("0"))
         amount.value(QString());
     else

@@ -1,10 +1,12 @@
 #include "operations/media_copy.h"
 
 #include "base/error.h"
+#include "base/estimate_file.h"
 #include "base/estimate_name.h"
 #include "base/table_of_contents.h"
 #include "base/text_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -41,6 +43,22 @@ void commitTarget(SafeFileWriter &target)
         throw Error::io(IoCode::DiskWrite);
 }
 
+// A link in the base may name any file of the machine; only an estimate file
+// may leave it on a medium.
+void requireEstimateBehindLink(const QString &sourcePath, const QString &name)
+{
+    const QFileInfo info(sourcePath);
+    const QString problem =
+        info.size() > MaxEstimateFileBytes
+            ? QStringLiteral("больше %1").arg(maxEstimateFileText())
+            : estimateFileProblem(readFileBytes(sourcePath, Workspace::shown(Workspace::estimateName(name)),
+                                                OpenFailure::FileNotFound));
+    if (!problem.isEmpty())
+        throw Error(QStringLiteral("Смета %1 не скопирована: её файл в базе — ссылка на %2, а это не файл сметы "
+                                   "(%3). На носитель он не записан.")
+                        .arg(name, QDir::toNativeSeparators(info.symLinkTarget()), problem));
+}
+
 void copyEstimate(const Workspace &workspace, const Medium &medium, const QString &name,
                   const BlockWriter &writer)
 {
@@ -50,9 +68,13 @@ void copyEstimate(const Workspace &workspace, const Medium &medium, const QStrin
     QFile source(sourcePath);
     if (!notARegularFileReason(sourcePath).isEmpty() || !source.open(QIODevice::ReadOnly))
         throw Error::io(IoCode::AccessDenied);
+    if (isLink(sourcePath))
+        requireEstimateBehindLink(sourcePath, name);
     requireMedium(medium);
 
-    SafeFileWriter target(medium.root + name + QStringLiteral(".xml"));
+    // A link on the medium is replaced, never written through: it may name
+    // any file of the machine the medium is in.
+    SafeFileWriter target(medium.root + name + QStringLiteral(".xml"), SafeFileWriter::Links::Replace);
     openTarget(target);
     char block[BlockSize];
     for (;;) {
@@ -70,7 +92,7 @@ void copyEstimate(const Workspace &workspace, const Medium &medium, const QStrin
 void writeMediumToc(const Medium &medium, const QStringList &lines, const BlockWriter &writer)
 {
     const QByteArray bytes = toWindows1251(crlfLines(lines));
-    SafeFileWriter file(medium.root + Workspace::tocName());
+    SafeFileWriter file(medium.root + Workspace::tocName(), SafeFileWriter::Links::Replace);
     openTarget(file);
     if (!writeBlock(writer, file, bytes.constData(), bytes.size()))
         abandon(file, IoCode::DiskWrite);

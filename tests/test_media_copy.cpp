@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -183,6 +184,47 @@ TEST(MediaCopy, TargetThatIsADirectoryIsLeftAlone)
 // The medium fills up in the middle of the second estimate, or takes all
 // but the last bytes of its last block: the first stays complete, the older
 // copy of the second stays whole, and the second is never reported copied.
+// A medium with a Linux file system may carry links to anything on the
+// machine it is put into; a link in the base may name any file too.
+TEST(MediaCopy, LinksAreReplacedOnTheMediumAndNotCarriedFromTheBase)
+{
+    const struct
+    {
+        const char *name;
+        QString linkOnMedium; // a link to the outside file in this place
+        bool baseEstimateIsLinkToOutside;
+        bool copied;
+    } cases[] = {
+        {"medium_toc_link", QStringLiteral("departments.txt"), false, true},
+        {"medium_estimate_link", QStringLiteral("Кафедра.xml"), false, true},
+        {"base_estimate_links_to_no_estimate", QString(), true, false},
+    };
+    for (const auto &c : cases) {
+        Base base;
+        const QString outside = base.ws.workspace().resolve(QStringLiteral("../profile"));
+        writeFile(outside, "export PATH\n");
+        if (!c.linkOnMedium.isEmpty())
+            ASSERT_TRUE(QFile::link(outside, base.onMedium(c.linkOnMedium)));
+        if (c.baseEstimateIsLinkToOutside) {
+            QFile::remove(base.ws.workspace().estimatePath(QStringLiteral("Кафедра")));
+            ASSERT_TRUE(QFile::link(outside, base.ws.workspace().estimatePath(QStringLiteral("Кафедра"))));
+        }
+        RecordingMessages messages;
+        const bool ok = runAction(messages, [&] {
+            return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0}, messages);
+        }).ok();
+        EXPECT_EQ(ok, c.copied) << c.name << qPrintable(messages.last());
+        EXPECT_EQ(readFile(outside), QByteArray("export PATH\n")) << c.name;
+        if (c.copied) {
+            EXPECT_FALSE(QFileInfo(base.onMedium(c.linkOnMedium)).isSymLink()) << c.name;
+            EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Кафедра.xml"))), base.bytes.at(0)) << c.name;
+        } else {
+            EXPECT_TRUE(messages.last().contains(QStringLiteral("не файл сметы"))) << qPrintable(messages.last());
+            EXPECT_TRUE(entriesOf(base.medium.path()).isEmpty()) << c.name;
+        }
+    }
+}
+
 TEST(MediaCopy, ShortWriteKeepsTheOlderCopy)
 {
     for (const qint64 missing : {qint64(3000), qint64(1)}) {

@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 
 namespace vastrel::test {
 
@@ -44,6 +45,30 @@ QString pdfText(const QString &path)
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         return QString();
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QList<PdfWord> pdfWords(const QString &path)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
+                                                 QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    static const QRegularExpression item(QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
+                                                        "xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    QList<PdfWord> words;
+    int page = 0;
+    for (const auto &match : item.globalMatch(QString::fromUtf8(process.readAllStandardOutput()))) {
+        if (match.capturedLength(1) == 0) {
+            ++page;
+            continue;
+        }
+        const QString text = match.captured(5).replace(QLatin1String("&quot;"), QLatin1String("\"")).replace(
+            QLatin1String("&amp;"), QLatin1String("&"));
+        words.append({page, text, QRectF(QPointF(match.captured(1).toDouble(), match.captured(2).toDouble()),
+                                         QPointF(match.captured(3).toDouble(), match.captured(4).toDouble()))});
+    }
+    return words;
 }
 
 QString firstOutOfOrder(const QString &text, const QStringList &parts)
