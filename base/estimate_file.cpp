@@ -359,13 +359,24 @@ bool lineIs(const EstimateLine &line, QByteArrayView text)
     return line.bytes() == text;
 }
 
-// "\t\t<TAG>value</TAG>" and nothing else on the line.
+// "\t\t<TAG>value</TAG>" and nothing else on the line. Tags are ASCII, so
+// their characters are compared with the bytes as they are; every line of
+// every summed file passes here.
 bool isElement(const EstimateLine &line, const QString &tag)
 {
-    if (!line.opens(tag))
+    const QByteArrayView b = line.bytes();
+    const qsizetype n = tag.size();
+    if (b.size() < 2 * n + 7 || b[0] != '\t' || b[1] != '\t' || b[2] != '<' || b[3 + n] != '>')
         return false;
-    const QByteArray close = "</" + tag.toLatin1() + '>';
-    return line.bytes().size() >= 2 + tag.size() + 2 + close.size() && line.bytes().endsWith(close);
+    const qsizetype close = b.size() - n - 3;
+    if (b[close] != '<' || b[close + 1] != '/' || b.back() != '>')
+        return false;
+    for (qsizetype k = 0; k < n; ++k) {
+        const char c = char(tag.at(k).unicode());
+        if (b[3 + k] != c || b[close + 2 + k] != c)
+            return false;
+    }
+    return true;
 }
 
 QByteArrayView elementValue(const EstimateLine &line, const QString &tag)
@@ -380,7 +391,7 @@ struct CheckedRecord
     QByteArrayView code;
     bool hasBreakdown = false;
     QByteArrayView breakdown;
-    QString amountTag; // empty when the record has no amount
+    const QString *amountTag = nullptr; // none when the record has no amount
     qsizetype amountLine = 0;
     QByteArrayView amount;
 };
@@ -476,8 +487,8 @@ QString templateProblem(const QList<CheckedRecord> &records)
 QString consolidatedProblem(const QList<CheckedRecord> &records)
 {
     const QString kind = QStringLiteral("сводной смете");
-    const QByteArray incomeHeadingCode = toWindows1251(incomeHeading().code);
-    const QByteArray expenseHeadingCode = toWindows1251(expenseHeading().code);
+    static const QByteArray incomeHeadingCode = toWindows1251(incomeHeading().code);
+    static const QByteArray expenseHeadingCode = toWindows1251(expenseHeading().code);
     for (const CheckedRecord &record : records) {
         const QByteArray code = QByteArray::fromRawData(record.code.data(), record.code.size());
         const auto known = consolidatedCodes().constFind(code);
@@ -500,11 +511,24 @@ QString savedProblem(const QList<CheckedRecord> &records)
     const QString kind = QStringLiteral("смете");
     if (records.size() < 2)
         return QStringLiteral("в файле нет записей остатка и дохода");
-    const int income = incomeIndexByCode(fromWindows1251(records.at(1).code));
+    static const CodeIndex incomeIndex = [] {
+        QStringList codes;
+        for (const IncomeCode &code : incomeCodes())
+            codes.append(code.code);
+        return indexOf(codes);
+    }();
+    static const QList<QByteArray> starForms = [] {
+        QList<QByteArray> forms;
+        for (const IncomeCode &code : incomeCodes())
+            forms.append(toWindows1251(code.starForm()));
+        return forms;
+    }();
+    const int income =
+        incomeIndex.value(QByteArray::fromRawData(records.at(1).code.data(), records.at(1).code.size()), -1);
     if (income < 0)
         return atLine(records.at(1).codeLine,
                       QStringLiteral("ожидался код дохода, а не %1").arg(quotedValue(records.at(1).code)));
-    const QByteArray starForm = toWindows1251(incomeCodes()[size_t(income)].starForm());
+    const QByteArray &starForm = starForms.at(income);
     if (records.at(0).code != starForm)
         return atLine(records.at(0).codeLine, QStringLiteral("ожидался код остатка %1").arg(quotedValue(starForm)));
     for (int k = 0; k < 2; ++k) {
@@ -540,7 +564,14 @@ QString estimateFileProblem(const EstimateContent &content, EstimateKind *kind)
     if (const QString problem = byteProblem(content.bytes()); !problem.isEmpty())
         return problem;
 
-    const QStringList start = estimateFileLines(EstimateHeader{}, {});
+    // The header as every writer emits it; a template's values differ, its lines do not.
+    static const QStringList start = estimateFileLines(EstimateHeader{}, {});
+    static const QList<QByteArray> startBytes = [] {
+        QList<QByteArray> lines;
+        for (const QString &line : start)
+            lines.append(toWindows1251(line));
+        return lines;
+    }();
     const qsizetype headerEnd = start.size() - 1; // all but "</SMETA>"
     const QString headerTags[] = {EstimateTag::Year, EstimateTag::Financing, EstimateTag::Department,
                                   EstimateTag::SubdivisionCode, EstimateTag::LegalStatus};
@@ -550,7 +581,7 @@ QString estimateFileProblem(const EstimateContent &content, EstimateKind *kind)
         const qsizetype element = i - 3;
         const bool fits = element >= 0 && element < qsizetype(std::size(headerTags))
                               ? isElement(content.at(i), headerTags[element])
-                              : lineIs(content.at(i), toWindows1251(start.at(i)));
+                              : lineIs(content.at(i), startBytes.at(i));
         if (!fits)
             return atLine(i, QStringLiteral("ожидалось «%1»").arg(start.at(i).trimmed().replace(
                                  QStringLiteral("><"), QStringLiteral(">…<"))));
@@ -580,7 +611,7 @@ QString estimateFileProblem(const EstimateContent &content, EstimateKind *kind)
         }
         for (const QString &tag : AmountTags) {
             if (isElement(content.at(i), tag)) {
-                record.amountTag = tag;
+                record.amountTag = &tag;
                 record.amountLine = i;
                 record.amount = elementValue(content.at(i++), tag);
                 (tag == EstimateTag::Amount ? sums : templateAmounts) = true;
@@ -598,13 +629,14 @@ QString estimateFileProblem(const EstimateContent &content, EstimateKind *kind)
         return atLine(i + 1, QStringLiteral("текст после «</SMETA>»"));
     if (sums && templateAmounts)
         return QStringLiteral("в файле есть и суммы SUM_YEAR, и суммы заготовки Q_1…Q_4");
+    static const QByteArray ConsolidatedFinancing = toWindows1251(QStringLiteral("СВОДНАЯ СМЕТА"));
     const QByteArrayView financing = elementValue(content.at(4), EstimateTag::Financing);
     EstimateKind found = !sums ? EstimateKind::Template
-                         : financing == toWindows1251(QStringLiteral("СВОДНАЯ СМЕТА")) ? EstimateKind::Consolidated
+                         : financing == ConsolidatedFinancing ? EstimateKind::Consolidated
                                                                                       : EstimateKind::Saved;
     if (found != EstimateKind::Template) {
         for (const CheckedRecord &record : records) {
-            if (record.amountTag.isEmpty())
+            if (!record.amountTag)
                 return atLine(record.codeLine + 1, QStringLiteral("в записи нет суммы SUM_YEAR"));
         }
     }

@@ -140,6 +140,12 @@ private:
 // Reads an estimate file ("File not found" when missing).
 EstimateContent readEstimate(const Workspace &workspace, const QString &estimateName);
 
+// The largest estimate file taken from outside the base (a medium, a link):
+// the system's own are a few kilobytes, so anything near this is no estimate.
+constexpr qint64 MaxEstimateFileBytes = 1024 * 1024;
+// The same in the words of a message.
+inline QString maxEstimateFileText() { return QStringLiteral("1 МБ"); }
+
 // The three kinds of estimate file, by who wrote it.
 enum class EstimateKind { Saved, Template, Consolidated };
 
@@ -157,12 +163,6 @@ enum class EstimateKind { Saved, Template, Consolidated };
 // then tells which writer's file it is.
 QString estimateFileProblem(const EstimateContent &content, EstimateKind *kind = nullptr);
 QString estimateFileProblem(const QByteArray &bytes);
-
-// The largest estimate file taken from outside the base (a medium, a link):
-// the system's own are a few kilobytes, so anything near this is no estimate.
-constexpr qint64 MaxEstimateFileBytes = 1024 * 1024;
-// The same in the words of a message.
-inline QString maxEstimateFileText() { return QStringLiteral("1 МБ"); }
 
 // The namespace of the root element's xsi declaration.
 inline const QString SchemaInstanceNamespace = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");

@@ -132,9 +132,9 @@ public:
         const MediumSnapshot snapshot(m_medium);
         const QStringList records = mediumRecords();
         m_baseToc = readToc(m_workspace, OpenFailure::FileNotFound);
+        m_baseNames = baseNameVariants(m_workspace.baseDir(), m_baseToc);
         for (qsizetype i = m_baseToc.size() - 1; i >= 0; --i)
             m_index.insert(estimateNameOf(m_baseToc.at(i)), i); // the first one wins
-        m_baseNames = baseNameVariants(m_workspace.baseDir(), m_baseToc);
 
         const QSet<QString> wanted(names.begin(), names.end());
         try {
@@ -413,8 +413,8 @@ private:
     const MediumReader &m_reader;
     IntakeResult &m_result;
     QStringList m_baseToc;
-    QHash<QString, qsizetype> m_index; // the first record of each name in m_baseToc
     CaseVariants m_baseNames;
+    QHash<QString, qsizetype> m_index; // the first record of each name in m_baseToc
     QSet<QString> m_seen;
     QSet<QString> m_replaced;
     QList<Stored> m_stored; // written, not yet in the table of contents

@@ -300,16 +300,16 @@ Outcome sumEstimates(const Workspace &workspace, const QStringList &lines, const
         // A damaged file would leave its subdivision out of the sums without a word.
         EstimateKind kind = EstimateKind::Saved;
         const QString problem = estimateFileProblem(content, &kind);
-        const QString file = Workspace::shown(Workspace::estimateName(name));
+        const auto file = [&name] { return Workspace::shown(Workspace::estimateName(name)); };
         if (!problem.isEmpty()) {
             return Outcome::refusal(QStringLiteral("Файл сметы «%1» (%2) поврежден: %3. Сложение не выполнено, "
                                                    "ничего не записано.")
-                                        .arg(name, file, problem));
+                                        .arg(name, file(), problem));
         }
         if (kind == EstimateKind::Template) {
             return Outcome::refusal(QStringLiteral("Смета «%1» (%2) еще не записана из главного окна: в ее файле нет "
                                                    "сумм. Сложение не выполнено, ничего не записано.")
-                                        .arg(name, file));
+                                        .arg(name, file()));
         }
         addEstimate(content, sums);
     }

@@ -26,6 +26,7 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+
 QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString &text, std::ostream *os)
 {
@@ -320,6 +321,8 @@ TEST(Intake, ReportCountsAndDetailsList)
     EXPECT_TRUE(verbose.err.contains(QStringLiteral("\n042|нет 42|\n"))) << qPrintable(verbose.err.left(300));
 }
 
+// The central office takes a medium written by a subdivision's copy, twice,
+// then meets a changed estimate.
 TEST(Intake, FromOneWorkspaceToAnotherThroughTheTool)
 {
     TempWorkspace office, centre;
