@@ -307,7 +307,7 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
 
     // Missing file: the error, the window stays, nothing asked.
     EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
-    EXPECT_EQ(messages.last(), QStringLiteral("File not found"));
+    EXPECT_EQ(messages.lastFirstLine(), QStringLiteral("File not found"));
     EXPECT_TRUE(suggested.isEmpty());
 
     // An amount that is no number: the conversion error, nothing kept.
@@ -315,7 +315,7 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     bad[3].amount = QStringLiteral("1 000");
     writeEstimate(bad);
     EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
-    EXPECT_EQ(messages.last(), QStringLiteral("'1 000' is not a valid floating point value"));
+    EXPECT_EQ(messages.lastFirstLine(), QStringLiteral("'1 000' is not a valid floating point value"));
     EXPECT_FALSE(QFile::exists(target));
 
     writeEstimate(consolidated);
@@ -327,10 +327,10 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(XlsxSheet::read(target).text(QStringLiteral("A16")), consolidated.first().description);
 
-    // Declining to keep it still closes the window.
+    // Declining to keep it keeps the window and its selection.
     QFile::remove(target);
     delivery.choose = [&](const QString &) { return QString(); };
-    EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
+    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
     EXPECT_FALSE(QFile::exists(target));
     EXPECT_EQ(opened, 1);
 }
