@@ -1,6 +1,6 @@
 #include "base/error.h"
 
-#include "base/amount.h"
+#include <QLocale>
 
 namespace vastrel {
 
@@ -37,14 +37,16 @@ QString ioAdvice(int code, const QString &where)
 } // namespace
 
 Error::Error(QString text)
-    : m_text(std::move(text))
+    : m_platform(text)
+    , m_text(std::move(text))
     , m_utf8(m_text.toUtf8())
 {
 }
 
 Error::Error(const QString &platformText, const QString &advice)
-    : Error(platformText + QStringLiteral("\r\n") + advice)
+    : Error(platformText + QLatin1Char('\n') + advice)
 {
+    m_platform = platformText;
 }
 
 Error Error::fileNotFound()
@@ -74,11 +76,16 @@ Error Error::io(int code, const QString &where)
 
 Error Error::notAFloat(const QString &text)
 {
-    const bool comma = localeDecimalSeparator() == QLatin1Char(',');
-    return Error(QStringLiteral("'%1' is not a valid floating point value").arg(text),
-                 QStringLiteral("Сумма %1 не число: введите цифры без пробелов, копейки — после %2, например %3.")
-                     .arg(quoted(text), comma ? QStringLiteral("запятой") : QStringLiteral("точки"),
-                          quoted(comma ? QStringLiteral("1000,50") : QStringLiteral("1000.50"))));
+    // Which separator this locale wants: a script's author under Debian's
+    // default C.UTF-8 needs to hear it as much as an accountant does.
+    const QLocale locale = QLocale::system();
+    const QString point = locale.decimalPoint();
+    QString advice = QStringLiteral("Сумма «%1» — не число в локали %2: дробную часть отделяйте знаком «%3», "
+                                    "цифры пишите без пробелов")
+                         .arg(text, locale.name(), point);
+    if (point != QLatin1String(","))
+        advice += QStringLiteral(" (запятая — в локали ru_RU.UTF-8)");
+    return Error(QStringLiteral("'%1' is not a valid floating point value").arg(text), advice + QLatin1Char('.'));
 }
 
 } // namespace vastrel

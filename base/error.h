@@ -26,11 +26,12 @@ public:
     static Error notAFloat(const QString &text);
 
     // The English line alone.
-    QString platformText() const { return m_text.section(QStringLiteral("\r\n"), 0, 0); }
+    const QString &platformText() const { return m_platform; }
 
 private:
     Error(const QString &platformText, const QString &advice);
 
+    QString m_platform;
     QString m_text;
     QByteArray m_utf8;
 };

@@ -5,6 +5,9 @@
 #include "base/settings.h"
 
 
+#include <QLocale>
+#include <QRegularExpression>
+
 #include <cstdio>
 
 namespace vastrel::cli {

@@ -261,7 +261,7 @@ TEST_F(MainWindowTest, ANonNumberIsReportedAndTheFirstUnreadableFieldTakesTheFoc
         press("Button1");
         ASSERT_EQ(messages.all().size(), 1);
         EXPECT_TRUE(messages.last().startsWith(
-            QStringLiteral("'%1' is not a valid floating point value\r\n").arg(QString::fromUtf8(each.named))))
+            QStringLiteral("'%1' is not a valid floating point value\n").arg(QString::fromUtf8(each.named))))
             << qPrintable(messages.last());
         EXPECT_EQ(messages.all().last().kind, MessageKind::Error);
         EXPECT_TRUE(panel("Panel82").isEmpty()); // emptied by the edit, not refilled

@@ -95,7 +95,7 @@ TEST_F(SettingsWindowTest, APartlyFilledCodeIsNeverStored)
     EXPECT_TRUE(code->isPartlyFilled());
     press("Button1");
     EXPECT_EQ(messages.texts(), QStringList{CodeEdit::invalidInputMessage()});
-    EXPECT_TRUE(CodeEdit::invalidInputMessage().startsWith(QStringLiteral("Invalid input value.  Use escape key to abandon changes\r\n")));
+    EXPECT_TRUE(CodeEdit::invalidInputMessage().startsWith(QStringLiteral("Invalid input value.  Use escape key to abandon changes\n")));
     EXPECT_FALSE(ws.exists(QStringLiteral("nastroiki.txt")));
 
     // Escape abandons the change.

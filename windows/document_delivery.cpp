@@ -3,6 +3,7 @@
 #include "base/text_file.h"
 #include "export/breakdown_document.h"
 #include "export/consolidated_document.h"
+#include "export/document_target.h"
 #include "export/pdf/pdf_backend.h"
 #include "export/xlsx_backend.h"
 
@@ -46,6 +47,10 @@ bool deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &works
         return false;
     if (!path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive) && !isPdfPath(path))
         path += QStringLiteral(".xlsx");
+    if (const QString problem = documentTargetProblem(workspace, path); !problem.isEmpty()) {
+        messages.refuse(problem);
+        return false;
+    }
     const bool kept = runAction(messages, [&] {
         BusyCursor busy;
         writeFileAtomically(path, QDir::toNativeSeparators(path), isPdfPath(path) ? pdfBytes(book) : workbook);

@@ -19,7 +19,7 @@ QStringList RecordingMessages::firstLines() const
 {
     QStringList lines;
     for (const Message &message : m_messages)
-        lines.append(message.text.section(QStringLiteral("\r\n"), 0, 0));
+        lines.append(message.text.section(QLatin1Char('\n'), 0, 0));
     return lines;
 }
 
