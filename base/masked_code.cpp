@@ -6,7 +6,9 @@ namespace vastrel {
 
 QString invalidCodeMessage()
 {
-    return QStringLiteral("Invalid input value.  Use escape key to abandon changes");
+    return QStringLiteral("Invalid input value.  Use escape key to abandon changes\n"
+                          "Код состоит из трёх цифр, например «007»: допечатайте цифры или нажмите Esc, "
+                          "чтобы вернуть прежний код.");
 }
 
 bool isThreeDigitCode(const QString &text)

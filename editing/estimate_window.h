@@ -38,6 +38,9 @@ struct EstimateWindow
     // The totals were emptied by an edit after a calculation, so an empty
     // total means "calculate again", not an empty estimate.
     bool changedAfterCalculation = false;
+    // The estimate whose amounts the fields came from (last shown or saved);
+    // a save into another one that holds amounts asks first.
+    QString shownEstimate;
 
     // The selected table-of-contents line, empty when none.
     QString selectedLine() const;

@@ -8,6 +8,7 @@
 #include "base/settings.h"
 #include "base/table_of_contents.h"
 #include "editing/calculation.h"
+#include "editing/showing.h"
 
 namespace vastrel {
 
@@ -48,7 +49,15 @@ QString changedAfterCalculationMessage()
     return QStringLiteral("Смета изменена после расчета. Нажмите «расчет сметы» еще раз.");
 }
 
-Outcome saveEstimate(const Workspace &workspace, const EstimateWindow &window, const QDate &today)
+QString replaceAmountsQuestion(const QString &name)
+{
+    return QStringLiteral("В смете «%1» уже записаны суммы, а на экране суммы другой сметы. "
+                          "Заменить суммы сметы «%1» суммами с экрана?")
+        .arg(name);
+}
+
+Outcome saveEstimate(const Workspace &workspace, const EstimateWindow &window, const QDate &today,
+                     const ReplaceQuestion &mayReplace)
 {
     const QString selected = window.selectedLine();
     if (selected.isEmpty()) {
@@ -87,6 +96,11 @@ Outcome saveEstimate(const Workspace &workspace, const EstimateWindow &window, c
     }
     if (!totalsBelongToFields(window)) {
         return Outcome::refusal(changedAfterCalculationMessage());
+    }
+
+    if (mayReplace && name != window.shownEstimate && estimateHoldsAmounts(workspace, name)
+        && !mayReplace(name)) {
+        return Outcome::refusal(QString());
     }
 
     WindowEstimate estimate;

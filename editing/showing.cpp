@@ -6,6 +6,8 @@
 #include "base/table_of_contents.h"
 #include "base/text_file.h"
 
+#include <algorithm>
+
 namespace vastrel {
 
 namespace {
@@ -66,6 +68,18 @@ void applyEstimateLines(const EstimateContent &content, EstimateWindow &window)
     window.expenses = amounts.expenses;
 }
 
+bool estimateHoldsAmounts(const Workspace &workspace, const QString &name)
+{
+    if (!fileExists(workspace.estimatePath(name)))
+        return false;
+    EstimateWindow stored;
+    applyEstimateLines(readEstimate(workspace, name), stored);
+    if (!stored.remainder.isEmpty() || !stored.income.isEmpty())
+        return true;
+    return std::any_of(stored.expenses.begin(), stored.expenses.end(),
+                       [](const QString &amount) { return !amount.isEmpty(); });
+}
+
 Outcome showEstimate(const Workspace &workspace, EstimateWindow &window)
 {
     const QString selected = window.selectedLine();
@@ -89,6 +103,7 @@ Outcome showEstimate(const Workspace &workspace, EstimateWindow &window)
     window.incomeTotal.clear();
     window.expenseTotal.clear();
     window.changedAfterCalculation = false;
+    window.shownEstimate = name;
     return Outcome::done();
 }
 

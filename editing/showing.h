@@ -19,6 +19,10 @@ Outcome showEstimate(const Workspace &workspace, EstimateWindow &window);
 // become empty.
 void applyEstimateLines(const EstimateContent &content, EstimateWindow &window);
 
+// True when the estimate's file holds an amount of any line (a freshly
+// registered estimate holds none); false also when there is no file.
+bool estimateHoldsAmounts(const Workspace &workspace, const QString &name);
+
 // The refusal for consolidated estimates, which only their export can show.
 QString consolidatedNotShownMessage();
 

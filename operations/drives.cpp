@@ -85,8 +85,8 @@ Medium flashMedium(const Workspace &workspace, const QString &designation)
     if (!designation.isEmpty() && QFileInfo(workspace.resolve(designation)).isDir())
         return Medium::at(workspace.resolve(designation));
     if (isDriveLetter(designation))
-        return Medium::failing(IoCode::NotReady);
-    return Medium::failing(IoCode::PathNotFound);
+        return Medium::failing(IoCode::NotReady, designation);
+    return Medium::failing(IoCode::PathNotFound, designation);
 #endif
 }
 
@@ -95,13 +95,14 @@ Medium flashMedium(const Workspace &workspace, const QString &designation)
 static Error missingRootError(const QString &root)
 {
     static const QRegularExpression driveRoot(QStringLiteral("^[A-Za-z]:[/\\\\]?$"));
-    return Error::io(driveRoot.match(root).hasMatch() ? IoCode::NotReady : IoCode::PathNotFound);
+    return Error::io(driveRoot.match(root).hasMatch() ? IoCode::NotReady : IoCode::PathNotFound,
+                     QDir::toNativeSeparators(root));
 }
 
 void requireMedium(const Medium &medium)
 {
     if (!medium.usable())
-        throw Error::io(medium.ioError);
+        throw Error::io(medium.ioError, QDir::toNativeSeparators(medium.root));
     if (!QFileInfo(medium.root).isDir())
         throw missingRootError(medium.root);
 }
@@ -115,7 +116,7 @@ Medium disketteMedium()
         if (volume.isValid() && volume.isReady() && isFloppyDevice(volume.device()))
             return Medium::at(volume.rootPath());
     }
-    return Medium::failing(IoCode::NotReady);
+    return Medium::failing(IoCode::NotReady, QStringLiteral("дисковод"));
 #endif
 }
 

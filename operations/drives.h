@@ -12,12 +12,12 @@ namespace vastrel {
 // ready). Resolved just before a copy, so a medium inserted meanwhile counts.
 struct Medium
 {
-    QString root;    // with a trailing "/" when usable
+    QString root;    // with a trailing "/" when usable; else what the user named, for the message
     int ioError = 0; // non-zero: the medium cannot be used
 
     bool usable() const { return ioError == 0; }
     static Medium at(const QString &directory);
-    static Medium failing(int ioError) { return Medium{QString(), ioError}; }
+    static Medium failing(int ioError, const QString &named = {}) { return Medium{named, ioError}; }
 };
 
 // The drive list's letters, in its order ("W" before "V", no "X").

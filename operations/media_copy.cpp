@@ -25,22 +25,28 @@ bool writeBlock(const BlockWriter &writer, SafeFileWriter &target, const char *d
 
 // Opens the new file that replaces `path` on the medium only once it is whole
 // and on the device; until then the medium's older file stays as it was.
-void openTarget(SafeFileWriter &target)
+// The medium's folder as the user knows it, for the error's second line.
+QString shownRoot(const Medium &medium)
+{
+    return QDir::toNativeSeparators(medium.root);
+}
+
+void openTarget(SafeFileWriter &target, const Medium &medium)
 {
     if (!target.open())
-        throw Error::io(IoCode::AccessDenied);
+        throw Error::io(IoCode::AccessDenied, shownRoot(medium));
 }
 
-[[noreturn]] void abandon(SafeFileWriter &target, int ioCode)
+[[noreturn]] void abandon(SafeFileWriter &target, int ioCode, const Medium &medium)
 {
     target.cancel();
-    throw Error::io(ioCode);
+    throw Error::io(ioCode, shownRoot(medium));
 }
 
-void commitTarget(SafeFileWriter &target)
+void commitTarget(SafeFileWriter &target, const Medium &medium)
 {
     if (!target.commit())
-        throw Error::io(IoCode::DiskWrite);
+        throw Error::io(IoCode::DiskWrite, shownRoot(medium));
 }
 
 // A link in the base may name any file of the machine; only an estimate file
@@ -75,28 +81,28 @@ void copyEstimate(const Workspace &workspace, const Medium &medium, const QStrin
     // A link on the medium is replaced, never written through: it may name
     // any file of the machine the medium is in.
     SafeFileWriter target(medium.root + name + QStringLiteral(".xml"), SafeFileWriter::Links::Replace);
-    openTarget(target);
+    openTarget(target, medium);
     char block[BlockSize];
     for (;;) {
         const qint64 read = source.read(block, BlockSize);
         if (read < 0)
-            abandon(target, IoCode::DiskRead);
+            abandon(target, IoCode::DiskRead, medium);
         if (read == 0)
             break;
         if (!writeBlock(writer, target, block, read))
-            abandon(target, IoCode::DiskWrite);
+            abandon(target, IoCode::DiskWrite, medium);
     }
-    commitTarget(target);
+    commitTarget(target, medium);
 }
 
 void writeMediumToc(const Medium &medium, const QStringList &lines, const BlockWriter &writer)
 {
     const QByteArray bytes = toWindows1251(crlfLines(lines));
     SafeFileWriter file(medium.root + Workspace::tocName(), SafeFileWriter::Links::Replace);
-    openTarget(file);
+    openTarget(file, medium);
     if (!writeBlock(writer, file, bytes.constData(), bytes.size()))
-        abandon(file, IoCode::DiskWrite);
-    commitTarget(file);
+        abandon(file, IoCode::DiskWrite, medium);
+    commitTarget(file, medium);
 }
 
 } // namespace

@@ -328,8 +328,11 @@ Outcome sumEstimates(const Workspace &workspace, const QStringList &lines, const
         QFile::remove(workspace.estimatePath(name));
         throw;
     }
+    // The new estimate's name, so the user knows which line of the list to look for.
     return Outcome::done(QStringLiteral("Операция сложения смет была успешно произведена\r\n\n"
-                                        "Cводные сметы  записаны в базу системы."),
+                                        "Cводные сметы  записаны в базу системы.\r\n\n"
+                                        "Новая смета: «%1».")
+                             .arg(name),
                          name);
 }
 

@@ -88,7 +88,7 @@ TEST_P(AmountConversion, UnderDecimalComma)
             parse();
             FAIL() << "accepted " << c.text;
         } catch (const Error &error) {
-            EXPECT_EQ(error.text(), QStringLiteral("'%1' is not a valid floating point value").arg(text));
+            EXPECT_EQ(error.platformText(), QStringLiteral("'%1' is not a valid floating point value").arg(text));
         }
     }
 }

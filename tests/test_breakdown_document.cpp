@@ -382,7 +382,7 @@ TEST_F(BreakdownTest, RefusalsComeBeforeAnyDocument)
     window.incomeTotal = QStringLiteral("abc");
     window.expenseTotal = QStringLiteral("5");
     EXPECT_FALSE(runAction(messages, [&] { return prepare(window); }));
-    EXPECT_EQ(messages.last(), QStringLiteral("'abc' is not a valid floating point value"));
+    EXPECT_EQ(messages.lastFirstLine(), QStringLiteral("'abc' is not a valid floating point value"));
 }
 
 TEST_F(BreakdownTest, MissingSettingsAreNamedNotAnIoError)
@@ -402,7 +402,7 @@ TEST_F(BreakdownTest, AmountThatIsNoNumberStopsBeforeTheDocument)
     window.expense(QStringLiteral("530")) = QStringLiteral("1 000");
     const bool ok = runAction(messages, [&] { return prepare(window); });
     EXPECT_FALSE(ok);
-    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("'1 000' is not a valid floating point value")});
+    EXPECT_EQ(messages.firstLines(), QStringList{QStringLiteral("'1 000' is not a valid floating point value")});
 }
 
 TEST_F(BreakdownTest, WindowExportAsksWhereToKeepTheDocument)
@@ -452,7 +452,7 @@ TEST_F(BreakdownTest, WindowExportAsksWhereToKeepTheDocument)
     window.expense(QStringLiteral("211")) = QStringLiteral("x");
     exportBreakdownFromWindow(nullptr, delivery, files.workspace(), window, messages);
     EXPECT_FALSE(asked);
-    EXPECT_EQ(messages.last(), QStringLiteral("'x' is not a valid floating point value"));
+    EXPECT_EQ(messages.lastFirstLine(), QStringLiteral("'x' is not a valid floating point value"));
 }
 
 TEST_F(BreakdownTest, CommandLineCalculatesBeforeExporting)

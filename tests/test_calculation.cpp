@@ -55,7 +55,7 @@ TEST(Calculation, ANonNumberStopsAtThatFieldAndKeepsThePreviousTotals)
         calculate(window);
         FAIL() << "a grouped number was accepted";
     } catch (const Error &error) {
-        EXPECT_EQ(error.text(), QStringLiteral("'1 000' is not a valid floating point value"));
+        EXPECT_EQ(error.platformText(), QStringLiteral("'1 000' is not a valid floating point value"));
     }
     EXPECT_EQ(window.incomeTotal, QStringLiteral("10"));
     EXPECT_EQ(window.expenseTotal, QStringLiteral("20"));

@@ -307,7 +307,7 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
 
     // Missing file: the error, the window stays, nothing asked.
     EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
-    EXPECT_EQ(messages.last(), QStringLiteral("File not found"));
+    EXPECT_EQ(messages.lastFirstLine(), QStringLiteral("File not found"));
     EXPECT_TRUE(suggested.isEmpty());
 
     // An amount that is no number: the file is damaged, nothing kept.
@@ -330,10 +330,10 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(XlsxSheet::read(target).text(QStringLiteral("A16")), consolidated.first().description);
 
-    // Declining to keep it still closes the window.
+    // Declining to keep it keeps the window and its selection.
     QFile::remove(target);
     delivery.choose = [&](const QString &) { return QString(); };
-    EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
+    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
     EXPECT_FALSE(QFile::exists(target));
     EXPECT_EQ(opened, 1);
 
@@ -341,7 +341,8 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     for (const QString &place : {QStringLiteral("../Vastrel/smetas/уточненная"), QStringLiteral("../Vastrel/smetas/у.pdf")}) {
         delivery.choose = [&](const QString &) { return files.workspace().resolve(place); };
         messages.clear();
-        EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
+        // Nothing kept: the window stays for another choice.
+        EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
         ASSERT_EQ(messages.all().size(), 1);
         EXPECT_EQ(messages.all().first().kind, MessageKind::Refusal);
         EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Документ нельзя записать в "))) << qPrintable(messages.last());

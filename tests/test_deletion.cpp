@@ -109,7 +109,7 @@ TEST(Deletion, FailureBetweenStepsLeavesTheTableOfContentsWhole)
             deleteEstimates(base.ws.workspace(), base.lines, {1}, probe);
             ADD_FAILURE() << "the deletion went on past the failure";
         } catch (const Error &error) {
-            EXPECT_EQ(error.text(), QStringLiteral("I/O error 101"));
+            EXPECT_EQ(error.platformText(), QStringLiteral("I/O error 101"));
         }
         EXPECT_TRUE(workFileWasComplete);
         EXPECT_EQ(base.ws.read(QStringLiteral("departments.txt")), before);

@@ -27,7 +27,7 @@ QString readError(const std::function<void()> &action)
     try {
         action();
     } catch (const Error &error) {
-        return error.text();
+        return error.platformText();
     }
     return QString();
 }

@@ -6,8 +6,11 @@
 #include "windows/main_window.h"
 #include "base/catalogue.h"
 #include "base/settings.h"
+#include "editing/saving.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QDialog>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -18,6 +21,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -135,6 +139,7 @@ TEST_F(MainWindowTest, CalculateColoursTotalsAndClearEmptiesThem)
     type(QStringLiteral("MaskEdit41"), QStringLiteral("99,5"));
     press("Button1");
     EXPECT_TRUE(messages.all().isEmpty());
+    messages.answers = {true}; // the clearing below asks: the amounts are not saved
     EXPECT_EQ(panel("Panel82"), QStringLiteral("100"));
     EXPECT_EQ(panel("Panel87"), QStringLiteral("99,5"));
     EXPECT_EQ(panelColour("Panel82"), QColor(202, 0, 0));
@@ -224,7 +229,67 @@ TEST_F(MainWindowTest, EscapeDoesNotEndTheProgram)
     EXPECT_FALSE(form->isVisible());
 }
 
-TEST_F(MainWindowTest, ANonNumberIsReportedAndTheTotalsStay)
+TEST_F(MainWindowTest, ANonNumberIsReportedAndTheFirstUnreadableFieldTakesTheFocus)
+{
+    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
+    ws.writeToc({});
+    struct Case
+    {
+        const char *name;
+        QList<std::pair<const char *, const char *>> typed;
+        const char *named;
+        const char *focused;
+    };
+    // The calculation reads income, remainder, then the expense lines in order.
+    const Case cases[] = {
+        {"one expense", {{"MaskEdit45", "12a"}}, "12a", "MaskEdit45"},
+        {"two expenses", {{"MaskEdit19", "7 000"}, {"MaskEdit45", "12a"}}, "12a", "MaskEdit45"},
+        {"remainder before an expense", {{"MaskEdit45", "x"}, {"MaskEdit12", "1.000,5"}}, "1.000,5", "MaskEdit12"},
+    };
+    for (const Case &each : cases) {
+        SCOPED_TRACE(each.name);
+        open();
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        type(QStringLiteral("MaskEdit6"), QStringLiteral("5"));
+        type(QStringLiteral("MaskEdit41"), QStringLiteral("5"));
+        press("Button1");
+        for (const auto &[field, text] : each.typed)
+            type(QString::fromLatin1(field), QString::fromUtf8(text));
+        messages.clear();
+        press("Button1");
+        ASSERT_EQ(messages.all().size(), 1);
+        EXPECT_TRUE(messages.last().startsWith(
+            QStringLiteral("'%1' is not a valid floating point value\n").arg(QString::fromUtf8(each.named))))
+            << qPrintable(messages.last());
+        EXPECT_EQ(messages.all().last().kind, MessageKind::Error);
+        EXPECT_TRUE(panel("Panel82").isEmpty()); // emptied by the edit, not refilled
+        EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>(each.focused));
+    }
+}
+
+TEST_F(MainWindowTest, TheIncomeCodePopupStaysOnTheScreenWithEveryCodeInReach)
+{
+    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
+    ws.writeToc({});
+    open();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    auto *codes = control<QComboBox>("ComboBox2");
+    codes->showPopup();
+    QAbstractItemView *list = codes->view();
+    const QRect available = codes->screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(list->window()->frameGeometry()))
+        << list->window()->frameGeometry().width() << " wide on " << available.width();
+    for (int row = 0; row < IncomeCodeCount; ++row) {
+        const QRect line = list->visualRect(list->model()->index(row, 0));
+        EXPECT_TRUE(line.top() >= 0 && line.bottom() <= list->viewport()->height()) << "code " << row + 1;
+    }
+    codes->hidePopup();
+}
+
+TEST_F(MainWindowTest, EnterLeavesTheIncomeCodeWhichTakesNothingButACode)
 {
     ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
     ws.writeToc({});
@@ -232,15 +297,98 @@ TEST_F(MainWindowTest, ANonNumberIsReportedAndTheTotalsStay)
     form->show();
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    type(QStringLiteral("MaskEdit6"), QStringLiteral("5"));
-    type(QStringLiteral("MaskEdit41"), QStringLiteral("5"));
+    auto *codes = control<QComboBox>("ComboBox2");
+    auto *remainder = control<QLineEdit>("MaskEdit12");
+    remainder->setFocus();
+    test::typeText(remainder, QStringLiteral("2000"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(codes->hasFocus());
+    // Amounts meant for the next field never land in the code.
+    for (const QString &key : {QStringLiteral("7"), QStringLiteral("0"), QStringLiteral("a")}) {
+        test::typeText(QApplication::focusWidget(), key);
+        EXPECT_EQ(codes->currentText(), QString()) << qPrintable(key);
+    }
+    test::typeText(QApplication::focusWidget(), QStringLiteral("386 303"));
+    EXPECT_EQ(codes->currentText().left(7), QStringLiteral("386 303"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>("MaskEdit6"));
+}
+
+TEST_F(MainWindowTest, AClosedDialogHandsTheFocusBack)
+{
+    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
+    ws.writeToc({});
+    open();
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    for (const char *opener : {"Button11", "Button6", "Button7"}) {
+        SCOPED_TRACE(opener);
+        bool closed = false;
+        QTimer::singleShot(0, form.get(), [&] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            ASSERT_NE(dialog, form.get());
+            dialog->reject();
+            closed = true;
+        });
+        press(opener);
+        ASSERT_TRUE(closed);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get(), 1000));
+        EXPECT_EQ(QApplication::activeWindow(), form.get());
+    }
+}
+
+TEST_F(MainWindowTest, NothingTypedOrStoredIsReplacedWithoutAQuestion)
+{
+    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
+    const QStringList toc = {QStringLiteral("101|Кафедра физики|"), QStringLiteral("102|Кафедра химии|")};
+    ws.writeToc(toc);
+    open();
+    form->show();
+    auto *selector = control<QComboBox>("ComboBox1");
+    auto enter = [&](const char *amount) {
+        control<QComboBox>("ComboBox2")->setCurrentIndex(0);
+        control<QListWidget>("ListBox1")->setCurrentRow(0);
+        type(QStringLiteral("MaskEdit6"), QString::fromLatin1(amount));
+        type(QStringLiteral("MaskEdit41"), QString::fromLatin1(amount));
+        press("Button1");
+    };
+    const auto stored = [&](const char *name) { return ws.read(Workspace::estimateName(QString::fromUtf8(name))); };
+    // Fresh estimates take their first amounts without a question.
+    for (int i : {1, 0}) {
+        selector->setCurrentIndex(i);
+        enter(i ? "200" : "100");
+        press("Button2");
+    }
+    EXPECT_TRUE(messages.questions.isEmpty());
+    const QByteArray chemistry = stored("Кафедра химии");
+
+    // Physics on screen, the selector moved to chemistry: "нет" keeps chemistry's amounts.
+    selector->setCurrentIndex(1);
+    messages.clear();
+    press("Button2");
+    EXPECT_EQ(messages.questions, QStringList{replaceAmountsQuestion(QStringLiteral("Кафедра химии"))});
+    EXPECT_TRUE(messages.all().isEmpty());
+    EXPECT_EQ(stored("Кафедра химии"), chemistry);
+
+    // Typed and not saved: showing or clearing asks, "нет" keeps the typing.
+    enter("300");
+    messages.questions.clear();
+    press("Button4");
+    press("Button8");
+    EXPECT_EQ(messages.questions, (QStringList{MainWindow::showUnsavedQuestion(QStringLiteral("Кафедра химии")),
+                                               MainWindow::clearUnsavedQuestion()}));
+    EXPECT_EQ(control<QLineEdit>("MaskEdit6")->text(), QStringLiteral("300"));
+    messages.answers = {true};
+    press("Button4");
+    EXPECT_EQ(control<QLineEdit>("MaskEdit6")->text(), QStringLiteral("200"));
+    // Chemistry is on screen now: saving into it asks nothing.
+    messages.questions.clear();
     press("Button1");
-    type(QStringLiteral("MaskEdit45"), QStringLiteral("12a"));
-    press("Button1");
-    EXPECT_EQ(messages.last(), QStringLiteral("'12a' is not a valid floating point value"));
-    EXPECT_EQ(messages.all().last().kind, MessageKind::Error);
-    EXPECT_TRUE(panel("Panel82").isEmpty()); // emptied by the edit, not refilled
-    EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>("MaskEdit45"));
+    press("Button2");
+    EXPECT_TRUE(messages.questions.isEmpty());
+    EXPECT_EQ(messages.last(), QStringLiteral("Смета успешно записана в базу."));
 }
 
 TEST_F(MainWindowTest, FitsTheScreenAndKeepsTheButtonsInReach)

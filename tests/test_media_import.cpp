@@ -171,7 +171,7 @@ TEST(Intake, AFailingMediumKeepsWhatWasTakenAndHalfOfNothing)
     };
     const IntakeResult result = importFromMedium(ws.workspace(), Medium::at(medium.path()), {}, {}, failingOnB);
     EXPECT_EQ(result.taken, 1);
-    EXPECT_EQ(result.error, QStringLiteral("I/O error 100"));
+    EXPECT_TRUE(result.error.startsWith(QStringLiteral("I/O error 100\n"))) << qPrintable(result.error);
     EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf({"105|A|"}));
     EXPECT_EQ(QDir(ws.baseDir()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("A.xml")});
 }

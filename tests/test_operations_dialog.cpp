@@ -4,6 +4,7 @@
 #include "support/recording_messages.h"
 #include "support/scripted_delivery.h"
 #include "support/temp_workspace.h"
+#include "support/typing.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -68,11 +69,11 @@ struct Operations
             texts.append(list()->model()->index(i, 0).data().toString());
         return texts;
     }
-    // Clicks the entry as the user does; a click toggles it in the multiple selection.
-    void toggle(int row) const
+    // Clicks the entry as the user does; Ctrl+click toggles it, Shift+click extends to it.
+    void toggle(int row, Qt::KeyboardModifiers keys = Qt::ControlModifier) const
     {
         const QRect rect = list()->visualRect(list()->model()->index(row, 0));
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, keys, rect.center());
     }
     void typeDrive(const QString &text) const
     {
@@ -103,7 +104,7 @@ TEST(OperationsWindow, OpensWithTheTableOfContentsAndItsControls)
               QStringLiteral("Для совершения операции со сметами, сначала выделите сметы:"));
     EXPECT_EQ(ops.items(), ops.lines);
     EXPECT_TRUE(ops.selectedCount() == 0);
-    EXPECT_EQ(ops.list()->selectionMode(), QAbstractItemView::MultiSelection);
+    EXPECT_EQ(ops.list()->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_TRUE(ops.list()->font().bold());
     const QList<std::pair<const char *, const char *>> captions = {
         {"Button4", "удалить смету"},
@@ -240,7 +241,10 @@ TEST(OperationsWindow, UnusableDriveDesignationsReportTheIoError)
     ops.drive()->setCurrentIndex(2);
     EXPECT_EQ(ops.drive()->currentText(), QStringLiteral("E"));
     ops.button("Button9")->click();
-    EXPECT_EQ(ops.messages.texts(), (QStringList{QStringLiteral("I/O error 3"), QStringLiteral("I/O error 21")}));
+    EXPECT_EQ(ops.messages.firstLines(), (QStringList{QStringLiteral("I/O error 3"), QStringLiteral("I/O error 21")}));
+    // The second line names what the user picked or typed.
+    EXPECT_TRUE(ops.messages.all().at(0).text.contains(QStringLiteral("«адрес флешки»")));
+    EXPECT_TRUE(ops.messages.all().at(1).text.contains(QStringLiteral("Носитель «E» не готов")));
     for (const RecordingMessages::Message &message : ops.messages.all())
         EXPECT_EQ(message.kind, MessageKind::Error);
 }
@@ -262,7 +266,7 @@ TEST(OperationsWindow, CopiesToTheDisketteAndRefusesWithoutSelection)
     ops.messages.clear();
     ops.window->setDisketteMedium([] { return Medium::failing(IoCode::NotReady); });
     ops.button("Button3")->click();
-    EXPECT_EQ(ops.messages.texts(), QStringList{QStringLiteral("I/O error 21")});
+    EXPECT_EQ(ops.messages.firstLines(), QStringList{QStringLiteral("I/O error 21")});
 }
 
 TEST(OperationsWindow, RebuildRefillsBothLists)
@@ -301,6 +305,68 @@ TEST(OperationsWindow, SummingRefillsBothListsAndExportKeepsTheWindowOpenWhenNot
     EXPECT_TRUE(ops.window->isVisible());
     ops.button("Button2")->click();
     EXPECT_FALSE(ops.window->isVisible());
+}
+
+TEST(OperationsWindow, ShiftClickSelectsARangeAndCtrlClickTogglesOne)
+{
+    Operations ops;
+    ops.toggle(0, Qt::NoModifier);
+    ops.toggle(2, Qt::ShiftModifier);
+    EXPECT_EQ(ops.selectedCount(), 3);
+    ops.toggle(1);
+    EXPECT_EQ(ops.selectedCount(), 2);
+}
+
+TEST(OperationsWindow, CancellingTheExportKeepsTheWindowAndItsSelection)
+{
+    Operations ops;
+    ops.toggle(2);
+    ops.button("Button5")->click(); // the scripted save dialog is cancelled
+    EXPECT_TRUE(ops.window->isVisible());
+    EXPECT_EQ(ops.selectedCount(), 1);
+}
+
+TEST(OperationsWindow, TheSearchFieldNarrowsTheListAndEscapeClearsIt)
+{
+    Operations ops;
+    auto *search = ops.window->findChild<QLineEdit *>(QStringLiteral("SearchEdit"));
+    ASSERT_NE(search, nullptr);
+    ops.toggle(0);
+    ops.toggle(1);
+    search->setFocus();
+    QTest::keyClicks(search, QStringLiteral("10"));
+    EXPECT_EQ(ops.items(), (QStringList{ops.lines.at(0), ops.lines.at(1)}));
+    test::typeText(search, QStringLiteral("2"));
+    EXPECT_EQ(ops.items(), QStringList{ops.lines.at(1)});
+    EXPECT_EQ(ops.selectedCount(), 1);
+    // The operations work on the line the narrowed list shows, not on its row.
+    QTemporaryDir stick;
+    ops.typeDrive(stick.path());
+    ops.button("Button9")->click();
+    EXPECT_EQ(ops.messages.texts().first(), QStringLiteral("Смета Лаборатория скопирована!"));
+    QTest::keyClick(search, Qt::Key_Escape);
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_EQ(ops.items(), ops.lines);
+    EXPECT_TRUE(ops.window->isVisible());
+}
+
+TEST(OperationsWindow, TheConfirmationNamesTheEstimateAndTheSelectorKeepsItsEstimate)
+{
+    Operations ops;
+    ops.mainWindow.selectorItems = ops.lines;
+    ops.mainWindow.selectorIndex = 2;
+    ops.toggle(1);
+    QString names;
+    QTimer::singleShot(10, ops.window.get(), [&] {
+        auto *confirmation = ops.window->findChild<DeletionDialog *>();
+        ASSERT_NE(confirmation, nullptr);
+        names = confirmation->findChild<QLabel *>(QStringLiteral("Label2"))->text();
+        confirmation->findChild<QPushButton *>(QStringLiteral("Button1"))->click();
+    });
+    ops.button("Button4")->click();
+    EXPECT_EQ(names, QStringLiteral("Будет удалено: «Лаборатория»"));
+    EXPECT_EQ(ops.mainWindow.selectorItems, (QStringList{ops.lines.at(0), ops.lines.at(2)}));
+    EXPECT_EQ(ops.mainWindow.selectedLine(), ops.lines.at(2));
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
 
+#include "base/error.h"
+#include "base/masked_code.h"
 #include "base/estimate_file.h"
 #include "base/estimate_name.h"
 #include "base/table_of_contents.h"
@@ -218,7 +220,7 @@ TEST_F(RegisteringTest, MissingTableOfContentsStopsAtTheNameScan)
 {
     QFile::remove(ws.workspace().tocPath());
     store();
-    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("File not found")});
+    EXPECT_EQ(messages.firstLines(), QStringList{QStringLiteral("File not found")});
     EXPECT_EQ(messages.all().first().kind, MessageKind::Error);
     EXPECT_TRUE(QDir(ws.baseDir()).isEmpty());
 }
@@ -251,7 +253,7 @@ TEST_F(RegisteringTest, AmountsThatAreNoNumberAreRefusedAsTheCalculationRefusesT
         target = QLatin1String(text);
         messages.clear();
         runAction(messages, [&] { return storeNewEstimate(ws.workspace(), form, window, Today).result.ok(); });
-        EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("'%1' is not a valid floating point value").arg(text)});
+        EXPECT_EQ(messages.texts(), QStringList{Error::notAFloat(QLatin1String(text)).text()});
         expectNothingWritten();
     }
 }
@@ -365,7 +367,7 @@ TEST_F(EstimatesCli, RefusalsGoToStandardErrorWithExitOne)
     const Case cases[] = {
         {{QStringLiteral("register"), QStringLiteral("Смета")}, QStringLiteral("Забыли назначить код для подразделения!\n")},
         {{QStringLiteral("register"), QStringLiteral("Смета"), QStringLiteral("--code"), QStringLiteral("12")},
-         QStringLiteral("Invalid input value.  Use escape key to abandon changes\n")},
+         invalidCodeMessage() + QStringLiteral("\n")},
         {{QStringLiteral("register"), QStringLiteral("Смета"), QStringLiteral("--code"), QStringLiteral("105")},
          QStringLiteral("Введите источник дохода!\n")},
         {{QStringLiteral("register"), QStringLiteral("Другая"), QStringLiteral("--code"), QStringLiteral("105"),

@@ -174,7 +174,7 @@ TEST(MainWindowActivation, MissingTableOfContentsFailsAfterTheHeading)
         activateMainWindow(ws.workspace(), heading, window, messages);
         return true;
     }));
-    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("File not found")});
+    EXPECT_EQ(messages.firstLines(), QStringList{QStringLiteral("File not found")});
     EXPECT_EQ(heading, QStringLiteral("Смета кафедры"));
     EXPECT_EQ(window.status, 2);
     EXPECT_EQ(window.selectorItems, QStringList{QStringLiteral("old")});

@@ -95,7 +95,7 @@ TEST_F(SettingsWindowTest, APartlyFilledCodeIsNeverStored)
     EXPECT_TRUE(code->isPartlyFilled());
     press("Button1");
     EXPECT_EQ(messages.texts(), QStringList{CodeEdit::invalidInputMessage()});
-    EXPECT_EQ(CodeEdit::invalidInputMessage(), QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+    EXPECT_TRUE(CodeEdit::invalidInputMessage().startsWith(QStringLiteral("Invalid input value.  Use escape key to abandon changes\n")));
     EXPECT_FALSE(ws.exists(QStringLiteral("nastroiki.txt")));
 
     // Escape abandons the change.
@@ -151,6 +151,53 @@ TEST_F(SettingsWindowTest, ShowWithoutAFileKeepsTheFields)
     EXPECT_TRUE(messages.all().isEmpty());
     EXPECT_EQ(form.findChild<QLabel *>(QStringLiteral("Panel1"))->text(),
               QStringLiteral("Версия 2.0, последнее изменение 22.03.09"));
+}
+
+TEST_F(SettingsWindowTest, ARefusalPutsTheFocusOnTheFieldItNames)
+{
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    struct Case
+    {
+        const char *missing;
+        QString message;
+    };
+    const Case cases[] = {
+        {"Edit1", QStringLiteral("Впишите название подразделения в родительном падеже!")},
+        {"Edit5", QStringLiteral("Впишите фамилию и инициалы  руководителя подразделения!")},
+        {"MaskEdit1", QStringLiteral("Забыли назначить код для подразделения!")},
+        {"Edit4", QStringLiteral("Впишите имя ответственного лица!")},
+    };
+    for (const Case &each : cases) {
+        SCOPED_TRACE(each.missing);
+        for (const char *name : {"Edit1", "Edit2", "Edit5", "Edit3", "Edit4"}) {
+            field(name)->clear();
+            if (qstrcmp(name, each.missing) != 0)
+                type(name, QStringLiteral("текст"));
+        }
+        auto *code = form.findChild<CodeEdit *>(QStringLiteral("MaskEdit1"));
+        code->setCode(qstrcmp(each.missing, "MaskEdit1") == 0 ? QStringLiteral("   ") : QStringLiteral("007"));
+        status(0)->setChecked(true);
+        messages.clear();
+        press("Button1");
+        EXPECT_EQ(messages.texts(), QStringList{each.message});
+        EXPECT_EQ(QApplication::focusWidget(), field(each.missing));
+    }
+}
+
+TEST_F(SettingsWindowTest, AClickAnywhereInAnEmptyCodePutsTheCursorWhereDigitsGo)
+{
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    auto *code = form.findChild<CodeEdit *>(QStringLiteral("MaskEdit1"));
+    for (const QPoint &at : {QPoint(code->width() - 4, code->height() / 2), QPoint(code->width() / 2, 4)}) {
+        code->setCode(QStringLiteral("   "));
+        QTest::mouseClick(code, Qt::LeftButton, {}, at);
+        QTest::keyClicks(code, QStringLiteral("007"));
+        EXPECT_EQ(code->code(), QStringLiteral("007"));
+    }
 }
 
 } // namespace

@@ -37,6 +37,11 @@ namespace {
 
 const QString Success = QStringLiteral("Операция сложения смет была успешно произведена\r\n\n"
                                        "Cводные сметы  записаны в базу системы.");
+// The success message goes on to name the new estimate.
+QString success(const QString &name)
+{
+    return Success + QStringLiteral("\r\n\nНовая смета: «%1».").arg(name);
+}
 const QString OnlyOne = QStringLiteral("Выделена только одна смета!");
 const QString NoneSelected = QStringLiteral("Выделите сметы для сложения!");
 
@@ -249,7 +254,7 @@ TEST_P(SummingLegalStatus, OneOrTwoClosesWithExpenseTotalAnd241)
 
     // Selected out of order: the list order decides.
     EXPECT_EQ(sum(ws, toc, {2, 0}, messages), NowName);
-    EXPECT_EQ(messages.texts(), QStringList{Success});
+    EXPECT_EQ(messages.texts(), QStringList{success(NowName)});
 
     const QByteArray expected = consolidatedFile(
         {QStringLiteral("2025"), QStringLiteral("Смета Факультет права"), QStringLiteral("207"), status},
@@ -314,7 +319,7 @@ TEST_F(Summing, StatusThreeClosesWithSettlementsAndCounts241OnlyInTheTotal)
     ws.writeToc(toc);
 
     EXPECT_EQ(sum(ws, toc, {0, 1}, messages), NowName);
-    EXPECT_EQ(messages.texts(), QStringList{Success});
+    EXPECT_EQ(messages.texts(), QStringList{success(NowName)});
     QList<Rec> records = {
         remainderRec(QStringLiteral("25")),
         {QString(), QStringLiteral("386 00000000000000510"), QStringLiteral("25")},
@@ -399,7 +404,7 @@ TEST_F(Summing, OneSelectedEstimateIsAnnouncedAndStillWritten)
 
     // The same entry twice in a selection is still one selected entry.
     EXPECT_EQ(sum(ws, toc, {0, 0}, messages), NowName);
-    EXPECT_EQ(messages.texts(), (QStringList{OnlyOne, Success}));
+    EXPECT_EQ(messages.texts(), (QStringList{OnlyOne, success(NowName)}));
     QList<Rec> records = {
         remainderRec(QStringLiteral("0,25")),
         IncomeHeadingRec,
@@ -468,7 +473,7 @@ TEST_F(Summing, ConsolidatedEstimateContributesOnlyItsIncomeLines)
     ws.writeToc(toc);
     messages.clear();
     EXPECT_EQ(sum(ws, toc, {0, 1}, messages), NowName);
-    EXPECT_EQ(messages.texts(), QStringList{Success});
+    EXPECT_EQ(messages.texts(), QStringList{success(NowName)});
 
     // From the first consolidated estimate only 70 on 386 30201010010000130 and
     // 30 + 200 on 386 00000000000000510 count; its remainder, groups, totals
@@ -546,7 +551,7 @@ TEST_F(Summing, EstimateListedTwiceAndSelectedTwiceCountsTwice)
     ws.writeToc(toc);
 
     EXPECT_EQ(sum(ws, toc, {0, 1}, messages), NowName);
-    EXPECT_EQ(messages.texts(), QStringList{Success});
+    EXPECT_EQ(messages.texts(), QStringList{success(NowName)});
     EXPECT_EQ(ws.read(estimateFile(NowName)),
               consolidatedFile({QStringLiteral("2025"), QStringLiteral("Смета Кафедра истории"),
                                 QStringLiteral("105"), QStringLiteral("1")},
@@ -684,7 +689,7 @@ TEST_F(Summing, AnUnreadableEstimateStopsBeforeAnythingIsWritten)
     EXPECT_EQ(sum(ws, toc + toc.mid(5), {5, 6}, messages), QString());
     const QString tooLarge = QStringLiteral("Итоговая сумма слишком велика для расчета. Проверьте суммы.");
     const QString damaged = QStringLiteral("Файл сметы «%1» (%2) поврежден: %3. Сложение не выполнено, ничего не записано.");
-    EXPECT_EQ(messages.texts(),
+    EXPECT_EQ(messages.firstLines(),
               (QStringList{QStringLiteral("File not found"),
                            damaged.arg(QStringLiteral("letters"), Workspace::shown(estimateFile(QStringLiteral("letters"))),
                                        QStringLiteral("строка 25: сумма «1 000» не число (нужны цифры с запятой или "
@@ -710,7 +715,7 @@ TEST_F(Summing, MissingTableOfContentsLeavesNoEstimateBehind)
     MainEstimate a;
     writeEstimate(ws, QStringLiteral("a"), mainEstimateLines(a));
     EXPECT_EQ(sum(ws, {QStringLiteral("001|a|")}, {0}, messages), QString());
-    EXPECT_EQ(messages.texts(), (QStringList{OnlyOne, QStringLiteral("File not found")}));
+    EXPECT_EQ(messages.firstLines(), (QStringList{OnlyOne, QStringLiteral("File not found")}));
     EXPECT_EQ(baseFiles(ws), QStringList{QStringLiteral("a.xml")});
     EXPECT_FALSE(ws.exists(QStringLiteral("departments.txt")));
 }
@@ -779,10 +784,10 @@ TEST_F(SumCommand, SumsEveryRecordWithTheNamesAndPrintsTheNewName)
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(result.err, QString());
     QStringList out = result.out.split(QLatin1Char('\n'));
-    ASSERT_EQ(out.size(), 5);
-    EXPECT_EQ(out.mid(0, 3).join(QLatin1Char('\n')), Success);
-    EXPECT_EQ(out.at(4), QString());
-    const QString name = out.at(3);
+    ASSERT_EQ(out.size(), 7);
+    EXPECT_EQ(out.at(6), QString());
+    const QString name = out.at(5);
+    EXPECT_EQ(out.mid(0, 5).join(QLatin1Char('\n')), success(name));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^сводная смета \\( \\d\\d_\\d\\d_\\d{4}_\\d{1,2}_\\d\\d_\\d\\d \\)$"))
                     .match(name)
                     .hasMatch())
@@ -794,7 +799,7 @@ TEST_F(SumCommand, SumsEveryRecordWithTheNamesAndPrintsTheNewName)
 
     const test::CliResult one = run({QStringLiteral("c")});
     EXPECT_EQ(one.exitCode, 0);
-    EXPECT_TRUE(one.out.startsWith(OnlyOne + QLatin1Char('\n') + Success + QLatin1Char('\n')));
+    EXPECT_TRUE(one.out.startsWith(OnlyOne + QLatin1Char('\n') + Success + QStringLiteral("\r\n")));
 }
 
 TEST_F(SumCommand, RefusesWithoutNamesOrWithAnUnknownName)

@@ -81,6 +81,15 @@ void CodeEdit::focusOutEvent(QFocusEvent *event)
     });
 }
 
+void CodeEdit::mousePressEvent(QMouseEvent *event)
+{
+    QLineEdit::mousePressEvent(event);
+    // Past the first blank, the mask would swallow the digits typed next.
+    const qsizetype firstBlank = code().indexOf(QLatin1Char(' '));
+    if (firstBlank >= 0 && !hasSelectedText() && cursorPosition() > firstBlank)
+        setCursorPosition(int(firstBlank));
+}
+
 void CodeEdit::keyPressEvent(QKeyEvent *event)
 {
     // The modified flag does not survive the refusal's round trip through

@@ -5,9 +5,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vastrel {
 
-DeletionDialog::DeletionDialog(QWidget *parent)
+DeletionDialog::DeletionDialog(const QStringList &names, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form7"));
@@ -25,6 +27,16 @@ DeletionDialog::DeletionDialog(QWidget *parent)
     bold.setBold(true);
     text->setFont(bold);
     layout->addWidget(text, 1);
+    if (!names.isEmpty()) {
+        QStringList quoted;
+        for (const QString &name : names)
+            quoted.append(QStringLiteral("«%1»").arg(name));
+        auto *list = new QLabel(QStringLiteral("Будет удалено: %1").arg(quoted.join(QStringLiteral(", "))), this);
+        list->setObjectName(QStringLiteral("Label2"));
+        list->setWordWrap(true);
+        list->setTextFormat(Qt::PlainText);
+        layout->addWidget(list);
+    }
 
     auto *buttons = new QHBoxLayout;
     auto *yes = new QPushButton(QStringLiteral("&да"), this);
@@ -43,7 +55,8 @@ DeletionDialog::DeletionDialog(QWidget *parent)
     connect(yes, &QPushButton::clicked, this, &QDialog::accept);
     connect(no, &QPushButton::clicked, this, &QDialog::reject);
 
-    setFixedSize(380, 150);
+    setFixedWidth(380);
+    setFixedHeight(std::max(150, sizeHint().height()));
 }
 
 } // namespace vastrel

@@ -38,17 +38,18 @@ QString suggestedPath(const Workspace &workspace, const QString &fileName)
 
 // The workbook is complete before the user is asked, so declining or a
 // failed write leaves nothing behind; a PDF is drawn from the same sheet.
-void deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace, const XlsxBackend &book,
+// True when the document was kept.
+bool deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace, const XlsxBackend &book,
              const QByteArray &workbook, const QString &fileName, MessageService &messages)
 {
     QString path = delivery.chooseFile(parent, suggestedPath(workspace, fileName));
     if (path.isEmpty())
-        return;
+        return false;
     if (!path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive) && !isPdfPath(path))
         path += QStringLiteral(".xlsx");
     if (const QString problem = documentTargetProblem(workspace, path); !problem.isEmpty()) {
         messages.refuse(problem);
-        return;
+        return false;
     }
     const bool kept = runAction(messages, [&] {
         BusyCursor busy;
@@ -63,6 +64,7 @@ void deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &works
                                        "в системе не найдена %2.")
                             .arg(QDir::toNativeSeparators(path), program));
     }
+    return kept;
 }
 
 } // namespace
@@ -122,10 +124,8 @@ bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, c
         workbook = book.bytes();
         return true;
     });
-    if (!built)
-        return false;
-    deliver(parent, delivery, workspace, book, workbook, consolidatedFileName(estimate.value()), messages);
-    return true;
+    return built
+           && deliver(parent, delivery, workspace, book, workbook, consolidatedFileName(estimate.value()), messages);
 }
 
 } // namespace vastrel

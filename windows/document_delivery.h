@@ -37,7 +37,8 @@ void exportBreakdownFromWindow(QWidget *parent, DocumentDelivery &delivery, cons
 
 // "экспорт сводной сметы в Excel": builds the refined estimate document from
 // the selected table-of-contents lines of the operations window. True when the
-// data rows were written (the operations window then closes).
+// document was kept (the operations window then closes); a cancelled save
+// dialog keeps the window and its selection.
 bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace,
                                   const QStringList &lines, const QList<int> &selected, MessageService &messages);
 

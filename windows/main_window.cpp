@@ -3,12 +3,15 @@
 #include "base/amount.h"
 #include "base/error.h"
 #include "base/settings.h"
+#include "base/table_of_contents.h"
 #include "editing/activation.h"
 #include "editing/calculation.h"
 #include "editing/saving.h"
 #include "editing/showing.h"
 #include "windows/document_delivery.h"
+#include "windows/fitting_combo_box.h"
 #include "windows/help_launcher.h"
+#include "windows/message_boxes.h"
 #include "windows/new_estimate_dialog.h"
 #include "windows/operations_dialog.h"
 #include "windows/settings_dialog.h"
@@ -31,6 +34,7 @@
 #include <QScrollArea>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <QValidator>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -54,6 +58,26 @@ protected:
         const QString description = index.data(Qt::ToolTipRole).toString();
         if (!description.isEmpty())
             option->text += QStringLiteral("  —  ") + description;
+    }
+};
+
+// Accepts the beginning of one of the income codes and nothing else.
+class IncomeCodeValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+
+    State validate(QString &input, int &) const override
+    {
+        if (input.isEmpty())
+            return Intermediate;
+        for (const IncomeCode &code : incomeCodes()) {
+            if (code.code == input)
+                return Acceptable;
+            if (code.code.startsWith(input))
+                return Intermediate;
+        }
+        return Invalid;
     }
 };
 
@@ -319,20 +343,31 @@ QWidget *MainWindow::buildEntryArea()
                       0, 2);
     m_remainder = addField(area, QStringLiteral("MaskEdit12"));
     income->addWidget(m_remainder, 1, 0);
-    m_incomeCode = new QComboBox(area);
+    m_incomeCode = new FittingComboBox(area);
     m_incomeCode->setObjectName(QStringLiteral("ComboBox2"));
     m_incomeCode->setFixedHeight(FieldHeight);
     m_incomeCode->setEditable(true);
     m_incomeCode->setInsertPolicy(QComboBox::NoInsert);
+    // Every code at once, so none hides behind a scroll bar.
+    m_incomeCode->setMaxVisibleItems(IncomeCodeCount);
     for (const IncomeCode &code : incomeCodes()) {
         m_incomeCode->addItem(code.code);
         m_incomeCode->setItemData(m_incomeCode->count() - 1, code.description, Qt::ToolTipRole);
     }
     m_incomeCode->setItemDelegate(new CodeWithDescription(m_incomeCode));
-    // The popup as wide as its lines, so the descriptions are not cut short.
-    m_incomeCode->view()->setTextElideMode(Qt::ElideNone);
-    m_incomeCode->view()->setMinimumWidth(m_incomeCode->view()->sizeHintForColumn(0) + 24);
+    // Free text, but only the beginning of a code of the list: amounts typed
+    // by mistake into it are refused key by key.
+    m_incomeCode->setValidator(new IncomeCodeValidator(m_incomeCode));
     m_incomeCode->setCurrentIndex(-1);
+    // A refused key takes the field back to its last text in the undo history,
+    // which still held the first code put there while the list was filled.
+    m_incomeCode->lineEdit()->setText(QString());
+    // Its inline completion would put back a whole code after a refused key.
+    m_incomeCode->setCompleter(nullptr);
+    // Enter goes on to the next field, as in every other field, also from a code
+    // not typed to its end (the field then emits no returnPressed).
+    m_incomeCode->installEventFilter(this);
+    m_incomeCode->lineEdit()->installEventFilter(this);
     income->addWidget(m_incomeCode, 1, 1);
     m_income = addField(area, QStringLiteral("MaskEdit6"));
     income->addWidget(m_income, 1, 2);
@@ -510,6 +545,7 @@ EstimateWindow MainWindow::readEntries() const
     window.expenseTotal = m_expenseTotal->text();
     window.totalsColour = m_totalsColour;
     window.changedAfterCalculation = m_changedAfterCalculation;
+    window.shownEstimate = m_shownEstimate;
     return window;
 }
 
@@ -564,6 +600,7 @@ void MainWindow::writeEntries(const EstimateWindow &window)
     m_expenseTotal->setText(window.expenseTotal);
     setTotalsColour(window.totalsColour);
     m_changedAfterCalculation = window.changedAfterCalculation;
+    m_shownEstimate = window.shownEstimate;
 }
 
 void MainWindow::setTotalsColour(TotalsColour colour)
@@ -607,7 +644,7 @@ void MainWindow::openDialog()
         EstimateWindow window = readWindow();
         {
             Dialog dialog(m_workspace, window, m_messages, m_delivery, this);
-            dialog.exec();
+            runModal(dialog);
         }
         writeWindow(window);
     } else if constexpr (std::is_constructible_v<Dialog, const Workspace &, EstimateWindow &, MessageService &,
@@ -615,12 +652,12 @@ void MainWindow::openDialog()
         EstimateWindow window = readWindow();
         {
             Dialog dialog(m_workspace, window, m_messages, this);
-            dialog.exec();
+            runModal(dialog);
         }
         writeWindow(window);
     } else {
         Dialog dialog(m_workspace, m_messages, this);
-        dialog.exec();
+        runModal(dialog);
     }
     activate();
 }
@@ -635,6 +672,22 @@ void MainWindow::showEvent(QShowEvent *event)
         // After the window is on screen, so a message box stands over it.
         QTimer::singleShot(0, this, &MainWindow::activate);
     }
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == m_incomeCode || watched == m_incomeCode->lineEdit()) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // The list's own line edit stands next to it in the chain: go past both.
+            QWidget *next = m_incomeCode->nextInFocusChain();
+            while (next != m_incomeCode && (m_incomeCode->isAncestorOf(next) || !(next->focusPolicy() & Qt::TabFocus)))
+                next = next->nextInFocusChain();
+            next->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event)
@@ -688,6 +741,8 @@ void MainWindow::calculate()
 
 void MainWindow::clearEntries()
 {
+    if (m_amountsUnsaved && !m_messages.ask(clearUnsavedQuestion()))
+        return;
     EstimateWindow window = readWindow();
     vastrel::clearEntries(window);
     writeWindow(window);
@@ -697,7 +752,12 @@ void MainWindow::clearEntries()
 void MainWindow::save()
 {
     onWindow([this](EstimateWindow &window) {
-        const bool saved = report(m_messages, saveEstimate(m_workspace, window)).ok();
+        const Outcome outcome = saveEstimate(m_workspace, window, QDate::currentDate(), [this](const QString &name) {
+            return m_messages.ask(replaceAmountsQuestion(name));
+        });
+        const bool saved = report(m_messages, outcome).ok();
+        if (saved)
+            window.shownEstimate = estimateNameOf(window.selectedLine());
         m_amountsUnsaved = m_amountsUnsaved && !saved;
         return saved;
     });
@@ -705,6 +765,9 @@ void MainWindow::save()
 
 void MainWindow::showEstimate()
 {
+    const QString selected = m_selector->currentText();
+    if (m_amountsUnsaved && !selected.isEmpty() && !m_messages.ask(showUnsavedQuestion(estimateNameOf(selected))))
+        return;
     onWindow([this](EstimateWindow &window) {
         const bool shown = report(m_messages, vastrel::showEstimate(m_workspace, window)).ok();
         m_amountsUnsaved = m_amountsUnsaved && !shown;
@@ -721,6 +784,16 @@ void MainWindow::exportBreakdown()
 QString MainWindow::leaveUnsavedQuestion()
 {
     return QStringLiteral("Введенные суммы не записаны в базу. Выйти из программы?");
+}
+
+QString MainWindow::showUnsavedQuestion(const QString &name)
+{
+    return QStringLiteral("Введенные суммы не записаны в базу. Показать смету «%1» вместо них?").arg(name);
+}
+
+QString MainWindow::clearUnsavedQuestion()
+{
+    return QStringLiteral("Введенные суммы не записаны в базу. Очистить их?");
 }
 
 void MainWindow::quit()

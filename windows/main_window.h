@@ -37,6 +37,8 @@ public:
     void activate();
 
     static QString leaveUnsavedQuestion();
+    static QString showUnsavedQuestion(const QString &name);
+    static QString clearUnsavedQuestion();
 
     // Sizes and places the window to fit the given part of a screen: its own
     // size where there is room, less (with scrolling) where there is not.
@@ -46,6 +48,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *buildEntryArea();
@@ -81,6 +84,7 @@ private:
     bool m_changedAfterCalculation = false;
     // Amounts typed since the last save, show or clear.
     bool m_amountsUnsaved = false;
+    QString m_shownEstimate;
 
     QLabel *m_heading;
     QComboBox *m_selector;

@@ -9,10 +9,14 @@
 #include "operations/summing.h"
 #include "windows/deletion_dialog.h"
 #include "windows/document_delivery.h"
+#include "windows/message_boxes.h"
+#include "windows/search_field.h"
 #include "windows/toc_list_model.h"
+#include "windows/whole_line_tips.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QItemSelection>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -42,6 +46,14 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
     caption->setObjectName(QStringLiteral("Label1"));
     caption->setWordWrap(true);
     outer->addWidget(caption);
+    // The search field over the list alone, so the list and the buttons still start on one line.
+    auto *searchRow = new QHBoxLayout;
+    m_search = new SearchField(this);
+    m_search->setObjectName(QStringLiteral("SearchEdit"));
+    connect(m_search, &QLineEdit::textEdited, this, &OperationsDialog::narrowList);
+    searchRow->addWidget(m_search, 1);
+    searchRow->addSpacing(14 + 270);
+    outer->addLayout(searchRow);
     auto *layout = new QHBoxLayout;
     layout->setSpacing(14);
     outer->addLayout(layout, 1);
@@ -51,7 +63,9 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("ListBox1"));
     m_list->setModel(m_lines);
-    m_list->setSelectionMode(QAbstractItemView::MultiSelection);
+    // Ctrl+click toggles a line, Shift+click extends to a range, as in every desktop list.
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setItemDelegate(new WholeLineTips(m_list));
     // The lines are records of the table of contents, not for editing here.
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // One line height for all: the list need not lay out every line of a large base.
@@ -88,6 +102,7 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
     m_drive->setEditable(true);
     m_drive->setInsertPolicy(QComboBox::NoInsert);
     m_drive->addItems(driveListItems());
+    m_drive->setItemDelegate(new WholeLineTips(m_drive));
     m_drive->setCurrentText(QStringLiteral("адрес флешки"));
     m_drive->setMinimumHeight(28);
     right->addWidget(m_drive);
@@ -126,10 +141,24 @@ QList<int> OperationsDialog::selectedRows() const
 {
     QList<int> rows;
     for (const QModelIndex &index : m_list->selectionModel()->selectedRows())
-        rows.append(index.row());
+        rows.append(m_lines->tocRow(index.row()));
     // In list order, whatever order the user picked them in.
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+void OperationsDialog::narrowList(const QString &text)
+{
+    // What stays in view stays selected; a hidden line is never acted on unseen.
+    const QList<int> selected = selectedRows();
+    m_lines->setFilter(text);
+    QItemSelection kept;
+    for (int tocRow : selected) {
+        const int row = m_lines->rowOfTocRow(tocRow);
+        if (row >= 0)
+            kept.select(m_lines->index(row), m_lines->index(row));
+    }
+    m_list->selectionModel()->select(kept, QItemSelectionModel::Select);
 }
 
 void OperationsDialog::refillLists()
@@ -148,8 +177,11 @@ void OperationsDialog::deleteEstimate()
     if (!report(m_messages, checkDeletionSelection(selected)).ok())
         return;
     {
-        DeletionDialog confirmation(this);
-        if (confirmation.exec() != QDialog::Accepted)
+        QStringList names;
+        for (int row : selected)
+            names.append(estimateNameOf(m_lines->toc().line(row)));
+        DeletionDialog confirmation(names, this);
+        if (runModal(confirmation) != QDialog::Accepted)
             return;
     }
     runAction(m_messages, [&] {

@@ -17,6 +17,7 @@ class QListView;
 namespace vastrel {
 
 class DocumentDelivery;
+class SearchField;
 class TocListModel;
 
 // The operations window "Операции со сметами". It refills the main window's
@@ -37,6 +38,7 @@ private:
     // Both lists from departments.txt, emptied first.
     void refillLists();
     void copyTo(const Medium &medium);
+    void narrowList(const QString &text);
 
     void deleteEstimate();    // Button4
     void sumEstimates();      // Button1
@@ -52,6 +54,7 @@ private:
     DocumentDelivery &m_delivery;
     std::function<Medium()> m_diskette;
 
+    SearchField *m_search;
     QListView *m_list;
     // The lines live in the model alone, as the file's bytes: no string or
     // item object per line of a large base.

@@ -116,12 +116,12 @@ void SettingsDialog::storeSettings()
     form.responsibleName = m_responsibleName->text();
 
     const Outcome outcome = runAction(m_messages, [&] { return vastrel::storeSettings(m_workspace, form); });
-    // Each field that passed its check got the focus in turn; the last of them keeps it.
+    // The field the refusal names takes the focus, so the user types straight into it.
     QWidget *const inOrder[] = {m_name, m_headPosition, m_headName, m_code,
-                                m_status->checkedButton(), m_responsiblePosition, m_responsibleName};
-    const int passed = outcome.check() == 0 ? 7 : std::min(outcome.check() - 1, 7);
-    if (passed > 0 && inOrder[passed - 1])
-        inOrder[passed - 1]->setFocus();
+                                m_status->buttons().first(), m_responsiblePosition, m_responsibleName};
+    const int check = outcome.check();
+    if (check >= 1 && check <= 7)
+        inOrder[check - 1]->setFocus();
 }
 
 } // namespace vastrel

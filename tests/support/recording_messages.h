@@ -30,7 +30,10 @@ public:
 
     const QList<Message> &all() const { return m_messages; }
     QStringList texts() const;
+    // Each message's first line: the platform's English text of an error without its Russian advice.
+    QStringList firstLines() const;
     QString last() const { return m_messages.isEmpty() ? QString() : m_messages.last().text; }
+    QString lastFirstLine() const { return last().section(QLatin1Char('\n'), 0, 0); }
     void clear() { m_messages.clear(); }
 
 private:

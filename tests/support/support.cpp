@@ -15,6 +15,14 @@ QStringList RecordingMessages::texts() const
     return texts;
 }
 
+QStringList RecordingMessages::firstLines() const
+{
+    QStringList lines;
+    for (const Message &message : m_messages)
+        lines.append(message.text.section(QLatin1Char('\n'), 0, 0));
+    return lines;
+}
+
 TempWorkspace::TempWorkspace()
     : m_workspace([this] {
         QDir(m_dir.path()).mkpath(QStringLiteral("work"));
