@@ -1,3 +1,5 @@
+#include "base/platform_noise.h"
+#include "base/version.h"
 #include "base/workspace.h"
 #include "windows/document_delivery.h"
 #include "windows/message_boxes.h"
@@ -10,8 +12,32 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char usage[] =
+    "Вастрель - Тавер: сметы доходов и расходов подразделения университета.\n"
+    "Использование: vastrel-taver [--help | --version]\n"
+    "Программа работает в текущем каталоге: departments.txt, nastroiki.txt и база смет\n"
+    "../Vastrel/smetas/ отсчитываются от него. Из меню программа запускается командой\n"
+    "vastrel-taver-start в каталоге ~/Вастрель-Тавер/program. Операции без окон: vastrel --help.\n";
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    // Answered before the application object, so that they work without a display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::fputs("vastrel-taver" VASTREL_VERSION_LINE_TAIL "\n", stdout);
+        return 0;
+    }
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    vastrel::silencePlatformNoise();
     QApplication app(argc, argv);
     app.setApplicationName(vastrel::programCaption());
     // The splash window ends the program when it closes, even while it is hidden.

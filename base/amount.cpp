@@ -15,7 +15,8 @@ namespace vastrel {
 
 QChar localeDecimalSeparator()
 {
-    const QString point = QLocale::system().decimalPoint();
+    // The default locale is the system's unless a test sets another.
+    const QString point = QLocale().decimalPoint();
     return point.isEmpty() ? QLatin1Char('.') : point.at(0);
 }
 
@@ -61,7 +62,7 @@ namespace {
 // The grammar over any text whose characters are read by `at`; `fail` makes
 // the error naming the text as given.
 template<typename At, typename Fail>
-double parseChars(int n, At at, char16_t decimalSeparator, Fail fail)
+double parseChars(int n, At at, char16_t decimalSeparator, char16_t otherSeparator, Fail fail)
 {
     // Checked by hand and then converted in the C form, because the library
     // converters accept group separators, tabs or other decimal points.
@@ -82,7 +83,7 @@ double parseChars(int n, At at, char16_t decimalSeparator, Fail fail)
         plain += char(at(i++));
         ++digits;
     }
-    if (i < end && at(i) == decimalSeparator) {
+    if (i < end && (at(i) == decimalSeparator || at(i) == otherSeparator)) {
         plain += '.';
         ++i;
         while (i < end && digit(i)) {
@@ -122,18 +123,60 @@ double parseChars(int n, At at, char16_t decimalSeparator, Fail fail)
 
 } // namespace
 
-double parseAmount(const QString &text, QChar decimalSeparator)
+namespace {
+
+double parseText(const QString &text, char16_t separator, char16_t other)
 {
     return parseChars(
-        int(text.size()), [&text](int k) { return text.at(k).unicode(); }, decimalSeparator.unicode(),
+        int(text.size()), [&text](int k) { return text.at(k).unicode(); }, separator, other,
         [&text]() { return Error::notAFloat(text); });
+}
+
+double parseBytes(QByteArrayView windows1251, char16_t separator, char16_t other)
+{
+    return parseChars(
+        int(windows1251.size()), [windows1251](int k) { return windows1251Char(windows1251[k]).unicode(); },
+        separator, other, [windows1251]() { return Error::notAFloat(fromWindows1251(windows1251)); });
+}
+
+} // namespace
+
+double parseAmount(const QString &text, QChar decimalSeparator)
+{
+    return parseText(text, decimalSeparator.unicode(), decimalSeparator.unicode());
 }
 
 double parseAmount(QByteArrayView windows1251, QChar decimalSeparator)
 {
-    return parseChars(
-        int(windows1251.size()), [windows1251](int k) { return windows1251Char(windows1251[k]).unicode(); },
-        decimalSeparator.unicode(), [windows1251]() { return Error::notAFloat(fromWindows1251(windows1251)); });
+    return parseBytes(windows1251, decimalSeparator.unicode(), decimalSeparator.unicode());
+}
+
+double parseStoredAmount(const QString &text)
+{
+    return parseText(text, u',', u'.');
+}
+
+double parseStoredAmount(QByteArrayView windows1251)
+{
+    return parseBytes(windows1251, u',', u'.');
+}
+
+QString storedAmountText(const QString &typed)
+{
+    QString text = typed;
+    text.replace(localeDecimalSeparator(), FileDecimalSeparator);
+    return text;
+}
+
+QString shownAmountText(const QString &stored)
+{
+    QString text = stored;
+    const QChar separator = localeDecimalSeparator();
+    for (QChar &c : text) {
+        if (c == QLatin1Char(',') || c == QLatin1Char('.'))
+            c = separator;
+    }
+    return text;
 }
 
 double parseAmount(const QString &text)

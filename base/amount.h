@@ -6,8 +6,13 @@
 
 namespace vastrel {
 
-// The decimal separator of the user's locale (a comma under ru_RU).
+// The decimal separator of the user's locale (a comma under ru_RU): typed
+// amounts and the amounts shown follow it.
 QChar localeDecimalSeparator();
+
+// Files carry amounts with the comma every Russian installation reads,
+// whatever the locale of the machine that wrote them.
+inline constexpr QChar FileDecimalSeparator = QLatin1Char(',');
 
 // Text to number: optional surrounding blanks (spaces only), an optional sign,
 // digits with the given decimal separator, an optional exponent; nothing else.
@@ -17,6 +22,16 @@ double parseAmount(const QString &text, QChar decimalSeparator);
 double parseAmount(const QString &text);
 // The same for the bytes of a Windows-1251 text, without decoding it first.
 double parseAmount(QByteArrayView windows1251, QChar decimalSeparator);
+
+// An amount read from a file: either a comma or a point separates the
+// decimals (no grouping is ever allowed, so the two cannot be confused).
+double parseStoredAmount(const QString &text);
+double parseStoredAmount(QByteArrayView windows1251);
+
+// A typed amount as a file stores it: the locale's separator becomes the comma.
+QString storedAmountText(const QString &typed);
+// An amount from a file as the window shows it: either separator becomes the locale's.
+QString shownAmountText(const QString &stored);
 
 // The total itself when it is a number. A sum beyond the largest double
 // becomes INF (or NAN), which no file or document may hold: that throws an

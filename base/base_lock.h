@@ -13,14 +13,16 @@ namespace vastrel {
 // Held by every action that reads departments.txt or an estimate file and
 // writes it back, for the whole of that work, so that two copies of the
 // program (windows or `vastrel`) never interleave and lose a record. The lock
-// is a file beside departments.txt; one left by a copy that died is taken
+// is a file beside departments.txt; one left by a copy that died, one
+// without an owner (a copy killed while writing it) and a link are taken
 // over. Taking it again inside the same process only counts, so an action may
 // call another that locks too.
 class BaseLock
 {
 public:
     // Waits up to waitMs() for another copy to finish, then throws an Error
-    // with busyMessage(); nothing has been touched by then.
+    // that starts with busyMessage() and names the lock file and its holder;
+    // nothing has been touched by then.
     explicit BaseLock(const Workspace &workspace);
     ~BaseLock();
     BaseLock(const BaseLock &) = delete;

@@ -1,9 +1,13 @@
 #include "base/estimate_file.h"
 
+#include "base/amount.h"
+#include "base/error.h"
 #include "base/text_file.h"
 
-#include <QStringEncoder>
+#include <QHash>
+#include <QSet>
 
+#include <algorithm>
 #include <cstring>
 
 namespace vastrel {
@@ -75,10 +79,18 @@ EstimateContent readEstimate(const Workspace &workspace, const QString &estimate
 
 namespace {
 
+// A line with a character Windows-1251 cannot hold gets '?' there, as a
+// converter would give it: the line is then simply no record of a file.
 QByteArray encodedLine(const QString &text)
 {
-    QStringEncoder encoder("windows-1251");
-    return encoder.encode(text);
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    if (encodeWindows1251(text, bytes.data()))
+        return bytes;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!encodeWindows1251(QStringView(text).mid(i, 1), bytes.data() + i))
+            bytes[i] = '?';
+    }
+    return bytes;
 }
 
 } // namespace
@@ -212,11 +224,11 @@ QStringList windowEstimateLines(const WindowEstimate &estimate, const std::optio
     records.append({{Description, QStringLiteral("остаток")},
                     {Code, income.starForm()},
                     {QStringLiteral("CODE_RASCH"), breakdownCode},
-                    {QStringLiteral("SUM_YEAR"), estimate.entries.remainder}});
+                    {QStringLiteral("SUM_YEAR"), storedAmountText(estimate.entries.remainder)}});
     records.append({{Description, QStringLiteral("название дохода")},
                     {Code, estimate.incomeCodeText},
                     {QStringLiteral("CODE_RASCH"), breakdownCode},
-                    {QStringLiteral("SUM_YEAR"), estimate.entries.income}});
+                    {QStringLiteral("SUM_YEAR"), storedAmountText(estimate.entries.income)}});
     for (size_t i = 0; i < expenseLines().size(); ++i) {
         const ExpenseLine &line = expenseLines()[i];
         const QString &amount = estimate.entries.expenses[i];
@@ -224,7 +236,7 @@ QStringList windowEstimateLines(const WindowEstimate &estimate, const std::optio
             continue;
         records.append({{Description, line.savedDescription},
                         {Code, line.shortCode},
-                        {QStringLiteral("SUM_YEAR"), amount}});
+                        {QStringLiteral("SUM_YEAR"), storedAmountText(amount)}});
     }
     return estimateFileLines(header, records);
 }
@@ -254,19 +266,400 @@ QStringList templateEstimateLines(const TemplateEstimate &estimate)
         case TemplateAmount::None:
             break;
         case TemplateAmount::Remainder:
-            record.append({line.amountTag, estimate.entries.remainder});
+            record.append({line.amountTag, storedAmountText(estimate.entries.remainder)});
             break;
         case TemplateAmount::Income:
-            record.append({line.amountTag, estimate.entries.income});
+            record.append({line.amountTag, storedAmountText(estimate.entries.income)});
             break;
         case TemplateAmount::Expense:
             record.append({line.amountTag,
-                           estimate.entries.expenses.at(size_t(expenseIndexByShortCode(line.code)))});
+                           storedAmountText(estimate.entries.expenses.at(size_t(expenseIndexByShortCode(line.code))))});
             break;
         }
         records.append(record);
     }
     return estimateFileLines(header, records);
+}
+
+} // namespace vastrel
+
+namespace vastrel {
+
+namespace {
+
+QString atLine(qsizetype index, const QString &what)
+{
+    return QStringLiteral("строка %1: %2").arg(index + 1).arg(what);
+}
+
+// A value quoted in a message, cut when it is long (a damaged line may be anything).
+QString quotedValue(QByteArrayView bytes)
+{
+    QString text = fromWindows1251(bytes.first(std::min<qsizetype>(bytes.size(), 40)));
+    if (bytes.size() > 40)
+        text += QStringLiteral("…");
+    return QStringLiteral("«") + text + QStringLiteral("»");
+}
+
+// Whole, valid UTF-8 with at least one character beyond ASCII. A Windows-1251
+// text with Russian letters almost never is: a capital letter would have to
+// be followed by "ё", "№" or a like sign, and every estimate holds "Смета".
+bool isUtf8Text(QByteArrayView bytes)
+{
+    bool beyondAscii = false;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const uchar b = uchar(bytes[i]);
+        if (b < 0x80)
+            continue;
+        const int extra = b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : -1;
+        if (extra < 0 || i + extra >= bytes.size())
+            return false;
+        for (int k = 1; k <= extra; ++k) {
+            if ((uchar(bytes[i + k]) & 0xC0) != 0x80)
+                return false;
+        }
+        i += extra;
+        beyondAscii = true;
+    }
+    return beyondAscii;
+}
+
+// Faults of the bytes themselves: encoding, control bytes, line ends.
+QString byteProblem(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return QStringLiteral("файл пуст");
+    if (bytes.startsWith("\xEF\xBB\xBF") || isUtf8Text(bytes))
+        return QStringLiteral("файл записан в кодировке UTF-8, а не Windows-1251");
+    qsizetype line = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const uchar b = uchar(bytes[i]);
+        if (b == '\r') {
+            if (i + 1 == bytes.size() || bytes[i + 1] != '\n')
+                return atLine(line, QStringLiteral("знак CR без LF (строки должны кончаться парой CR LF)"));
+            ++i;
+            ++line;
+        } else if (b == '\n') {
+            return atLine(line, QStringLiteral("строка кончается знаком LF без CR (нужна пара CR LF)"));
+        } else if (b == 0) {
+            return atLine(line, QStringLiteral("нулевой байт"));
+        } else if (b < 0x20 && b != '\t') {
+            return atLine(line, QStringLiteral("управляющий знак с кодом %1").arg(b));
+        } else if (b >= 0x80 && windows1251Char(char(b)) == QChar::ReplacementCharacter) {
+            return atLine(line, QStringLiteral("байт %1, которого нет в кодировке Windows-1251").arg(b));
+        }
+    }
+    if (!bytes.endsWith("\r\n"))
+        return atLine(line, QStringLiteral("последняя строка не кончается парой CR LF: файл обрезан"));
+    return QString();
+}
+
+bool lineIs(const EstimateLine &line, QByteArrayView text)
+{
+    return line.bytes() == text;
+}
+
+// "\t\t<TAG>value</TAG>" and nothing else on the line. Tags are ASCII, so
+// their characters are compared with the bytes as they are; every line of
+// every summed file passes here.
+bool isElement(const EstimateLine &line, const QString &tag)
+{
+    const QByteArrayView b = line.bytes();
+    const qsizetype n = tag.size();
+    if (b.size() < 2 * n + 7 || b[0] != '\t' || b[1] != '\t' || b[2] != '<' || b[3 + n] != '>')
+        return false;
+    const qsizetype close = b.size() - n - 3;
+    if (b[close] != '<' || b[close + 1] != '/' || b.back() != '>')
+        return false;
+    for (qsizetype k = 0; k < n; ++k) {
+        const char c = char(tag.at(k).unicode());
+        if (b[3 + k] != c || b[close + 2 + k] != c)
+            return false;
+    }
+    return true;
+}
+
+QByteArrayView elementValue(const EstimateLine &line, const QString &tag)
+{
+    const qsizetype from = 2 + tag.size() + 2;
+    return line.bytes().sliced(from, line.bytes().size() - from - (tag.size() + 3));
+}
+
+struct CheckedRecord
+{
+    qsizetype codeLine = 0;
+    QByteArrayView code;
+    bool hasBreakdown = false;
+    QByteArrayView breakdown;
+    const QString *amountTag = nullptr; // none when the record has no amount
+    qsizetype amountLine = 0;
+    QByteArrayView amount;
+};
+
+const QString AmountTags[] = {QStringLiteral("SUM_YEAR"), QStringLiteral("Q_1"), QStringLiteral("Q_2"),
+                              QStringLiteral("Q_4")};
+
+QString amountProblem(const CheckedRecord &record, bool mayBeEmpty)
+{
+    if (record.amount.isEmpty())
+        return mayBeEmpty ? QString() : atLine(record.amountLine, QStringLiteral("пустая сумма"));
+    try {
+        parseStoredAmount(record.amount);
+    } catch (const Error &) {
+        return atLine(record.amountLine, QStringLiteral("сумма %1 не число (нужны цифры с запятой или точкой, "
+                                                        "без пробелов между разрядами)")
+                                             .arg(quotedValue(record.amount)));
+    }
+    return QString();
+}
+
+using CodeIndex = QHash<QByteArray, int>;
+
+CodeIndex indexOf(const QStringList &codes)
+{
+    CodeIndex index;
+    for (int i = 0; i < codes.size(); ++i)
+        index.insert(toWindows1251(codes.at(i)), i);
+    return index;
+}
+
+const CodeIndex &shortCodes()
+{
+    static const CodeIndex index = [] {
+        QStringList codes;
+        for (const ExpenseLine &line : expenseLines())
+            codes.append(line.shortCode);
+        return indexOf(codes);
+    }();
+    return index;
+}
+
+// Codes of a consolidated estimate, each telling whether its record carries CODE_RASCH.
+const QHash<QByteArray, bool> &consolidatedCodes()
+{
+    static const QHash<QByteArray, bool> codes = [] {
+        QHash<QByteArray, bool> map;
+        map.insert(QByteArray(), true);
+        for (const IncomeCode &code : incomeCodes())
+            map.insert(toWindows1251(code.code), true);
+        for (const ExpenseLine &line : expenseLines())
+            map.insert(toWindows1251(line.fullCode()), isTransferLine(line));
+        for (const GroupLine &group : groupLines())
+            map.insert(toWindows1251(group.code), true);
+        return map;
+    }();
+    return codes;
+}
+
+const QSet<QByteArray> &templateCodes()
+{
+    static const QSet<QByteArray> codes = [] {
+        QSet<QByteArray> set;
+        for (const TemplateLine &line : templateLines()) {
+            set.insert(toWindows1251(line.code));
+            if (line.prefixFollowsFinancing)
+                set.insert(toWindows1251(QStringLiteral("000") + line.code.mid(3)));
+        }
+        return set;
+    }();
+    return codes;
+}
+
+QString unknownCode(const CheckedRecord &record, const QString &kind)
+{
+    return atLine(record.codeLine, QStringLiteral("код %1 не бывает в %2").arg(quotedValue(record.code), kind));
+}
+
+QString templateProblem(const QList<CheckedRecord> &records)
+{
+    const QString kind = QStringLiteral("заготовке новой сметы");
+    for (const CheckedRecord &record : records) {
+        if (!templateCodes().contains(QByteArray::fromRawData(record.code.data(), record.code.size())))
+            return unknownCode(record, kind);
+        if (record.hasBreakdown)
+            return atLine(record.codeLine + 1, QStringLiteral("строки CODE_RASCH не бывает в ") + kind);
+        if (const QString problem = amountProblem(record, true); !problem.isEmpty())
+            return problem;
+    }
+    return QString();
+}
+
+QString consolidatedProblem(const QList<CheckedRecord> &records)
+{
+    const QString kind = QStringLiteral("сводной смете");
+    static const QByteArray incomeHeadingCode = toWindows1251(incomeHeading().code);
+    static const QByteArray expenseHeadingCode = toWindows1251(expenseHeading().code);
+    for (const CheckedRecord &record : records) {
+        const QByteArray code = QByteArray::fromRawData(record.code.data(), record.code.size());
+        const auto known = consolidatedCodes().constFind(code);
+        if (known == consolidatedCodes().constEnd())
+            return unknownCode(record, kind);
+        if (record.hasBreakdown != known.value() || !record.breakdown.isEmpty())
+            return atLine(record.codeLine + 1, QStringLiteral("строка CODE_RASCH не на своём месте"));
+        const bool heading = code.isEmpty() || code == incomeHeadingCode || code == expenseHeadingCode;
+        if (const QString problem = amountProblem(record, heading); !problem.isEmpty())
+            return problem;
+    }
+    return QString();
+}
+
+// A saved estimate: the remainder and income records of one income line, then
+// expense records in catalogue order. Summing finds each amount by its place
+// after the code, so the places are checked too.
+QString savedProblem(const QList<CheckedRecord> &records)
+{
+    const QString kind = QStringLiteral("смете");
+    if (records.size() < 2)
+        return QStringLiteral("в файле нет записей остатка и дохода");
+    static const CodeIndex incomeIndex = [] {
+        QStringList codes;
+        for (const IncomeCode &code : incomeCodes())
+            codes.append(code.code);
+        return indexOf(codes);
+    }();
+    static const QList<QByteArray> starForms = [] {
+        QList<QByteArray> forms;
+        for (const IncomeCode &code : incomeCodes())
+            forms.append(toWindows1251(code.starForm()));
+        return forms;
+    }();
+    const int income =
+        incomeIndex.value(QByteArray::fromRawData(records.at(1).code.data(), records.at(1).code.size()), -1);
+    if (income < 0)
+        return atLine(records.at(1).codeLine,
+                      QStringLiteral("ожидался код дохода, а не %1").arg(quotedValue(records.at(1).code)));
+    const QByteArray &starForm = starForms.at(income);
+    if (records.at(0).code != starForm)
+        return atLine(records.at(0).codeLine, QStringLiteral("ожидался код остатка %1").arg(quotedValue(starForm)));
+    for (int k = 0; k < 2; ++k) {
+        const CheckedRecord &record = records.at(k);
+        const int source = record.hasBreakdown ? fromWindows1251(record.breakdown).toInt() : 0;
+        if (source < 1 || source > IncomeSourceCount || record.breakdown != records.at(0).breakdown)
+            return atLine(record.codeLine + 1, QStringLiteral("нет верного кода расшифровки дохода CODE_RASCH"));
+    }
+    int previous = -1;
+    for (qsizetype k = 2; k < records.size(); ++k) {
+        const CheckedRecord &record = records.at(k);
+        const int expense = shortCodes().value(QByteArray::fromRawData(record.code.data(), record.code.size()), -1);
+        if (expense < 0)
+            return unknownCode(record, kind);
+        if (expense <= previous)
+            return atLine(record.codeLine, QStringLiteral("код %1 повторяется или стоит не по порядку")
+                                               .arg(quotedValue(record.code)));
+        if (record.hasBreakdown)
+            return atLine(record.codeLine + 1, QStringLiteral("строки CODE_RASCH не бывает в записи расхода"));
+        previous = expense;
+    }
+    for (const CheckedRecord &record : records) {
+        if (const QString problem = amountProblem(record, false); !problem.isEmpty())
+            return problem;
+    }
+    return QString();
+}
+
+} // namespace
+
+QString estimateFileProblem(const EstimateContent &content, EstimateKind *kind)
+{
+    if (const QString problem = byteProblem(content.bytes()); !problem.isEmpty())
+        return problem;
+
+    // The header as every writer emits it; a template's values differ, its lines do not.
+    static const QStringList start = estimateFileLines(EstimateHeader{}, {});
+    static const QList<QByteArray> startBytes = [] {
+        QList<QByteArray> lines;
+        for (const QString &line : start)
+            lines.append(toWindows1251(line));
+        return lines;
+    }();
+    const qsizetype headerEnd = start.size() - 1; // all but "</SMETA>"
+    const QString headerTags[] = {EstimateTag::Year, EstimateTag::Financing, EstimateTag::Department,
+                                  EstimateTag::SubdivisionCode, EstimateTag::LegalStatus};
+    for (qsizetype i = 0; i < headerEnd; ++i) {
+        if (i >= content.size())
+            return QStringLiteral("файл обрывается после строки %1").arg(content.size());
+        const qsizetype element = i - 3;
+        const bool fits = element >= 0 && element < qsizetype(std::size(headerTags))
+                              ? isElement(content.at(i), headerTags[element])
+                              : lineIs(content.at(i), startBytes.at(i));
+        if (!fits)
+            return atLine(i, QStringLiteral("ожидалось «%1»").arg(start.at(i).trimmed().replace(
+                                 QStringLiteral("><"), QStringLiteral(">…<"))));
+    }
+
+    QList<CheckedRecord> records;
+    bool sums = false;
+    bool templateAmounts = false;
+    qsizetype i = headerEnd;
+    const auto expected = [&](const QString &what) {
+        return i >= content.size() ? QStringLiteral("файл обрывается после строки %1").arg(content.size())
+                                   : atLine(i, QStringLiteral("ожидалось ") + what);
+    };
+    while (i < content.size() && lineIs(content.at(i), "\t<COLUMN>")) {
+        ++i;
+        CheckedRecord record;
+        if (!isElement(content.at(i), EstimateTag::Description))
+            return expected(QStringLiteral("«<DESCRIPTION>…</DESCRIPTION>»"));
+        ++i;
+        if (!isElement(content.at(i), EstimateTag::Code))
+            return expected(QStringLiteral("«<CODE>…</CODE>»"));
+        record.codeLine = i;
+        record.code = elementValue(content.at(i++), EstimateTag::Code);
+        if (isElement(content.at(i), EstimateTag::Breakdown)) {
+            record.hasBreakdown = true;
+            record.breakdown = elementValue(content.at(i++), EstimateTag::Breakdown);
+        }
+        for (const QString &tag : AmountTags) {
+            if (isElement(content.at(i), tag)) {
+                record.amountTag = &tag;
+                record.amountLine = i;
+                record.amount = elementValue(content.at(i++), tag);
+                (tag == EstimateTag::Amount ? sums : templateAmounts) = true;
+                break;
+            }
+        }
+        if (!lineIs(content.at(i), "\t</COLUMN>"))
+            return expected(QStringLiteral("строка суммы или «</COLUMN>»"));
+        ++i;
+        records.append(record);
+    }
+    if (!lineIs(content.at(i), "</SMETA>"))
+        return expected(QStringLiteral("«<COLUMN>» или «</SMETA>»"));
+    if (i + 1 != content.size())
+        return atLine(i + 1, QStringLiteral("текст после «</SMETA>»"));
+    if (sums && templateAmounts)
+        return QStringLiteral("в файле есть и суммы SUM_YEAR, и суммы заготовки Q_1…Q_4");
+    static const QByteArray ConsolidatedFinancing = toWindows1251(QStringLiteral("СВОДНАЯ СМЕТА"));
+    const QByteArrayView financing = elementValue(content.at(4), EstimateTag::Financing);
+    EstimateKind found = !sums ? EstimateKind::Template
+                         : financing == ConsolidatedFinancing ? EstimateKind::Consolidated
+                                                                                      : EstimateKind::Saved;
+    if (found != EstimateKind::Template) {
+        for (const CheckedRecord &record : records) {
+            if (!record.amountTag)
+                return atLine(record.codeLine + 1, QStringLiteral("в записи нет суммы SUM_YEAR"));
+        }
+    }
+    QString problem;
+    switch (found) {
+    case EstimateKind::Template:
+        problem = templateProblem(records);
+        break;
+    case EstimateKind::Consolidated:
+        problem = consolidatedProblem(records);
+        break;
+    case EstimateKind::Saved:
+        problem = savedProblem(records);
+        break;
+    }
+    if (problem.isEmpty() && kind)
+        *kind = found;
+    return problem;
+}
+
+QString estimateFileProblem(const QByteArray &bytes)
+{
+    return estimateFileProblem(EstimateContent(bytes));
 }
 
 } // namespace vastrel

@@ -102,6 +102,8 @@ public:
     QByteArrayView valueBytes(const QString &tag) const;
     // The text between the first ">" and the next "<".
     QString innerText() const;
+    // The line's bytes, without its line end.
+    QByteArrayView bytes() const { return QByteArrayView(m_data, m_size); }
 
 private:
     bool matchesAt(qsizetype at, const QString &text) const;
@@ -127,6 +129,8 @@ public:
     qsizetype size() const { return m_lines.size(); }
     const EstimateLine &at(qsizetype index) const;
     const QList<EstimateLine> &lines() const { return m_lines; }
+    // The bytes the lines were split from.
+    const QByteArray &bytes() const { return m_bytes; }
 
 private:
     QByteArray m_bytes; // shared, never changed: the lines point into it
@@ -135,6 +139,30 @@ private:
 
 // Reads an estimate file ("File not found" when missing).
 EstimateContent readEstimate(const Workspace &workspace, const QString &estimateName);
+
+// The largest estimate file taken from outside the base (a medium, a link):
+// the system's own are a few kilobytes, so anything near this is no estimate.
+constexpr qint64 MaxEstimateFileBytes = 1024 * 1024;
+// The same in the words of a message.
+inline QString maxEstimateFileText() { return QStringLiteral("1 МБ"); }
+
+// The three kinds of estimate file, by who wrote it.
+enum class EstimateKind { Saved, Template, Consolidated };
+
+// Whether a file's bytes are an estimate file that every installation reads
+// alike: Windows-1251 (no UTF-8, no byte-order mark, no NUL or other control
+// bytes but TAB), every line ended by CR LF; the declaration, the root, the
+// header record, records of DESCRIPTION, CODE, an optional CODE_RASCH and
+// at most one amount, the root's end and nothing after it. The records must
+// be those of one writer: a saved estimate's remainder, income and expense
+// lines with the codes and the one place of each amount that summing relies
+// on; a consolidated estimate's known codes; a template's codes. Every amount
+// is a number (comma or point, no grouping, finite); only template amounts
+// and the headings of a consolidated estimate may be empty. Returns the
+// first fault in words ("строка 7: …"), empty when the file is sound; `kind`
+// then tells which writer's file it is.
+QString estimateFileProblem(const EstimateContent &content, EstimateKind *kind = nullptr);
+QString estimateFileProblem(const QByteArray &bytes);
 
 // The namespace of the root element's xsi declaration.
 inline const QString SchemaInstanceNamespace = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
@@ -159,7 +187,8 @@ struct WindowEstimate
 };
 
 // The main-window estimate: an expense record is left out when its text is
-// exactly "0", except those of 241 and 610. The settings, when there are
+// exactly "0", except those of 241 and 610. Amounts are the texts as typed,
+// with the locale's decimal separator written as the comma. The settings, when there are
 // any, give DEP, COD_DEP and COD_LEG (over the window's selection).
 QStringList windowEstimateLines(const WindowEstimate &estimate, const std::optional<Settings> &settings);
 
@@ -173,7 +202,8 @@ struct TemplateEstimate
     EntryTexts entries;
 };
 
-// The new-estimate template: 33 blocks with Q_1/Q_2/Q_4 amounts.
+// The new-estimate template: 33 blocks with Q_1/Q_2/Q_4 amounts (written
+// with the comma as above).
 QStringList templateEstimateLines(const TemplateEstimate &estimate);
 
 // The date as the template's YEAR holds it: dd.mm.yyyy.

@@ -1,5 +1,7 @@
 #include "base/estimate_name.h"
 
+#include "base/directory_listing.h"
+#include "base/table_of_contents.h"
 #include "base/text_file.h"
 
 #include <QFile>
@@ -111,6 +113,49 @@ QString newEstimateNameProblem(const QString &name)
 QString storedEstimateNameProblem(const QString &name)
 {
     return separatorProblem(name);
+}
+
+void CaseVariants::add(const QString &name)
+{
+    const QString folded = name.toCaseFolded();
+    if (!m_byFolded.contains(folded, name))
+        m_byFolded.insert(folded, name);
+}
+
+QString CaseVariants::variantOf(const QString &name) const
+{
+    const QString folded = name.toCaseFolded();
+    for (auto it = m_byFolded.constFind(folded); it != m_byFolded.cend() && it.key() == folded; ++it) {
+        if (it.value() != name)
+            return it.value();
+    }
+    return QString();
+}
+
+CaseVariants baseNameVariants(const QString &baseDir, const QStringList &tocLines)
+{
+    CaseVariants names;
+    for (const QString &line : tocLines)
+        names.add(estimateNameOf(line));
+    QString reason;
+    // An unreadable directory leaves only the records to compare with; the
+    // writing that follows reports the directory's own fault.
+    forEachDirectoryEntry(
+        baseDir,
+        [&](QStringView entry) {
+            if (entry.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
+                names.add(entry.chopped(4).toString());
+        },
+        &reason);
+    return names;
+}
+
+QString caseVariantMessage(const QString &name, const QString &existing)
+{
+    return QStringLiteral("Файл с таким именем уже существует в системе!\n"
+                          "Смета «%1» отличается от сметы «%2» только заглавными и строчными буквами, а в Windows и "
+                          "на флешке это одно имя файла.")
+        .arg(name, existing);
 }
 
 } // namespace vastrel

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 
 namespace vastrel {
 
@@ -23,5 +25,27 @@ QString estimateFileNameLengthProblem(const QString &baseDir, const QString &nam
 // (separators, control characters). Names written by older installations
 // otherwise stay usable.
 QString storedEstimateNameProblem(const QString &name);
+
+// Names that differ only in letter case ("КАФЕДРА ФИЗИКИ", "Кафедра физики")
+// are two files here but one on Windows and on a FAT or exFAT drive, where
+// one estimate would replace the other.
+class CaseVariants
+{
+public:
+    void add(const QString &name);
+    // A name already added that differs from `name` only in case; empty when none.
+    QString variantOf(const QString &name) const;
+
+private:
+    QMultiHash<QString, QString> m_byFolded;
+};
+
+// The estimate names of the table-of-contents lines and of the files in the
+// base directory ("<name>.xml", any case of the extension).
+CaseVariants baseNameVariants(const QString &baseDir, const QStringList &tocLines);
+
+// The refusal for a name that differs from an existing one only in case: the
+// existing-file message, then why.
+QString caseVariantMessage(const QString &name, const QString &existing);
 
 } // namespace vastrel

@@ -5,13 +5,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <optional>
+#include <system_error>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -172,6 +176,114 @@ QString notARegularFileReason(const QString &path)
     return QStringLiteral("это не обычный файл (устройство, канал или сокет)");
 }
 
+bool isLink(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isSymLink() || info.isJunction();
+}
+
+namespace {
+
+#ifdef Q_OS_UNIX
+UntrustedFile readUntrustedUnix(const QString &path, qint64 cap)
+{
+    UntrustedFile result;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        switch (errno) {
+        case ENOENT:
+        case ENOTDIR:
+            result.kind = UntrustedFile::Kind::Missing;
+            break;
+        case ELOOP:
+        case EMLINK:
+            result.kind = UntrustedFile::Kind::Link;
+            break;
+        case ENXIO: // a socket, or a FIFO no one writes
+            result.kind = UntrustedFile::Kind::Special;
+            break;
+        default:
+            result.kind = UntrustedFile::Kind::Unreadable;
+        }
+        return result;
+    }
+    const std::unique_ptr<int, void (*)(int *)> closing(new int(fd), [](int *d) {
+        ::close(*d);
+        delete d;
+    });
+    struct stat status;
+    if (::fstat(fd, &status) != 0)
+        throw Error::io(IoCode::DiskRead);
+    if (!S_ISREG(status.st_mode)) {
+        result.kind = UntrustedFile::Kind::Special;
+        return result;
+    }
+    if (status.st_size > cap) {
+        result.kind = UntrustedFile::Kind::TooLarge;
+        return result;
+    }
+    // One byte more than the cap tells a file that grew meanwhile.
+    QByteArray bytes(qsizetype(cap) + 1, Qt::Uninitialized);
+    qsizetype size = 0;
+    while (size < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + size, size_t(bytes.size() - size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw Error::io(IoCode::DiskRead);
+        if (n == 0)
+            break;
+        size += n;
+    }
+    if (size > cap) {
+        result.kind = UntrustedFile::Kind::TooLarge;
+        return result;
+    }
+    bytes.truncate(size);
+    result.kind = UntrustedFile::Kind::Regular;
+    result.bytes = std::move(bytes);
+    return result;
+}
+#endif
+
+} // namespace
+
+UntrustedFile readUntrustedFile(const QString &path, qint64 cap)
+{
+#ifdef Q_OS_UNIX
+    return readUntrustedUnix(path, cap);
+#else
+    UntrustedFile result;
+    const QFileInfo info(path);
+    if (info.isSymLink() || info.isJunction() || info.isShortcut()) {
+        result.kind = UntrustedFile::Kind::Link;
+        return result;
+    }
+    if (!info.exists())
+        return result;
+    if (!info.isFile()) {
+        result.kind = UntrustedFile::Kind::Special;
+        return result;
+    }
+    if (info.size() > cap) {
+        result.kind = UntrustedFile::Kind::TooLarge;
+        return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.kind = UntrustedFile::Kind::Unreadable;
+        return result;
+    }
+    QByteArray bytes = file.read(cap + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw Error::io(IoCode::DiskRead);
+    result.kind = bytes.size() > cap ? UntrustedFile::Kind::TooLarge : UntrustedFile::Kind::Regular;
+    if (result.kind == UntrustedFile::Kind::Regular)
+        result.bytes = std::move(bytes);
+    return result;
+#endif
+}
+
 namespace {
 
 // Write permission as the user set it: the bits count even for an
@@ -184,15 +296,24 @@ bool markedReadOnly(const QFileInfo &info)
 
 } // namespace
 
+namespace {
+
+QString directoryReadOnlyReason(const QString &path)
+{
+    const QFileInfo dir(QFileInfo(path).absolutePath());
+    if (dir.isDir() && markedReadOnly(dir))
+        return QStringLiteral("каталог %1 только для чтения").arg(QDir::toNativeSeparators(dir.filePath()));
+    return QString();
+}
+
+} // namespace
+
 QString readOnlyReason(const QString &path)
 {
     const QFileInfo info(path);
     if (info.exists() && markedReadOnly(info))
         return QStringLiteral("файл только для чтения");
-    const QFileInfo dir(info.absolutePath());
-    if (dir.isDir() && markedReadOnly(dir))
-        return QStringLiteral("каталог %1 только для чтения").arg(QDir::toNativeSeparators(dir.filePath()));
-    return QString();
+    return directoryReadOnlyReason(path);
 }
 
 namespace {
@@ -339,10 +460,16 @@ QStringList textLines(const QByteArray &bytes)
     return lines;
 }
 
-SafeFileWriter::SafeFileWriter(const QString &path)
+SafeFileWriter::SafeFileWriter(const QString &path, Links links)
     : m_path(path)
+    , m_links(links)
     , m_file(path)
 {
+}
+
+SafeFileWriter::~SafeFileWriter()
+{
+    cancel();
 }
 
 void setFileFaultForTesting(FileFault fails)
@@ -371,6 +498,8 @@ bool SafeFileWriter::open()
         return false;
     }
 #endif
+    if (m_links == Links::Replace && isLink(m_path))
+        return openBesideLink();
     m_error = notARegularFileReason(m_path);
     if (!m_error.isEmpty())
         return false;
@@ -384,7 +513,7 @@ bool SafeFileWriter::write(const char *data, qint64 size)
 {
     qint64 written = 0;
     while (written < size) {
-        const qint64 n = m_file.write(data + written, size - written);
+        const qint64 n = device().write(data + written, size - written);
         if (n <= 0)
             return false;
         written += n;
@@ -395,11 +524,11 @@ bool SafeFileWriter::write(const char *data, qint64 size)
 bool SafeFileWriter::commit()
 {
     if (injectedFault(FileStep::Rename, m_path)) {
-        m_file.cancelWriting();
+        cancel();
         m_error = QStringLiteral("файл занят другой программой");
         return false;
     }
-    if (m_file.commit())
+    if (m_beside ? commitOverLink() : m_file.commit())
         return true;
 #ifdef Q_OS_WIN
     // Windows refuses to replace a file another program holds open; Qt's
@@ -410,12 +539,104 @@ bool SafeFileWriter::commit()
     return false;
 }
 
-void writeFileAtomically(const QString &path, const QString &name, const QByteArray &bytes)
+void SafeFileWriter::cancel()
 {
-    writeFileAtomically(path, name, [&](const ByteSink &sink) {
-        sink(bytes);
-        return true;
-    });
+    if (m_beside) {
+        m_beside->close();
+        m_beside->remove();
+        m_beside.reset();
+    } else if (m_file.isOpen()) {
+        m_file.cancelWriting();
+    }
+}
+
+QString SafeFileWriter::errorString() const
+{
+    if (!m_error.isEmpty())
+        return m_error;
+    return m_beside ? m_beside->errorString() : m_file.errorString();
+}
+
+QFileDevice &SafeFileWriter::device()
+{
+    if (m_beside)
+        return *m_beside;
+    return m_file;
+}
+
+namespace {
+
+std::filesystem::path nativePath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+} // namespace
+
+// QSaveFile writes what a link names; to replace the link itself the new
+// file is made beside it under a short name of its own and renamed over it.
+bool SafeFileWriter::openBesideLink()
+{
+    m_error = directoryReadOnlyReason(m_path);
+    if (!m_error.isEmpty())
+        return false;
+    QTemporaryFile unique(QFileInfo(m_path).absolutePath() + QStringLiteral("/.vastrel-XXXXXX"));
+    unique.setAutoRemove(false);
+    if (!unique.open()) {
+        m_error = unique.errorString();
+        return false;
+    }
+    const QString name = unique.fileName();
+    unique.close();
+    // Unbuffered, for the reason given with the class.
+    m_beside = std::make_unique<QFile>(name);
+    if (!m_beside->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        m_error = m_beside->errorString();
+        QFile::remove(name);
+        m_beside.reset();
+        return false;
+    }
+    return true;
+}
+
+bool SafeFileWriter::commitOverLink()
+{
+#ifdef Q_OS_UNIX
+    if (::fsync(m_beside->handle()) != 0 && errno != EINVAL) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        cancel();
+        return false;
+    }
+#endif
+    m_beside->close();
+    std::error_code error;
+    std::filesystem::rename(nativePath(m_beside->fileName()), nativePath(m_path), error);
+    if (error) {
+        m_error = QString::fromLocal8Bit(error.message());
+        cancel();
+        return false;
+    }
+    m_beside.reset();
+    return true;
+}
+
+void writeFileAtomically(const QString &path, const QString &name, const QByteArray &bytes,
+                         SafeFileWriter::Links links)
+{
+    SafeFileWriter file(path, links);
+    if (!file.open())
+        throw Error::cannotCreate(name, file.errorString());
+    if (!file.write(bytes.constData(), bytes.size())) {
+        const QString reason = file.errorString();
+        file.cancel();
+        throw Error::cannotCreate(name, reason);
+    }
+    if (!file.commit())
+        throw Error::cannotCreate(name, file.errorString());
 }
 
 bool writeFileAtomically(const QString &path, const QString &name,

@@ -2,11 +2,13 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 #include <QSaveFile>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace vastrel {
 
@@ -55,6 +57,21 @@ bool fileExists(const QString &path);
 // is a regular file or does not exist.
 QString notARegularFileReason(const QString &path);
 
+// True when the path itself is a symbolic link (or, on Windows, a junction),
+// whatever it names and whether that exists.
+bool isLink(const QString &path);
+
+// A file of a place we do not trust (a removable medium), read only when it is
+// a regular file itself: never through a link, never waiting on a FIFO or a
+// device, never more than `cap` bytes. A read error throws an Error.
+struct UntrustedFile
+{
+    enum class Kind { Regular, Missing, Link, Special, TooLarge, Unreadable };
+    Kind kind = Kind::Missing;
+    QByteArray bytes; // Regular only
+};
+UntrustedFile readUntrustedFile(const QString &path, qint64 cap);
+
 // Why the file at `path` may not be replaced or removed: it, or the directory
 // holding it, is read-only. Empty when it may.
 QString readOnlyReason(const QString &path);
@@ -67,7 +84,15 @@ QString readOnlyReason(const QString &path);
 class SafeFileWriter
 {
 public:
-    explicit SafeFileWriter(const QString &path);
+    // What to do with a symbolic link in the file's place.
+    enum class Links {
+        Follow,  // write the file it names (a link to no regular file is refused)
+        Replace, // put the new file in the link's place; what it names stays as it was
+    };
+    explicit SafeFileWriter(const QString &path, Links links = Links::Follow);
+    ~SafeFileWriter();
+    SafeFileWriter(const SafeFileWriter &) = delete;
+    SafeFileWriter &operator=(const SafeFileWriter &) = delete;
 
     // False, with errorString(), when the path is no regular file, is
     // read-only, or the new file cannot be created.
@@ -76,14 +101,18 @@ public:
     bool write(const char *data, qint64 size);
     // Renames the new file over the old one; false when that fails.
     bool commit();
-    void cancel() { m_file.cancelWriting(); }
-    QString errorString() const { return m_error.isEmpty() ? m_file.errorString() : m_error; }
-    QFileDevice &device() { return m_file; }
-
+    void cancel();
+    QString errorString() const;
+    QFileDevice &device();
 
 private:
+    bool openBesideLink();
+    bool commitOverLink();
+
     QString m_path;
+    Links m_links;
     QSaveFile m_file;
+    std::unique_ptr<QFile> m_beside; // the new file when a link is replaced
     QString m_error;
 };
 
@@ -99,7 +128,8 @@ void setFileFaultForTesting(FileFault fails);
 
 // Replaces the file as a whole: the bytes go to a new file beside it, which
 // is then renamed over the old one, so a failure leaves the old file intact.
-void writeFileAtomically(const QString &path, const QString &name, const QByteArray &bytes);
+void writeFileAtomically(const QString &path, const QString &name, const QByteArray &bytes,
+                         SafeFileWriter::Links links = SafeFileWriter::Links::Follow);
 // The same for bytes that `produce` hands to its sink piece by piece, so a
 // large file need not be held whole. When `produce` returns false the old
 // file stays as it was, and false is returned.

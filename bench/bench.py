@@ -21,6 +21,8 @@ ENV = dict(os.environ, LC_ALL="ru_RU.UTF-8", LANG="ru_RU.UTF-8", QT_QPA_PLATFORM
 SUM_COUNT = 10_000
 BIG_COUNT = 100_000
 EXPORT_COUNTS = (1_000, 4_000, 16_000)
+IMPORT_COUNTS = (10_000, 100_000)
+IMPORT_WITH_FILE = 100  # one record in this many has its file on the medium
 
 # One main-window estimate; @R@, @I@, @E@ vary per file as the amounts do.
 ESTIMATE = """<?xml version='1.0' encoding='windows-1251' standalone='yes'?>
@@ -142,8 +144,28 @@ def generate(data, vastrel):
         cp1251(os.path.join(work, "departments.txt"), "".join(toc))
         store_settings(vastrel, work)
 
+    def import_base(count):
+        # A subdivision's medium lists its whole base and carries a few files,
+        # which the central office already holds: the intake reads and compares.
+        def build(root):
+            work = workspace(root)
+            medium = os.path.join(root, "medium")
+            os.makedirs(medium)
+            toc, taken = [], []
+            for k in range(count):
+                line = f"{k % 1000:03d}|Смета кафедры № {k:06d}|основная {k % 7}\n"
+                toc.append(line)
+                if k % IMPORT_WITH_FILE == 0:
+                    text = ESTIMATE.replace("@R@", str(k % 13)).replace("@I@", f"{k},50").replace("@E@", f"{k % 997},25")
+                    for folder in (medium, os.path.join(root, "Vastrel", "smetas")):
+                        cp1251(os.path.join(folder, f"Смета кафедры № {k:06d}.xml"), text)
+                    taken.append(line)
+            cp1251(os.path.join(medium, "departments.txt"), "".join(toc))
+            cp1251(os.path.join(work, "departments.txt"), "".join(taken))
+        return build
+
     return (once("sum", sum_base), once("rebuild", rebuild_base), once("list", list_base),
-            once("export", export_base))
+            once("export", export_base)) + tuple(once(f"import-{n}", import_base(n)) for n in IMPORT_COUNTS)
 
 
 def run_once(command, cwd, stdout=subprocess.DEVNULL):
@@ -211,7 +233,7 @@ def main():
     vastrel = os.path.join(args.build, "vastrel")
     floor = os.path.join(args.build, "bench_floor")
     data = os.path.join(args.build, "bench-data")
-    sum_work, rebuild_work, list_work, export_work = generate(data, vastrel)
+    sum_work, rebuild_work, list_work, export_work, *import_works = generate(data, vastrel)
     load_before = load()
     rows = []
 
@@ -297,6 +319,16 @@ def main():
         " / ".join(f"{t[0]:.2f}" for t in export_times) + " s (CPU " +
         " / ".join(f"{t[1]:.2f}" for t in export_times) + ")", "—", f"CPU ×{growth:.1f} per ×4",
         "linear; 16,000 ≤ 0.5 s", min(export_times[-1]) <= 0.5 and growth < 6)
+
+    import_times = [measure([vastrel, "import", "--from", "../medium"], work, runs)[:2] for work in import_works]
+    per_record = [t[0] / n * 1e6 for t, n in zip(import_times, IMPORT_COUNTS)]
+    row("`vastrel import` of a medium of " + " / ".join(f"{n:,}" for n in IMPORT_COUNTS) +
+        f" records (1 in {IMPORT_WITH_FILE} with its file, already in the base)",
+        " / ".join(f"{t[0]:.3f}" for t in import_times) + " s (CPU " +
+        " / ".join(f"{t[1]:.3f}" for t in import_times) + ")", "—",
+        " / ".join(f"{p:.1f}" for p in per_record) + " µs per record",
+        f"{IMPORT_COUNTS[-1]:,} < 1 s; per record within 30 %",
+        import_times[-1][0] < 1 and per_record[-1] <= 1.3 * per_record[0])
 
     print(f"Machine: {machine()}")
     print(f"Load average before / after: {load_before} / {load()}; {runs} runs per row, median, warm cache")

@@ -5,6 +5,9 @@
 #include "base/settings.h"
 
 
+#include <QLocale>
+#include <QRegularExpression>
+
 #include <cstdio>
 
 #ifdef Q_OS_WIN
@@ -54,6 +57,25 @@ void write(FILE *stream, const QString &text)
         std::fflush(stderr);
 }
 
+// The conversion error keeps the platform's English text; a script's author under
+// Debian's default C.UTF-8 also needs to hear which separator this locale wants.
+QString withExplanation(const QString &text)
+{
+    static const QRegularExpression notAFloat(QStringLiteral("^'(.*)' is not a valid floating point value$"),
+                                              QRegularExpression::DotMatchesEverythingOption);
+    const auto match = notAFloat.match(text);
+    if (!match.hasMatch())
+        return text;
+    const QLocale locale = QLocale::system();
+    const QString point = locale.decimalPoint();
+    QString explanation = QStringLiteral("Сумма «%1» — не число в локали %2: дробную часть отделяйте знаком «%3», "
+                                         "цифры пишите без пробелов")
+                              .arg(match.captured(1), locale.name(), point);
+    if (point != QLatin1String(","))
+        explanation += QStringLiteral(" (запятая — в локали ru_RU.UTF-8)");
+    return text + QLatin1Char('\n') + explanation + QLatin1Char('.');
+}
+
 } // namespace
 
 void printLine(const QString &text)
@@ -85,7 +107,7 @@ void PrintingMessages::show(MessageKind kind, const QString &text)
         printLine(text);
     } else {
         m_refusedOrFailed = true;
-        printError(text);
+        printError(kind == MessageKind::Error ? withExplanation(text) : text);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "editing/showing.h"
 #include "export/breakdown_document.h"
 #include "export/consolidated_document.h"
+#include "export/document_target.h"
 #include "export/xlsx_backend.h"
 
 #include <QDate>
@@ -31,6 +32,15 @@ void keepDocument(const XlsxBackend &book, const QString &path)
     writeFileAtomically(path, QDir::toNativeSeparators(path), bytes);
 }
 
+// Refused before the document is built: it never replaces the program's files.
+bool targetRefused(Context &context, const QString &output)
+{
+    const QString problem = documentTargetProblem(context.workspace, output);
+    if (!problem.isEmpty())
+        context.messages.refuse(problem);
+    return !problem.isEmpty();
+}
+
 QStringList tocLines(const Workspace &workspace)
 {
     return fileExists(workspace.tocPath()) ? readToc(workspace) : QStringList();
@@ -47,6 +57,8 @@ int runExportBreakdown(Context &context, Arguments &args)
     if (!args.rest().isEmpty())
         throw UsageError{QStringLiteral("Команда export-breakdown не принимает имён; смета задаётся --from.")};
     const bool ok = runAction(context.messages, [&] {
+        if (targetRefused(context, output))
+            return false;
         if (from) {
             window.selectorItems = tocLines(context.workspace);
             window.selectorIndex = -1;
@@ -81,6 +93,8 @@ int runExportConsolidated(Context &context, Arguments &args)
     if (names.size() != 1)
         throw UsageError{QStringLiteral("Команде export-consolidated нужно одно имя сметы.")};
     const bool ok = runAction(context.messages, [&] {
+        if (targetRefused(context, output))
+            return false;
         const QStringList lines = tocLines(context.workspace);
         QList<int> selected;
         for (qsizetype i = 0; i < lines.size(); ++i) {

@@ -11,14 +11,15 @@ int runImport(Context &context, Arguments &args)
 {
     const std::optional<QString> source = args.take(QStringLiteral("--from"));
     const bool replace = args.takeFlag(QStringLiteral("--replace"));
+    const bool verbose = args.takeFlag(QStringLiteral("--verbose"));
     if (!source || source->isEmpty())
-        throw UsageError{QStringLiteral("Укажите каталог носителя: import --from КАТАЛОГ [ИМЯ...] [--replace]")};
+        throw UsageError{QStringLiteral("Укажите каталог носителя: import --from КАТАЛОГ [ИМЯ...] [--replace] [--verbose]")};
     const QStringList names = args.rest();
     const Medium medium = Medium::at(QDir(context.workspace.root()).absoluteFilePath(*source));
     // No one to ask: a differing estimate is replaced only when the command line says so.
     const IntakeResult result =
         importFromMedium(context.workspace, medium, names, [replace](const QString &) { return replace; });
-    return exitStatus(context, showIntakeResult(result, context.messages));
+    return exitStatus(context, showIntakeResult(result, context.messages, verbose));
 }
 
 } // namespace vastrel::cli

@@ -1,5 +1,9 @@
 #include "cli/cli.h"
 
+#include "base/catalogue.h"
+#include "base/platform_noise.h"
+#include "base/version.h"
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -34,8 +38,9 @@ const Command commands[] = {
     {"copy", runCopy, "copy --to КАТАЛОГ ИМЯ... — скопировать сметы и оглавление на носитель"},
     {"rebuild", runRebuild, "rebuild — восстановить оглавление базы по файлам каталога смет"},
     {"import", runImport,
-     "import --from КАТАЛОГ [ИМЯ...] [--replace] — принять сметы с носителя в базу с их кодами и примечаниями "
-     "(без ИМЕН — все записи оглавления носителя); отличающаяся смета заменяется только с --replace"},
+     "import --from КАТАЛОГ [ИМЯ...] [--replace] [--verbose] — принять сметы с носителя в базу с их кодами и "
+     "примечаниями (без ИМЕН — все записи оглавления носителя); отличающаяся смета заменяется только с --replace; "
+     "--verbose перечисляет записи без файла и файлы без записи"},
     {"sum", runSum, "sum ИМЯ... — сложить сметы с этими именами в сводную смету"},
     {"register", runRegister,
      "register ИМЯ --code ККК [--notes Т] [параметры окна] — завести новую смету (шаблон из полей окна)"},
@@ -64,10 +69,23 @@ void printHelp()
 {
     QString text = QStringLiteral("Вастрель - Тавер: операции со сметами без окон.\n"
                                   "Использование: vastrel [-C КАТАЛОГ] КОМАНДА [АРГУМЕНТЫ...]\n"
-                                  "  -C КАТАЛОГ   перейти в рабочий каталог программы\n\nКоманды:\n");
+                                  "  -C КАТАЛОГ   перейти в рабочий каталог программы\n"
+                                  "  --version    имя и версия программы\n"
+                                  "  --help       эта справка\n\nКоманды:\n");
     for (const Command &command : commands)
         text += QStringLiteral("  ") + QString::fromUtf8(command.help) + QLatin1Char('\n');
     text += QLatin1Char('\n') + QString::fromUtf8(windowOptionsHelp);
+    // The options of every expense line, from the catalogue (bash completion reads them here too).
+    QString line = QStringLiteral("   ");
+    for (const vastrel::ExpenseLine &expense : vastrel::expenseLines()) {
+        const QString option = QStringLiteral(" --e") + expense.shortCode;
+        if (line.size() + option.size() > 100) {
+            text += line + QLatin1Char('\n');
+            line = QStringLiteral("   ");
+        }
+        line += option;
+    }
+    text += line + QLatin1Char('\n');
     text += QStringLiteral("\nКод выхода: 0 — успешно, 1 — отказ или ошибка, 2 — неверная команда.");
     printLine(text);
 }
@@ -84,6 +102,10 @@ int run(QStringList args)
     const QString name = args.takeFirst();
     if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
         printHelp();
+        return ExitOk;
+    }
+    if (name == QLatin1String("--version")) {
+        printLine(QStringLiteral("vastrel" VASTREL_VERSION_LINE_TAIL));
         return ExitOk;
     }
     for (const Command &command : commands) {
@@ -154,6 +176,7 @@ int main(int argc, char *argv[])
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 #endif
+    vastrel::silencePlatformNoise();
 #ifdef Q_OS_UNIX
     // A listing of many lines into a pipe or file goes out in large writes;
     // a terminal keeps its line buffering.

@@ -1,5 +1,6 @@
 #include "editing/registering.h"
 
+#include "base/amount.h"
 #include "base/base_lock.h"
 #include "base/error.h"
 #include "base/estimate_file.h"
@@ -14,7 +15,9 @@ namespace vastrel {
 
 namespace {
 
-// The first text of the template that could not be stored as it stands.
+// The first text of the template that could not be stored as it stands. An
+// amount that is no number then throws the conversion error, as the
+// calculation before every save would; an empty one stays empty.
 QString entriesProblem(const EstimateWindow &window)
 {
     QString problem = checkStorableText(window.remainder, QStringLiteral("Остаток"));
@@ -23,7 +26,16 @@ QString entriesProblem(const EstimateWindow &window)
     for (size_t i = 0; problem.isEmpty() && i < window.expenses.size(); ++i)
         problem = checkStorableText(window.expenses[i],
                                     QStringLiteral("Сумма по коду ") + expenseLines()[i].shortCode);
-    return problem;
+    if (!problem.isEmpty())
+        return problem;
+    QList<const QString *> amounts = {&window.income, &window.remainder};
+    for (const QString &expense : window.expenses)
+        amounts.append(&expense);
+    for (const QString *amount : amounts) {
+        if (!amount->isEmpty())
+            (void)parseAmount(*amount);
+    }
+    return QString();
 }
 
 // Gives the selected record the form's code and notes. The table of contents
@@ -112,6 +124,10 @@ FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, 
     QString problem = newEstimateNameProblem(form.name);
     if (problem.isEmpty())
         problem = estimateFileNameLengthProblem(workspace.baseDir(), form.name);
+    // On Windows and on a flash drive the new file would replace the other estimate's.
+    if (const QString existing = baseNameVariants(workspace.baseDir(), toc).variantOf(form.name);
+        problem.isEmpty() && !existing.isEmpty())
+        problem = caseVariantMessage(form.name, existing);
     if (!problem.isEmpty()) {
         outcome.focus = FormFocus::Name;
         outcome.result = Outcome::refusal(problem);

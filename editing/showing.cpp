@@ -1,5 +1,6 @@
 #include "editing/showing.h"
 
+#include "base/amount.h"
 #include "base/estimate_file.h"
 #include "base/estimate_name.h"
 #include "base/table_of_contents.h"
@@ -49,7 +50,8 @@ void applyEstimateLines(const EstimateContent &content, EstimateWindow &window)
         } else if (line.opens(EstimateTag::Code)) {
             currentCode = line.innerText();
         } else if (line.opens(EstimateTag::Amount)) {
-            const QString amount = line.innerText();
+            // Typed amounts follow the user's locale, whichever separator the file has.
+            const QString amount = shownAmountText(line.innerText());
             const int expense = expenseIndexByShortCode(currentCode);
             if (expense >= 0) {
                 amounts.expenses[size_t(expense)] = amount;
@@ -77,7 +79,13 @@ Outcome showEstimate(const Workspace &workspace, EstimateWindow &window)
     if (name.startsWith(QStringLiteral("сводная смета"))) {
         return Outcome::refusal(consolidatedNotShownMessage());
     }
-    applyEstimateLines(readEstimate(workspace, name), window);
+    const EstimateContent content = readEstimate(workspace, name);
+    if (const QString problem = estimateFileProblem(content); !problem.isEmpty()) {
+        return Outcome::refusal(QStringLiteral("Файл сметы «%1» (%2) поврежден: %3. Смета не показана; "
+                                               "возьмите ее файл из копии или введите смету заново.")
+                                    .arg(name, Workspace::shown(Workspace::estimateName(name)), problem));
+    }
+    applyEstimateLines(content, window);
     window.incomeTotal.clear();
     window.expenseTotal.clear();
     window.changedAfterCalculation = false;

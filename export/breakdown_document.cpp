@@ -296,7 +296,7 @@ void BreakdownWriter::signature()
 {
     const Settings &s = m_data.settings;
     take(m_row, "A", "C").fontSize(10).bold(true).horizontal(Centre).vertical(Middle).value(s.responsiblePosition);
-    take(m_row, "D", "E").fontSize(10).bold(true).value(QStringLiteral("_____________________") + s.responsibleName);
+    take(m_row, "D", "E").fontSize(10).bold(true).value(QStringLiteral("_____________________ ") + s.responsibleName);
 }
 
 void BreakdownWriter::subtotals()

@@ -1,6 +1,7 @@
 #include "export/consolidated_document.h"
 
 #include "base/amount.h"
+#include "base/error.h"
 #include "base/estimate_file.h"
 #include "base/table_of_contents.h"
 #include "export/document_common.h"
@@ -121,11 +122,12 @@ void ConsolidatedWriter::dataRow(int row, const DocumentRecord &record)
     m_sheet.cells(row, QStringLiteral("E")).numberFormatLocal(QStringLiteral("# ##0,00"));
     Range amount = take(row, "E", nullptr);
     const bool bold = boldDescriptions.contains(record.description) || consolidatedBoldAmount(code);
-    amount.borders(LineStyleContinuous, BorderWeightThin).fontSize(10).bold(bold);
+    // At the top, beside the code and the first line of the description.
+    amount.borders(LineStyleContinuous, BorderWeightThin).fontSize(10).bold(bold).vertical(VAlign::Top);
     if (record.amount == QLatin1String("0"))
         amount.value(QString());
     else
-        amount.value(parseAmount(record.amount));
+        amount.value(parseStoredAmount(record.amount));
 }
 
 void ConsolidatedWriter::signatureBlock(int row)
@@ -190,7 +192,12 @@ ConsolidatedData prepareConsolidated(const Workspace &workspace, const QString &
     ConsolidatedData data;
     data.settings = readSettings(workspace).value_or(Settings{});
     data.year = today.toString(QStringLiteral("yyyy"));
-    data.records = documentRecords(readEstimate(workspace, estimateName));
+    const EstimateContent content = readEstimate(workspace, estimateName);
+    if (const QString problem = estimateFileProblem(content); !problem.isEmpty()) {
+        throw Error(QStringLiteral("Файл сметы «%1» (%2) поврежден: %3. Документ не составлен.")
+                        .arg(estimateName, Workspace::shown(Workspace::estimateName(estimateName)), problem));
+    }
+    data.records = documentRecords(content);
     return data;
 }
 

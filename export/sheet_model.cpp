@@ -20,6 +20,7 @@ constexpr double MaximumColumnWidth = 255.0;
 constexpr int MaximumFormulaDepth = 64;
 // Room beside a cell's text, in column-width units.
 constexpr double CellPadding = 1.5;
+constexpr double WidthTolerance = 1e-9;
 
 } // namespace
 
@@ -91,6 +92,7 @@ void SheetModel::merge(const CellRange &range)
     if (whole.rows() * whole.columns() > 1) {
         const quint64 order = m_nextMerge++;
         m_merges.emplace(order, whole);
+        m_lastColumn = std::max(m_lastColumn, whole.right);
         for (int row = whole.top; row <= whole.bottom; ++row)
             m_mergesByRow[row].append(order);
     }
@@ -152,6 +154,7 @@ QMap<QPair<int, int>, Cell> &SheetModel::cellsToChange()
 Cell &SheetModel::touch(int row, int column)
 {
     QMap<QPair<int, int>, Cell> &cells = cellsToChange();
+    m_lastColumn = std::max(m_lastColumn, column);
     if (row != m_touchedRow) {
         m_touchedRow = row;
         m_touched.fill(nullptr);
@@ -361,6 +364,31 @@ double SheetModel::columnWidth(int column) const
     return m_columnWidths.value(column, defaultColumnWidth());
 }
 
+double SheetModel::printedWidth() const
+{
+    double width = 0;
+    for (int column = 1, last = lastColumn(); column <= last; ++column)
+        width += columnWidthPoints(columnWidth(column));
+    return width;
+}
+
+double SheetModel::printableWidth() const
+{
+    const double paper = m_orientation == Orientation::Landscape ? PaperA4::height : PaperA4::width;
+    return paper - (PageMargins::left + PageMargins::right) * 72.0;
+}
+
+double SheetModel::printScale() const
+{
+    const double width = printedWidth();
+    return width > printableWidth() ? printableWidth() / width : 1.0;
+}
+
+double columnWidthPoints(double width)
+{
+    return width <= 0 ? 0 : std::floor(width * 7.0 + 5.0) * 0.75;
+}
+
 double SheetModel::textWidthOf(int row, int column) const
 {
     const Cell *cell = cellAt(row, column);
@@ -374,12 +402,18 @@ void SheetModel::autoFitColumns(const CellRange &range)
 {
     // One pass over the cells for all the columns: a column's width depends only on its own cells.
     QMap<int, double> widest;
+    QList<QMap<QPair<int, int>, Cell>::const_iterator> wrapped;
     for (auto it = m_cells.cbegin(); it != m_cells.cend(); ++it) {
         const auto [row, column] = it.key();
         if (column < range.left || column > range.right)
             continue;
-        // Merged and wrapped cells take the width they are given.
-        if (it->format.wrap.value_or(false) || mergeAt(row, column))
+        // Merged and wrapped cells are fitted below, after the plain cells have set the widths.
+        if (it->format.wrap.value_or(false)) {
+            if (it->kind != Cell::Kind::Blank && range.contains(row, column))
+                wrapped.append(it);
+            continue;
+        }
+        if (mergeAt(row, column))
             continue;
         double &width = widest[column];
         width = std::max(width, textWidthOf(row, column));
@@ -391,8 +425,32 @@ void SheetModel::autoFitColumns(const CellRange &range)
         else
             m_columnWidths.remove(column);
     }
+    // No word of a wrapped text is broken.
+    for (const auto &it : wrapped)
+        fitLongestWord(it.key().first, it.key().second, *it);
     fitMergedTexts(range);
     fitWrappedRows(range);
+}
+
+double SheetModel::widthOf(const CellRange &area) const
+{
+    double width = 0;
+    for (int column = area.left; column <= area.right; ++column)
+        width += columnWidth(column);
+    return width;
+}
+
+void SheetModel::fitLongestWord(int row, int column, const Cell &cell)
+{
+    const CellRange *merged = mergeAt(row, column);
+    const CellRange area = merged ? *merged : CellRange::cell(row, column);
+    const int size = cell.format.fontSize.value_or(defaultFontSize());
+    const bool bold = cell.format.bold.value_or(false);
+    const double need = cell.kind == Cell::Kind::Text ? longestWordWidth(cell.text, size, bold)
+                                                      : longestWordWidth(displayText(row, column), size, bold);
+    const double have = widthOf(area);
+    if (need > have + WidthTolerance)
+        m_columnWidths[area.right] = std::min(columnWidth(area.right) + need - have, MaximumColumnWidth);
 }
 
 void SheetModel::fitMergedTexts(const CellRange &range)
@@ -401,16 +459,29 @@ void SheetModel::fitMergedTexts(const CellRange &range)
     QList<CellRange> merges = this->merges();
     std::stable_sort(merges.begin(), merges.end(),
                      [](const CellRange &a, const CellRange &b) { return a.columns() < b.columns(); });
+    const double room = printableWidth();
+    double printed = printedWidth();
     for (const CellRange &merged : merges) {
         const Cell *cell = cellAt(merged.top, merged.left);
         if (!cell || cell->format.wrap.value_or(false) || !range.contains(merged.top, merged.right))
             continue;
-        double have = 0;
-        for (int column = merged.left; column <= merged.right; ++column)
-            have += columnWidth(column);
+        const double have = widthOf(merged);
         const double need = textWidthOf(merged.top, merged.left);
-        if (need > have)
-            m_columnWidths[merged.right] = std::min(columnWidth(merged.right) + need - have, MaximumColumnWidth);
+        if (need <= have + WidthTolerance)
+            continue;
+        const double before = columnWidth(merged.right);
+        const double widened = std::min(before + need - have, MaximumColumnWidth);
+        const double grown = printed - columnWidthPoints(before) + columnWidthPoints(widened);
+        if (grown <= room) {
+            m_columnWidths[merged.right] = widened;
+            printed = grown;
+            continue;
+        }
+        // On one line it would shrink the printed page: it wraps inside its cells instead.
+        Cell &wrapped = touch(merged.top, merged.left);
+        wrapped.format.wrap = true;
+        fitLongestWord(merged.top, merged.left, wrapped);
+        printed += columnWidthPoints(columnWidth(merged.right)) - columnWidthPoints(before);
     }
 }
 
@@ -424,9 +495,7 @@ void SheetModel::fitWrappedRows(const CellRange &range)
             continue;
         const CellRange *merged = mergeAt(row, column);
         const CellRange area = merged ? *merged : CellRange::cell(row, column);
-        double width = 0;
-        for (int c = area.left; c <= area.right; ++c)
-            width += columnWidth(c);
+        const double width = widthOf(area);
         const int size = it->format.fontSize.value_or(defaultFontSize());
         const int lines = wrappedLineCount(displayText(row, column), width, size, it->format.bold.value_or(false));
         double have = 0;
@@ -494,30 +563,42 @@ double glyphWidth(QChar c)
     return c.unicode() < tabled ? widths[c.unicode()] : glyphWidthByRule(c);
 }
 
-} // namespace
-
-double textWidth(const QString &text, int fontSize, bool bold)
+// The widest run of glyphs between line ends, and between blanks too when asked, in digit widths.
+double widestRun(const QString &text, bool wordsOnly)
 {
     // Lines end at CR LF, CR or LF.
     double widest = 0;
     double width = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || (wordsOnly && c == QLatin1Char(' '))) {
             widest = std::max(widest, width);
             width = 0;
             continue;
         }
         width += glyphWidth(c);
     }
-    widest = std::max(widest, width);
-    if (widest == 0)
+    return std::max(widest, width);
+}
+
+double cellWidthOf(double run, int fontSize, bool bold)
+{
+    if (run == 0)
         return 0;
-    const double scaled = widest * fontSize / 10.0 * (bold ? 1.08 : 1.0);
+    const double scaled = run * fontSize / 10.0 * (bold ? 1.08 : 1.0);
     // A margin on either side, and room for viewers whose fonts run wider.
     return std::round((scaled * 1.04 + CellPadding) * 100.0) / 100.0;
+}
+
+} // namespace
+
+double textWidth(const QString &text, int fontSize, bool bold)
+{
+    return cellWidthOf(widestRun(text, false), fontSize, bold);
+}
+
+double longestWordWidth(const QString &text, int fontSize, bool bold)
+{
+    return cellWidthOf(widestRun(text, true), fontSize, bold);
 }
 
 int wrappedLineCount(const QString &text, double width, int fontSize, bool bold)
@@ -531,13 +612,14 @@ int wrappedLineCount(const QString &text, double width, int fontSize, bool bold)
         double used = 0;
         for (const QString &word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             const double w = textWidth(word, fontSize, bold) - CellPadding;
-            if (used > 0 && used + space + w > room) {
+            // A word that fits exactly fits, whatever the rounding of the widths that add up to it.
+            if (used > 0 && used + space + w > room + WidthTolerance) {
                 ++lines;
                 used = 0;
             }
             if (used > 0) {
                 used += space + w;
-            } else if (w > room) {
+            } else if (w > room + WidthTolerance) {
                 // A word longer than the line is broken over as many lines as it needs.
                 const int parts = int(std::ceil(w / room));
                 lines += parts - 1;
@@ -553,7 +635,7 @@ int wrappedLineCount(const QString &text, double width, int fontSize, bool bold)
 QString formatForDisplay(double value, const std::optional<QString> &localFormat)
 {
     if (!localFormat || localFormat->isEmpty())
-        return formatAmount(value);
+        return formatAmount(value, FileDecimalSeparator);
     const QString &pattern = *localFormat;
     const qsizetype decimalAt = pattern.indexOf(QLatin1Char(','));
     int decimals = 0;

@@ -54,6 +54,13 @@ struct PageMargins
     static constexpr double footer = 0.3;
 };
 
+// The documents print on A4; its sides in whole points, as PDF pages have them.
+struct PaperA4
+{
+    static constexpr double width = 595;
+    static constexpr double height = 842;
+};
+
 // The sheet held in memory: what a backend that writes a file needs at save
 // time, since such files are written in one go. It behaves as the
 // spreadsheet application does where the documents can tell (merged cells
@@ -96,8 +103,10 @@ public:
     void setFormulaLocal(const CellRange &range, const QString &formula) override;
     void setNumberFormatLocal(const CellRange &range, const QString &format) override;
 
-    // Also widens columns under merged texts and heightens rows with wrapped
-    // texts, so every text stands whole; never narrows or lowers.
+    // Also keeps every text whole without making the sheet print smaller: a
+    // merged text widens its columns while the sheet stays one page wide,
+    // beyond that it wraps inside its cells; no word of a wrapped text is
+    // broken; rows grow to hold their wrapped texts. Never narrows or lowers.
     void autoFitColumns(const CellRange &range) override;
 
     // What was built.
@@ -120,6 +129,14 @@ public:
     // The text a cell shows, numbers in the cell's number format.
     QString displayText(int row, int column) const;
     const CellRange *mergeAt(int row, int column) const;
+    // The last column that holds a cell or a merged cell; 0 for an empty sheet.
+    int lastColumn() const { return m_lastColumn; }
+    // Points: the width of columns A to the last one as printed at full
+    // size, and the room between the page's side margins.
+    double printedWidth() const;
+    double printableWidth() const;
+    // How much the sheet is shrunk to print one page wide: 1 when it fits.
+    double printScale() const;
 
 private:
     CellRange withWholeMerges(CellRange range) const;
@@ -134,6 +151,8 @@ private:
     QMap<QPair<int, int>, Cell> &cellsToChange();
     double evaluate(int row, int column, int depth) const;
     double textWidthOf(int row, int column) const;
+    double widthOf(const CellRange &area) const;
+    void fitLongestWord(int row, int column, const Cell &cell);
     void fitMergedTexts(const CellRange &range);
     void fitWrappedRows(const CellRange &range);
 
@@ -154,6 +173,7 @@ private:
     std::array<Cell *, 8> m_touched{};
     QMap<int, double> m_rowHeights;
     QMap<int, double> m_columnWidths;
+    int m_lastColumn = 0;
 };
 
 // The local formula's function and argument form: "=СУММ(E24;E26:E27)".
@@ -168,6 +188,12 @@ double standardRowHeight(int fontSize);
 double textWidth(const QString &text, int fontSize, bool bold);
 // Lines a text takes when wrapped at word boundaries in a cell of this width.
 int wrappedLineCount(const QString &text, double width, int fontSize, bool bold);
+// The width its longest word needs, as textWidth measures it.
+double longestWordWidth(const QString &text, int fontSize, bool bold);
+
+// A column width (in digits of the standard font) in printed points: 7
+// pixels a digit and 5 of margin at 96 dpi, three quarters of a point each.
+double columnWidthPoints(double width);
 
 // A number shown in a local format such as "# ##0,00" (decimal comma, blank
 // grouping); without a format, in the general format.

@@ -33,7 +33,7 @@ void check(lxw_error error)
         throw writeFailure(error);
 }
 
-constexpr uint8_t PaperA4 = 9;
+constexpr uint8_t PaperCodeA4 = 9;
 
 bool isPlaceholder(QChar c)
 {
@@ -241,9 +241,10 @@ QByteArray XlsxBackend::bytes() const
     else
         worksheet_set_landscape(sheet);
     // Russian offices print on A4; a document is never cut at its right edge.
-    worksheet_set_paper(sheet, PaperA4);
+    worksheet_set_paper(sheet, PaperCodeA4);
     worksheet_fit_to_pages(sheet, 1, 0);
     worksheet_set_margins(sheet, PageMargins::left, PageMargins::right, PageMargins::top, PageMargins::bottom);
+    worksheet_center_horizontally(sheet);
     if (!leftFooter().isEmpty()) {
         lxw_header_footer_options footer = {};
         footer.margin = PageMargins::footer;

@@ -1,5 +1,6 @@
 // Writes seed inputs for the fuzz targets with the program's own writers:
-// make_seeds DIR gives DIR/estimate, DIR/toc, DIR/settings and DIR/amount.
+// make_seeds DIR gives DIR/estimate, DIR/toc, DIR/settings, DIR/amount and
+// DIR/intake (a medium's table of contents and files, joined by bytes 0x1E).
 #include "fuzz/sandbox.h"
 
 #include "base/amount.h"
@@ -103,6 +104,18 @@ int main(int argc, char **argv)
     QFile notes(sandbox.workspace().tocPath());
     if (notes.open(QIODevice::ReadOnly))
         seed("toc", QStringLiteral("notes"), notes.readAll());
+
+    // Media as a copy writes them: the whole list, the files of some records.
+    const QByteArray window3 = fileBytes(textLines([&] {
+        QFile file(dir + QStringLiteral("window_3"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }()));
+    const QByteArray list = fileBytes({QStringLiteral("105|Смета ФФ|физфак|2026"), QStringLiteral("001|A|"),
+                                       QStringLiteral("202|Смета ИТ|")});
+    seed("intake", QStringLiteral("three"), list + '\x1e' + window3 + '\x1e' + window3 + '\x1e' + window3);
+    seed("intake", QStringLiteral("some_without_file"), list + '\x1e' + window3);
+    seed("intake", QStringLiteral("file_without_record"),
+         fileBytes({QStringLiteral("001|Б|")}) + '\x1e' + window3 + '\x1e' + window3);
 
     // Settings: one block, and two blocks as a second store leaves them.
     const QByteArray once = settingsFileBytes(settings);

@@ -1,6 +1,8 @@
 #include "help_window.h"
 #include "guide_pages.h"
 
+#include "base/version.h"
+
 #include <QAction>
 #include <QDesktopServices>
 #include <QKeySequence>
@@ -32,7 +34,7 @@ HelpWindow::HelpWindow(QWidget *parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("HelpWindow"));
-    setWindowTitle(QStringLiteral("Вастрель - Тавер: руководство пользователя"));
+    setWindowTitle(QStringLiteral("Вастрель - Тавер " VASTREL_VERSION ": руководство пользователя"));
 
     auto *side = new QWidget(this);
     auto *sideLayout = new QVBoxLayout(side);

@@ -1,12 +1,23 @@
 #include "help_window.h"
 
+#include "base/platform_noise.h"
+#include "base/version.h"
+
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char *argv[])
 {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::fputs("VastrelTaver_Help" VASTREL_VERSION_LINE_TAIL "\n", stdout);
+        return 0;
+    }
+    vastrel::silencePlatformNoise();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Вастрель - Тавер: помощь"));
     app.setWindowIcon(QIcon(QStringLiteral(":/guide/icon.svg")));

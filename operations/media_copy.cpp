@@ -1,9 +1,12 @@
 #include "operations/media_copy.h"
 
 #include "base/error.h"
+#include "base/estimate_file.h"
+#include "base/estimate_name.h"
 #include "base/table_of_contents.h"
 #include "base/text_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -40,6 +43,22 @@ void commitTarget(SafeFileWriter &target)
         throw Error::io(IoCode::DiskWrite);
 }
 
+// A link in the base may name any file of the machine; only an estimate file
+// may leave it on a medium.
+void requireEstimateBehindLink(const QString &sourcePath, const QString &name)
+{
+    const QFileInfo info(sourcePath);
+    const QString problem =
+        info.size() > MaxEstimateFileBytes
+            ? QStringLiteral("больше %1").arg(maxEstimateFileText())
+            : estimateFileProblem(readFileBytes(sourcePath, Workspace::shown(Workspace::estimateName(name)),
+                                                OpenFailure::FileNotFound));
+    if (!problem.isEmpty())
+        throw Error(QStringLiteral("Смета %1 не скопирована: её файл в базе — ссылка на %2, а это не файл сметы "
+                                   "(%3). На носитель он не записан.")
+                        .arg(name, QDir::toNativeSeparators(info.symLinkTarget()), problem));
+}
+
 void copyEstimate(const Workspace &workspace, const Medium &medium, const QString &name,
                   const BlockWriter &writer)
 {
@@ -49,9 +68,13 @@ void copyEstimate(const Workspace &workspace, const Medium &medium, const QStrin
     QFile source(sourcePath);
     if (!notARegularFileReason(sourcePath).isEmpty() || !source.open(QIODevice::ReadOnly))
         throw Error::io(IoCode::AccessDenied);
+    if (isLink(sourcePath))
+        requireEstimateBehindLink(sourcePath, name);
     requireMedium(medium);
 
-    SafeFileWriter target(medium.root + name + QStringLiteral(".xml"));
+    // A link on the medium is replaced, never written through: it may name
+    // any file of the machine the medium is in.
+    SafeFileWriter target(medium.root + name + QStringLiteral(".xml"), SafeFileWriter::Links::Replace);
     openTarget(target);
     char block[BlockSize];
     for (;;) {
@@ -69,7 +92,7 @@ void copyEstimate(const Workspace &workspace, const Medium &medium, const QStrin
 void writeMediumToc(const Medium &medium, const QStringList &lines, const BlockWriter &writer)
 {
     const QByteArray bytes = toWindows1251(crlfLines(lines));
-    SafeFileWriter file(medium.root + Workspace::tocName());
+    SafeFileWriter file(medium.root + Workspace::tocName(), SafeFileWriter::Links::Replace);
     openTarget(file);
     if (!writeBlock(writer, file, bytes.constData(), bytes.size()))
         abandon(file, IoCode::DiskWrite);
@@ -81,6 +104,21 @@ void writeMediumToc(const Medium &medium, const QStringList &lines, const BlockW
 Outcome copyToMedium(const Workspace &workspace, const Medium &medium, const QStringList &lines,
                      const QList<int> &selected, MessageService &messages, const BlockWriter &writer)
 {
+    // Two names that differ only in case are one file on a flash drive: the
+    // second copy would replace the first before anything is said.
+    CaseVariants names;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (!selected.contains(i))
+            continue;
+        const QString name = estimateNameOf(lines.at(i));
+        if (const QString other = names.variantOf(name); !other.isEmpty()) {
+            return Outcome::refusal(QStringLiteral("Сметы «%1» и «%2» нельзя записать на один носитель: их имена "
+                                                   "различаются только заглавными и строчными буквами, а на флешке "
+                                                   "это одно имя файла. Ничего не скопировано.")
+                                        .arg(other, name));
+        }
+        names.add(name);
+    }
     bool anySelected = false;
     for (int i = 0; i < lines.size(); ++i) {
         if (!selected.contains(i))

@@ -2,37 +2,121 @@
 
 #include "base/base_lock.h"
 #include "base/error.h"
-#include "base/estimate_file_check.h"
+#include "base/estimate_file.h"
 #include "base/estimate_name.h"
 #include "base/table_of_contents.h"
 #include "base/text_file.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace vastrel {
 
 namespace {
 
-QByteArray readWhole(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw file.exists() ? Error::io(IoCode::DiskRead) : Error::fileNotFound();
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Error::io(IoCode::DiskRead);
-    return bytes;
-}
+// Refusals beyond these are in the details only: a message box of thousands
+// of lines helps no one.
+constexpr int RefusalsInReport = 20;
 
 QString quoted(const QString &name)
 {
     return QStringLiteral("«") + name + QStringLiteral("»");
 }
+
+std::filesystem::path nativePath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+QString mediumGone(const QString &detail)
+{
+    return QStringLiteral("%1 Носитель отключён или изменён во время приёма смет. Принятые до этого сметы "
+                          "сохранены в базе; проверьте носитель и повторите приём.")
+        .arg(detail);
+}
+
+// The medium as it was when the intake began: the names in its root and the
+// device it is on. A file listed then and missing now, or another device at
+// the root, means the medium went away (an unmounted mount point is still a
+// directory, only empty).
+class MediumSnapshot
+{
+public:
+    explicit MediumSnapshot(const Medium &medium)
+        : m_medium(medium)
+    {
+        requireMedium(medium);
+        m_device = device();
+        QDirIterator it(medium.root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        while (it.hasNext()) {
+            it.next();
+            const QString name = it.fileName();
+            m_names.insert(name);
+            m_folded.insert(name.toCaseFolded());
+        }
+    }
+
+    bool listed(const QString &fileName) const { return m_names.contains(fileName); }
+    // On a FAT medium another case names the same file.
+    bool listedInAnyCase(const QString &fileName) const { return m_folded.contains(fileName.toCaseFolded()); }
+    const QSet<QString> &names() const { return m_names; }
+
+    void requireSame() const
+    {
+        requireMedium(m_medium);
+        if (device() != m_device)
+            throw Error(mediumGone(QStringLiteral("На месте носителя %1 теперь другой диск.")
+                                       .arg(QDir::toNativeSeparators(m_medium.root))));
+    }
+
+private:
+    std::optional<quint64> device() const
+    {
+#ifdef Q_OS_UNIX
+        struct stat status;
+        if (::stat(QFile::encodeName(m_medium.root).constData(), &status) == 0)
+            return quint64(status.st_dev);
+#endif
+        return std::nullopt;
+    }
+
+    const Medium &m_medium;
+    std::optional<quint64> m_device;
+    QSet<QString> m_names;
+    QSet<QString> m_folded;
+};
+
+// What stood in the base under an estimate's name before the intake wrote
+// it, so that it can be put back.
+struct BaseEntry
+{
+    enum class Kind { None, File, Link } kind = Kind::None;
+    QByteArray bytes;
+    std::filesystem::path linkTarget;
+};
+
+struct Stored
+{
+    QString name;
+    BaseEntry old;
+};
 
 class Intake
 {
@@ -45,141 +129,282 @@ public:
 
     void run(const QStringList &names)
     {
-        requireMedium(m_medium);
-        const QString mediumToc = m_medium.root + Workspace::tocName();
-        if (!fileExists(mediumToc))
-            throw Error(QStringLiteral("На носителе нет оглавления %1 — принимать нечего.").arg(Workspace::tocName()));
-        QStringList records = textLines(read(mediumToc));
-        records.removeAll(QString());
+        const MediumSnapshot snapshot(m_medium);
+        const QStringList records = mediumRecords();
         m_baseToc = readToc(m_workspace, OpenFailure::FileNotFound);
+        m_baseNames = baseNameVariants(m_workspace.baseDir(), m_baseToc);
+        for (qsizetype i = m_baseToc.size() - 1; i >= 0; --i)
+            m_index.insert(estimateNameOf(m_baseToc.at(i)), i); // the first one wins
 
-        // The first record of a name counts, as everywhere else.
-        QStringList seen;
-        for (const QString &line : records) {
-            const QString name = estimateNameOf(line);
-            if (seen.contains(name) || (!names.isEmpty() && !names.contains(name)))
-                continue;
-            seen.append(name);
-            takeRecord(line, !names.isEmpty());
+        const QSet<QString> wanted(names.begin(), names.end());
+        try {
+            // The first record of a name counts, as everywhere else.
+            for (const QString &line : records) {
+                const QString name = estimateNameOf(line);
+                if (m_seen.contains(name) || (!wanted.isEmpty() && !wanted.contains(name)))
+                    continue;
+                m_seen.insert(name);
+                takeRecord(snapshot, line, !wanted.isEmpty());
+            }
+        } catch (const Error &) {
+            // What was taken stays taken: its records are written first.
+            recordStored();
+            throw;
         }
+        recordStored();
         for (const QString &name : names) {
-            if (!seen.contains(name))
-                note(QStringLiteral("Сметы %1 нет в оглавлении носителя — не принята.").arg(quoted(name)), true);
+            if (!m_seen.contains(name))
+                refuse(QStringLiteral("Сметы %1 нет в оглавлении носителя — не принята.").arg(quoted(name)));
         }
         if (names.isEmpty())
-            noteFilesWithoutRecord(seen);
+            noteFilesWithoutRecord(snapshot);
     }
 
 private:
-    QByteArray read(const QString &path) const { return m_reader ? m_reader(path) : readWhole(path); }
-    void note(const QString &text, bool refusal) { m_result.notes.append({text, refusal}); }
+    UntrustedFile read(const QString &path, qint64 cap) const
+    {
+        return m_reader ? m_reader(path, cap) : readUntrustedFile(path, cap);
+    }
+    void refuse(const QString &text) { m_result.refusals.append(text); }
 
-    void takeRecord(const QString &line, bool named)
+    QStringList mediumRecords() const
+    {
+        const QString toc = Workspace::tocName();
+        const UntrustedFile file = read(m_medium.root + toc, MaxMediumTocBytes);
+        switch (file.kind) {
+        case UntrustedFile::Kind::Regular:
+            break;
+        case UntrustedFile::Kind::Missing:
+            throw Error(QStringLiteral("На носителе нет оглавления %1 — принимать нечего.").arg(toc));
+        case UntrustedFile::Kind::Link:
+            throw Error(QStringLiteral("Оглавление %1 на носителе — символическая ссылка, а не файл; ссылки с "
+                                       "носителя не принимаются. Ничего не принято.")
+                            .arg(toc));
+        case UntrustedFile::Kind::Special:
+            throw Error(QStringLiteral("Оглавление %1 на носителе — не обычный файл (каталог, устройство или "
+                                       "канал). Ничего не принято.")
+                            .arg(toc));
+        case UntrustedFile::Kind::TooLarge:
+            throw Error(QStringLiteral("Оглавление %1 на носителе больше 64 МБ — это не оглавление базы смет. "
+                                       "Ничего не принято.")
+                            .arg(toc));
+        case UntrustedFile::Kind::Unreadable:
+            throw Error(QStringLiteral("Оглавление %1 на носителе нельзя прочитать: нет прав на чтение. "
+                                       "Ничего не принято.")
+                            .arg(toc));
+        }
+        QStringList records = textLines(file.bytes);
+        records.removeAll(QString());
+        return records;
+    }
+
+    // The medium's file of an estimate, or nothing when a note says why not.
+    std::optional<QByteArray> mediumEstimate(const MediumSnapshot &snapshot, const QString &line,
+                                             const QString &fileName, bool named)
+    {
+        const bool listed = snapshot.listed(fileName);
+        if (!listed && !snapshot.listedInAnyCase(fileName)) {
+            noteWithoutFile(line, fileName, named);
+            return std::nullopt;
+        }
+        snapshot.requireSame();
+        const UntrustedFile file = read(m_medium.root + fileName, MaxEstimateFileBytes);
+        const QString shown = quoted(fileName);
+        switch (file.kind) {
+        case UntrustedFile::Kind::Regular:
+            return file.bytes;
+        case UntrustedFile::Kind::Missing:
+            if (listed)
+                throw Error(mediumGone(
+                    QStringLiteral("Файл %1 был на носителе в начале приёма, а теперь его нет.").arg(shown)));
+            noteWithoutFile(line, fileName, named);
+            break;
+        case UntrustedFile::Kind::Link:
+            refuse(QStringLiteral("Файл %1 на носителе — символическая ссылка; ссылки с носителя не принимаются "
+                                  "— не принят.")
+                       .arg(shown));
+            break;
+        case UntrustedFile::Kind::Special:
+            refuse(QStringLiteral("Файл %1 на носителе — не обычный файл (каталог, устройство или канал) — не "
+                                  "принят.")
+                       .arg(shown));
+            break;
+        case UntrustedFile::Kind::TooLarge:
+            refuse(QStringLiteral("Файл %1 на носителе больше %2, а файл сметы занимает несколько килобайт — "
+                                  "не принят.")
+                       .arg(shown, maxEstimateFileText()));
+            break;
+        case UntrustedFile::Kind::Unreadable:
+            refuse(QStringLiteral("Файл %1 на носителе нельзя прочитать: нет прав на чтение — не принят.")
+                       .arg(shown));
+            break;
+        }
+        return std::nullopt;
+    }
+
+    void noteWithoutFile(const QString &line, const QString &fileName, bool named)
+    {
+        const QString text =
+            QStringLiteral("Запись %1: файла %2 на носителе нет — не принята.").arg(quoted(line), fileName);
+        if (named)
+            refuse(text);
+        else
+            m_result.withoutFile.append(line);
+    }
+
+    // What the base holds under the name, or nothing when a refusal says why
+    // it cannot be compared or put back.
+    std::optional<BaseEntry> baseEntry(const QString &name)
+    {
+        const QString path = m_workspace.estimatePath(name);
+        BaseEntry entry;
+        if (isLink(path)) {
+            std::error_code error;
+            entry.kind = BaseEntry::Kind::Link;
+            entry.linkTarget = std::filesystem::read_symlink(nativePath(path), error);
+            if (!error)
+                return entry;
+        } else {
+            const UntrustedFile file = readUntrustedFile(path, MaxMediumTocBytes);
+            if (file.kind == UntrustedFile::Kind::Missing)
+                return entry;
+            if (file.kind == UntrustedFile::Kind::Regular) {
+                entry.kind = BaseEntry::Kind::File;
+                entry.bytes = file.bytes;
+                return entry;
+            }
+        }
+        refuse(QStringLiteral("Смета %1 не принята: её место в базе занимает не файл сметы (%2).")
+                   .arg(quoted(name), QDir::toNativeSeparators(path)));
+        return std::nullopt;
+    }
+
+    void takeRecord(const MediumSnapshot &snapshot, const QString &line, bool named)
     {
         const TocRecord record = TocRecord::split(line);
         const QString name = record.name;
         if (name.isEmpty()) {
-            note(QStringLiteral("Запись %1 без имени сметы — не принята.").arg(quoted(line)), true);
+            refuse(QStringLiteral("Запись %1 без имени сметы — не принята.").arg(quoted(line)));
             return;
         }
         QString problem = newEstimateNameProblem(name);
         if (problem.isEmpty())
             problem = checkStorableText(record.line(), QStringLiteral("Запись оглавления"));
+        if (const QString existing = m_baseNames.variantOf(name); problem.isEmpty() && !existing.isEmpty())
+            problem = caseVariantMessage(name, existing);
         if (!problem.isEmpty()) {
-            note(QStringLiteral("Смета %1 не принята: %2").arg(quoted(name), problem), true);
+            refuse(QStringLiteral("Смета %1 не принята: %2").arg(quoted(name), problem));
             return;
         }
-        // A medium pulled out midway stops the intake rather than making
-        // every later record look like one without a file.
-        requireMedium(m_medium);
         const QString fileName = name + QStringLiteral(".xml");
-        const QString mediumFile = m_medium.root + fileName;
-        if (!fileExists(mediumFile)) {
-            note(QStringLiteral("Запись %1: файла %2 на носителе нет — не принята.").arg(quoted(line), fileName),
-                 named);
+        const std::optional<QByteArray> bytes = mediumEstimate(snapshot, line, fileName, named);
+        if (!bytes)
             return;
-        }
-        const QByteArray bytes = read(mediumFile);
-        if (const QString fault = estimateFileProblem(textLines(bytes)); !fault.isEmpty()) {
-            note(QStringLiteral("Файл %1 на носителе не является файлом сметы (%2) — не принят.")
-                     .arg(quoted(fileName), fault),
-                 true);
+        if (const QString fault = estimateFileProblem(*bytes); !fault.isEmpty()) {
+            refuse(QStringLiteral("Файл %1 на носителе не является файлом сметы (%2) — не принят.")
+                       .arg(quoted(fileName), fault));
             return;
         }
 
-        const QString basePath = m_workspace.estimatePath(name);
-        std::optional<QByteArray> old;
-        if (fileExists(basePath))
-            old = readWhole(basePath);
-        const bool listed = recordIndex(name) >= 0;
-        if (old && *old == bytes && listed) {
-            note(QStringLiteral("Смета %1 уже есть в базе — пропущена.").arg(quoted(name)), false);
+        const std::optional<BaseEntry> old = baseEntry(name);
+        if (!old)
+            return;
+        const bool same = old->kind == BaseEntry::Kind::File && old->bytes == *bytes;
+        if (same && m_index.contains(name)) {
+            ++m_result.identical;
             return;
         }
-        if (old && *old != bytes && !(m_consent && m_consent(name))) {
-            note(QStringLiteral("Смета %1 уже есть в базе и отличается от сметы на носителе — не заменена.")
-                     .arg(quoted(name)),
-                 true);
+        if (old->kind != BaseEntry::Kind::None && !same && !(m_consent && m_consent(name))) {
+            refuse(QStringLiteral("Смета %1 уже есть в базе и отличается от сметы на носителе — не заменена.")
+                       .arg(quoted(name)));
             return;
         }
-        store(name, bytes, old, record.line());
+        store(name, *bytes, *old, record.line());
     }
 
-    int recordIndex(const QString &name) const
+    void store(const QString &name, const QByteArray &bytes, const BaseEntry &old, const QString &record)
     {
-        for (int i = 0; i < m_baseToc.size(); ++i) {
-            if (estimateNameOf(m_baseToc.at(i)) == name)
-                return i;
+        writeFileAtomically(m_workspace.estimatePath(name), shownName(name), bytes, SafeFileWriter::Links::Replace);
+        m_stored.append({name, old});
+        m_baseNames.add(name);
+        ++m_result.taken;
+        if (const auto at = m_index.constFind(name); at != m_index.constEnd()) {
+            // A replaced estimate keeps one record, in its place.
+            m_baseToc[*at] = record;
+            m_replaced.insert(name);
+        } else {
+            m_index.insert(name, m_baseToc.size());
+            m_baseToc.append(record);
         }
-        return -1;
     }
 
-    // The file first, then its record; when the record cannot be written the
-    // file goes back to what it was, so the base never holds half an intake.
-    void store(const QString &name, const QByteArray &bytes, const std::optional<QByteArray> &old,
-               const QString &record)
+    static QString shownName(const QString &name) { return Workspace::shown(Workspace::estimateName(name)); }
+
+    // The records of the estimates stored so far, in one write of the table
+    // of contents. When it fails, their files go back to what they were, so
+    // the base never holds a file the table of contents does not list.
+    void recordStored()
     {
-        const QString basePath = m_workspace.estimatePath(name);
-        const QString shown = Workspace::shown(Workspace::estimateName(name));
-        writeFileAtomically(basePath, shown, bytes);
-        try {
-            const int at = recordIndex(name);
-            if (at < 0) {
-                appendTocLine(m_workspace, record);
-                m_baseToc.append(record);
-            } else {
-                // A replaced estimate keeps one record, in its place.
-                QStringList toc = m_baseToc;
-                toc[at] = record;
-                for (int i = int(toc.size()) - 1; i > at; --i) {
-                    if (estimateNameOf(toc.at(i)) == name)
-                        toc.removeAt(i);
+        if (m_stored.isEmpty())
+            return;
+        QStringList lines;
+        if (m_replaced.isEmpty()) {
+            lines = m_baseToc;
+        } else {
+            QSet<QString> kept;
+            for (const QString &line : std::as_const(m_baseToc)) {
+                const QString name = estimateNameOf(line);
+                if (m_replaced.contains(name)) {
+                    if (kept.contains(name))
+                        continue;
+                    kept.insert(name);
                 }
-                writeToc(m_workspace, toc);
-                m_baseToc = toc;
+                lines.append(line);
             }
+        }
+        try {
+            writeToc(m_workspace, lines);
         } catch (const Error &) {
-            try {
-                if (old)
-                    writeFileAtomically(basePath, shown, *old);
-                else
-                    QFile::remove(basePath);
-            } catch (const Error &) {
-                // The record's error is the one to report.
-            }
+            putBack();
             throw;
         }
-        ++m_result.taken;
+        m_stored.clear();
     }
 
-    void noteFilesWithoutRecord(const QStringList &recordNames)
+    void putBack()
     {
-        const QStringList files = QDir(m_medium.root).entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name);
-        for (const QString &file : files) {
-            if (file.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive) && !recordNames.contains(file.chopped(4)))
-                note(QStringLiteral("Файл %1 на носителе без записи в оглавлении — не принят.").arg(quoted(file)),
-                     false);
+        for (auto it = m_stored.crbegin(); it != m_stored.crend(); ++it) {
+            const QString path = m_workspace.estimatePath(it->name);
+            try {
+                switch (it->old.kind) {
+                case BaseEntry::Kind::File:
+                    writeFileAtomically(path, shownName(it->name), it->old.bytes, SafeFileWriter::Links::Replace);
+                    break;
+                case BaseEntry::Kind::Link: {
+                    QFile::remove(path);
+                    std::error_code error;
+                    std::filesystem::create_symlink(it->old.linkTarget, nativePath(path), error);
+                    break;
+                }
+                case BaseEntry::Kind::None:
+                    QFile::remove(path);
+                    break;
+                }
+            } catch (const Error &) {
+                // The error of the table of contents is the one to report.
+            }
         }
+        m_result.taken -= int(m_stored.size());
+        m_stored.clear();
+    }
+
+    void noteFilesWithoutRecord(const MediumSnapshot &snapshot)
+    {
+        for (const QString &file : snapshot.names()) {
+            if (file.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive) && !m_seen.contains(file.chopped(4)))
+                m_result.withoutRecord.append(file);
+        }
+        std::sort(m_result.withoutRecord.begin(), m_result.withoutRecord.end());
     }
 
     const Workspace &m_workspace;
@@ -188,6 +413,11 @@ private:
     const MediumReader &m_reader;
     IntakeResult &m_result;
     QStringList m_baseToc;
+    CaseVariants m_baseNames;
+    QHash<QString, qsizetype> m_index; // the first record of each name in m_baseToc
+    QSet<QString> m_seen;
+    QSet<QString> m_replaced;
+    QList<Stored> m_stored; // written, not yet in the table of contents
 };
 
 } // namespace
@@ -195,14 +425,34 @@ private:
 QString IntakeResult::report() const
 {
     QString text = QStringLiteral("Принято смет: %1.").arg(taken);
-    for (const IntakeNote &n : notes)
-        text += QLatin1Char('\n') + n.text;
+    if (identical > 0)
+        text += QStringLiteral(" Пропущено (уже есть в базе): %1.").arg(identical);
+    if (!refusals.isEmpty())
+        text += QStringLiteral(" Не принято: %1.").arg(refusals.size());
+    if (!withoutFile.isEmpty())
+        text += QStringLiteral(" Записей оглавления без файла на носителе: %1.").arg(withoutFile.size());
+    if (!withoutRecord.isEmpty())
+        text += QStringLiteral(" Файлов на носителе без записи в оглавлении: %1.").arg(withoutRecord.size());
+    for (qsizetype i = 0; i < refusals.size() && i < RefusalsInReport; ++i)
+        text += QLatin1Char('\n') + refusals.at(i);
+    if (refusals.size() > RefusalsInReport)
+        text += QStringLiteral("\n… и ещё не принятых: %1 (полный список — в подробностях).")
+                    .arg(refusals.size() - RefusalsInReport);
     return text;
 }
 
-bool IntakeResult::refusedAny() const
+QString IntakeResult::details() const
 {
-    return std::any_of(notes.begin(), notes.end(), [](const IntakeNote &n) { return n.refusal; });
+    QStringList parts;
+    const auto list = [&](const QString &title, const QStringList &items) {
+        if (!items.isEmpty())
+            parts.append(title + QStringLiteral("\n") + items.join(QLatin1Char('\n')));
+    };
+    if (refusals.size() > RefusalsInReport)
+        list(QStringLiteral("Не приняты:"), refusals);
+    list(QStringLiteral("Записи оглавления носителя, файлов которых на носителе нет:"), withoutFile);
+    list(QStringLiteral("Файлы на носителе без записи в оглавлении:"), withoutRecord);
+    return parts.join(QStringLiteral("\n"));
 }
 
 IntakeResult importFromMedium(const Workspace &workspace, const Medium &medium, const QStringList &names,
@@ -223,9 +473,12 @@ QString replaceQuestion(const QString &estimateName)
     return QStringLiteral("Смета %1 уже есть в базе. Заменить?").arg(quoted(estimateName));
 }
 
-bool showIntakeResult(const IntakeResult &result, MessageService &messages)
+bool showIntakeResult(const IntakeResult &result, MessageService &messages, bool withDetails)
 {
-    messages.show(result.refusedAny() ? MessageKind::Refusal : MessageKind::Information, result.report());
+    QString text = result.report();
+    if (const QString details = result.details(); withDetails && !details.isEmpty())
+        text += QLatin1Char('\n') + details;
+    messages.show(result.refusedAny() ? MessageKind::Refusal : MessageKind::Information, text);
     if (!result.error.isEmpty())
         messages.show(MessageKind::Error, result.error);
     return !result.refusedAny() && result.error.isEmpty();

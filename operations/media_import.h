@@ -1,11 +1,10 @@
 #pragma once
 
 #include "base/messages.h"
+#include "base/text_file.h"
 #include "base/workspace.h"
 #include "operations/drives.h"
 
-#include <QByteArray>
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -13,49 +12,56 @@
 
 namespace vastrel {
 
-// One estimate or file of the medium that was not taken, and why.
-struct IntakeNote
-{
-    QString text;
-    bool refusal = false; // a check refused it (as opposed to: nothing to do)
-};
-
-// What an intake did: how many estimates it took, what it passed over, and
-// the error that stopped it, if one did (what was taken before it stays).
+// What an intake did: how many estimates it took and passed over, why it
+// refused the others, which records and files had no partner, and the error
+// that stopped it, if one did (what was taken before it stays taken).
 struct IntakeResult
 {
     int taken = 0;
-    QList<IntakeNote> notes;
+    int identical = 0;          // already in the base, byte for byte
+    QStringList refusals;       // one text per estimate or record refused
+    QStringList withoutFile;    // records of the medium whose file is not on it
+    QStringList withoutRecord;  // files of the medium that no record names
     QString error;
 
-    // "Принято смет: N." and one line per note.
+    // One line of counts, then the first refusals.
     QString report() const;
-    bool refusedAny() const;
+    // The full lists behind the counts: for the message's details and `--verbose`.
+    QString details() const;
+    bool refusedAny() const { return !refusals.isEmpty(); }
 };
 
 // Asked for each estimate whose file in the base differs from the medium's;
 // true lets the medium's file replace it.
 using ReplaceConsent = std::function<bool(const QString &estimateName)>;
 
-// Reads a whole file of the medium; throws an Error when it cannot. Tests put
-// a failing one in.
-using MediumReader = std::function<QByteArray(const QString &path)>;
+// Reads one file of the medium as readUntrustedFile does. Tests put a failing one in.
+using MediumReader = std::function<UntrustedFile(const QString &path, qint64 cap)>;
+
+// The largest table of contents taken from a medium ("64 МБ" in messages).
+constexpr qint64 MaxMediumTocBytes = 64 * 1024 * 1024;
 
 // "принять сметы с носителя": takes the estimates listed in the medium's
 // departments.txt (only those named in `names`, all when it is empty) into
-// the base. Each file must be an estimate file under a safe name; it is
-// written through a new file renamed into place, then its record (code and
-// notes as on the medium) is added, or replaces the base's record of that
-// name. An identical file is passed over; a different one is replaced only
-// with consent. Nothing is shown: the caller shows the result.
+// the base. Only regular files of the medium are read, never through a link.
+// Each must be an estimate file under a safe name; it is written through a
+// new file renamed into place (a link in the base is replaced, not written
+// through), and its record (code and notes as on the medium) is added or
+// replaces the base's record of that name. The table of contents is written
+// once at the end, or when an error stops the intake; when that fails the
+// files taken go back to what they were. An identical file is passed over; a
+// different one is replaced only with consent. A file that was on the medium
+// when the intake began and is gone, or a medium changed meanwhile, stops it.
+// Nothing is shown: the caller shows the result.
 IntakeResult importFromMedium(const Workspace &workspace, const Medium &medium, const QStringList &names,
                               const ReplaceConsent &consent, const MediumReader &reader = {});
 
 // The question the window asks before a replacement.
 QString replaceQuestion(const QString &estimateName);
 
-// Shows the report (a refusal when any estimate was refused), then the error.
-// True when nothing was refused and nothing failed.
-bool showIntakeResult(const IntakeResult &result, MessageService &messages);
+// Shows the report (a refusal when any estimate was refused), with the
+// details after it when asked for, then the error. True when nothing was
+// refused and nothing failed.
+bool showIntakeResult(const IntakeResult &result, MessageService &messages, bool withDetails = false);
 
 } // namespace vastrel

@@ -320,14 +320,32 @@ char *putRunningNumber(char *out, int number)
     return out;
 }
 
-// Hands the bytes of the rebuilt departments.txt to `sink` piece by piece;
-// false when a name has no Windows-1251 form (writeToc then refuses it with
-// its usual message).
-bool writeRebuiltToc(const SortedNames &names, const ByteSink &sink)
+// Whether a name, as its bytes in the file, would break its record: a line
+// break splits it, a "|" makes part of it the notes and the rest another name.
+bool breaksRecord(const char *bytes, qsizetype size)
+{
+    for (qsizetype i = 0; i < size; ++i) {
+        if (bytes[i] == '\n' || bytes[i] == '\r' || bytes[i] == '|')
+            return true;
+    }
+    return false;
+}
+
+bool fitsRecord(QStringView name)
+{
+    return fitsWindows1251(name.toString()) && !name.contains(u'\n') && !name.contains(u'\r')
+           && !name.contains(u'|');
+}
+
+// Hands the bytes of the rebuilt departments.txt to `sink` piece by piece.
+// An entry whose name no record can hold is left out and added to `leftOut`;
+// the others are numbered on without a gap.
+void writeRebuiltToc(const SortedNames &names, const ByteSink &sink, QStringList &leftOut)
 {
     constexpr qsizetype PieceSize = 1 << 16;
     QByteArray piece(PieceSize, Qt::Uninitialized);
     char *out = piece.data();
+    int number = 0;
     for (qsizetype i = 0; i < names.size(); ++i) {
         const QStringView entry = names.at(i);
         const qsizetype end = std::max<qsizetype>(xmlAt(entry), 0);
@@ -338,16 +356,40 @@ bool writeRebuiltToc(const SortedNames &names, const ByteSink &sink)
                 piece.resize(end + 14);
             out = piece.data();
         }
-        out = putRunningNumber(out, int(i + 1));
+        char *const record = out;
+        out = putRunningNumber(out, number + 1);
         *out++ = '|';
-        if (!encodeWindows1251(entry.first(end), out))
-            return false;
+        if (!encodeWindows1251(entry.first(end), out) || breaksRecord(out, end)) {
+            out = record;
+            leftOut.append(entry.toString());
+            continue;
+        }
         out += end;
         std::memcpy(out, "|\r\n", 3);
         out += 3;
+        ++number;
     }
     sink(QByteArrayView(piece.constData(), out - piece.constData()));
-    return true;
+}
+
+// Which entries were left out, each readable on one line; a long list is cut.
+QString leftOutMessage(const QStringList &leftOut)
+{
+    constexpr qsizetype Shown = 10;
+    QStringList names;
+    for (qsizetype i = 0; i < leftOut.size() && i < Shown; ++i) {
+        QString name = leftOut.at(i);
+        name.replace(QLatin1Char('\n'), QStringLiteral("\\n")).replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+        names.append(QStringLiteral("«") + name + QStringLiteral("»"));
+    }
+    QString list = names.join(QStringLiteral(", "));
+    if (leftOut.size() > Shown)
+        list += QStringLiteral(" и еще %1").arg(leftOut.size() - Shown);
+    return QStringLiteral("Оглавление базы восстановлено без файлов, имена которых нельзя записать в оглавление "
+                          "(знаки вне кодировки Windows-1251, перевод строки или «|»), всего %1: %2. Переименуйте "
+                          "их и восстановите оглавление еще раз.")
+        .arg(leftOut.size())
+        .arg(list);
 }
 
 } // namespace
@@ -370,9 +412,11 @@ QStringList rebuiltTocLines(const QStringList &entryNames)
 {
     QStringList lines;
     lines.reserve(entryNames.size());
-    for (int i = 0; i < entryNames.size(); ++i) {
-        const QString name = estimateNameOfEntry(entryNames.at(i));
-        QString line = runningNumber(i + 1);
+    for (const QString &entry : entryNames) {
+        const QString name = estimateNameOfEntry(entry);
+        if (!fitsRecord(name))
+            continue;
+        QString line = runningNumber(int(lines.size()) + 1);
         line.reserve(line.size() + name.size() + 2);
         line += QLatin1Char('|');
         line += name;
@@ -392,9 +436,13 @@ Outcome rebuildToc(const Workspace &workspace)
     }
     const BaseLock lock(workspace);
     const SortedNames names = sortedEntries(workspace);
-    if (!writeTocBytes(workspace, [&](const ByteSink &sink) { return writeRebuiltToc(names, sink); }))
-        writeToc(workspace, rebuiltTocLines(names.toList()));
-    return Outcome::done();
+    QStringList leftOut;
+    writeTocBytes(workspace, [&](const ByteSink &sink) {
+        leftOut.clear();
+        writeRebuiltToc(names, sink, leftOut);
+        return true;
+    });
+    return Outcome::done(leftOut.isEmpty() ? QString() : leftOutMessage(leftOut));
 }
 
 } // namespace vastrel

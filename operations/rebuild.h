@@ -26,13 +26,15 @@ QStringList baseDirectoryEntries(const Workspace &workspace);
 QStringList sortedWithoutCase(const QStringList &names);
 
 // The table of contents a rebuild writes for those entries, in their order:
-// number "|" name "|".
+// number "|" name "|". A name that no record can hold (no Windows-1251 form,
+// a line break or "|") is left out.
 QStringList rebuiltTocLines(const QStringList &entryNames);
 
 // "восстановление оглавления базы ": replaces departments.txt by the records
 // rebuilt from the base directory. A missing base directory is refused, and
 // one that cannot be read to its end is an error; both leave the table of
-// contents as it is. Done when the file was replaced.
+// contents as it is. Done when the file was replaced; its message then names
+// the entries left out, if any.
 Outcome rebuildToc(const Workspace &workspace);
 
 } // namespace vastrel

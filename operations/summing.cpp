@@ -106,7 +106,7 @@ void Sums::add(const CodeTarget &target, double amount)
 // CODE line of an expense line and on the second line after it for remainder
 // and income lines. The index only moves forward, so every file is read to
 // its end and no further.
-void addEstimate(const EstimateContent &file, QChar decimalSeparator, Sums &sums)
+void addEstimate(const EstimateContent &file, Sums &sums)
 {
     qsizetype next = 0;
     while (next < file.size()) {
@@ -126,7 +126,7 @@ void addEstimate(const EstimateContent &file, QChar decimalSeparator, Sums &sums
         if (target == codeTargets().constEnd())
             continue;
         const qsizetype amountAt = next - 1 + (target->kind == LineKind::Expense ? 1 : 2);
-        sums.add(*target, parseAmount(file.at(amountAt).valueBytes(EstimateTag::Amount), decimalSeparator));
+        sums.add(*target, parseStoredAmount(file.at(amountAt).valueBytes(EstimateTag::Amount)));
         next = amountAt + 1;
     }
 }
@@ -135,7 +135,7 @@ void addEstimate(const EstimateContent &file, QChar decimalSeparator, Sums &sums
 // sum stops the summing with nothing written.
 QString amountText(double value)
 {
-    return formatAmount(finiteTotal(value));
+    return formatAmount(finiteTotal(value), FileDecimalSeparator);
 }
 
 QString groupDescription(const QString &code)
@@ -292,10 +292,26 @@ Outcome sumEstimates(const Workspace &workspace, const QStringList &lines, const
 
     const BaseLock lock(workspace);
     Sums sums;
-    const QChar decimalSeparator = localeDecimalSeparator();
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (isSelected[i])
-            addEstimate(readEstimate(workspace, estimateNameOf(lines.at(i))), decimalSeparator, sums);
+        if (!isSelected[i])
+            continue;
+        const QString name = estimateNameOf(lines.at(i));
+        const EstimateContent content = readEstimate(workspace, name);
+        // A damaged file would leave its subdivision out of the sums without a word.
+        EstimateKind kind = EstimateKind::Saved;
+        const QString problem = estimateFileProblem(content, &kind);
+        const auto file = [&name] { return Workspace::shown(Workspace::estimateName(name)); };
+        if (!problem.isEmpty()) {
+            return Outcome::refusal(QStringLiteral("Файл сметы «%1» (%2) поврежден: %3. Сложение не выполнено, "
+                                                   "ничего не записано.")
+                                        .arg(name, file(), problem));
+        }
+        if (kind == EstimateKind::Template) {
+            return Outcome::refusal(QStringLiteral("Смета «%1» (%2) еще не записана из главного окна: в ее файле нет "
+                                                   "сумм. Сложение не выполнено, ничего не записано.")
+                                        .arg(name, file()));
+        }
+        addEstimate(content, sums);
     }
     sums.header.financing = QStringLiteral("СВОДНАЯ СМЕТА");
 

@@ -9,6 +9,7 @@ PACKAGES=(
     qt6-base-dev qt6-translations-l10n
     libxlsxwriter-dev libgtest-dev
     zlib1g-dev unzip locales fonts-liberation2 poppler-utils dpkg-dev file
+    lintian desktop-file-utils appstream man-db
 )
 
 install_missing() {
@@ -25,8 +26,11 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# scripts/run and scripts/test configure build/ alike and build all of it, so neither
+# reconfigures after the other and ctest in build/ never runs a test program older
+# than the code.
 build() {
-    cmake -S "$REPO" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake -S "$REPO" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVASTREL_TESTS=ON "$@"
     cmake --build "$BUILD_DIR" -j"$(nproc)"
 }
 

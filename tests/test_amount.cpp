@@ -2,6 +2,8 @@
 #include "base/text_file.h"
 #include "base/error.h"
 
+#include <QLocale>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -158,6 +160,28 @@ TEST(AmountLocale, FollowsTheUserLocale)
     EXPECT_STREQ(std::localeconv()->decimal_point, ",");
     EXPECT_DOUBLE_EQ(parseAmount(QStringLiteral("2,5")), 2.5);
     EXPECT_EQ(formatAmount(2.5), QStringLiteral("2,5"));
+}
+
+// Files travel between machines: whatever the user's locale, an amount read
+// from a file takes either separator, and a typed one is stored with the comma.
+TEST(AmountLocale, FilesTakeEitherSeparatorAndAlwaysGetTheComma)
+{
+    for (const QLocale &locale : {QLocale(QLocale::Russian, QLocale::Russia), QLocale::c()}) {
+        QLocale::setDefault(locale);
+        const QString typed = QStringLiteral("-1") + localeDecimalSeparator() + QStringLiteral("5E2");
+        const QString shown = typed;
+        SCOPED_TRACE(typed.toStdString());
+        for (const char *text : {"-1,5E2", "-1.5E2"}) {
+            EXPECT_DOUBLE_EQ(parseStoredAmount(QString::fromLatin1(text)), -150);
+            EXPECT_DOUBLE_EQ(parseStoredAmount(QByteArrayView(text)), -150);
+            EXPECT_EQ(shownAmountText(QString::fromLatin1(text)), shown);
+        }
+        for (const char *text : {"1,5.0", "1 000", "1.000,5", "NaN"})
+            EXPECT_THROW(parseStoredAmount(QByteArrayView(text)), Error) << text;
+        EXPECT_EQ(storedAmountText(typed), QStringLiteral("-1,5E2"));
+        EXPECT_DOUBLE_EQ(parseAmount(typed), -150);
+    }
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "support/cli_runner.h"
 #include "support/temp_workspace.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 
@@ -18,7 +19,9 @@ TEST(CliCalc, PrintsBothPanelTextsUnderTheRussianLocale)
 
     const CliResult bad = runCli({"calc", "--remainder", "1.5"});
     EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_EQ(bad.err, QStringLiteral("'1.5' is not a valid floating point value\n"));
+    EXPECT_EQ(bad.err, QStringLiteral("'1.5' is not a valid floating point value\n"
+                                      "Сумма «1.5» — не число в локали ru_RU: дробную часть отделяйте знаком «,», "
+                                      "цифры пишите без пробелов.\n"));
     EXPECT_TRUE(bad.out.isEmpty());
 }
 
@@ -157,6 +160,44 @@ TEST(CliOutput, AFullDiskIsAFailureNotASuccess)
         EXPECT_EQ(process.exitCode(), 1) << arguments.join(' ').toStdString();
         EXPECT_TRUE(process.readAllStandardError().startsWith("Не удалось вывести результат"));
     }
+}
+
+// A document never takes the place of the program's files nor lands in the
+// base, whatever the path says; a name without .xlsx or .pdf is refused.
+TEST(CliOutput, DocumentsNeverReplaceTheProgramsFiles)
+{
+    TempWorkspace ws;
+    ws.writeToc({QStringLiteral("001|a|")});
+    ws.writeSettings({"кафедры", "Зав", "И.И. Иванов", "007", "1", "Бухгалтер", "Петрова"});
+    ws.write(QStringLiteral("../Vastrel/smetas/a.xml"), QByteArray("x"));
+    QFile::link(ws.workspace().tocPath(), ws.workspace().resolve(QStringLiteral("link.xlsx")));
+    const QByteArray toc = ws.read(QStringLiteral("departments.txt"));
+    const QByteArray settings = ws.read(QStringLiteral("nastroiki.txt"));
+    const std::pair<const char *, const char *> targets[] = {
+        {"departments.txt", "Документ нельзя записать в файл departments.txt: это оглавление базы"},
+        {"nastroiki.txt", "Документ нельзя записать в файл nastroiki.txt: это настройки программы"},
+        {"../work/./DEPARTMENTS.TXT", "Документ нельзя записать в файл ../work/./DEPARTMENTS.TXT: это оглавление"},
+        {"link.xlsx", "Документ нельзя записать в файл link.xlsx: это оглавление базы"},
+        {"../Vastrel/smetas/a.xml", "Документ нельзя записать в каталог базы смет"},
+        {"../Vastrel/smetas/../smetas/b.xlsx", "Документ нельзя записать в каталог базы смет"},
+        {"../Vastrel/smetas", "Документ нельзя записать в каталог базы смет"},
+        {"doc.txt", "Документ можно записать только в файл с расширением .xlsx (книга Excel) или .pdf, а не в doc.txt."},
+        {"doc", "Документ можно записать только в файл с расширением .xlsx"},
+    };
+    for (const auto &[target, message] : targets) {
+        for (const QStringList &command : {QStringList{"export-breakdown", "--income", "1", "--e211", "1"},
+                                           QStringList{"export-consolidated", "a"}}) {
+            const CliResult result = runCli(QStringList{"-C", ws.root()} + command + QStringList{"-o", target});
+            EXPECT_EQ(result.exitCode, 1) << target;
+            EXPECT_TRUE(result.err.startsWith(QString::fromUtf8(message))) << target << ": " << result.err.toStdString();
+        }
+    }
+    EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), toc);
+    EXPECT_EQ(ws.read(QStringLiteral("nastroiki.txt")), settings);
+    EXPECT_EQ(ws.read(QStringLiteral("../Vastrel/smetas/a.xml")), QByteArray("x"));
+    EXPECT_EQ(QDir(ws.baseDir()).entryList(QDir::Files), QStringList{QStringLiteral("a.xml")});
+    EXPECT_EQ(QDir(ws.root()).entryList(QDir::Files | QDir::System),
+              (QStringList{QStringLiteral("departments.txt"), QStringLiteral("link.xlsx"), QStringLiteral("nastroiki.txt")}));
 }
 
 } // namespace

@@ -75,3 +75,54 @@ TEST(CliWorkflow, AWholeDayThroughTheCommandLine)
 }
 
 } // namespace
+
+namespace {
+
+// Estimate files travel between machines whatever their locale: a base
+// written under one locale is summed, shown and exported under the other,
+// every file holds the comma, and typed amounts follow each machine's own.
+TEST(CliWorkflow, ABaseMovesBetweenCommaAndPointLocales)
+{
+    struct Machine
+    {
+        const char *locale;
+        const char *half; // an amount as a user there types it
+    };
+    const Machine russian{"ru_RU.UTF-8", "1,25"};
+    const Machine english{"C.UTF-8", "1.25"};
+    for (const auto &[writer, reader] : {std::pair{russian, english}, std::pair{english, russian}}) {
+        SCOPED_TRACE(std::string(writer.locale) + " to " + reader.locale);
+        TempWorkspace ws;
+        ws.writeToc({});
+        auto run = [&](const Machine &machine, QStringList args) {
+            args.prepend(ws.root());
+            args.prepend(QStringLiteral("-C"));
+            const CliResult result = runCliUnder(QString::fromLatin1(machine.locale), args);
+            EXPECT_EQ(result.exitCode, 0) << args.join(' ').toStdString() << "\n" << result.err.toStdString();
+            return result;
+        };
+        const QString half = QString::fromLatin1(writer.half);
+        for (const QString name : {QStringLiteral("a"), QStringLiteral("b")}) {
+            run(writer, {"register", name, "--code", "101", "--source", "1", "--income", half});
+            run(writer, {"save", name, "--income-code", "1", "--source", "1", "--status", "1", "--income", half,
+                         "--e211", half});
+        }
+        EXPECT_TRUE(ws.read(QStringLiteral("../Vastrel/smetas/a.xml")).contains("<SUM_YEAR>1,25</SUM_YEAR>"));
+
+        const CliResult shown = run(reader, {"show", "a"});
+        const QString readerHalf = QString::fromLatin1(reader.half);
+        EXPECT_TRUE(shown.out.contains(QStringLiteral("\nincome=") + readerHalf + QStringLiteral("\n211=") + readerHalf))
+            << shown.out.toStdString();
+        const QString consolidated = run(reader, {"sum", "a", "b"}).out.split('\n', Qt::SkipEmptyParts).last();
+        const QByteArray summed = ws.read(QStringLiteral("../Vastrel/smetas/") + consolidated + QStringLiteral(".xml"));
+        EXPECT_TRUE(summed.contains("<SUM_YEAR>2,5</SUM_YEAR>"));
+
+        // The consolidated estimate's own sums read back on the first machine.
+        const QString path = ws.workspace().resolve(QStringLiteral("refined.xlsx"));
+        run(writer, {"export-consolidated", consolidated, "-o", path});
+        EXPECT_DOUBLE_EQ(XlsxSheet::read(path).number(QStringLiteral("E18")), 2.5); // the first income group
+        EXPECT_EQ(run(reader, {"sum", consolidated, "b"}).exitCode, 0);
+    }
+}
+
+} // namespace

@@ -310,12 +310,15 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     EXPECT_EQ(messages.last(), QStringLiteral("File not found"));
     EXPECT_TRUE(suggested.isEmpty());
 
-    // An amount that is no number: the conversion error, nothing kept.
+    // An amount that is no number: the file is damaged, nothing kept.
     QList<Record> bad = consolidated;
     bad[3].amount = QStringLiteral("1 000");
     writeEstimate(bad);
     EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
-    EXPECT_EQ(messages.last(), QStringLiteral("'1 000' is not a valid floating point value"));
+    EXPECT_TRUE(messages.last().contains(QStringLiteral("поврежден: строка ")));
+    EXPECT_TRUE(messages.last().endsWith(QStringLiteral("сумма «1 000» не число (нужны цифры с запятой или точкой, без "
+                                                        "пробелов между разрядами). Документ не составлен.")))
+        << messages.last().toStdString();
     EXPECT_FALSE(QFile::exists(target));
 
     writeEstimate(consolidated);
@@ -332,6 +335,18 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     delivery.choose = [&](const QString &) { return QString(); };
     EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
     EXPECT_FALSE(QFile::exists(target));
+    EXPECT_EQ(opened, 1);
+
+    // The base is never a document's place: refused, nothing written, nothing opened.
+    for (const QString &place : {QStringLiteral("../Vastrel/smetas/уточненная"), QStringLiteral("../Vastrel/smetas/у.pdf")}) {
+        delivery.choose = [&](const QString &) { return files.workspace().resolve(place); };
+        messages.clear();
+        EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
+        ASSERT_EQ(messages.all().size(), 1);
+        EXPECT_EQ(messages.all().first().kind, MessageKind::Refusal);
+        EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Документ нельзя записать в "))) << qPrintable(messages.last());
+    }
+    EXPECT_EQ(QDir(files.baseDir()).entryList(QDir::Files), QStringList{Estimate + QStringLiteral(".xml")});
     EXPECT_EQ(opened, 1);
 }
 

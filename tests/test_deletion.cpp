@@ -83,6 +83,15 @@ TEST(Deletion, ReplacesAStaleWorkFile)
     EXPECT_FALSE(base.ws.exists(QStringLiteral("departments_d.txt")));
 }
 
+TEST(Deletion, RecordAddedByAnotherCopyWhileTheListWasShownIsKept)
+{
+    Base base;
+    const QString added = QStringLiteral("107|Добавлена другой копией|");
+    base.ws.writeToc(base.lines + QStringList{added});
+    deleteEstimates(base.ws.workspace(), base.lines, {1});
+    EXPECT_EQ(base.ws.read(QStringLiteral("departments.txt")), crlf({base.lines.at(0), base.lines.at(2), added}));
+}
+
 TEST(Deletion, FailureBetweenStepsLeavesTheTableOfContentsWhole)
 {
     for (const DeletionStep failingStep : {DeletionStep::WorkFileWritten, DeletionStep::EstimateRemoved}) {

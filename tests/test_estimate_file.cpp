@@ -320,3 +320,105 @@ TEST(EstimateBytes, ReadAsTheDecodedLinesRead)
     }
 }
 
+namespace {
+
+// A saved estimate whose 211 amount, on line 25, is "150".
+QByteArray soundSaved()
+{
+    WindowEstimate estimate = windowEstimate();
+    estimate.entries.expenses[22] = QStringLiteral("0");
+    return fileBytes(windowEstimateLines(estimate, std::nullopt));
+}
+
+QByteArray replaced(QByteArray bytes, const char *from, const QByteArray &to)
+{
+    return bytes.replace(QByteArray(from), to);
+}
+
+struct DamageCase
+{
+    const char *name;
+    QByteArray bytes;
+    const char *problem; // what the check says, or its beginning
+};
+
+} // namespace
+
+// Damage that a reader would take in silence or misread: the check names the
+// first fault, so no caller has to guess what went wrong.
+TEST(EstimateFileCheck, NamesTheFirstFaultOfEachKindOfDamage)
+{
+    const QByteArray good = soundSaved();
+    const QByteArray record211 = "\t<COLUMN>\r\n\t\t<DESCRIPTION>" + toWindows1251(QStringLiteral("Заработная плата"))
+                                 + "</DESCRIPTION>\r\n\t\t<CODE>211</CODE>\r\n\t\t<SUM_YEAR>150</SUM_YEAR>\r\n\t</COLUMN>\r\n";
+    ASSERT_TRUE(good.contains(record211));
+    const DamageCase cases[] = {
+        {"empty", QByteArray(), "файл пуст"},
+        {"all_nul", QByteArray(good.size(), '\0'), "строка 1: нулевой байт"},
+        {"nul_in_an_amount", replaced(good, "150<", QByteArray("1\0" "50<", 4)), "строка 25: нулевой байт"},
+        {"lf_only", replaced(good, "\r\n", "\n"), "строка 1: строка кончается знаком LF без CR (нужна пара CR LF)"},
+        {"cr_only", replaced(good, "\r\n", "\r"), "строка 1: знак CR без LF (строки должны кончаться парой CR LF)"},
+        {"utf8", fromWindows1251(good).toUtf8(), "файл записан в кодировке UTF-8, а не Windows-1251"},
+        {"utf8_byte_order_mark", "\xEF\xBB\xBF" + good, "файл записан в кодировке UTF-8, а не Windows-1251"},
+        {"control_byte", replaced(good, "150<", "1\x1b" "50<"), "строка 25: управляющий знак с кодом 27"},
+        {"cut_within_a_line", good.chopped(5), "строка 42: последняя строка не кончается парой CR LF"},
+        {"cut_at_a_line_end", good.left(good.lastIndexOf("\t</COLUMN>")), "файл обрывается после строки 40"},
+        {"junk_line", replaced(good, "\t</COLUMN>\r\n\t<COLUMN>", "\t</COLUMN>\r\nмусор\r\n\t<COLUMN>"),
+         "строка 10: ожидалось «<COLUMN>» или «</SMETA>»"},
+        {"text_after_the_end", good + "\r\n", "строка 43: текст после «</SMETA>»"},
+        {"unknown_element", replaced(good, "<SUM_YEAR>150</SUM_YEAR>", "<SUM>150</SUM>"),
+         "строка 25: ожидалось строка суммы или «</COLUMN>»"},
+        {"record_twice", replaced(good, record211, record211 + record211),
+         "строка 29: код «211» повторяется или стоит не по порядку"},
+        {"flipped_bit_in_a_code", replaced(good, "<CODE>211<", "<CODE>2q1<"), "строка 24: код «2q1» не бывает в смете"},
+        {"flipped_bit_in_an_amount", replaced(good, ">150<", ">1u0<"),
+         "строка 25: сумма «1u0» не число (нужны цифры с запятой или точкой, без пробелов между разрядами)"},
+        {"letters", replaced(good, ">150<", ">abc<"), "строка 25: сумма «abc» не число"},
+        {"not_a_number", replaced(good, ">150<", ">NaN<"), "строка 25: сумма «NaN» не число"},
+        {"infinity", replaced(good, ">150<", ">INF<"), "строка 25: сумма «INF» не число"},
+        {"overflow", replaced(good, ">150<", ">1e400<"), "строка 25: сумма «1e400» не число"},
+        {"grouping", replaced(good, ">150<", ">1 500<"), "строка 25: сумма «1 500» не число"},
+        {"both_separators", replaced(good, ">150<", ">1,5.0<"), "строка 25: сумма «1,5.0» не число"},
+        {"empty_amount", replaced(good, ">150<", "><"), "строка 25: пустая сумма"},
+        {"breakdown_code_in_an_expense", replaced(good, "211</CODE>\r\n", "211</CODE>\r\n\t\t<CODE_RASCH>3</CODE_RASCH>\r\n"),
+         "строка 25: строки CODE_RASCH не бывает в записи расхода"},
+        {"remainder_without_breakdown_code",
+         replaced(good, "</CODE>\r\n\t\t<CODE_RASCH>3</CODE_RASCH>\r\n\t\t<SUM_YEAR>50<", "</CODE>\r\n\t\t<SUM_YEAR>50<"),
+         "строка 13: нет верного кода расшифровки дохода CODE_RASCH"},
+        {"remainder_of_another_income_code", replaced(good, "38600000000000000510*", "38630101010010000120*"),
+         "строка 12: ожидался код остатка «38600000000000000510*»"},
+    };
+    for (const DamageCase &c : cases) {
+        const QString problem = estimateFileProblem(c.bytes);
+        EXPECT_TRUE(problem.startsWith(QString::fromUtf8(c.problem))) << c.name << ": " << problem.toStdString();
+    }
+}
+
+TEST(EstimateFileCheck, EveryWritersFileIsSound)
+{
+    TemplateEstimate templ;
+    templ.today = QDate(2026, 1, 2);
+    templ.source = 4; // "000" codes
+    templ.entries.income = QStringLiteral("1.5");
+    const QList<ConsolidatedRecord> consolidated = {{QStringLiteral("I. Остаток"), QString(), QStringLiteral("5")},
+                                                    {QStringLiteral("a<b"), incomeHeading().code, QString()},
+                                                    {QStringLiteral("Заработная плата"),
+                                                     expenseLines()[0].fullCode(), QStringLiteral("1,5"), false}};
+    const std::pair<QByteArray, EstimateKind> files[] = {
+        {soundSaved(), EstimateKind::Saved},
+        {replaced(soundSaved(), "100,5", "1.005e2"), EstimateKind::Saved}, // either separator
+        {replaced(soundSaved(), ">150<", ">1e-400<"), EstimateKind::Saved}, // below the smallest number: 0
+        {fileBytes(templateEstimateLines(templ)), EstimateKind::Template},
+        {vastrel::test::testData(QStringLiteral("registered_template.xml")), EstimateKind::Template},
+        {vastrel::test::testData(QStringLiteral("saved_from_window.xml")), EstimateKind::Saved},
+        {fileBytes(estimateFileLines({QString(), QStringLiteral("СВОДНАЯ СМЕТА"), QString(), QString(), QString()},
+                                     consolidatedRecords(consolidated))),
+         EstimateKind::Consolidated},
+    };
+    for (const auto &[bytes, expected] : files) {
+        EstimateKind kind = EstimateKind::Saved;
+        EXPECT_EQ(estimateFileProblem(EstimateContent(bytes), &kind).toStdString(), "")
+            << fromWindows1251(bytes).toStdString();
+        EXPECT_EQ(kind, expected);
+    }
+}

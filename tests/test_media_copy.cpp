@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -85,6 +86,23 @@ TEST(MediaCopy, CopiesSelectedEstimatesAndTheWholeList)
     EXPECT_EQ(entriesOf(base.medium.path()).size(), 4);
     // The base is not touched.
     EXPECT_EQ(base.ws.read(QStringLiteral("departments.txt")), crlf(base.lines));
+}
+
+// One file on a flash drive: the second would silently replace the first.
+TEST(MediaCopy, TwoNamesDifferingOnlyInCaseAreNotPutOnOneMedium)
+{
+    Base base;
+    base.lines.append(QStringLiteral("107|КАФЕДРА|"));
+    base.ws.writeToc(base.lines);
+    base.ws.write(SmetaDir + QStringLiteral("КАФЕДРА.xml"), QByteArray("x"));
+    RecordingMessages messages;
+    const Outcome outcome = copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines,
+                                         {0, 1, int(base.lines.size()) - 1}, messages);
+    EXPECT_FALSE(outcome.ok());
+    EXPECT_EQ(outcome.kind(), MessageKind::Refusal);
+    EXPECT_TRUE(outcome.message().startsWith(QStringLiteral("Сметы «Кафедра» и «КАФЕДРА» нельзя записать на один носитель")));
+    EXPECT_TRUE(messages.texts().isEmpty());
+    EXPECT_TRUE(entriesOf(base.medium.path()).isEmpty());
 }
 
 TEST(MediaCopy, ReplacesOlderFilesOnTheMedium)
@@ -166,6 +184,47 @@ TEST(MediaCopy, TargetThatIsADirectoryIsLeftAlone)
 // The medium fills up in the middle of the second estimate, or takes all
 // but the last bytes of its last block: the first stays complete, the older
 // copy of the second stays whole, and the second is never reported copied.
+// A medium with a Linux file system may carry links to anything on the
+// machine it is put into; a link in the base may name any file too.
+TEST(MediaCopy, LinksAreReplacedOnTheMediumAndNotCarriedFromTheBase)
+{
+    const struct
+    {
+        const char *name;
+        QString linkOnMedium; // a link to the outside file in this place
+        bool baseEstimateIsLinkToOutside;
+        bool copied;
+    } cases[] = {
+        {"medium_toc_link", QStringLiteral("departments.txt"), false, true},
+        {"medium_estimate_link", QStringLiteral("Кафедра.xml"), false, true},
+        {"base_estimate_links_to_no_estimate", QString(), true, false},
+    };
+    for (const auto &c : cases) {
+        Base base;
+        const QString outside = base.ws.workspace().resolve(QStringLiteral("../profile"));
+        writeFile(outside, "export PATH\n");
+        if (!c.linkOnMedium.isEmpty())
+            ASSERT_TRUE(QFile::link(outside, base.onMedium(c.linkOnMedium)));
+        if (c.baseEstimateIsLinkToOutside) {
+            QFile::remove(base.ws.workspace().estimatePath(QStringLiteral("Кафедра")));
+            ASSERT_TRUE(QFile::link(outside, base.ws.workspace().estimatePath(QStringLiteral("Кафедра"))));
+        }
+        RecordingMessages messages;
+        const bool ok = runAction(messages, [&] {
+            return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0}, messages);
+        }).ok();
+        EXPECT_EQ(ok, c.copied) << c.name << qPrintable(messages.last());
+        EXPECT_EQ(readFile(outside), QByteArray("export PATH\n")) << c.name;
+        if (c.copied) {
+            EXPECT_FALSE(QFileInfo(base.onMedium(c.linkOnMedium)).isSymLink()) << c.name;
+            EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Кафедра.xml"))), base.bytes.at(0)) << c.name;
+        } else {
+            EXPECT_TRUE(messages.last().contains(QStringLiteral("не файл сметы"))) << qPrintable(messages.last());
+            EXPECT_TRUE(entriesOf(base.medium.path()).isEmpty()) << c.name;
+        }
+    }
+}
+
 TEST(MediaCopy, ShortWriteKeepsTheOlderCopy)
 {
     for (const qint64 missing : {qint64(3000), qint64(1)}) {

@@ -1,6 +1,5 @@
 #include "base/error.h"
 #include "base/estimate_file.h"
-#include "base/estimate_file_check.h"
 #include "base/text_file.h"
 #include "operations/media_import.h"
 #include "windows/operations_dialog.h"
@@ -11,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -19,6 +19,21 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
 using namespace vastrel;
 using namespace vastrel::test;
 
@@ -26,12 +41,23 @@ namespace {
 
 const QString SmetaDir = QStringLiteral("../Vastrel/smetas/");
 
+// A saved estimate whose department and amount of 211 tell it apart.
 QByteArray estimate(const QString &department, const QString &amount = QStringLiteral("1,5"))
 {
-    const QStringList lines = estimateFileLines(
-        {QStringLiteral("2026"), QStringLiteral("1"), department, QStringLiteral("105"), QStringLiteral("1")},
-        {{{QStringLiteral("CODE"), QStringLiteral("211")}, {QStringLiteral("SUM_YEAR"), amount}}});
-    return cp1251(crlfLines(lines));
+    WindowEstimate saved;
+    saved.today = QDate(2026, 1, 2);
+    saved.incomeCode = 0;
+    saved.incomeCodeText = incomeCodes()[0].code;
+    saved.source = 0;
+    saved.legalStatus = QStringLiteral("1");
+    saved.entries.remainder = QStringLiteral("0");
+    saved.entries.income = amount;
+    saved.entries.expenses.fill(QStringLiteral("0"));
+    saved.entries.expenses[0] = amount;
+    Settings settings;
+    settings.name = department;
+    settings.status = QStringLiteral("1");
+    return cp1251(crlfLines(windowEstimateLines(saved, settings)));
 }
 
 struct IntakeCase
@@ -93,26 +119,41 @@ INSTANTIATE_TEST_SUITE_P(
                    {"101|C|", "105|A|курсы | годовые", "000|B|"}, {"A", "B"},
                    "Принято смет: 2."},
         IntakeCase{"identical_is_skipped", {"101|A|своя"}, {{"A", A()}}, {"105|A|чужая"}, {{"A", A()}}, {}, true,
-                   {"101|A|своя"}, {}, "Принято смет: 0.\nСмета «A» уже есть в базе — пропущена."},
+                   {"101|A|своя"}, {}, "Принято смет: 0. Пропущено (уже есть в базе): 1."},
         IntakeCase{"different_kept_without_consent", {"101|A|"}, {{"A", OldA()}}, {"105|A|"}, {{"A", A()}}, {}, false,
                    {"101|A|"}, {},
-                   "Принято смет: 0.\nСмета «A» уже есть в базе и отличается от сметы на носителе — не заменена."},
+                   "Принято смет: 0. Не принято: 1.\nСмета «A» уже есть в базе и отличается от сметы на носителе — не заменена."},
         IntakeCase{"replaced_estimate_keeps_one_record", {"101|A|старая", "102|C|", "103|A|"}, {{"A", OldA()}},
                    {"105|A|новая"}, {{"A", A()}}, {}, true, {"105|A|новая", "102|C|"}, {"A"}, "Принято смет: 1."},
         IntakeCase{"file_listed_nowhere_gets_its_record", {}, {{"A", A()}}, {"105|A|"}, {{"A", A()}}, {}, false,
                    {"105|A|"}, {"A"}, "Принято смет: 1."},
         IntakeCase{"orphans_are_listed_not_taken", {}, {}, {"105|A|", "106|D|"}, {{"A", A()}, {"E", B()}}, {}, false,
                    {"105|A|"}, {"A"},
-                   "Принято смет: 1.\nЗапись «106|D|»: файла D.xml на носителе нет — не принята.\n"
-                   "Файл «E.xml» на носителе без записи в оглавлении — не принят."},
+                   "Принято смет: 1. Записей оглавления без файла на носителе: 1. Файлов на носителе без записи в "
+                   "оглавлении: 1."},
         IntakeCase{"refuses_what_is_no_estimate_and_unsafe_names", {}, {}, {"105|A|", "106|../x|", "107||"},
                    {{"A", "<?xml?>\r\n"}}, {}, false, {}, {},
-                   "Принято смет: 0.\nФайл «A.xml» на носителе не является файлом сметы (строка 1: ожидалось "
+                   "Принято смет: 0. Не принято: 3.\nФайл «A.xml» на носителе не является файлом сметы (строка 1: ожидалось "
                    "«<?xml version='1.0' encoding='windows-1251' standalone='yes'?>») — не принят.\n"
                    "Смета «../x» не принята: Имя сметы «../x» содержит знак «/» или «\\». Имя сметы служит именем "
                    "её файла в базе и не может содержать эти знаки.\nЗапись «107||» без имени сметы — не принята."},
+        IntakeCase{"damaged_files_are_refused_even_with_consent", {"101|A|"}, {{"A", OldA()}},
+                   {"101|A|", "102|B|"}, {{"A", QByteArray(A()).replace("\r\n", "\n")}, {"B", QByteArray(B()).replace(">1,5<", ">1e400<")}}, {}, true,
+                   {"101|A|"}, {},
+                   "Принято смет: 0. Не принято: 2.\nФайл «A.xml» на носителе не является файлом сметы (строка 1: строка кончается "
+                   "знаком LF без CR (нужна пара CR LF)) — не принят.\nФайл «B.xml» на носителе не является файлом "
+                   "сметы (строка 20: сумма «1e400» не число (нужны цифры с запятой или точкой, без пробелов между "
+                   "разрядами)) — не принят."},
+        IntakeCase{"names_differing_only_in_case_are_refused", {"101|Кафедра|"}, {{"Кафедра", A()}},
+                   {"105|КАФЕДРА|", "106|b|", "107|B|"}, {{"КАФЕДРА", B()}, {"b", B()}, {"B", A()}}, {}, true,
+                   {"101|Кафедра|", "106|b|"}, {"b"},
+                   "Принято смет: 1. Не принято: 2.\nСмета «КАФЕДРА» не принята: Файл с таким именем уже существует в системе!\n"
+                   "Смета «КАФЕДРА» отличается от сметы «Кафедра» только заглавными и строчными буквами, а в Windows "
+                   "и на флешке это одно имя файла.\nСмета «B» не принята: Файл с таким именем уже существует в "
+                   "системе!\nСмета «B» отличается от сметы «b» только заглавными и строчными буквами, а в Windows и "
+                   "на флешке это одно имя файла."},
         IntakeCase{"named_estimates_only", {}, {}, {"105|A|", "000|B|"}, {{"A", A()}, {"B", B()}}, {"B", "Z"}, false,
-                   {"000|B|"}, {"B"}, "Принято смет: 1.\nСметы «Z» нет в оглавлении носителя — не принята."}),
+                   {"000|B|"}, {"B"}, "Принято смет: 1. Не принято: 1.\nСметы «Z» нет в оглавлении носителя — не принята."}),
     [](const testing::TestParamInfo<IntakeCase> &info) { return std::string(info.param.name); });
 
 TEST(Intake, AFailingMediumKeepsWhatWasTakenAndHalfOfNothing)
@@ -123,12 +164,10 @@ TEST(Intake, AFailingMediumKeepsWhatWasTakenAndHalfOfNothing)
     ws.write(medium.filePath(QStringLiteral("departments.txt")), crlf({"105|A|", "106|B|"}));
     ws.write(medium.filePath(QStringLiteral("A.xml")), A());
     ws.write(medium.filePath(QStringLiteral("B.xml")), B());
-    const MediumReader failingOnB = [](const QString &path) {
+    const MediumReader failingOnB = [](const QString &path, qint64 cap) {
         if (path.endsWith(QStringLiteral("B.xml")))
             throw Error::io(IoCode::DiskRead);
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        return file.readAll();
+        return readUntrustedFile(path, cap);
     };
     const IntakeResult result = importFromMedium(ws.workspace(), Medium::at(medium.path()), {}, {}, failingOnB);
     EXPECT_EQ(result.taken, 1);
@@ -137,25 +176,149 @@ TEST(Intake, AFailingMediumKeepsWhatWasTakenAndHalfOfNothing)
     EXPECT_EQ(QDir(ws.baseDir()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("A.xml")});
 }
 
-TEST(EstimateFileCheck, AcceptsTheThreeKindsAndRefusesDamage)
+// What a medium with a Linux file system can hold besides files: nothing is
+// followed out of it, nothing is read without end.
+TEST(Intake, OnlyRegularFilesOfTheMediumAreTakenAndAtMostTheCap)
 {
-    TemplateEstimate templ;
-    templ.today = QDate(2026, 1, 2);
-    templ.source = 0;
-    const QStringList kinds[] = {
-        textLines(A()), templateEstimateLines(templ),
-        estimateFileLines({}, consolidatedRecords({{QStringLiteral("a<b"), QString(), QString(), true}}))};
-    for (const QStringList &lines : kinds)
-        EXPECT_EQ(estimateFileProblem(lines), QString()) << lines.join('\n').toStdString();
-
-    const QStringList good = textLines(A());
-    const std::pair<const char *, QStringList> damaged[] = {
-        {"cut short", good.mid(0, good.size() - 1)},
-        {"text after the end", good + QStringList{QStringLiteral("x")}},
-        {"unknown element", QStringList(good).replaceInStrings(QStringLiteral("SUM_YEAR"), QStringLiteral("SUM"))},
+    const auto link = [](const QString &to) {
+        return [to](const QString &path) { return QFile::link(to, path); };
     };
-    for (const auto &[what, lines] : damaged)
-        EXPECT_NE(estimateFileProblem(lines), QString()) << what;
+    const auto fifo = [](const QString &path) { return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0; };
+    const auto device = [](const QString &path) {
+        return ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0644, makedev(1, 5)) == 0;
+    };
+    const auto large = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(A() + QByteArray(MaxEstimateFileBytes, ' ')) > 0;
+    };
+    const struct
+    {
+        const char *name;
+        const char *file; // made on the medium by `make` instead of a regular file
+        std::function<bool(const QString &)> make;
+        QString said;
+    } cases[] = {
+        {"estimate_links_out", "A.xml", link(QStringLiteral("../outside.xml")), "символическая ссылка"},
+        {"toc_links_out", "departments.txt", link(QStringLiteral("../outside.txt")), "символическая ссылка"},
+        {"estimate_links_to_dev_zero", "A.xml", link(QStringLiteral("/dev/zero")), "символическая ссылка"},
+        {"estimate_is_fifo", "A.xml", fifo, "не обычный файл"},
+        {"toc_is_fifo", "departments.txt", fifo, "не обычный файл"},
+        {"estimate_is_char_device", "A.xml", device, "не обычный файл"},
+        {"estimate_over_cap", "A.xml", large, "больше 1 МБ"},
+    };
+    for (const auto &c : cases) {
+        TempWorkspace ws;
+        ws.writeToc({});
+        QDir(ws.root()).mkpath(QStringLiteral("../medium"));
+        const QString medium = ws.workspace().resolve(QStringLiteral("../medium")) + QLatin1Char('/');
+        ws.write(QStringLiteral("../outside.xml"), A());
+        ws.write(QStringLiteral("../outside.txt"), crlf({"105|A|"}));
+        const QString made = medium + QLatin1String(c.file);
+        if (QLatin1String(c.file) != QLatin1String("departments.txt"))
+            ws.write(QStringLiteral("../medium/departments.txt"), crlf({"105|A|"}));
+        if (!c.make(made)) {
+            ADD_FAILURE() << c.name << ": cannot make " << c.file << " (" << std::strerror(errno) << ")";
+            continue;
+        }
+        QElapsedTimer timer;
+        timer.start();
+        const IntakeResult result = importFromMedium(ws.workspace(), Medium::at(medium), {}, {});
+        EXPECT_LT(timer.elapsed(), 3000) << c.name;
+        EXPECT_EQ(result.taken, 0) << c.name;
+        EXPECT_TRUE((result.report() + result.error).contains(c.said)) << c.name << ": "
+                                                                       << qPrintable(result.report() + result.error);
+        EXPECT_FALSE(ws.exists(SmetaDir + QStringLiteral("A.xml"))) << c.name;
+    }
+}
+
+TEST(Intake, ReplacingALinkInTheBaseLeavesWhatItNamed)
+{
+    TempWorkspace ws;
+    QTemporaryDir medium;
+    ws.writeToc({QStringLiteral("101|A|")});
+    ws.write(QStringLiteral("../elsewhere.xml"), OldA());
+    ASSERT_TRUE(QFile::link(ws.workspace().resolve(QStringLiteral("../elsewhere.xml")),
+                            ws.workspace().estimatePath(QStringLiteral("A"))));
+    ws.write(medium.filePath(QStringLiteral("departments.txt")), crlf({"105|A|"}));
+    ws.write(medium.filePath(QStringLiteral("A.xml")), A());
+    const IntakeResult result =
+        importFromMedium(ws.workspace(), Medium::at(medium.path()), {}, [](const QString &) { return true; });
+    EXPECT_EQ(result.taken, 1) << qPrintable(result.report() + result.error);
+    EXPECT_EQ(ws.read(QStringLiteral("../elsewhere.xml")), OldA());
+    EXPECT_FALSE(QFileInfo(ws.workspace().estimatePath(QStringLiteral("A"))).isSymLink());
+    EXPECT_EQ(ws.read(SmetaDir + QStringLiteral("A.xml")), A());
+}
+
+// Files deleted from the medium, or the medium unmounted, midway: what was
+// taken stays, with its record, and the rest is an error, not "no file".
+TEST(Intake, AMediumThatGoesAwayStopsTheIntake)
+{
+    for (const bool unmount : {false, true}) {
+        TempWorkspace ws;
+        ws.writeToc({});
+        const QString medium = ws.workspace().resolve(QStringLiteral("../medium"));
+        QDir().mkpath(medium);
+        if (unmount && ::mount("tmpfs", QFile::encodeName(medium).constData(), "tmpfs", 0, "size=1m") != 0) {
+            std::cout << "no tmpfs to mount (" << std::strerror(errno) << "); the unmounting row is left out\n";
+            continue;
+        }
+        ws.write(QStringLiteral("../medium/departments.txt"), crlf({"105|A|", "106|B|", "107|C|"}));
+        for (const char *name : {"A.xml", "B.xml", "C.xml"})
+            ws.write(QStringLiteral("../medium/") + QLatin1String(name), A());
+        const MediumReader goingAway = [&](const QString &path, qint64 cap) {
+            UntrustedFile file = readUntrustedFile(path, cap);
+            if (path.endsWith(QStringLiteral("A.xml"))) {
+                if (unmount)
+                    ::umount(QFile::encodeName(medium).constData());
+                else
+                    QFile::remove(medium + QStringLiteral("/B.xml"));
+            }
+            return file;
+        };
+        const IntakeResult result = importFromMedium(ws.workspace(), Medium::at(medium), {}, {}, goingAway);
+        if (unmount)
+            ::umount(QFile::encodeName(medium).constData()); // when the intake failed before
+        EXPECT_EQ(result.taken, 1) << unmount;
+        EXPECT_TRUE(result.error.contains(QStringLiteral("Носитель отключён или изменён"))) << qPrintable(result.error);
+        EXPECT_FALSE(showIntakeResult(result, *std::make_unique<RecordingMessages>()));
+        EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf({"105|A|"}));
+        EXPECT_EQ(ws.read(SmetaDir + QStringLiteral("A.xml")), A());
+    }
+}
+
+// A subdivision's medium lists its whole base, with few files on it: the
+// report counts, the details list.
+TEST(Intake, ReportCountsAndDetailsList)
+{
+    TempWorkspace ws;
+    QTemporaryDir medium;
+    ws.writeToc({QStringLiteral("101|A|")});
+    ws.write(SmetaDir + QStringLiteral("A.xml"), A());
+    QStringList toc = {QStringLiteral("105|A|"), QStringLiteral("106|B|")};
+    for (int i = 0; i < 3000; ++i)
+        toc.append(QStringLiteral("%1|нет %2|").arg(i % 1000, 3, 10, QLatin1Char('0')).arg(i));
+    for (int i = 0; i < 25; ++i)
+        toc.append(QStringLiteral("200|../x%1|").arg(i));
+    ws.write(medium.filePath(QStringLiteral("departments.txt")), crlf(toc));
+    ws.write(medium.filePath(QStringLiteral("A.xml")), A());
+    ws.write(medium.filePath(QStringLiteral("B.xml")), B());
+    ws.write(medium.filePath(QStringLiteral("лишний.xml")), B());
+
+    const IntakeResult result = importFromMedium(ws.workspace(), Medium::at(medium.path()), {}, {});
+    const QStringList report = result.report().split(QLatin1Char('\n'));
+    EXPECT_EQ(report.first(), QStringLiteral("Принято смет: 1. Пропущено (уже есть в базе): 1. Не принято: 25. "
+                                             "Записей оглавления без файла на носителе: 3000. Файлов на носителе "
+                                             "без записи в оглавлении: 1."));
+    EXPECT_EQ(report.size(), 22);
+    const QStringList details = result.details().split(QLatin1Char('\n'));
+    EXPECT_EQ(details.size(), 1 + 25 + 1 + 3000 + 1 + 1);
+    EXPECT_TRUE(details.contains(QStringLiteral("042|нет 42|")));
+    EXPECT_EQ(details.last(), QStringLiteral("лишний.xml"));
+
+    const CliResult verbose = runCli({QStringLiteral("-C"), ws.root(), QStringLiteral("import"),
+                                      QStringLiteral("--from"), medium.path(), QStringLiteral("--verbose")});
+    EXPECT_EQ(verbose.exitCode, 1);
+    EXPECT_TRUE(verbose.err.contains(QStringLiteral("\n042|нет 42|\n"))) << qPrintable(verbose.err.left(300));
 }
 
 // The central office takes a medium written by a subdivision's copy, twice,
@@ -186,7 +349,7 @@ TEST(Intake, FromOneWorkspaceToAnotherThroughTheTool)
     const QByteArray before = centre.read(QStringLiteral("departments.txt"));
     const CliResult again = run(centre, {"import", "--from", medium});
     EXPECT_EQ(again.exitCode, 0);
-    EXPECT_TRUE(again.out.startsWith(QStringLiteral("Принято смет: 0.\nСмета «Кафедра физики» уже есть")));
+    EXPECT_TRUE(again.out.startsWith(QStringLiteral("Принято смет: 0. Пропущено (уже есть в базе): 2.")));
     EXPECT_EQ(centre.read(QStringLiteral("departments.txt")), before);
 
     centre.write(SmetaDir + QStringLiteral("Кафедра химии.xml"), estimate(QStringLiteral("Смета правка")));
@@ -229,7 +392,7 @@ TEST(Intake, ThroughTheOperationsWindowAskingBeforeAReplacement)
     EXPECT_EQ(ws.read(SmetaDir + QStringLiteral("B.xml")), A());
     EXPECT_EQ(mainWindow.selectorItems, toc);
     EXPECT_EQ(window.findChild<QListView *>(QStringLiteral("ListBox1"))->model()->rowCount(), 3);
-    EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Принято смет: 2.\n")));
+    EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Принято смет: 2. Не принято: 1.\n")));
 }
 
 } // namespace

@@ -149,12 +149,21 @@ TEST(Rebuild, WritesTheSortedNamesInWindows1251)
     ASSERT_TRUE(report(messages, rebuildToc(ws.workspace())).ok());
     EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf(rebuiltTocLines(names)));
 
-    // A name without a Windows-1251 form is refused and the old file stays.
-    ws.writeToc({QStringLiteral("105|N|T")});
-    ws.write(SmetaDir + QStringLiteral("表.xml"), "x");
-    EXPECT_FALSE(runAction(messages, [&] { return rebuildToc(ws.workspace()).ok(); }));
-    EXPECT_TRUE(messages.texts().last().startsWith(QStringLiteral("Символ «表»"))) << messages.texts().last().toStdString();
-    EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf({QStringLiteral("105|N|T")}));
+    // Names no record can hold are left out and named; the rest stays usable.
+    QDir(ws.baseDir()).removeRecursively();
+    QDir().mkpath(ws.baseDir());
+    for (const QString &name : {QStringLiteral("表.xml"), QStringLiteral("a\nb.xml"), QStringLiteral("a|b.xml"),
+                                QStringLiteral("b.xml"), QStringLiteral("c.xml")})
+        ws.write(SmetaDir + name, "x");
+    messages.clear();
+    ASSERT_TRUE(report(messages, rebuildToc(ws.workspace())).ok());
+    EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf({QStringLiteral("001|b|"), QStringLiteral("002|c|")}));
+    EXPECT_EQ(messages.texts(),
+              QStringList{QStringLiteral("Оглавление базы восстановлено без файлов, имена которых нельзя записать в "
+                                         "оглавление (знаки вне кодировки Windows-1251, перевод строки или «|»), "
+                                         "всего 3: «a\\nb.xml», «a|b.xml», «表.xml». Переименуйте их и "
+                                         "восстановите оглавление еще раз.")});
+    EXPECT_EQ(messages.all().first().kind, MessageKind::Information);
 }
 
 TEST(Rebuild, EmptyBaseGivesAnEmptyFileAndMissingBaseChangesNothing)

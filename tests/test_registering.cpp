@@ -141,11 +141,24 @@ TEST_F(RegisteringTest, RegisteredNameWithoutSelectionIsRefused)
     expectNothingWritten();
 }
 
-TEST_F(RegisteringTest, NamesAreComparedExactly)
+// On Windows and on a flash drive a name that differs only in case is the
+// same file: registering it would replace the other estimate with an empty one.
+TEST_F(RegisteringTest, NamesDifferingOnlyInCaseFromARecordOrAFileAreRefused)
 {
-    form.name = QStringLiteral("смета ИТ");
-    ASSERT_TRUE(store().result.ok());
-    EXPECT_TRUE(ws.exists(Workspace::estimateName(QStringLiteral("смета ИТ"))));
+    ws.write(Workspace::estimateName(QStringLiteral("Без записи")), QByteArray("x"));
+    const std::pair<QString, QString> names[] = {{QStringLiteral("смета ИТ"), QStringLiteral("Смета ИТ")},
+                                                 {QStringLiteral("БЕЗ ЗАПИСИ"), QStringLiteral("Без записи")}};
+    for (const auto &[name, existing] : names) {
+        form.name = name;
+        messages.clear();
+        EXPECT_FALSE(store().result.ok());
+        EXPECT_EQ(messages.texts(), QStringList{caseVariantMessage(name, existing)});
+        EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Файл с таким именем уже существует в системе!\n")));
+        EXPECT_FALSE(ws.exists(Workspace::estimateName(name)));
+    }
+    EXPECT_EQ(ws.read(Workspace::estimateName(QStringLiteral("Без записи"))), QByteArray("x"));
+    form.name = QStringLiteral("Смета ИТ 2");
+    EXPECT_TRUE(store().result.ok());
 }
 
 TEST_F(RegisteringTest, ShowThenStoreChangesOnlyTheSelectedRecord)
@@ -223,6 +236,24 @@ TEST_F(RegisteringTest, LineBreaksAndUnwritableTextAreRefusedBeforeWriting)
     for (const auto &message : messages.all())
         EXPECT_EQ(message.kind, MessageKind::Refusal);
     expectNothingWritten();
+}
+
+// Amounts the calculation before a save would refuse never reach a template.
+TEST_F(RegisteringTest, AmountsThatAreNoNumberAreRefusedAsTheCalculationRefusesThem)
+{
+    const std::pair<const char *, const char *> amounts[] = {{"remainder", "1e400"}, {"income", "NaN"},
+                                                             {"211", "abc"}, {"212", "1.5"}};
+    for (const auto &[field, text] : amounts) {
+        EstimateWindow window = mainWindow;
+        QString &target = QLatin1String(field) == QLatin1String("remainder") ? window.remainder
+                          : QLatin1String(field) == QLatin1String("income")  ? window.income
+                                                                            : window.expense(QLatin1String(field));
+        target = QLatin1String(text);
+        messages.clear();
+        runAction(messages, [&] { return storeNewEstimate(ws.workspace(), form, window, Today).result.ok(); });
+        EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("'%1' is not a valid floating point value").arg(text)});
+        expectNothingWritten();
+    }
 }
 
 struct NameCase
@@ -343,7 +374,8 @@ TEST_F(EstimatesCli, RefusalsGoToStandardErrorWithExitOne)
         {{QStringLiteral("save"), QStringLiteral("Нет такой"), QStringLiteral("--income"), QStringLiteral("1")},
          QStringLiteral("Введите имя для сметы!\n")},
         {{QStringLiteral("save"), QStringLiteral("Другая"), QStringLiteral("--income"), QStringLiteral("1 000")},
-         QStringLiteral("'1 000' is not a valid floating point value\n")},
+         QStringLiteral("'1 000' is not a valid floating point value\nСумма «1 000» — не число в локали ru_RU: "
+                        "дробную часть отделяйте знаком «,», цифры пишите без пробелов.\n")},
         {{QStringLiteral("show"), QStringLiteral("Другая")}, QStringLiteral("Введите имя для редактируемой сметы!\n")},
     };
     for (const Case &c : cases) {

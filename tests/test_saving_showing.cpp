@@ -334,7 +334,13 @@ TEST_F(ShowingTest, ReaderGoesByLineBeginningsAndTheCodeAbove)
                    QStringLiteral("\t\t<COD_FIN>3</COD_FIN>trailing")}));
     EstimateWindow window = selecting(QStringLiteral("105|") + name + QStringLiteral("|"));
     window.source = 4;
-    ASSERT_TRUE(show(window));
+    window.remainder = QStringLiteral("7");
+    // Not an estimate file: show refuses it and leaves the window alone.
+    EXPECT_FALSE(show(window));
+    EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Файл сметы «моя сводная смета» (")));
+    EXPECT_EQ(window.remainder, QStringLiteral("7"));
+
+    applyEstimateLines(EstimateContent(ws.read(Workspace::estimateName(name))), window);
     EXPECT_EQ(window.source, 4);
     EXPECT_EQ(window.incomeCode, 2); // "3" is the third income code
     EXPECT_EQ(window.remainder, QStringLiteral("1"));

@@ -1,6 +1,7 @@
 #include "operations/summing.h"
 
 #include "base/catalogue.h"
+#include "base/estimate_file.h"
 #include "base/text_file.h"
 #include "support/cli_runner.h"
 #include "support/recording_messages.h"
@@ -290,7 +291,8 @@ TEST_P(SummingLegalStatus, OneOrTwoClosesWithExpenseTotalAnd241)
               test::crlf(toc + QStringList{QStringLiteral("000|") + NowName + QStringLiteral("|")}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Status, SummingLegalStatus, ::testing::Values("1", "2"));
+INSTANTIATE_TEST_SUITE_P(Status, SummingLegalStatus, ::testing::Values("1", "2"),
+                         [](const auto &info) { return std::string("status_") + info.param; });
 
 TEST_F(Summing, StatusThreeClosesWithSettlementsAndCounts241OnlyInTheTotal)
 {
@@ -604,59 +606,53 @@ TEST_F(Summing, SecondSummingInTheSameSecondTakesTheNextFreeSecond)
                           QStringLiteral("000|сводная смета ( 07_12_2026_9_05_37 )|")}));
 }
 
-TEST_F(Summing, ReadingSurvivesEmptyLinesMissingHeaderAndCutFiles)
+// A damaged estimate would leave its subdivision's amounts out of the sums
+// without a word: it stops the summing with its file named, before anything
+// is written.
+TEST_F(Summing, ADamagedEstimateStopsTheSumBeforeAnythingIsWritten)
 {
     MainEstimate a;
-    a.legalStatus = QStringLiteral("1");
     a.income = QStringLiteral("10");
     a.expenses = {{"211", "10"}};
-    QStringList withGaps = mainEstimateLines(a);
-    withGaps.insert(0, QString());
-    withGaps.insert(10, QString()); // between the header and the first record
-    withGaps.append(QString());
-    writeEstimate(ws, QStringLiteral("gaps"), withGaps);
-
-    // No header at all: the header of the estimate read before stays.
-    MainEstimate b;
-    b.income = QStringLiteral("5");
-    QStringList headless = mainEstimateLines(b);
+    const QByteArray good = test::crlf(mainEstimateLines(a));
+    QStringList withGap = mainEstimateLines(a);
+    withGap.insert(10, QString());
+    QStringList headless = mainEstimateLines(a);
     headless.remove(2, 7);
-    writeEstimate(ws, QStringLiteral("headless"), headless);
-
-    // A file cut right after its YEAR line: the missing header lines read as empty.
-    writeEstimate(ws, QStringLiteral("cut"), {QStringLiteral("\t\t<YEAR>2024</YEAR>")});
-    ws.write(estimateFile(QStringLiteral("empty")), QByteArray());
-
-    const QStringList toc = {QStringLiteral("001|gaps|"), QStringLiteral("002|headless|"),
-                             QStringLiteral("003|empty|")};
-    ws.writeToc(toc + QStringList{QStringLiteral("004|cut|")});
-    EXPECT_EQ(sum(ws, toc, {0, 1, 2}, messages), NowName);
-    const QByteArray withHeaderOfFirst = ws.read(estimateFile(NowName));
-    EXPECT_TRUE(withHeaderOfFirst.contains("<COD_DEP>105</COD_DEP>"));
-    EXPECT_TRUE(withHeaderOfFirst.contains(test::cp1251(QStringLiteral("<SUM_YEAR>15</SUM_YEAR>"))));
-
-    EXPECT_EQ(sum(ws, toc + QStringList{QStringLiteral("004|cut|")}, {0, 3}, messages, Now.addSecs(10)),
-              QStringLiteral("сводная смета ( 07_12_2026_9_05_43 )"));
-    // An unknown legal status writes neither closing block.
-    EXPECT_EQ(ws.read(estimateFile(QStringLiteral("сводная смета ( 07_12_2026_9_05_43 )"))),
-              consolidatedFile({QStringLiteral("2024"), QString(), QString(), QString()},
-                               {remainderRec(QStringLiteral("0")),
-                                IncomeHeadingRec,
-                                {QStringLiteral("ДОХОДЫ ОТ СОБСТВЕННОСТИ ПО ПРЕДПРИНИМАТЕЛЬСКОЙ И ИНОЙ ПРИНОСЯЩЕЙ "
-                                                "ДОХОД ДЕЯТЕЛЬНОСТИ"),
-                                 QStringLiteral("386 30100000000000000"), QStringLiteral("10")},
-                                {QStringLiteral("Доходы от размещения денежных средств, получаемых федеральными "
-                                                "учреждениями"),
-                                 QStringLiteral("386 30101010010000120"), QStringLiteral("10")},
-                                totalRec(QStringLiteral("10")),
-                                incomeTotalRec(QStringLiteral("10")),
-                                ExpenseHeadingRec,
-                                ExpensesRec,
-                                {QStringLiteral("Оплата труда и начисления на выплаты по оплате труда"),
-                                 QStringLiteral("386 00000000000000210"), QStringLiteral("10")},
-                                {QStringLiteral("Заработная плата"), QStringLiteral("386 00000000000000211"),
-                                 QStringLiteral("10"), false},
-                                expenseTotalRec(QStringLiteral("10"))}));
+    QStringList flipped = mainEstimateLines(a);
+    flipped.replaceInStrings(QStringLiteral("<CODE>211<"), QStringLiteral("<CODE>2q1<"));
+    TemplateEstimate fresh;
+    fresh.today = QDate(2026, 1, 2);
+    fresh.source = 0;
+    const std::pair<const char *, QByteArray> damaged[] = {
+        {"empty", QByteArray()},
+        {"gap", test::crlf(withGap)},
+        {"headless", test::crlf(headless)},
+        {"cut", good.left(good.size() / 2)},
+        {"cr_only", QByteArray(good).replace("\r\n", "\r")},
+        {"all_nul", QByteArray(good.size(), '\0')},
+        {"flipped", test::crlf(flipped)},
+        {"template", test::cp1251(crlfLines(templateEstimateLines(fresh)))},
+    };
+    writeEstimate(ws, QStringLiteral("good"), mainEstimateLines(a));
+    for (const auto &[name, bytes] : damaged) {
+        const QString estimate = QString::fromLatin1(name);
+        ws.write(estimateFile(estimate), bytes);
+        const QStringList toc = {QStringLiteral("001|good|"), QStringLiteral("002|") + estimate + QLatin1Char('|')};
+        ws.writeToc(toc);
+        messages.clear();
+        EXPECT_EQ(sum(ws, toc, {0, 1}, messages), QString()) << name;
+        ASSERT_EQ(messages.all().size(), 1) << name;
+        EXPECT_EQ(messages.all().first().kind, MessageKind::Refusal);
+        const QString file = QStringLiteral("(") + Workspace::shown(estimateFile(estimate)) + QLatin1Char(')');
+        const QString text = messages.last();
+        EXPECT_TRUE(text.contains(QStringLiteral("«") + estimate + QStringLiteral("»")) && text.contains(file))
+            << text.toStdString();
+        EXPECT_TRUE(text.endsWith(QStringLiteral("Сложение не выполнено, ничего не записано."))) << text.toStdString();
+        EXPECT_EQ(baseFiles(ws).size(), 2);
+        EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), test::crlf(toc));
+        QFile::remove(ws.baseDir() + QLatin1Char('/') + estimate + QStringLiteral(".xml"));
+    }
 }
 
 TEST_F(Summing, AnUnreadableEstimateStopsBeforeAnythingIsWritten)
@@ -687,12 +683,22 @@ TEST_F(Summing, AnUnreadableEstimateStopsBeforeAnythingIsWritten)
     EXPECT_EQ(sum(ws, toc, {0, 4}, messages), QString());
     EXPECT_EQ(sum(ws, toc + toc.mid(5), {5, 6}, messages), QString());
     const QString tooLarge = QStringLiteral("Итоговая сумма слишком велика для расчета. Проверьте суммы.");
+    const QString damaged = QStringLiteral("Файл сметы «%1» (%2) поврежден: %3. Сложение не выполнено, ничего не записано.");
     EXPECT_EQ(messages.texts(),
-              (QStringList{QStringLiteral("File not found"), QStringLiteral("'1 000' is not a valid floating point value"),
-                           QStringLiteral("'' is not a valid floating point value"),
-                           QStringLiteral("'' is not a valid floating point value"), tooLarge}));
-    for (const auto &message : messages.all())
-        EXPECT_EQ(message.kind, MessageKind::Error);
+              (QStringList{QStringLiteral("File not found"),
+                           damaged.arg(QStringLiteral("letters"), Workspace::shown(estimateFile(QStringLiteral("letters"))),
+                                       QStringLiteral("строка 25: сумма «1 000» не число (нужны цифры с запятой или "
+                                                      "точкой, без пробелов между разрядами)")),
+                           damaged.arg(QStringLiteral("empty"), Workspace::shown(estimateFile(QStringLiteral("empty"))),
+                                       QStringLiteral("строка 20: пустая сумма")),
+                           damaged.arg(QStringLiteral("cut"), Workspace::shown(estimateFile(QStringLiteral("cut"))),
+                                       QStringLiteral("строка 1: ожидалось «<?xml version='1.0' encoding='windows-1251' "
+                                                      "standalone='yes'?>»")),
+                           tooLarge}));
+    const MessageKind kinds[] = {MessageKind::Error, MessageKind::Refusal, MessageKind::Refusal, MessageKind::Refusal,
+                                 MessageKind::Error};
+    for (qsizetype i = 0; i < messages.all().size() && i < 5; ++i)
+        EXPECT_EQ(messages.all().at(i).kind, kinds[i]);
     EXPECT_EQ(baseFiles(ws), (QStringList{QStringLiteral("cut.xml"), QStringLiteral("empty.xml"),
                                           QStringLiteral("good.xml"), QStringLiteral("huge.xml"),
                                           QStringLiteral("letters.xml")}));

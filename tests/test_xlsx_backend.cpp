@@ -131,7 +131,7 @@ TEST(SheetModel, AutoFitMeasuresOnlyPlainCells)
     SheetModel sheet;
     sheet.range(QStringLiteral("A1")).value(QStringLiteral("Министерство, ведомство:"));
     sheet.range(QStringLiteral("B1:D1")).merge().value(QString(80, QLatin1Char('x')));
-    sheet.range(QStringLiteral("C2")).wrapText(true).value(QString(80, QLatin1Char('x')));
+    sheet.range(QStringLiteral("C2")).wrapText(true).value(QStringLiteral("xxxx ").repeated(16));
     sheet.range(QStringLiteral("E1")).numberFormatLocal(QStringLiteral("# ##0,00")).value(1234567.5);
     sheet.range(QStringLiteral("F1")).value(QStringLiteral("ИТОГО"));
     sheet.range(QStringLiteral("G1")).bold(true).value(QStringLiteral("ИТОГО"));
@@ -302,7 +302,8 @@ TEST(XlsxBackend, NumbersInTheFileDoNotFollowTheUsersLocale)
     std::setlocale(LC_ALL, saved.constData());
 }
 
-// Column widths and row heights keep every text whole and never fall below what was set.
+// Column widths and row heights keep every text whole and never fall below what was set;
+// a text too long for the page on one line wraps instead of shrinking the print.
 TEST(SheetModel, EveryTextKeepsItsRoom)
 {
     const QString longLabel = QStringLiteral("Безвозмездные и безвозвратные перечисления государственным и "
@@ -318,15 +319,17 @@ TEST(SheetModel, EveryTextKeepsItsRoom)
     };
     const Case cases[] = {
         {"E15:E16", QStringLiteral("Сумма средств на год"), false, 1, 0, 0},
-        {"D30:E30", QStringLiteral("_____________________Петрова Александра Александровна"), false, 1, 0, 0},
-        {"A12:E12", QString(120, QChar(0x0416)), false, 1, 0, 0},
+        {"D30:E30", QStringLiteral("_____________________Петрова Александра Александровна"), false, 1, 25.5, 25.5},
+        {"A12:E12", QString(120, QChar(0x0416)), false, 1, 12.75, 12.75},
+        {"C2:E2", QStringLiteral("научно-исследовательской лаборатории физико-химических методов анализа"), false, 1, 51, 51},
         {"A21:C21", longLabel, true, 1, 3 * 12.75, 409},
         {"A21:C21", longLabel, true, 4, 51, 51},
         {"A24:C24", QStringLiteral("Заработная плата"), true, 2, 25.5, 25.5},
         {"A24:C24", QStringLiteral("Заработная плата"), true, 1, 12.75, 12.75},
+        {"A24:C24", QStringLiteral("x ") + QString(30, QChar(0x0416)), true, 1, 25.5, 25.5},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
+        SCOPED_TRACE(std::string(c.range) + " " + c.text.toStdString());
         SheetModel sheet;
         sheet.range(QStringLiteral("A13")).value(QStringLiteral("Министерство, ведомство:"));
         Range range = sheet.range(QString::fromLatin1(c.range));
@@ -337,8 +340,11 @@ TEST(SheetModel, EveryTextKeepsItsRoom)
         double width = 0;
         for (int column = cells.left; column <= cells.right; ++column)
             width += sheet.columnWidth(column);
-        if (!c.wrap)
-            EXPECT_GE(width, textWidth(c.text, 10, true));
+        // Whole: on one line, or wrapped with no word broken.
+        if (sheet.cellAt(cells.top, cells.left)->format.wrap.value_or(false))
+            EXPECT_GE(width + 1e-9, longestWordWidth(c.text, 10, true));
+        else
+            EXPECT_GE(width + 1e-9, textWidth(c.text, 10, true));
         if (c.minimumHeight > 0) {
             EXPECT_GE(sheet.rowHeight(cells.bottom), c.minimumHeight);
             EXPECT_LE(sheet.rowHeight(cells.bottom), c.maximumHeight);

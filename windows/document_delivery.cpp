@@ -3,6 +3,7 @@
 #include "base/text_file.h"
 #include "export/breakdown_document.h"
 #include "export/consolidated_document.h"
+#include "export/document_target.h"
 #include "export/pdf/pdf_backend.h"
 #include "export/xlsx_backend.h"
 
@@ -45,6 +46,10 @@ void deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &works
         return;
     if (!path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive) && !isPdfPath(path))
         path += QStringLiteral(".xlsx");
+    if (const QString problem = documentTargetProblem(workspace, path); !problem.isEmpty()) {
+        messages.refuse(problem);
+        return;
+    }
     const bool kept = runAction(messages, [&] {
         BusyCursor busy;
         writeFileAtomically(path, QDir::toNativeSeparators(path), isPdfPath(path) ? pdfBytes(book) : workbook);

@@ -24,13 +24,6 @@ constexpr int PointsPerInch = 72;
 constexpr double TextPadding = 2.0;
 constexpr double ThinLine = 0.5;
 
-// Column widths count digits of the standard font: 7 pixels each and 5 of
-// margin at 96 dpi, three quarters of a point per pixel.
-double columnPoints(double width)
-{
-    return width <= 0 ? 0 : std::floor(width * 7.0 + 5.0) * 0.75;
-}
-
 // "Arial Cyr" is not shipped on Linux; Liberation Sans has its metrics and Cyrillic.
 QString installedFamily(const QString &name)
 {
@@ -114,6 +107,8 @@ private:
     int m_lastColumn = 0;
     QList<double> m_columnLeft; // by column, from 1; one past the last is the right edge
     double m_scale = 1;
+    // From the left margin to the table, which stands in the middle of the page.
+    double m_indent = 0;
     QSizeF m_page;
 };
 
@@ -129,13 +124,12 @@ void PdfPainter::measure()
     }
     m_columnLeft = {0, 0};
     for (int column = 1; column <= m_lastColumn; ++column)
-        m_columnLeft.append(m_columnLeft.last() + columnPoints(m_sheet.columnWidth(column)));
+        m_columnLeft.append(m_columnLeft.last() + columnWidthPoints(m_sheet.columnWidth(column)));
 
-    const QSizeF a4 = QPageSize(QPageSize::A4).size(QPageSize::Point);
+    const QSizeF a4(PaperA4::width, PaperA4::height);
     m_page = m_sheet.orientation() == Orientation::Landscape ? a4.transposed() : a4;
-    const double printable = m_page.width() - (PageMargins::left + PageMargins::right) * PointsPerInch;
-    const double width = m_columnLeft.last();
-    m_scale = width > printable ? printable / width : 1.0;
+    m_scale = m_sheet.printScale();
+    m_indent = std::max(0.0, (m_sheet.printableWidth() - m_columnLeft.last() * m_scale) / 2);
 }
 
 // Rows of each page; the title rows head every page after the first.
@@ -172,7 +166,7 @@ void PdfPainter::paint(QPdfWriter &writer)
         if (i > 0)
             writer.newPage();
         painter.save();
-        painter.translate(PageMargins::left * PointsPerInch, PageMargins::top * PointsPerInch);
+        painter.translate(PageMargins::left * PointsPerInch + m_indent, PageMargins::top * PointsPerInch);
         painter.scale(m_scale, m_scale);
         paintPage(painter, all.at(i));
         painter.restore();

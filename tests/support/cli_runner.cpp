@@ -2,15 +2,18 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 
 namespace vastrel::test {
 
-CliResult runCli(const QStringList &arguments, const QString &program)
+namespace {
+
+CliResult run(const QStringList &arguments, const QString &program, const QString &locale)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("ru_RU.UTF-8"));
+    environment.insert(QStringLiteral("LC_ALL"), locale);
+    environment.insert(QStringLiteral("LANG"), locale);
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
     CliResult result;
@@ -22,6 +25,18 @@ CliResult runCli(const QStringList &arguments, const QString &program)
     return result;
 }
 
+} // namespace
+
+CliResult runCli(const QStringList &arguments, const QString &program)
+{
+    return run(arguments, program, QStringLiteral("ru_RU.UTF-8"));
+}
+
+CliResult runCliUnder(const QString &locale, const QStringList &arguments)
+{
+    return run(arguments, QStringLiteral(VASTREL_CLI), locale);
+}
+
 QString pdfText(const QString &path)
 {
     QProcess process;
@@ -30,6 +45,30 @@ QString pdfText(const QString &path)
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         return QString();
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QList<PdfWord> pdfWords(const QString &path)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
+                                                 QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    static const QRegularExpression item(QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
+                                                        "xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    QList<PdfWord> words;
+    int page = 0;
+    for (const auto &match : item.globalMatch(QString::fromUtf8(process.readAllStandardOutput()))) {
+        if (match.capturedLength(1) == 0) {
+            ++page;
+            continue;
+        }
+        const QString text = match.captured(5).replace(QLatin1String("&quot;"), QLatin1String("\"")).replace(
+            QLatin1String("&amp;"), QLatin1String("&"));
+        words.append({page, text, QRectF(QPointF(match.captured(1).toDouble(), match.captured(2).toDouble()),
+                                         QPointF(match.captured(3).toDouble(), match.captured(4).toDouble()))});
+    }
+    return words;
 }
 
 QString firstOutOfOrder(const QString &text, const QStringList &parts)

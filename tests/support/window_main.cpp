@@ -1,3 +1,5 @@
+#include "base/platform_noise.h"
+
 #include <QApplication>
 #include <QLocale>
 
@@ -12,6 +14,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "ru_RU.UTF-8");
     qputenv("LANG", "ru_RU.UTF-8");
+    vastrel::silencePlatformNoise();
     QApplication app(argc, argv);
 #ifdef Q_OS_WIN
     // Qt leaves the C library in "C" on Windows; a Russian desktop's programs
