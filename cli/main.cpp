@@ -17,6 +17,8 @@
 #include <unistd.h>
 #endif
 #ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 #include <shellapi.h>
 #endif
@@ -168,6 +170,12 @@ QStringList argumentsWithoutApplication(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_WIN
+    // Pipes and files get the same bytes as on Linux (UTF-8, LF); a console
+    // is written in UTF-16 (cli.cpp).
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     vastrel::silencePlatformNoise();
 #ifdef Q_OS_UNIX
     // A listing of many lines into a pipe or file goes out in large writes;
