@@ -564,8 +564,6 @@ QFileDevice &SafeFileWriter::device()
     return m_file;
 }
 
-namespace {
-
 std::filesystem::path nativePath(const QString &path)
 {
 #ifdef Q_OS_WIN
@@ -574,8 +572,6 @@ std::filesystem::path nativePath(const QString &path)
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 #endif
 }
-
-} // namespace
 
 // QSaveFile writes what a link names; to replace the link itself the new
 // file is made beside it under a short name of its own and renamed over it.

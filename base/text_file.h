@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -14,6 +15,10 @@ namespace vastrel {
 
 // All encoding work of the system: files are Windows-1251 with CR LF line ends
 // and no byte-order mark; inside the program text is Unicode.
+
+// The path as the file system's own calls (std::filesystem) take it: wide
+// characters on Windows, the locale's bytes elsewhere, as Qt's file calls.
+std::filesystem::path nativePath(const QString &path);
 
 // True when every character of the text has a Windows-1251 byte.
 bool fitsWindows1251(const QString &text);

@@ -16,15 +16,6 @@ namespace vastrel {
 
 namespace {
 
-std::filesystem::path nativePath(const QString &path)
-{
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
 void removeWorkFile(const Workspace &workspace)
 {
     const QString path = workspace.resolve(Workspace::deletionWorkName());

@@ -36,15 +36,6 @@ QString quoted(const QString &name)
     return QStringLiteral("«") + name + QStringLiteral("»");
 }
 
-std::filesystem::path nativePath(const QString &path)
-{
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
 QString mediumGone(const QString &detail)
 {
     return QStringLiteral("%1 Носитель отключён или изменён во время приёма смет. Принятые до этого сметы "
