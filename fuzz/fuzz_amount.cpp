@@ -32,7 +32,9 @@ void check(const QString &text, QChar separator)
         value = parseAmount(text, separator);
     } catch (const Error &error) {
         accepted = false;
-        if (error.text() != QStringLiteral("'%1' is not a valid floating point value").arg(text))
+        // The platform's text comes first; the advice in Russian follows it.
+        const QString platform = QStringLiteral("'%1' is not a valid floating point value").arg(text);
+        if (error.text() != platform && !error.text().startsWith(platform + QLatin1Char('\n')))
             std::abort();
     }
     if (!match.hasMatch()) {
