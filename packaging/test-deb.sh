@@ -21,9 +21,17 @@ for needed in libqt6core6 libqt6widgets6 qt6-qpa-plugins; do
 done
 size=$(stat -c %s "$deb")
 echo "Размер пакета: $size байт"
-((size < 3 * 1024 * 1024)) || fail "пакет больше 3 МБ: $size байт"
+# A sanitized build is no release: its instrumented programs are twice the size
+# and link the sanitizers' runtimes, so the maintainer's checks are the release build's.
+release=true
+grep -q '^VASTREL_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" && release=false
+if $release; then
+    ((size < 3 * 1024 * 1024)) || fail "пакет больше 3 МБ: $size байт"
+else
+    echo "Сборка с санитайзерами: размер пакета и lintian не проверяются"
+fi
 
-if command -v lintian > /dev/null; then
+if $release && command -v lintian > /dev/null; then
     # Warnings left on purpose are explained in the README; none is expected here.
     lintian --allow-root "$deb" > lintian.log 2>&1 || true
     if grep -E '^[EW]:' lintian.log; then fail "lintian нашёл ошибки или предупреждения"; fi
