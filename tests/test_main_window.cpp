@@ -45,6 +45,16 @@ protected:
         form = std::make_unique<MainWindow>(ws.workspace(), messages, delivery);
         form->activate();
     }
+    // Settings stored, no estimates, the window shown and active.
+    bool openActiveOnAnEmptyBase()
+    {
+        ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
+        ws.writeToc({});
+        open();
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        return QTest::qWaitForWindowActive(form.get());
+    }
     template<class T = QWidget>
     T *control(const char *name)
     {
@@ -196,12 +206,7 @@ TEST_F(MainWindowTest, TheHighlightedLineOfEveryListCanBeRead)
 
 TEST_F(MainWindowTest, EnterMovesOnAndLeavingWithUnsavedAmountsAsksFirst)
 {
-    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
-    ws.writeToc({});
-    open();
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    ASSERT_TRUE(openActiveOnAnEmptyBase());
     auto *field = control<QLineEdit>("MaskEdit41");
     field->setFocus();
     test::typeText(field, QStringLiteral("5"));
@@ -291,12 +296,7 @@ TEST_F(MainWindowTest, TheIncomeCodePopupStaysOnTheScreenWithEveryCodeInReach)
 
 TEST_F(MainWindowTest, EnterLeavesTheIncomeCodeWhichTakesNothingButACode)
 {
-    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
-    ws.writeToc({});
-    open();
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    ASSERT_TRUE(openActiveOnAnEmptyBase());
     auto *codes = control<QComboBox>("ComboBox2");
     auto *remainder = control<QLineEdit>("MaskEdit12");
     remainder->setFocus();
@@ -316,12 +316,7 @@ TEST_F(MainWindowTest, EnterLeavesTheIncomeCodeWhichTakesNothingButACode)
 
 TEST_F(MainWindowTest, AClosedDialogHandsTheFocusBack)
 {
-    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
-    ws.writeToc({});
-    open();
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    ASSERT_TRUE(openActiveOnAnEmptyBase());
     for (const char *opener : {"Button11", "Button6", "Button7"}) {
         SCOPED_TRACE(opener);
         bool closed = false;
