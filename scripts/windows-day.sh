@@ -54,7 +54,8 @@ for name in sorted(set(left) | set(right)):
         print(f'различаются: {name}')
         failures += 1
 # What the commands said and how they ended (the end of lines aside: Windows writes CR LF to a pipe).
-for log in ('status', 'stdout'):
+# DAY_LOGS adds stderr where both builds run on the same system (Wine adds its own noise there).
+for log in os.environ.get('DAY_LOGS', 'status stdout').split():
     a, b = (open(os.path.join(d, log), 'rb').read().replace(b'\r\n', b'\n') for d in sys.argv[1:3])
     if plain(a) != plain(b):
         print(f'различается {log}')
@@ -67,9 +68,13 @@ fi
 day=$1
 shift
 vastrel=("$@")
+# The day works in its own folders: a command given by a relative path is found from here.
+[ -e "${vastrel[0]}" ] && vastrel[0]=$(realpath "${vastrel[0]}")
 # Qt keeps a PDF's fonts in a hash: its order, and so the order of the fonts in the file, changes
 # from run to run unless the seed is fixed.
 export QT_HASH_SEED=0
+# Our users' locale unless another is asked for: the day's amounts are typed with commas.
+export LC_ALL=${DAY_LOCALE:-ru_RU.UTF-8}
 rm -rf "$day"
 mkdir -p "$day/files/workspace/program" "$day/files/workspace/Vastrel/smetas" "$day/files/флешка" \
     "$day/files/gemtar/program" "$day/files/gemtar/Vastrel/smetas"
