@@ -1,5 +1,7 @@
 # The Windows installer: NSIS (Debian's nsis package) through CPack.
 set(CPACK_GENERATOR NSIS)
+# The Debian package's /usr would become a usr\ folder under the installation's.
+unset(CPACK_PACKAGING_INSTALL_PREFIX)
 set(CPACK_PACKAGE_FILE_NAME VastrelTaver-${CPACK_PACKAGE_VERSION}-win64)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY VastrelTaver)
 set(CPACK_PACKAGE_EXECUTABLES vastrel-taver "Вастрель - Тавер")

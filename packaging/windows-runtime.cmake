@@ -8,6 +8,8 @@ install(FILES
 install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> $<TARGET_FILE:Qt6::QOffscreenIntegrationPlugin>
     DESTINATION ${runtime_dir}/platforms)
 install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION ${runtime_dir}/styles)
+# The splash picture is a JPEG, which Qt reads only through this plugin.
+install(FILES $<TARGET_FILE:Qt6::QJpegPlugin> DESTINATION ${runtime_dir}/imageformats)
 install(FILES qt.conf DESTINATION ${runtime_dir})
 
 # The compiler's own libraries and those libxlsxwriter was built with.
@@ -33,4 +35,9 @@ install(FILES ${VASTREL_QT_TRANSLATIONS}/qtbase_ru.qm ${VASTREL_QT_TRANSLATIONS}
 set(VASTREL_PDF_FONTS /usr/share/fonts/truetype/liberation2 CACHE PATH "Liberation Sans .ttf files")
 foreach(face Regular Bold Italic BoldItalic)
     install(FILES ${VASTREL_PDF_FONTS}/LiberationSans-${face}.ttf DESTINATION ${runtime_dir}/fonts)
+endforeach()
+# The same fonts beside the programs and tests of the build tree: the PDF
+# backend looks for them in fonts/ beside the executable, as installed.
+foreach(dir ${CMAKE_BINARY_DIR}/fonts ${CMAKE_BINARY_DIR}/tests/fonts)
+    file(COPY ${VASTREL_PDF_FONTS}/ DESTINATION ${dir} FILES_MATCHING PATTERN "LiberationSans-*.ttf")
 endforeach()

@@ -1,6 +1,7 @@
 #include "support/cli_runner.h"
 
 #include <QProcess>
+#include <QStandardPaths>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 
@@ -35,6 +36,11 @@ CliResult runCli(const QStringList &arguments, const QString &program)
 CliResult runCliUnder(const QString &locale, const QStringList &arguments)
 {
     return run(arguments, QStringLiteral(VASTREL_CLI), locale);
+}
+
+bool havePdfText()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
 }
 
 QString pdfText(const QString &path)
