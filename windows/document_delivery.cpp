@@ -39,7 +39,7 @@ QString suggestedPath(const Workspace &workspace, const QString &fileName)
 // The workbook is complete before the user is asked, so declining or a
 // failed write leaves nothing behind; a PDF is drawn from the same sheet.
 // True when the document was kept.
-bool deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace, const XlsxBackend &book,
+bool deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace, const SheetModel &sheet,
              const QByteArray &workbook, const QString &fileName, MessageService &messages)
 {
     QString path = delivery.chooseFile(parent, suggestedPath(workspace, fileName));
@@ -53,7 +53,7 @@ bool deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &works
     }
     const bool kept = runAction(messages, [&] {
         BusyCursor busy;
-        writeFileAtomically(path, QDir::toNativeSeparators(path), isPdfPath(path) ? pdfBytes(book) : workbook);
+        writeFileAtomically(path, QDir::toNativeSeparators(path), isPdfPath(path) ? pdfBytes(sheet) : workbook);
         return true;
     });
     // Without a program for the file the user must still learn where the document is.
@@ -94,19 +94,19 @@ void exportBreakdownFromWindow(QWidget *parent, DocumentDelivery &delivery, cons
                                const EstimateWindow &window, MessageService &messages)
 {
     const QDate today = QDate::currentDate();
-    XlsxBackend book;
+    SheetModel sheet;
     QByteArray workbook;
     const bool built = runAction(messages, [&] {
         BreakdownData data;
         if (!report(messages, prepareBreakdown(workspace, window, today, data)).ok())
             return false;
         BusyCursor busy;
-        writeBreakdown(book, data);
-        workbook = book.bytes();
+        writeBreakdown(sheet, data);
+        workbook = xlsxBytes(sheet);
         return true;
     });
     if (built)
-        deliver(parent, delivery, workspace, book, workbook, breakdownFileName(window, today), messages);
+        deliver(parent, delivery, workspace, sheet, workbook, breakdownFileName(window, today), messages);
 }
 
 bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace,
@@ -115,17 +115,17 @@ bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, c
     const Outcome estimate = report(messages, estimateToExport(lines, selected));
     if (!estimate.ok())
         return false;
-    XlsxBackend book;
+    SheetModel sheet;
     QByteArray workbook;
     const bool built = runAction(messages, [&] {
         BusyCursor busy;
         const ConsolidatedData data = prepareConsolidated(workspace, estimate.value(), QDate::currentDate());
-        writeConsolidated(book, data);
-        workbook = book.bytes();
+        writeConsolidated(sheet, data);
+        workbook = xlsxBytes(sheet);
         return true;
     });
     return built
-           && deliver(parent, delivery, workspace, book, workbook, consolidatedFileName(estimate.value()), messages);
+           && deliver(parent, delivery, workspace, sheet, workbook, consolidatedFileName(estimate.value()), messages);
 }
 
 } // namespace vastrel
