@@ -45,9 +45,16 @@ constexpr RowStyle TotalRow{box(10, true, General, Top), box(10, true, General, 
 constexpr RowStyle AfterTotalRow{box(10, false, General, Top, true), box(8, false, Centre, Middle),
                                  money(false, General, Middle)};
 
-// The text of the approval block and the signature.
+// The approval block at the top right, the signature at the bottom.
 constexpr Style Approval{10, true, false, Align::Right};
 constexpr Style Signature{10, true};
+// The document's title and the income source under it.
+constexpr Style Title{10, true, false, Centre};
+constexpr Style SourceLine{10, false, false, Centre, Top, true};
+// The subdivision's name, and the position of the one who signs.
+constexpr Style NameLine{10, true, false, Centre, Middle};
+constexpr Style Plain{10};
+constexpr Style Ministry{10, false, true};
 constexpr Style ColumnHead = box(10, false, Centre, Top);
 
 class BreakdownWriter
@@ -104,18 +111,18 @@ void BreakdownWriter::heading()
     put(QStringLiteral("C2:E2"), Approval, s.headPosition);
     put(QStringLiteral("C4:E4"), Approval, QStringLiteral("_____________________ ") + s.headName);
     put(QStringLiteral("C6:E6"), Approval, QStringLiteral("\"____\"___________ ") + m_data.year + QStringLiteral(" г."));
-    put(QStringLiteral("A9:E9"), Style{10, true, false, Centre}, QStringLiteral("РАСШИФРОВКА"));
+    put(QStringLiteral("A9:E9"), Title, QStringLiteral("РАСШИФРОВКА"));
 
     const QString sourceText = m_data.source >= 0 && m_data.source < IncomeSourceCount
                                    ? incomeSourceDescriptions().at(m_data.source)
                                    : QString();
-    put(QStringLiteral("A11:E11"), Style{10, false, false, Centre, Top, true},
+    put(QStringLiteral("A11:E11"), SourceLine,
         sourceText + QStringLiteral(" ( п. ") + QString::number(m_data.source + 1) + QStringLiteral(" )"));
-    put(QStringLiteral("A12:E12"), Style{10, true, false, Centre, Middle}, s.name);
-    put(QStringLiteral("A13"), Style{10}, QStringLiteral("Министерство, ведомство:"));
-    put(QStringLiteral("B13:D13"), Style{10, false, true}, QStringLiteral(" Тавер"));
-    put(QStringLiteral("A14"), Style{9}, QStringLiteral("Единица измерения:"));
-    put(QStringLiteral("B14"), Style{9, false, true}, QStringLiteral("руб."));
+    put(QStringLiteral("A12:E12"), NameLine, s.name);
+    put(QStringLiteral("A13"), Plain, QStringLiteral("Министерство, ведомство:"));
+    put(QStringLiteral("B13:D13"), Ministry, QStringLiteral(" Тавер"));
+    put(QStringLiteral("A14"), UnitLabel, QStringLiteral("Единица измерения:"));
+    put(QStringLiteral("B14"), Unit, QStringLiteral("руб."));
     put(QStringLiteral("A15:C16"), ColumnHead, QStringLiteral("Наименование показателя"));
     put(QStringLiteral("D15:D16"), ColumnHead, QStringLiteral("Код"));
     put(QStringLiteral("E15:E16"), ColumnHead, QStringLiteral("Сумма средств на год"));
@@ -219,7 +226,7 @@ void BreakdownWriter::totals()
 void BreakdownWriter::signature()
 {
     const Settings &s = m_data.settings;
-    m_sheet.put(CellRange::span(m_row, A, C), Style{10, true, false, Centre, Middle}, s.responsiblePosition);
+    m_sheet.put(CellRange::span(m_row, A, C), NameLine, s.responsiblePosition);
     m_sheet.put(CellRange::span(m_row, D, E), Signature, QStringLiteral("_____________________ ") + s.responsibleName);
 }
 

@@ -22,6 +22,11 @@ const QString DateBlank = QStringLiteral("\"_____\" _____________");
 constexpr Style BoldLeft{10, true, false, Align::Left};
 constexpr Style BoldRight{10, true, false, Align::Right};
 constexpr Style BoldCentre{10, true, false, Align::Centre};
+constexpr Style Title{12, true, false, Align::Centre};
+// The subdivision's name over the university's.
+constexpr Style NameLines{10, true, false, Align::Centre, VerticalAlign::Middle};
+// An empty cell in the title's size keeps the approval block's rows apart.
+constexpr Style Spacer{12};
 constexpr Style ColumnHead{10, false, false, Align::Centre, VerticalAlign::Top, false, true};
 constexpr Style Description{10, false, false, Align::General, VerticalAlign::Top, true, true};
 constexpr Style Code{8, false, false, Align::Centre, VerticalAlign::Top, false, true};
@@ -65,7 +70,7 @@ void ConsolidatedWriter::head()
     // Runs of blanks keep the approval block's place on the left.
     put(QStringLiteral("A1:B1"), BoldLeft, QString(12, QLatin1Char(' ')));
     put(QStringLiteral("A2"), BoldLeft, QString(15, QLatin1Char(' ')));
-    put(QStringLiteral("A3"), Style{12}, {});
+    put(QStringLiteral("A3"), Spacer, {});
     put(QStringLiteral("A4"), BoldLeft, QString(21, QLatin1Char(' ')));
     put(QStringLiteral("B4"), BoldLeft, QString(13, QLatin1Char(' ')));
     put(QStringLiteral("A6"), BoldLeft, QString(18, QLatin1Char(' ')));
@@ -75,16 +80,16 @@ void ConsolidatedWriter::head()
     put(QStringLiteral("C4:E4"), BoldRight, QString(17, QLatin1Char('_')) + QLatin1Char(' ') + ApprovingName);
     put(QStringLiteral("C6:E6"), BoldRight, DateBlank);
 
-    put(QStringLiteral("A9:E9"), Style{12, true, false, Align::Centre}, QStringLiteral("Уточненная смета доходов и расходов"));
+    put(QStringLiteral("A9:E9"), Title, QStringLiteral("Уточненная смета доходов и расходов"));
     put(QStringLiteral("A10:E10"), BoldCentre,
         QStringLiteral("по приносящей доход деятельности на ") + m_data.year + QStringLiteral(" год"));
     const QString university = s.code == ShortNameSubdivision ? UniversityShort : UniversityGenitive;
-    put(QStringLiteral("A11:E11"), Style{10, true, false, Align::Centre, VerticalAlign::Middle},
+    put(QStringLiteral("A11:E11"), NameLines,
         s.name + QStringLiteral("\r\n") + university);
     m_sheet.setRowLines(11, 2);
 
-    put(QStringLiteral("A13"), Style{9}, QStringLiteral("Единица измерения:"));
-    put(QStringLiteral("B13"), Style{9, false, true}, QStringLiteral("руб."));
+    put(QStringLiteral("A13"), UnitLabel, QStringLiteral("Единица измерения:"));
+    put(QStringLiteral("B13"), Unit, QStringLiteral("руб."));
     put(QStringLiteral("A14:C15"), ColumnHead, QStringLiteral("Наименование"));
     put(QStringLiteral("D14:D15"), ColumnHead, QStringLiteral("Коды"));
     put(QStringLiteral("E14:E15"), ColumnHead, QStringLiteral("Сумма средств на год"));

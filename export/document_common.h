@@ -20,6 +20,10 @@ inline const QString UniversityGenitive = QStringLiteral("Тавер");
 inline const QString ShortNameSubdivision = QStringLiteral("456");
 inline const QString UniversityShort = QStringLiteral("ТГУ");
 
+// "Единица измерения:" and its "руб." above the table.
+inline constexpr Style UnitLabel{9};
+inline constexpr Style Unit{9, false, true};
+
 // The area of the sheet whose columns are fitted to the texts.
 inline const CellRange FittedArea{1, A, 100, G};
 

@@ -33,7 +33,7 @@ void SheetModel::put(const CellRange &range, const Style &style, const CellValue
     for (int row = range.top; row <= range.bottom; ++row) {
         for (const qsizetype index : m_mergesByRow.value(row)) {
             if (m_merges.at(index).intersects(range))
-                throw Error(QStringLiteral("Ячейки %1 уже объединены с другими.").arg(range.a1()));
+                throw Error(QStringLiteral("Ячейки %1 пересекаются с уже объединёнными.").arg(range.a1()));
         }
     }
     if (merged) {
