@@ -28,8 +28,6 @@ struct IncomeCode
 struct ExpenseLine
 {
     QString shortCode;              // "211"
-    QString panel;                  // objectName of the code panel in the main window
-    QString field;                  // objectName of the entry field
     QString savedDescription;       // written by the main window's save
     QString consolidatedDescription;// written by summing, used by the documents
     QString breakdownDescription;   // used by the breakdown document
