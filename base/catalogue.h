@@ -28,8 +28,6 @@ struct IncomeCode
 struct ExpenseLine
 {
     QString shortCode;              // "211"
-    QString panel;                  // objectName of the code panel in the main window
-    QString field;                  // objectName of the entry field
     QString savedDescription;       // written by the main window's save
     QString consolidatedDescription;// written by summing, used by the documents
     QString breakdownDescription;   // used by the breakdown document
@@ -70,20 +68,6 @@ bool isTransferLine(const ExpenseLine &line);
 // The headings of the income and expense blocks.
 const GroupLine &incomeHeading();
 const GroupLine &expenseHeading();
-
-// The refined-estimate document by a row's code: how many lines its label
-// takes (1 to 3) and whether its amount is bold.
-int consolidatedRowLines(const QString &code);
-bool consolidatedBoldAmount(const QString &code);
-
-// How the breakdown document draws a group row of the expense block.
-struct BreakdownGroupLook
-{
-    QString code;
-    bool boldLabel = true;
-    int heightFactor = 1;
-};
-const BreakdownGroupLook &breakdownGroupLook(const QString &code);
 
 } // namespace vastrel
 

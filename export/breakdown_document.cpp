@@ -3,6 +3,7 @@
 #include "base/amount.h"
 #include "base/table_of_contents.h"
 #include "export/document_common.h"
+#include "export/document_rows.h"
 
 #include <algorithm>
 

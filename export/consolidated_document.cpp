@@ -5,6 +5,7 @@
 #include "base/estimate_file.h"
 #include "base/table_of_contents.h"
 #include "export/document_common.h"
+#include "export/document_rows.h"
 
 namespace vastrel {
 

@@ -4,6 +4,7 @@
 #include "support/typing.h"
 
 #include "windows/main_window.h"
+#include "windows/expense_controls.h"
 #include "base/catalogue.h"
 #include "base/settings.h"
 #include "editing/saving.h"
@@ -20,6 +21,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -83,13 +85,18 @@ TEST_F(MainWindowTest, HasTheWholeEntryAreaAndButtonsInOrder)
     form->show();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Вастрель - Тавер"));
     EXPECT_TRUE(form->screen()->availableGeometry().contains(form->frameGeometry()));
+    QSet<QString> names;
     for (const ExpenseLine &line : expenseLines()) {
-        auto *codePanel = form->findChild<QLabel *>(line.panel);
-        ASSERT_NE(codePanel, nullptr) << line.panel.toStdString();
+        const ExpenseControls controls = expenseControls(line.shortCode);
+        names << controls.panel << controls.field;
+        auto *codePanel = form->findChild<QLabel *>(controls.panel);
+        ASSERT_NE(codePanel, nullptr) << controls.panel.toStdString();
         EXPECT_EQ(codePanel->text(), line.fullCode());
-        EXPECT_NE(form->findChild<QLineEdit *>(line.field), nullptr) << line.field.toStdString();
+        EXPECT_NE(form->findChild<QLineEdit *>(controls.field), nullptr) << controls.field.toStdString();
         EXPECT_TRUE(codePanel->parentWidget()->rect().contains(codePanel->geometry()));
     }
+    names.remove(QString());
+    EXPECT_EQ(names.size(), 2 * ExpenseLineCount);
     for (const char *name : {"MaskEdit12", "MaskEdit6"})
         control<QLineEdit>(name);
     EXPECT_EQ(panel("Panel1"), QStringLiteral("остаток"));

@@ -9,6 +9,7 @@
 #include "editing/saving.h"
 #include "editing/showing.h"
 #include "windows/document_delivery.h"
+#include "windows/expense_controls.h"
 #include "windows/fitting_combo_box.h"
 #include "windows/help_launcher.h"
 #include "windows/message_boxes.h"
@@ -426,10 +427,11 @@ QWidget *MainWindow::buildEntryArea()
         const int row = i % linesPerColumn;
         const int column = i / linesPerColumn;
         const ExpenseLine &line = expenseLines()[size_t(i)];
-        QLabel *code = addPanel(area, line.panel, line.fullCode(), {0, FieldHeight});
+        const ExpenseControls controls = expenseControls(line.shortCode);
+        QLabel *code = addPanel(area, controls.panel, line.fullCode(), {0, FieldHeight});
         code->setMaximumWidth(codeWidth);
         code->setToolTip(line.savedDescription);
-        m_expenses[size_t(i)] = addField(area, line.field);
+        m_expenses[size_t(i)] = addField(area, controls.field);
         m_expenses[size_t(i)]->setToolTip(line.savedDescription);
         expenses->addWidget(code, 2 + 2 * row, column * 3);
         expenses->addWidget(m_expenses[size_t(i)], 2 + 2 * row, column * 3 + 1);
