@@ -13,7 +13,7 @@ const int RootRole = Qt::UserRole;
 }
 
 DriveList::DriveList(QWidget *parent)
-    : QComboBox(parent)
+    : FittingComboBox(parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QComboBox>
+#include "windows/fitting_combo_box.h"
 
 #include <functional>
 
@@ -10,7 +10,7 @@ namespace vastrel {
 // "адрес флешки" until the user picks or types something. It offers the media
 // the system has (letters on Windows; elsewhere the mounted removable media by
 // name and mount point, and "другая папка…", which asks for a folder).
-class DriveList : public QComboBox
+class DriveList : public FittingComboBox
 {
     Q_OBJECT
 public:

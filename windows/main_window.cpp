@@ -288,7 +288,7 @@ QWidget *MainWindow::buildSelectorSearch(QWidget *parent)
     // Narrower on a small screen, never wider than a name needs.
     search->setMaximumWidth(230);
     search->setMinimumWidth(56);
-    search->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    search->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     search->setFont(m_selector->font());
     // The selector's lines can be longer than it is wide.
     m_selector->setItemDelegate(new WholeLineTips(m_selector));

@@ -26,6 +26,8 @@ SelectorSearch::SelectorSearch(QComboBox *selector, QWidget *parent)
     m_completer->setPopup(list);
     // After setPopup, which puts in a delegate of its own.
     list->setItemDelegate(new WholeLineTips(list));
+    // A long line is cut at the list's edge, whole in its tooltip, not scrolled to.
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setTextElideMode(Qt::ElideRight);
 
     connect(this, &QLineEdit::textEdited, this, &SelectorSearch::narrow);
