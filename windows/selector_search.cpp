@@ -12,7 +12,7 @@ namespace vastrel {
 SelectorSearch::SelectorSearch(QComboBox *selector, QWidget *parent)
     : SearchField(parent)
     , m_selector(selector)
-    , m_completer(new QCompleter(selector->model(), this))
+    , m_completer(new QCompleter(this))
 {
     m_completer->setFilterMode(Qt::MatchContains);
     m_completer->setCaseSensitivity(Qt::CaseInsensitive);
@@ -43,8 +43,13 @@ void SelectorSearch::narrow(const QString &text)
 {
     if (text.isEmpty()) {
         m_completer->popup()->hide();
+        // Let go of the lines while no search runs: the completer would
+        // otherwise redo its matching for every line of each refill.
+        m_completer->setModel(nullptr);
         return;
     }
+    if (!m_completer->model())
+        m_completer->setModel(m_selector->model());
     m_completer->setCompletionPrefix(text);
     // The list under the drop-down and the field together, where the
     // drop-down's own list would be, as wide as both.
@@ -65,6 +70,7 @@ void SelectorSearch::pick(const QModelIndex &match)
         return;
     m_selector->setCurrentIndex(line.row());
     clear();
+    narrow(QString());
     m_selector->setFocus();
 }
 
