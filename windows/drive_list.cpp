@@ -17,14 +17,30 @@ DriveList::DriveList(QWidget *parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    fill();
+    setItemDelegate(new WholeLineTips(this));
+    setCurrentText(QStringLiteral("адрес флешки"));
+    connect(this, &QComboBox::activated, this, &DriveList::picked);
+}
+
+void DriveList::fill()
+{
     for (const DriveChoice &medium : driveChoices())
         addItem(medium.label, medium.root);
 #ifndef Q_OS_WIN
     addItem(otherFolderItem());
 #endif
-    setItemDelegate(new WholeLineTips(this));
-    setCurrentText(QStringLiteral("адрес флешки"));
-    connect(this, &QComboBox::activated, this, &DriveList::picked);
+}
+
+void DriveList::showPopup()
+{
+    // A flash drive put in after the window opened is offered too.
+    const QString text = currentText();
+    clear();
+    fill();
+    setCurrentIndex(findText(text, Qt::MatchExactly));
+    setEditText(text);
+    FittingComboBox::showPopup();
 }
 
 QString DriveList::otherFolderItem()

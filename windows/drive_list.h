@@ -25,7 +25,10 @@ public:
     // Asks for the folder of "другая папка…"; a folder dialog unless replaced (tests).
     void setFolderPicker(std::function<QString()> picker) { m_pickFolder = std::move(picker); }
 
+    void showPopup() override;
+
 private:
+    void fill();
     void picked(int index);
 
     std::function<QString()> m_pickFolder;
