@@ -16,6 +16,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -427,6 +428,21 @@ TEST_F(BreakdownTest, WindowExportAsksWhereToKeepTheDocument)
     EXPECT_TRUE(suggested.endsWith(QStringLiteral("Расшифровка сметы смета кафедры.xlsx"))) << qPrintable(suggested);
     EXPECT_EQ(opened, QStringList{target + QStringLiteral(".xlsx")});
     EXPECT_EQ(XlsxSheet::read(target + QStringLiteral(".xlsx")).text(QStringLiteral("A9")), QStringLiteral("РАСШИФРОВКА"));
+    // The next save dialog opens in the folder the document was kept in.
+    QDir::root().mkpath(files.workspace().resolve(QStringLiteral("папка")));
+    const QString inFolder = files.workspace().resolve(QStringLiteral("папка/документ.xlsx"));
+    delivery.choose = [&](const QString &path) {
+        suggested = path;
+        return inFolder;
+    };
+    exportBreakdownFromWindow(nullptr, delivery, files.workspace(), window, messages);
+    exportBreakdownFromWindow(nullptr, delivery, files.workspace(), window, messages);
+    EXPECT_EQ(QFileInfo(suggested).absolutePath(), QFileInfo(inFolder).absolutePath());
+    delivery.choose = [&](const QString &path) {
+        suggested = path;
+        return target;
+    };
+    opened.clear();
 
     // Without a program to open it, the user is told where the document is.
     delivery.opening = [](const QString &) { return false; };

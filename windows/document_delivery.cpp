@@ -12,6 +12,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -28,12 +30,30 @@ public:
     BusyCursor &operator=(const BusyCursor &) = delete;
 };
 
+// The folder of the last document kept is the user's, not the subdivision's:
+// it lives in the user's settings, never in a file other installations read.
+QSettings userSettings()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("vastrel-taver"),
+                     QStringLiteral("vastrel-taver"));
+}
+
+const QString LastFolderKey = QStringLiteral("documents/lastFolder");
+
 QString suggestedPath(const Workspace &workspace, const QString &fileName)
 {
-    QString directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString directory = userSettings().value(LastFolderKey).toString();
+    if (directory.isEmpty() || !QDir(directory).exists())
+        directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (directory.isEmpty() || !QDir(directory).exists())
         directory = workspace.root();
     return QDir(directory).filePath(fileName);
+}
+
+void rememberFolderOf(const QString &path)
+{
+    QSettings settings = userSettings();
+    settings.setValue(LastFolderKey, QFileInfo(path).absolutePath());
 }
 
 // The workbook is complete before the user is asked, so declining or a
@@ -56,6 +76,8 @@ bool deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &works
         writeFileAtomically(path, QDir::toNativeSeparators(path), isPdfPath(path) ? pdfBytes(sheet) : workbook);
         return true;
     });
+    if (kept)
+        rememberFolderOf(path);
     // Without a program for the file the user must still learn where the document is.
     if (kept && !delivery.open(path)) {
         const QString program = isPdfPath(path) ? QStringLiteral("программа для просмотра PDF")
