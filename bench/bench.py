@@ -23,6 +23,7 @@ BIG_COUNT = 100_000
 EXPORT_COUNTS = (1_000, 4_000, 16_000)
 IMPORT_COUNTS = (10_000, 100_000)
 IMPORT_WITH_FILE = 100  # one record in this many has its file on the medium
+DATA_VERSION = "2"  # raised when a generator changes, so that bases made before are made again
 
 # One main-window estimate; @R@, @I@, @E@ vary per file as the amounts do.
 ESTIMATE = """<?xml version='1.0' encoding='windows-1251' standalone='yes'?>
@@ -60,16 +61,17 @@ ESTIMATE = """<?xml version='1.0' encoding='windows-1251' standalone='yes'?>
     ("Перечисление средств вышестоящей организации", "610", "0"),
 ]) + "</SMETA>\n"
 
-# Rows of the refined estimate's body, including the codes printed on two and three lines.
+# Rows of the refined estimate's body, including the codes printed on two and three lines, each
+# with whether a consolidated estimate's record of that code carries an empty CODE_RASCH.
 EXPORT_ROWS = [
-    ("ИТОГО ДОХОДОВ", "386 30000000000000000"),
-    ("Доходы от оказания платных услуг", "386 30201010010000130"),
-    ("Прочие доходы", "386 30300000000000000"),
-    ("Оплата труда и начисления на выплаты по оплате труда", "386 00000000000000210"),
-    ("Заработная плата", "386 00000000000000211"),
-    ("Приобретение работ, услуг", "386 00000000000000220"),
-    ("Безвозмездные перечисления организациям", "386 00000000000000241"),
-    ("ИТОГО РАСХОДОВ", "386 00000000000000200"),
+    ("ИТОГО ДОХОДОВ", "", True),
+    ("ДОХОДЫ ОТ ПРОДАЖИ ТОВАРОВ И УСЛУГ", "386 30200000000000000", True),
+    ("Доходы от оказания платных услуг", "386 30201010010000130", True),
+    ("Оплата труда и начисления на выплаты по оплате труда", "386 00000000000000210", True),
+    ("Заработная плата", "386 00000000000000211", False),
+    ("Поступление нефинансовых активов", "386 00000000000000300", True),
+    ("Безвозмездные перечисления организациям", "386 00000000000000241", True),
+    ("ИТОГО РАСХОДОВ", "", True),
 ]
 
 
@@ -92,14 +94,16 @@ def store_settings(vastrel, work):
 
 
 def generate(data, vastrel):
-    """Each base once; a base is complete when its marker exists."""
+    """Each base once; a base is complete when its marker holds DATA_VERSION."""
     def once(name, build):
         root = os.path.join(data, name)
-        if not os.path.exists(os.path.join(root, "complete")):
+        marker = os.path.join(root, "complete")
+        if not os.path.exists(marker) or open(marker).read() != DATA_VERSION:
             shutil.rmtree(root, ignore_errors=True)
             print(f"generating {name} …", file=sys.stderr)
             build(root)
-            open(os.path.join(root, "complete"), "w").close()
+            with open(marker, "w") as f:
+                f.write(DATA_VERSION)
         return os.path.join(root, "work")
 
     def sum_base(root):
@@ -136,9 +140,11 @@ def generate(data, vastrel):
             name = f"сводная смета {count}"
             body = "".join(
                 f"\t<COLUMN>\n\t\t<DESCRIPTION>{d} {k}</DESCRIPTION>\n\t\t<CODE>{c}</CODE>\n"
+                + ("\t\t<CODE_RASCH></CODE_RASCH>\n" if rasch else "") +
                 f"\t\t<SUM_YEAR>{'0' if k % 5 == 0 else f'{k * 37 % 100000},{k % 100:02d}'}</SUM_YEAR>\n\t</COLUMN>\n"
-                for k, (d, c) in ((k, EXPORT_ROWS[k % len(EXPORT_ROWS)]) for k in range(count)))
-            head = ESTIMATE.split("\t<COLUMN>\n\t\t<DESCRIPTION>")[0]
+                for k, (d, c, rasch) in ((k, EXPORT_ROWS[k % len(EXPORT_ROWS)]) for k in range(count)))
+            head = (ESTIMATE.split("\t<COLUMN>\n\t\t<DESCRIPTION>")[0]
+                    .replace("<COD_FIN>3</COD_FIN>", "<COD_FIN>СВОДНАЯ СМЕТА</COD_FIN>"))
             cp1251(os.path.join(root, "Vastrel", "smetas", name + ".xml"), head + body + "</SMETA>\n")
             toc.append(f"{len(toc) + 1:03d}|{name}|\n")
         cp1251(os.path.join(work, "departments.txt"), "".join(toc))
