@@ -26,9 +26,9 @@ QStringList baseDirectoryEntries(const Workspace &workspace);
 QStringList sortedWithoutCase(const QStringList &names);
 
 // The table of contents a rebuild writes for those entries, in their order:
-// number "|" name "|". An entry whose name no record can hold (no Windows-1251
-// form, a line break or "|") is left out, and added to `leftOut` when given.
-QStringList rebuiltTocLines(const QStringList &entryNames, QStringList *leftOut = nullptr);
+// number "|" name "|". A name that no record can hold (no Windows-1251 form,
+// a line break or "|") is left out.
+QStringList rebuiltTocLines(const QStringList &entryNames);
 
 // "восстановление оглавления базы ": replaces departments.txt by the records
 // rebuilt from the base directory. A missing base directory is refused, and
