@@ -20,10 +20,6 @@
 #include <utility>
 #include <vector>
 
-#ifdef Q_OS_LINUX
-#include <sys/mman.h>
-#endif
-
 namespace vastrel {
 
 QString runningNumber(int number)
@@ -229,8 +225,7 @@ private:
 
     char *allocate(size_t size)
     {
-        // A small base needs no more than the first block; a large one goes on
-        // in blocks big enough for the system to back with large pages.
+        // A small base needs no more than the first block; a large one goes on in larger ones.
         const size_t blockSize = m_blocks.empty() ? size_t(1) << 18 : LargeBlock;
         if (m_blocks.empty() || m_blocks.back().size - m_blocks.back().used < size) {
             const size_t bytes = std::max(size, blockSize);
@@ -247,20 +242,8 @@ private:
     };
     using Memory = std::unique_ptr<char[], FreeMemory>;
 
-    // Every page of fresh memory costs a fault, which for a hundred thousand
-    // names costs more than sorting them; a large page costs one.
     static Memory allocateMemory(size_t size)
     {
-#ifdef Q_OS_LINUX
-        if (size >= LargeBlock / 2) {
-            size = (size + LargeBlock - 1) & ~(LargeBlock - 1);
-            Memory memory(static_cast<char *>(std::aligned_alloc(LargeBlock, size)));
-            if (!memory)
-                throw std::bad_alloc();
-            ::madvise(memory.get(), size, MADV_HUGEPAGE);
-            return memory;
-        }
-#endif
         Memory memory(static_cast<char *>(std::malloc(std::max<size_t>(size, 1))));
         if (!memory)
             throw std::bad_alloc();
