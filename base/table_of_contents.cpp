@@ -26,9 +26,38 @@ TocRecord TocRecord::split(const QString &line)
     return record;
 }
 
+TocRecord TocRecord::consolidated(const QString &name)
+{
+    return {QStringLiteral("000"), name, QString()};
+}
+
+TocRecord TocRecord::numbered(int number, const QString &name)
+{
+    return {runningNumber(number), name, QString()};
+}
+
+bool TocRecord::holdsName(const QString &name)
+{
+    return fitsWindows1251(name) && !name.contains(QLatin1Char('\n')) && !name.contains(QLatin1Char('\r'))
+           && !name.contains(QLatin1Char('|'));
+}
+
 QString TocRecord::line() const
 {
     return code + QLatin1Char('|') + name + QLatin1Char('|') + notes;
+}
+
+QByteArray TocRecord::bytes() const
+{
+    return toWindows1251(line() + QStringLiteral("\r\n"));
+}
+
+QString runningNumber(int number)
+{
+    if (number < 0)
+        return QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
+    // Called once per line of a rebuilt list: padded by hand, without parsing a pattern.
+    return QString::number(number).rightJustified(3, QLatin1Char('0'));
 }
 
 QString estimateNameOf(const QString &line)
@@ -134,10 +163,9 @@ void readTocUtf8(const Workspace &workspace, const ByteSink &sink, OpenFailure f
         sink(text);
 }
 
-void appendTocLine(const Workspace &workspace, const QString &line)
+void appendTocRecord(const Workspace &workspace, const TocRecord &record)
 {
-    appendToFile(workspace.tocPath(), Workspace::shown(Workspace::tocName()),
-                 toWindows1251(line + QStringLiteral("\r\n")));
+    appendToFile(workspace.tocPath(), Workspace::shown(Workspace::tocName()), record.bytes());
 }
 
 void writeToc(const Workspace &workspace, const QStringList &lines)

@@ -22,14 +22,6 @@
 
 namespace vastrel {
 
-QString runningNumber(int number)
-{
-    if (number < 0)
-        return QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
-    // Called once per line of a rebuilt list: padded by hand, without parsing a pattern.
-    return QString::number(number).rightJustified(3, QLatin1Char('0'));
-}
-
 QString estimateNameOfEntry(const QString &entryName)
 {
     const qsizetype end = entryName.indexOf(QLatin1String(".xml"), 0, Qt::CaseSensitive);

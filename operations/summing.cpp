@@ -322,7 +322,7 @@ Outcome sumEstimates(const Workspace &workspace, const QStringList &lines, const
     writeEstimateFile(workspace, name,
                       estimateFileLines(sums.header, consolidatedRecords(consolidatedRecordList(sums, now.date()))));
     try {
-        appendTocLine(workspace, QStringLiteral("000|") + name + QLatin1Char('|'));
+        appendTocRecord(workspace, TocRecord::consolidated(name));
     } catch (const Error &) {
         // An estimate without its record would be invisible until a rebuild.
         QFile::remove(workspace.estimatePath(name));
