@@ -49,7 +49,19 @@ QString TocRecord::line() const
 
 QByteArray TocRecord::bytes() const
 {
-    return toWindows1251(line() + QStringLiteral("\r\n"));
+    // Encoded part by part into one array: a rebuild writes a record for every
+    // file of the base, and joining the line first costs more than the rest.
+    QByteArray bytes(code.size() + name.size() + notes.size() + 4, Qt::Uninitialized);
+    char *out = bytes.data();
+    bool encoded = true;
+    for (const QString *part : {&code, &name, &notes}) {
+        encoded = encoded && encodeWindows1251(*part, out);
+        out += part->size();
+        *out++ = part == &notes ? '\r' : '|';
+    }
+    *out = '\n';
+    // A character without a byte: converting the whole line names it.
+    return encoded ? bytes : toWindows1251(line() + QStringLiteral("\r\n"));
 }
 
 QString runningNumber(int number)
