@@ -2,6 +2,7 @@
 
 #include "base/error.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -38,8 +39,10 @@ TocRecord TocRecord::numbered(int number, const QString &name)
 
 bool TocRecord::holdsName(const QString &name)
 {
-    return fitsWindows1251(name) && !name.contains(QLatin1Char('\n')) && !name.contains(QLatin1Char('\r'))
-           && !name.contains(QLatin1Char('|'));
+    // One look at each character: a rebuild asks this of every file of the base.
+    return fitsWindows1251(name) && std::none_of(name.cbegin(), name.cend(), [](QChar c) {
+               return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('|');
+           });
 }
 
 QString TocRecord::line() const

@@ -22,13 +22,13 @@
 
 namespace vastrel {
 
-QString estimateNameOfEntry(const QString &entryName)
+QString estimateNameOfEntry(QStringView entryName)
 {
     // Each "." tried in turn: a general search for ".xml" costs more than the rest of a record.
     for (qsizetype dot = entryName.indexOf(QLatin1Char('.')); dot >= 0;
          dot = entryName.indexOf(QLatin1Char('.'), dot + 1)) {
-        if (QStringView(entryName).sliced(dot).startsWith(u".xml"))
-            return entryName.left(dot);
+        if (entryName.sliced(dot).startsWith(u".xml"))
+            return entryName.first(dot).toString();
     }
     return QString();
 }
@@ -283,10 +283,10 @@ void writeRebuiltToc(const SortedNames &names, const ByteSink &sink, QStringList
     piece.reserve(PieceSize + 1024);
     int number = 0;
     for (qsizetype i = 0; i < names.size(); ++i) {
-        const QString entry = names.at(i).toString();
+        const QStringView entry = names.at(i);
         const QString name = estimateNameOfEntry(entry);
         if (!TocRecord::holdsName(name)) {
-            leftOut.append(entry);
+            leftOut.append(entry.toString());
             continue;
         }
         piece += TocRecord::numbered(++number, name).bytes();
