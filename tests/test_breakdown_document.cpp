@@ -340,8 +340,9 @@ TEST_F(BreakdownTest, FixedRowsFormatsAndHeights)
     for (int row : sheet.rows()) {
         for (const char *column : {"A", "B", "C", "D", "E"}) {
             const auto cell = sheet.cell(QString::fromLatin1(column) + QString::number(row));
-            if (cell.present)
+            if (cell.present) {
                 EXPECT_EQ(cell.format.fontName, QStringLiteral("Arial Cyr")) << column << row;
+            }
         }
     }
     // Autofit: the labels of column A set its width; column C holds only merged text.

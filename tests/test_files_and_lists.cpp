@@ -68,8 +68,9 @@ TEST(Windows1251, EveryByteRoundTripsThroughTheProgramsTable)
     for (const auto &[byte, character] : known)
         EXPECT_EQ(text.at(byte).unicode(), character) << int(byte);
     QStringDecoder decoder("windows-1251");
-    if (decoder.isValid())
+    if (decoder.isValid()) {
         EXPECT_EQ(text, decoder.decode(all));
+    }
 }
 
 #ifdef Q_OS_WIN

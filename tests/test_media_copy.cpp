@@ -203,8 +203,9 @@ TEST(MediaCopy, LinksAreReplacedOnTheMediumAndNotCarriedFromTheBase)
         Base base;
         const QString outside = base.ws.workspace().resolve(QStringLiteral("../profile"));
         writeFile(outside, "export PATH\n");
-        if (!c.linkOnMedium.isEmpty())
+        if (!c.linkOnMedium.isEmpty()) {
             ASSERT_TRUE(QFile::link(outside, base.onMedium(c.linkOnMedium)));
+        }
         if (c.baseEstimateIsLinkToOutside) {
             QFile::remove(base.ws.workspace().estimatePath(QStringLiteral("Кафедра")));
             ASSERT_TRUE(QFile::link(outside, base.ws.workspace().estimatePath(QStringLiteral("Кафедра"))));
