@@ -2,6 +2,7 @@
 
 #include "base/error.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -38,8 +39,10 @@ TocRecord TocRecord::numbered(int number, const QString &name)
 
 bool TocRecord::holdsName(const QString &name)
 {
-    return fitsWindows1251(name) && !name.contains(QLatin1Char('\n')) && !name.contains(QLatin1Char('\r'))
-           && !name.contains(QLatin1Char('|'));
+    // One look at each character: a rebuild asks this of every file of the base.
+    return fitsWindows1251(name) && std::none_of(name.cbegin(), name.cend(), [](QChar c) {
+               return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('|');
+           });
 }
 
 QString TocRecord::line() const
@@ -49,7 +52,19 @@ QString TocRecord::line() const
 
 QByteArray TocRecord::bytes() const
 {
-    return toWindows1251(line() + QStringLiteral("\r\n"));
+    // Encoded part by part into one array: a rebuild writes a record for every
+    // file of the base, and joining the line first costs more than the rest.
+    QByteArray bytes(code.size() + name.size() + notes.size() + 4, Qt::Uninitialized);
+    char *out = bytes.data();
+    bool encoded = true;
+    for (const QString *part : {&code, &name, &notes}) {
+        encoded = encoded && encodeWindows1251(*part, out);
+        out += part->size();
+        *out++ = part == &notes ? '\r' : '|';
+    }
+    *out = '\n';
+    // A character without a byte: converting the whole line names it.
+    return encoded ? bytes : toWindows1251(line() + QStringLiteral("\r\n"));
 }
 
 QString runningNumber(int number)

@@ -9,7 +9,7 @@ namespace vastrel {
 
 // The estimate name an entry of the base directory stands for: its name up to
 // the first ".xml" (case-sensitive); empty when there is none.
-QString estimateNameOfEntry(const QString &entryName);
+QString estimateNameOfEntry(QStringView entryName);
 
 // The names in the base directory, of every kind (files, hidden and system
 // files, subdirectories), without "." and "..". They come sorted by name

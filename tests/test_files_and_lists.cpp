@@ -212,6 +212,17 @@ TEST(TableOfContents, RunningNumbers)
     EXPECT_EQ(TocRecord::numbered(7, QStringLiteral("смета")).bytes(), QByteArray("007|\xf1\xec\xe5\xf2\xe0|\r\n"));
 }
 
+TEST(TableOfContents, RecordBytesHoldEveryPartAndNameACharacterWithoutAByte)
+{
+    EXPECT_EQ((TocRecord{QStringLiteral("105"), QStringLiteral("№ 5"), QStringLiteral("T|€")}.bytes()),
+              QByteArray("105|\xb9 5|T|\x88\r\n"));
+    EXPECT_EQ(TocRecord{}.bytes(), QByteArray("||\r\n"));
+    for (const TocRecord &record : {TocRecord{QStringLiteral("✓"), QStringLiteral("a"), QString()},
+                                    TocRecord{QStringLiteral("105"), QStringLiteral("a✓"), QString()},
+                                    TocRecord{QStringLiteral("105"), QStringLiteral("a"), QStringLiteral("✓")}})
+        EXPECT_TRUE(readError([&] { record.bytes(); }).contains(QStringLiteral("«✓»"))) << record.line().toStdString();
+}
+
 TEST(TableOfContents, NameThatWouldNotReadBackIsNoRecordName)
 {
     const QList<std::pair<const char *, bool>> cases = {

@@ -5,6 +5,7 @@
 
 #include "windows/main_window.h"
 #include "windows/expense_controls.h"
+#include "windows/selector_search.h"
 #include "base/catalogue.h"
 #include "base/settings.h"
 #include "editing/saving.h"
@@ -16,6 +17,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -227,6 +229,45 @@ TEST_F(MainWindowTest, EnterMovesOnAndLeavingWithUnsavedAmountsAsksFirst)
     messages.answers = {true};
     press("Button3");
     EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainWindowTest, TheSelectorsSearchNarrowsAsYouTypeAndPicksTheLine)
+{
+    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
+    const QStringList lines = {QStringLiteral("101|Кафедра физики|"), QStringLiteral("102|Кафедра химии|"),
+                               QStringLiteral("103|Лаборатория|корпус 2")};
+    ws.writeToc(lines);
+    open();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    auto *search = control<SelectorSearch>("SearchEdit");
+    QListView *matches = search->matches();
+    auto shown = [&] {
+        QStringList texts;
+        for (int row = 0; row < matches->model()->rowCount(); ++row)
+            texts.append(matches->model()->index(row, 0).data().toString());
+        return texts;
+    };
+    search->setFocus();
+    test::typeText(search, QStringLiteral("КАФ"));
+    EXPECT_TRUE(matches->isVisible());
+    EXPECT_EQ(shown(), lines.mid(0, 2));
+    test::typeText(search, QStringLiteral("едра х"));
+    EXPECT_EQ(shown(), lines.mid(1, 1));
+    QTest::keyClick(matches, Qt::Key_Down);
+    QTest::keyClick(matches, Qt::Key_Return);
+    EXPECT_EQ(control<QComboBox>("ComboBox1")->currentIndex(), 1);
+    EXPECT_TRUE(search->text().isEmpty());
+
+    // A code and notes are found too; Escape clears the field and the list.
+    search->setFocus();
+    test::typeText(search, QStringLiteral("корпус"));
+    EXPECT_EQ(shown(), lines.mid(2, 1));
+    QTest::keyClick(matches, Qt::Key_Escape);
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_FALSE(matches->isVisible());
+    EXPECT_EQ(control<QComboBox>("ComboBox1")->currentIndex(), 1);
+    EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(MainWindowTest, EscapeDoesNotEndTheProgram)

@@ -15,7 +15,9 @@
 #include "windows/message_boxes.h"
 #include "windows/new_estimate_dialog.h"
 #include "windows/operations_dialog.h"
+#include "windows/selector_search.h"
 #include "windows/settings_dialog.h"
+#include "windows/whole_line_tips.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -258,6 +260,7 @@ MainWindow::MainWindow(const Workspace &workspace, MessageService &messages, Doc
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     }
     stripRow->addWidget(m_selector);
+    stripRow->addWidget(buildSelectorSearch(strip));
 
     auto *left = new QVBoxLayout;
     left->setContentsMargins(0, 6, 0, 0);
@@ -276,6 +279,21 @@ MainWindow::MainWindow(const Workspace &workspace, MessageService &messages, Doc
     columns->addWidget(buildSidePanel());
 
     fitInto(screen()->availableGeometry());
+}
+
+QWidget *MainWindow::buildSelectorSearch(QWidget *parent)
+{
+    auto *search = new SelectorSearch(m_selector, parent);
+    search->setObjectName(QStringLiteral("SearchEdit"));
+    search->setFixedHeight(FieldHeight);
+    // Narrower on a small screen, never wider than a name needs.
+    search->setMaximumWidth(230);
+    search->setMinimumWidth(56);
+    search->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    search->setFont(m_selector->font());
+    // The selector's lines can be longer than it is wide.
+    m_selector->setItemDelegate(new WholeLineTips(m_selector));
+    return search;
 }
 
 void MainWindow::fitInto(const QRect &available)
