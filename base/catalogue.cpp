@@ -262,20 +262,18 @@ const std::array<TemplateLine, TemplateLineCount> &templateLines()
 {
     static const std::array<TemplateLine, TemplateLineCount> lines = [] {
         const QString remainder = QStringLiteral("Остаток с начала года");
-        const QString q1 = QStringLiteral("Q_1");
-        auto income = [](const QString &description, const char *code, const QString &tag = QString(),
-                         TemplateAmount amount = TemplateAmount::None) {
-            return TemplateLine{description, QString::fromLatin1(code), true, tag, amount};
+        auto income = [](const QString &description, const char *code, TemplateAmount amount = TemplateAmount::None) {
+            return TemplateLine{description, QString::fromLatin1(code), true, amount};
         };
         auto expense = [&](const QString &description, const char *code) {
-            return TemplateLine{description, QString::fromLatin1(code), false, q1, TemplateAmount::Expense};
+            return TemplateLine{description, QString::fromLatin1(code), false, TemplateAmount::Expense};
         };
         const QString six = QStringLiteral("хххххх"); // Cyrillic х
         const QString five = QStringLiteral("ххххх");
         return std::array<TemplateLine, TemplateLineCount>{{
             income(remainder, "38630101010010000120*"),
-            income(remainder, "38630201010010000130*", QStringLiteral("Q_2"), TemplateAmount::Income),
-            income(remainder, "38630201010010000440*", QStringLiteral("Q_4"), TemplateAmount::Remainder),
+            income(remainder, "38630201010010000130*", TemplateAmount::Income),
+            income(remainder, "38630201010010000440*", TemplateAmount::Remainder),
             income(remainder, "38630301010010000151*"),
             income(remainder, "38630302010010000180*"),
             income(QStringLiteral("Доходы от размещения денежных средств, получаемых федеральными учреждениями"),
@@ -303,7 +301,7 @@ const std::array<TemplateLine, TemplateLineCount> &templateLines()
             expense(five, "242"),
             expense(five, "251"),
             // The main window has no field for 252: the block has no amount.
-            TemplateLine{five, QStringLiteral("252"), false, QString(), TemplateAmount::None},
+            TemplateLine{five, QStringLiteral("252"), false, TemplateAmount::None},
             expense(QStringLiteral("Перечисления международным организациям"), "253"),
             expense(six, "261"),
             expense(QStringLiteral("Пособия по социальной помощи населению"), "262"),

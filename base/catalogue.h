@@ -83,8 +83,7 @@ struct TemplateLine
     QString description;
     QString code;          // with the prefix "386"
     bool prefixFollowsFinancing; // "386" becomes "000" under the template's financing code "0"
-    QString amountTag;     // "Q_1", "Q_2", "Q_4", or empty for no amount element
-    TemplateAmount amount; // the field that fills it; Expense: the field of `code`
+    TemplateAmount amount; // the field that fills its amount; Expense: the field of `code`
 };
 
 constexpr int TemplateLineCount = 33;

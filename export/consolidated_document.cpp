@@ -136,19 +136,11 @@ void ConsolidatedWriter::signatureBlock(int row)
 QList<DocumentRecord> documentRecords(const EstimateContent &content)
 {
     QList<DocumentRecord> records;
-    qsizetype at = 0;
-    auto next = [&]() -> const EstimateLine & { return content.at(at++); };
-    while (at < content.size()) {
-        const EstimateLine &line = next();
-        if (!line.opens(EstimateTag::Description))
-            continue;
+    for (const EstimateFileRecord &stored : readEstimateRecords(content).records) {
         DocumentRecord record;
-        record.description = line.valueOf(EstimateTag::Description);
-        record.code = next().valueOf(EstimateTag::Code);
-        const EstimateLine *amountLine = &next();
-        if (amountLine->opens(EstimateTag::Breakdown))
-            amountLine = &next();
-        record.amount = amountLine->valueOf(EstimateTag::Amount);
+        record.description = fromWindows1251(stored.description);
+        record.code = fromWindows1251(stored.code);
+        record.amount = fromWindows1251(stored.amount);
         if (record.amount.isEmpty())
             record.amount = QStringLiteral("0");
         records.append(record);
