@@ -26,9 +26,9 @@ QString outputOption(Arguments &args, const char *command)
 }
 
 // The extension chooses the format; the file is written whole or not at all.
-void keepDocument(const XlsxBackend &book, const QString &path)
+void keepDocument(const SheetModel &sheet, const QString &path)
 {
-    const QByteArray bytes = isPdfPath(path) ? pdfThroughModule(book) : book.bytes();
+    const QByteArray bytes = isPdfPath(path) ? pdfThroughModule(sheet) : xlsxBytes(sheet);
     writeFileAtomically(path, QDir::toNativeSeparators(path), bytes);
 }
 
@@ -78,9 +78,9 @@ int runExportBreakdown(Context &context, Arguments &args)
         BreakdownData data;
         if (!report(context.messages, prepareBreakdown(context.workspace, window, QDate::currentDate(), data)).ok())
             return false;
-        XlsxBackend book;
-        writeBreakdown(book, data);
-        keepDocument(book, context.workspace.resolve(output));
+        SheetModel sheet;
+        writeBreakdown(sheet, data);
+        keepDocument(sheet, context.workspace.resolve(output));
         return true;
     });
     return exitStatus(context, ok);
@@ -110,9 +110,9 @@ int runExportConsolidated(Context &context, Arguments &args)
         if (!estimate.ok())
             return false;
         const ConsolidatedData data = prepareConsolidated(context.workspace, estimate.value(), QDate::currentDate());
-        XlsxBackend book;
-        writeConsolidated(book, data);
-        keepDocument(book, context.workspace.resolve(output));
+        SheetModel sheet;
+        writeConsolidated(sheet, data);
+        keepDocument(sheet, context.workspace.resolve(output));
         return true;
     });
     return exitStatus(context, ok);

@@ -148,13 +148,13 @@ FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, 
     if (const auto settings = readSettings(workspace, SettingsBlock::Last))
         estimate.subdivisionName = settings->name;
     estimate.entries = {mainWindow.remainder, mainWindow.income, mainWindow.expenses};
-    const QString record = TocRecord{form.code, form.name, form.notes}.line();
+    const TocRecord record{form.code, form.name, form.notes};
 
     // The file first: a record is never listed without its file. The success
     // message waits until the record is listed too.
     writeEstimateFile(workspace, form.name, templateEstimateLines(estimate));
     try {
-        appendTocLine(workspace, record);
+        appendTocRecord(workspace, record);
     } catch (const Error &) {
         // A file without its record would be invisible until a rebuild.
         QFile::remove(workspace.estimatePath(form.name));
@@ -166,7 +166,7 @@ FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, 
     form.code = QStringLiteral("   ");
     form.name.clear();
     form.notes.clear();
-    mainWindow.selectorItems.append(record);
+    mainWindow.selectorItems.append(record.line());
     outcome.closeWindow = true;
     return outcome;
 }

@@ -5,7 +5,7 @@
 #include "base/settings.h"
 #include "base/workspace.h"
 #include "editing/estimate_window.h"
-#include "export/spreadsheet.h"
+#include "export/sheet_model.h"
 
 #include <QDate>
 #include <QString>
@@ -39,7 +39,7 @@ Outcome prepareBreakdown(const Workspace &workspace, const EstimateWindow &windo
                          BreakdownData &data);
 
 // Fills the sheet with the document, page setup included.
-void writeBreakdown(Spreadsheet &sheet, const BreakdownData &data);
+void writeBreakdown(SheetModel &sheet, const BreakdownData &data);
 
 // A file name to suggest for the document of this window.
 QString breakdownFileName(const EstimateWindow &window, const QDate &today);

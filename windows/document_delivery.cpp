@@ -12,6 +12,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -28,18 +30,36 @@ public:
     BusyCursor &operator=(const BusyCursor &) = delete;
 };
 
+// The folder of the last document kept is the user's, not the subdivision's:
+// it lives in the user's settings, never in a file other installations read.
+QSettings userSettings()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("vastrel-taver"),
+                     QStringLiteral("vastrel-taver"));
+}
+
+const QString LastFolderKey = QStringLiteral("documents/lastFolder");
+
 QString suggestedPath(const Workspace &workspace, const QString &fileName)
 {
-    QString directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString directory = userSettings().value(LastFolderKey).toString();
+    if (directory.isEmpty() || !QDir(directory).exists())
+        directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (directory.isEmpty() || !QDir(directory).exists())
         directory = workspace.root();
     return QDir(directory).filePath(fileName);
 }
 
+void rememberFolderOf(const QString &path)
+{
+    QSettings settings = userSettings();
+    settings.setValue(LastFolderKey, QFileInfo(path).absolutePath());
+}
+
 // The workbook is complete before the user is asked, so declining or a
 // failed write leaves nothing behind; a PDF is drawn from the same sheet.
 // True when the document was kept.
-bool deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace, const XlsxBackend &book,
+bool deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace, const SheetModel &sheet,
              const QByteArray &workbook, const QString &fileName, MessageService &messages)
 {
     QString path = delivery.chooseFile(parent, suggestedPath(workspace, fileName));
@@ -53,9 +73,11 @@ bool deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &works
     }
     const bool kept = runAction(messages, [&] {
         BusyCursor busy;
-        writeFileAtomically(path, QDir::toNativeSeparators(path), isPdfPath(path) ? pdfBytes(book) : workbook);
+        writeFileAtomically(path, QDir::toNativeSeparators(path), isPdfPath(path) ? pdfBytes(sheet) : workbook);
         return true;
     });
+    if (kept)
+        rememberFolderOf(path);
     // Without a program for the file the user must still learn where the document is.
     if (kept && !delivery.open(path)) {
         const QString program = isPdfPath(path) ? QStringLiteral("программа для просмотра PDF")
@@ -94,19 +116,19 @@ void exportBreakdownFromWindow(QWidget *parent, DocumentDelivery &delivery, cons
                                const EstimateWindow &window, MessageService &messages)
 {
     const QDate today = QDate::currentDate();
-    XlsxBackend book;
+    SheetModel sheet;
     QByteArray workbook;
     const bool built = runAction(messages, [&] {
         BreakdownData data;
         if (!report(messages, prepareBreakdown(workspace, window, today, data)).ok())
             return false;
         BusyCursor busy;
-        writeBreakdown(book, data);
-        workbook = book.bytes();
+        writeBreakdown(sheet, data);
+        workbook = xlsxBytes(sheet);
         return true;
     });
     if (built)
-        deliver(parent, delivery, workspace, book, workbook, breakdownFileName(window, today), messages);
+        deliver(parent, delivery, workspace, sheet, workbook, breakdownFileName(window, today), messages);
 }
 
 bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace,
@@ -115,17 +137,17 @@ bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, c
     const Outcome estimate = report(messages, estimateToExport(lines, selected));
     if (!estimate.ok())
         return false;
-    XlsxBackend book;
+    SheetModel sheet;
     QByteArray workbook;
     const bool built = runAction(messages, [&] {
         BusyCursor busy;
         const ConsolidatedData data = prepareConsolidated(workspace, estimate.value(), QDate::currentDate());
-        writeConsolidated(book, data);
-        workbook = book.bytes();
+        writeConsolidated(sheet, data);
+        workbook = xlsxBytes(sheet);
         return true;
     });
     return built
-           && deliver(parent, delivery, workspace, book, workbook, consolidatedFileName(estimate.value()), messages);
+           && deliver(parent, delivery, workspace, sheet, workbook, consolidatedFileName(estimate.value()), messages);
 }
 
 } // namespace vastrel
