@@ -17,6 +17,7 @@
 #include "windows/operations_dialog.h"
 #include "windows/selector_search.h"
 #include "windows/settings_dialog.h"
+#include "windows/side_panel.h"
 #include "windows/whole_line_tips.h"
 
 #include <QApplication>
@@ -113,91 +114,6 @@ QScrollArea *scrollingArea(QWidget *contents, QWidget *parent)
     contents->setAutoFillBackground(false);
     return area;
 }
-
-// The panel down the right edge. Its buttons keep their place however short
-// the window is, since every action starts there: they give up their spare
-// height first, then the list and the status above them scroll instead.
-class SidePanel : public QWidget
-{
-public:
-    static constexpr int Width = 276;
-
-    explicit SidePanel(QWidget *parent)
-        : QWidget(parent)
-    {
-        setFixedWidth(Width);
-    }
-    void setContents(QScrollArea *top, const QList<QPushButton *> &buttons)
-    {
-        m_top = top;
-        m_buttons = buttons;
-        updateGeometry();
-    }
-    QSize sizeHint() const override
-    {
-        return {Width, 2 * Margin + naturalTop() + Gap + buttonsHeight(TallButton, ButtonGap)};
-    }
-    QSize minimumSizeHint() const override
-    {
-        return {Width, 2 * TightMargin + LeastTop + TightGap + buttonsHeight(shortButton(), LeastButtonGap)};
-    }
-
-protected:
-    void resizeEvent(QResizeEvent *event) override
-    {
-        QWidget::resizeEvent(event);
-        place();
-    }
-
-private:
-    static constexpr int Margin = 6;
-    static constexpr int TightMargin = 4;
-    static constexpr int Side = 10;
-    static constexpr int Gap = 8;
-    static constexpr int TightGap = 4;
-    static constexpr int TallButton = 31;
-    static constexpr int ButtonGap = 4;
-    static constexpr int LeastButtonGap = 2;
-    static constexpr int LeastTop = 30;
-
-    int naturalTop() const { return m_top ? m_top->widget()->sizeHint().height() : 0; }
-    // Still a line of text with a little room round it.
-    int shortButton() const
-    {
-        if (m_buttons.isEmpty())
-            return 0;
-        const QPushButton *first = m_buttons.first();
-        return std::min({TallButton, first->sizeHint().height(), first->fontMetrics().height() + 6});
-    }
-    int buttonsHeight(int button, int gap) const
-    {
-        const int count = int(m_buttons.size());
-        return count == 0 ? 0 : count * button + (count - 1) * gap;
-    }
-    void place()
-    {
-        if (!m_top)
-            return;
-        const int count = std::max(1, int(m_buttons.size()));
-        const bool tight = height() < 2 * Margin + naturalTop() + Gap + buttonsHeight(shortButton(), LeastButtonGap);
-        const int margin = tight ? TightMargin : Margin;
-        const int gapBelowTop = tight ? TightGap : Gap;
-        const int room = height() - 2 * margin - gapBelowTop;
-        const int forButtons = std::max(room - naturalTop(), buttonsHeight(shortButton(), LeastButtonGap));
-        const int button = std::clamp((forButtons - (count - 1) * ButtonGap) / count, shortButton(), TallButton);
-        const int gap = count < 2 ? 0 : std::clamp((forButtons - count * button) / (count - 1), LeastButtonGap, ButtonGap);
-        const int top = std::max(0, std::min(naturalTop(), room - buttonsHeight(button, gap)));
-        m_top->setGeometry(Side, margin, width() - 2 * Side, top);
-        int y = margin + top + gapBelowTop;
-        for (QPushButton *each : m_buttons) {
-            each->setGeometry(Side, y, width() - 2 * Side, button);
-            y += button + gap;
-        }
-    }
-
-    QScrollArea *m_top = nullptr;
-    QList<QPushButton *> m_buttons;
-};
 
 } // namespace
 
