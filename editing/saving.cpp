@@ -21,12 +21,7 @@ namespace {
 bool totalsBelongToFields(const EstimateWindow &window)
 {
     EstimateWindow again = window;
-    try {
-        calculate(again);
-    } catch (const Error &) {
-        return false;
-    }
-    return again.incomeTotal == window.incomeTotal && again.expenseTotal == window.expenseTotal;
+    return calculate(again).ok() && again.incomeTotal == window.incomeTotal && again.expenseTotal == window.expenseTotal;
 }
 
 // A save after another copy deleted the estimate would leave a file that no

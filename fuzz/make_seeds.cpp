@@ -92,7 +92,7 @@ int main(int argc, char **argv)
         QFile file(sandbox.workspace().estimatePath(name));
         if (file.open(QIODevice::ReadOnly))
             seed("estimate", QStringLiteral("consolidated"), file.readAll());
-        return true;
+        return Outcome::done();
     });
 
     // The table of contents as registering, summing and notes leave it.

@@ -204,9 +204,9 @@ QString sum(const TempWorkspace &ws, const QStringList &lines, const QList<int> 
 {
     QString name;
     runAction(messages, [&] {
-        const Outcome outcome = report(messages, sumEstimates(ws.workspace(), lines, selected, messages, now));
+        const Outcome outcome = sumEstimates(ws.workspace(), lines, selected, messages, now);
         name = outcome.value();
-        return outcome.ok();
+        return outcome;
     });
     return name;
 }

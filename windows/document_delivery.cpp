@@ -52,10 +52,11 @@ bool deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &works
         return false;
     }
     const bool kept = runAction(messages, [&] {
-        BusyCursor busy;
-        writeFileAtomically(path, QDir::toNativeSeparators(path), isPdfPath(path) ? pdfBytes(book) : workbook);
-        return true;
-    });
+                          BusyCursor busy;
+                          writeFileAtomically(path, QDir::toNativeSeparators(path),
+                                              isPdfPath(path) ? pdfBytes(book) : workbook);
+                          return Outcome::done();
+                      }).ok();
     // Without a program for the file the user must still learn where the document is.
     if (kept && !delivery.open(path)) {
         const QString program = isPdfPath(path) ? QStringLiteral("программа для просмотра PDF")
@@ -97,14 +98,14 @@ void exportBreakdownFromWindow(QWidget *parent, DocumentDelivery &delivery, cons
     XlsxBackend book;
     QByteArray workbook;
     const bool built = runAction(messages, [&] {
-        BreakdownData data;
-        if (!report(messages, prepareBreakdown(workspace, window, today, data)).ok())
-            return false;
-        BusyCursor busy;
-        writeBreakdown(book, data);
-        workbook = book.bytes();
-        return true;
-    });
+                           BreakdownData data;
+                           if (const Outcome prepared = prepareBreakdown(workspace, window, today, data); !prepared)
+                               return prepared;
+                           BusyCursor busy;
+                           writeBreakdown(book, data);
+                           workbook = book.bytes();
+                           return Outcome::done();
+                       }).ok();
     if (built)
         deliver(parent, delivery, workspace, book, workbook, breakdownFileName(window, today), messages);
 }
@@ -118,12 +119,13 @@ bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, c
     XlsxBackend book;
     QByteArray workbook;
     const bool built = runAction(messages, [&] {
-        BusyCursor busy;
-        const ConsolidatedData data = prepareConsolidated(workspace, estimate.value(), QDate::currentDate());
-        writeConsolidated(book, data);
-        workbook = book.bytes();
-        return true;
-    });
+                           BusyCursor busy;
+                           const ConsolidatedData data =
+                               prepareConsolidated(workspace, estimate.value(), QDate::currentDate());
+                           writeConsolidated(book, data);
+                           workbook = book.bytes();
+                           return Outcome::done();
+                       }).ok();
     return built
            && deliver(parent, delivery, workspace, book, workbook, consolidatedFileName(estimate.value()), messages);
 }

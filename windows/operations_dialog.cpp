@@ -128,7 +128,7 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
     // A missing table of contents is reported and the list stays empty.
     runAction(m_messages, [this] {
         m_lines->setToc(CompactToc::read(m_workspace, OpenFailure::CannotOpen));
-        return true;
+        return Outcome::done();
     });
 }
 
@@ -167,7 +167,7 @@ void OperationsDialog::refillLists()
     runAction(m_messages, [this] {
         refillSelector(m_workspace, m_mainWindow);
         m_lines->setToc(CompactToc::read(m_workspace, OpenFailure::CannotOpen));
-        return true;
+        return Outcome::done();
     });
 }
 
@@ -186,7 +186,7 @@ void OperationsDialog::deleteEstimate()
     }
     runAction(m_messages, [&] {
         deleteEstimates(m_workspace, listLines(), selected);
-        return true;
+        return Outcome::done();
     });
     refillLists();
 }
@@ -199,8 +199,10 @@ void OperationsDialog::sumEstimates()
 
 void OperationsDialog::exportConsolidated()
 {
-    const bool written = runAction(m_messages, [this] {
-        return exportConsolidatedFromWindow(this, m_delivery, m_workspace, listLines(), selectedRows(), m_messages);
+    bool written = false;
+    runAction(m_messages, [&] {
+        written = exportConsolidatedFromWindow(this, m_delivery, m_workspace, listLines(), selectedRows(), m_messages);
+        return Outcome::done();
     });
     if (written)
         close();
