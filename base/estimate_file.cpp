@@ -209,11 +209,11 @@ const QString Code = QStringLiteral("CODE");
 
 } // namespace
 
-QStringList windowEstimateLines(const WindowEstimate &estimate, const std::optional<Settings> &settings)
+QStringList windowEstimateLines(const Estimate &estimate, const QDate &today, const std::optional<Settings> &settings)
 {
     const IncomeCode &income = incomeCodes().at(size_t(estimate.incomeCode));
     EstimateHeader header;
-    header.year = estimate.today.toString(QStringLiteral("yyyy"));
+    header.year = today.toString(QStringLiteral("yyyy"));
     header.financing = income.financing;
     header.department = QStringLiteral("Смета ") + (settings ? settings->name : QString());
     header.subdivisionCode = settings ? settings->code : QString();
@@ -226,7 +226,7 @@ QStringList windowEstimateLines(const WindowEstimate &estimate, const std::optio
                     {QStringLiteral("CODE_RASCH"), breakdownCode},
                     {QStringLiteral("SUM_YEAR"), storedAmountText(estimate.entries.remainder)}});
     records.append({{Description, QStringLiteral("название дохода")},
-                    {Code, estimate.incomeCodeText},
+                    {Code, income.code},
                     {QStringLiteral("CODE_RASCH"), breakdownCode},
                     {QStringLiteral("SUM_YEAR"), storedAmountText(estimate.entries.income)}});
     for (size_t i = 0; i < expenseLines().size(); ++i) {
@@ -246,12 +246,12 @@ QString templateDate(const QDate &date)
     return date.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-QStringList templateEstimateLines(const TemplateEstimate &estimate)
+QStringList templateEstimateLines(const Estimate &estimate, const QDate &today, const QString &subdivisionName)
 {
     EstimateHeader header;
-    header.year = templateDate(estimate.today);
+    header.year = templateDate(today);
     header.financing = templateFinancingOfSource(estimate.source);
-    header.department = QStringLiteral("Смета ") + estimate.subdivisionName;
+    header.department = QStringLiteral("Смета ") + subdivisionName;
     header.legalStatus = estimate.legalStatus;
 
     // Under financing code "0" the income blocks carry "000" in place of "386".

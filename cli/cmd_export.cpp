@@ -66,7 +66,8 @@ int runExportBreakdown(Context &context, Arguments &args)
         if (const Outcome calculated = calculate(window); !calculated)
             return calculated;
         BreakdownData data;
-        if (const Outcome prepared = prepareBreakdown(context.workspace, window, QDate::currentDate(), data); !prepared)
+        if (const Outcome prepared = prepareBreakdown(context.workspace, window.estimate(), window.totals(),
+                                                                   QDate::currentDate(), data); !prepared)
             return prepared;
         XlsxBackend book;
         writeBreakdown(book, data);

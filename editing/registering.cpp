@@ -124,18 +124,15 @@ Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Esti
         return Outcome::refusal(problem, Field::Code);
     }
 
-    TemplateEstimate estimate;
-    estimate.today = today;
-    estimate.source = mainWindow.source;
-    estimate.legalStatus = statusCodeOfItem(mainWindow.status);
+    const Estimate estimate = mainWindow.estimate();
+    QString subdivisionName;
     if (const auto settings = readSettings(workspace, SettingsBlock::Last))
-        estimate.subdivisionName = settings->name;
-    estimate.entries = {mainWindow.remainder, mainWindow.income, mainWindow.expenses};
+        subdivisionName = settings->name;
     const QString record = TocRecord{form.code, form.name, form.notes}.line();
 
     // The file first: a record is never listed without its file. The success
     // message waits until the record is listed too.
-    writeEstimateFile(workspace, form.name, templateEstimateLines(estimate));
+    writeEstimateFile(workspace, form.name, templateEstimateLines(estimate, today, subdivisionName));
     try {
         appendTocLine(workspace, record);
     } catch (const Error &) {

@@ -34,21 +34,21 @@ QString consolidatedNotShownMessage()
                           "экспортом сводной сметы в Excel в \"операциях со сметами\"!");
 }
 
-void applyEstimateLines(const EstimateContent &content, EstimateWindow &window)
+void applyEstimateLines(const EstimateContent &content, Estimate &estimate)
 {
     QString currentCode;
-    EntryTexts amounts;
+    EstimateEntries amounts;
     // The amounts of codes that are no expense line fill the remainder, then the income.
     QString *const incomeSlots[] = {&amounts.remainder, &amounts.income};
     size_t nextIncomeSlot = 0;
 
     for (const EstimateLine &line : content.lines()) {
         if (const int financing = numberedElement(line, EstimateTag::Financing, IncomeCodeCount)) {
-            window.setIncomeCode(incomeIndexByFinancing(QString::number(financing)));
+            estimate.incomeCode = incomeIndexByFinancing(QString::number(financing));
         } else if (const int breakdown = numberedElement(line, EstimateTag::Breakdown, 12)) {
             // "12" is recognised, but the list has no twelfth item: the selection stays.
             if (breakdown <= IncomeSourceCount)
-                window.source = breakdown - 1;
+                estimate.source = breakdown - 1;
         } else if (line.opens(EstimateTag::Code)) {
             currentCode = line.innerText();
         } else if (line.opens(EstimateTag::Amount)) {
@@ -63,20 +63,19 @@ void applyEstimateLines(const EstimateContent &content, EstimateWindow &window)
             }
         }
     }
-    window.remainder = amounts.remainder;
-    window.income = amounts.income;
-    window.expenses = amounts.expenses;
+    estimate.entries = amounts;
 }
 
 bool estimateHoldsAmounts(const Workspace &workspace, const QString &name)
 {
     if (!fileExists(workspace.estimatePath(name)))
         return false;
-    EstimateWindow stored;
+    Estimate stored;
     applyEstimateLines(readEstimate(workspace, name), stored);
-    if (!stored.remainder.isEmpty() || !stored.income.isEmpty())
+    const EstimateEntries &entries = stored.entries;
+    if (!entries.remainder.isEmpty() || !entries.income.isEmpty())
         return true;
-    return std::any_of(stored.expenses.begin(), stored.expenses.end(),
+    return std::any_of(entries.expenses.begin(), entries.expenses.end(),
                        [](const QString &amount) { return !amount.isEmpty(); });
 }
 
@@ -99,7 +98,9 @@ Outcome showEstimate(const Workspace &workspace, EstimateWindow &window)
                                                "возьмите ее файл из копии или введите смету заново.")
                                     .arg(name, Workspace::shown(Workspace::estimateName(name)), problem));
     }
-    applyEstimateLines(content, window);
+    Estimate estimate = window.estimate();
+    applyEstimateLines(content, estimate);
+    window.show(estimate);
     window.incomeTotal.clear();
     window.expenseTotal.clear();
     window.changedAfterCalculation = false;

@@ -64,7 +64,7 @@ protected:
         files.writeSettings(settingsWithStatus(status));
         calculate(window);
         BreakdownData data;
-        const bool prepared = report(messages, prepareBreakdown(files.workspace(), window, Today, data)).ok();
+        const bool prepared = report(messages, prepareBreakdown(files.workspace(), window.estimate(), window.totals(), Today, data)).ok();
         EXPECT_TRUE(prepared);
         if (!prepared)
             return XlsxSheet();
@@ -81,7 +81,9 @@ protected:
     Outcome prepare(const EstimateWindow &window)
     {
         BreakdownData data;
-        return runAction(messages, [&] { return prepareBreakdown(files.workspace(), window, Today, data); });
+        return runAction(messages, [&] {
+            return prepareBreakdown(files.workspace(), window.estimate(), window.totals(), Today, data);
+        });
     }
 
     TempWorkspace files;

@@ -25,7 +25,7 @@ using vastrel::test::XlsxSheet;
 namespace {
 
 const QDate Today(2026, 3, 15);
-const QString Estimate = QStringLiteral("сводная смета ( 15.03.2026_10-20-30 )");
+const QString EstimateName = QStringLiteral("сводная смета ( 15.03.2026_10-20-30 )");
 
 struct Record
 {
@@ -93,12 +93,12 @@ QStringList settings(const QString &code)
 class ConsolidatedTest : public ::testing::Test
 {
 protected:
-    void writeEstimate(const QList<Record> &records, const QString &name = Estimate)
+    void writeEstimate(const QList<Record> &records, const QString &name = EstimateName)
     {
         files.write(Workspace::estimateName(name), vastrel::test::crlf(fileLines(records)));
     }
 
-    XlsxSheet exportEstimate(const QString &name = Estimate)
+    XlsxSheet exportEstimate(const QString &name = EstimateName)
     {
         const ConsolidatedData data = prepareConsolidated(files.workspace(), name, Today);
         XlsxBackend book;
@@ -283,7 +283,7 @@ TEST_F(ConsolidatedTest, AnyEstimateBecomesRowsAsItIs)
 
 TEST_F(ConsolidatedTest, OneEstimateMustBeSelected)
 {
-    const QStringList lines = {QStringLiteral("000|") + Estimate + QStringLiteral("|"),
+    const QStringList lines = {QStringLiteral("000|") + EstimateName + QStringLiteral("|"),
                                QStringLiteral("101|смета кафедры|заметки")};
     EXPECT_FALSE(report(messages, estimateToExport(lines, {})).ok());
     EXPECT_EQ(messages.last(), QStringLiteral("Выделите смету для экспорта!"));
@@ -294,7 +294,7 @@ TEST_F(ConsolidatedTest, OneEstimateMustBeSelected)
 
 TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
 {
-    const QStringList lines = {QStringLiteral("000|") + Estimate + QStringLiteral("|")};
+    const QStringList lines = {QStringLiteral("000|") + EstimateName + QStringLiteral("|")};
     test::ScriptedDelivery delivery;
     const QString target = files.workspace().resolve(QStringLiteral("уточненная.xlsx"));
     QString suggested;
@@ -347,19 +347,19 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
         EXPECT_EQ(messages.all().first().kind, MessageKind::Refusal);
         EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Документ нельзя записать в "))) << qPrintable(messages.last());
     }
-    EXPECT_EQ(QDir(files.baseDir()).entryList(QDir::Files), QStringList{Estimate + QStringLiteral(".xml")});
+    EXPECT_EQ(QDir(files.baseDir()).entryList(QDir::Files), QStringList{EstimateName + QStringLiteral(".xml")});
     EXPECT_EQ(opened, 1);
 }
 
 TEST_F(ConsolidatedTest, CommandLine)
 {
     files.writeSettings(settings(QStringLiteral("123")));
-    files.writeToc({QStringLiteral("000|") + Estimate + QStringLiteral("|"), QStringLiteral("101|другая|"),
+    files.writeToc({QStringLiteral("000|") + EstimateName + QStringLiteral("|"), QStringLiteral("101|другая|"),
                     QStringLiteral("102|другая|")});
     writeEstimate(consolidated);
     const QString root = files.root();
     const auto result = vastrel::test::runCli(
-        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), Estimate, QStringLiteral("-o"), QStringLiteral("r.xlsx")});
+        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), EstimateName, QStringLiteral("-o"), QStringLiteral("r.xlsx")});
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
     const XlsxSheet sheet = XlsxSheet::read(QDir(root).filePath(QStringLiteral("r.xlsx")));
     EXPECT_EQ(sheet.text(QStringLiteral("A10")), QStringLiteral("по приносящей доход деятельности на ")
@@ -368,7 +368,7 @@ TEST_F(ConsolidatedTest, CommandLine)
 
     // The same document drawn as PDF: real text in the order it prints, fractions with a comma.
     const auto pdf = vastrel::test::runCli(
-        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), Estimate, QStringLiteral("-o"), QStringLiteral("r.pdf")});
+        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), EstimateName, QStringLiteral("-o"), QStringLiteral("r.pdf")});
     EXPECT_EQ(pdf.exitCode, 0) << qPrintable(pdf.err);
     const QString text = vastrel::test::pdfText(QDir(root).filePath(QStringLiteral("r.pdf")));
     EXPECT_EQ(vastrel::test::firstOutOfOrder(
@@ -390,7 +390,7 @@ TEST_F(ConsolidatedTest, CommandLine)
     ASSERT_TRUE(QFile::copy(QStringLiteral(VASTREL_CLI), program));
     ASSERT_TRUE(QFile::copy(module.filePath(), QDir(root).filePath(module.fileName())));
     const auto missing = vastrel::test::runCli(
-        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), Estimate, QStringLiteral("-o"), QStringLiteral("m.pdf")},
+        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), EstimateName, QStringLiteral("-o"), QStringLiteral("m.pdf")},
         program);
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.startsWith(QStringLiteral("Не удалось построить документ PDF: нет модуля ") + module.fileName()))
@@ -406,7 +406,7 @@ TEST_F(ConsolidatedTest, CommandLine)
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_EQ(none.err, QStringLiteral("Смета \"нет\" не найдена в оглавлении.\n"));
     EXPECT_FALSE(files.exists(QStringLiteral("x.xlsx")));
-    const auto usage = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), Estimate});
+    const auto usage = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), EstimateName});
     EXPECT_EQ(usage.exitCode, 2);
 }
 

@@ -49,10 +49,8 @@ const QString SmetaDir = QStringLiteral("../Vastrel/smetas/");
 // A saved estimate whose department and amount of 211 tell it apart.
 QByteArray estimate(const QString &department, const QString &amount = QStringLiteral("1,5"))
 {
-    WindowEstimate saved;
-    saved.today = QDate(2026, 1, 2);
+    Estimate saved;
     saved.incomeCode = 0;
-    saved.incomeCodeText = incomeCodes()[0].code;
     saved.source = 0;
     saved.legalStatus = QStringLiteral("1");
     saved.entries.remainder = QStringLiteral("0");
@@ -62,7 +60,7 @@ QByteArray estimate(const QString &department, const QString &amount = QStringLi
     Settings settings;
     settings.name = department;
     settings.status = QStringLiteral("1");
-    return cp1251(crlfLines(windowEstimateLines(saved, settings)));
+    return cp1251(crlfLines(windowEstimateLines(saved, QDate(2026, 1, 2), settings)));
 }
 
 struct IntakeCase

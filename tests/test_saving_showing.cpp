@@ -340,7 +340,9 @@ TEST_F(ShowingTest, ReaderGoesByLineBeginningsAndTheCodeAbove)
     EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Файл сметы «моя сводная смета» (")));
     EXPECT_EQ(window.remainder, QStringLiteral("7"));
 
-    applyEstimateLines(EstimateContent(ws.read(Workspace::estimateName(name))), window);
+    Estimate estimate = window.estimate();
+    applyEstimateLines(EstimateContent(ws.read(Workspace::estimateName(name))), estimate);
+    window.show(estimate);
     EXPECT_EQ(window.source, 4);
     EXPECT_EQ(window.incomeCode, 2); // "3" is the third income code
     EXPECT_EQ(window.remainder, QStringLiteral("1"));
@@ -352,11 +354,10 @@ TEST_F(ShowingTest, ReaderGoesByLineBeginningsAndTheCodeAbove)
 TEST_F(ShowingTest, TemplateHasNoAmountsSoEveryFieldIsEmptied)
 {
     const QString name = QStringLiteral("Новая");
-    TemplateEstimate estimate;
-    estimate.today = Today;
+    Estimate estimate;
     estimate.source = 0; // COD_FIN "2": the first income code
     estimate.entries.income = QStringLiteral("100");
-    writeEstimateFile(ws.workspace(), name, templateEstimateLines(estimate));
+    writeEstimateFile(ws.workspace(), name, templateEstimateLines(estimate, Today, QString()));
     EstimateWindow window = selecting(QStringLiteral("105|") + name + QStringLiteral("|"));
     window.income = QStringLiteral("7");
     window.expense(QStringLiteral("610")) = QStringLiteral("7");

@@ -626,8 +626,7 @@ TEST_F(Summing, ADamagedEstimateStopsTheSumBeforeAnythingIsWritten)
     headless.remove(2, 7);
     QStringList flipped = mainEstimateLines(a);
     flipped.replaceInStrings(QStringLiteral("<CODE>211<"), QStringLiteral("<CODE>2q1<"));
-    TemplateEstimate fresh;
-    fresh.today = QDate(2026, 1, 2);
+    Estimate fresh;
     fresh.source = 0;
     const std::pair<const char *, QByteArray> damaged[] = {
         {"empty", QByteArray()},
@@ -637,7 +636,7 @@ TEST_F(Summing, ADamagedEstimateStopsTheSumBeforeAnythingIsWritten)
         {"cr_only", QByteArray(good).replace("\r\n", "\r")},
         {"all_nul", QByteArray(good.size(), '\0')},
         {"flipped", test::crlf(flipped)},
-        {"template", test::cp1251(crlfLines(templateEstimateLines(fresh)))},
+        {"template", test::cp1251(crlfLines(templateEstimateLines(fresh, QDate(2026, 1, 2), QString())))},
     };
     writeEstimate(ws, QStringLiteral("good"), mainEstimateLines(a));
     for (const auto &[name, bytes] : damaged) {

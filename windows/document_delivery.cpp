@@ -1,5 +1,6 @@
 #include "windows/document_delivery.h"
 
+#include "base/table_of_contents.h"
 #include "base/text_file.h"
 #include "export/breakdown_document.h"
 #include "export/consolidated_document.h"
@@ -99,7 +100,7 @@ void exportBreakdownFromWindow(QWidget *parent, DocumentDelivery &delivery, cons
     QByteArray workbook;
     const bool built = runAction(messages, [&] {
                            BreakdownData data;
-                           if (const Outcome prepared = prepareBreakdown(workspace, window, today, data); !prepared)
+                           if (const Outcome prepared = prepareBreakdown(workspace, window.estimate(), window.totals(), today, data); !prepared)
                                return prepared;
                            BusyCursor busy;
                            writeBreakdown(book, data);
@@ -107,7 +108,8 @@ void exportBreakdownFromWindow(QWidget *parent, DocumentDelivery &delivery, cons
                            return Outcome::done();
                        }).ok();
     if (built)
-        deliver(parent, delivery, workspace, book, workbook, breakdownFileName(window, today), messages);
+        deliver(parent, delivery, workspace, book, workbook,
+                breakdownFileName(estimateNameOf(window.selectedLine()), today), messages);
 }
 
 bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace,
