@@ -87,15 +87,16 @@ int runExportConsolidated(Context &context, Arguments &args)
         if (const QString problem = documentTargetProblem(context.workspace, output); !problem.isEmpty())
             return Outcome::refusal(problem);
         const QStringList lines = tocLines(context.workspace);
-        QList<int> selected;
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            if (estimateNameOf(lines.at(i)) == names.first())
-                selected.append(int(i));
+        // Every record of the name counts, as the window's selection would.
+        QStringList selected;
+        for (const QString &line : lines) {
+            if (estimateNameOf(line) == names.first())
+                selected.append(names.first());
         }
         // The window's "select one" refusal would not tell which name was wrong.
         if (selected.isEmpty())
             return Outcome::refusal(QStringLiteral("Смета \"%1\" не найдена в оглавлении.").arg(names.first()));
-        const Outcome estimate = estimateToExport(lines, selected);
+        const Outcome estimate = estimateToExport(selected);
         if (!estimate)
             return estimate;
         const ConsolidatedData data = prepareConsolidated(context.workspace, estimate.value(), QDate::currentDate());

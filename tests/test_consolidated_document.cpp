@@ -1,4 +1,5 @@
 #include "base/error.h"
+#include "base/table_of_contents.h"
 #include "export/consolidated_document.h"
 #include "export/sheet_model.h"
 #include "export/xlsx_backend.h"
@@ -283,13 +284,12 @@ TEST_F(ConsolidatedTest, AnyEstimateBecomesRowsAsItIs)
 
 TEST_F(ConsolidatedTest, OneEstimateMustBeSelected)
 {
-    const QStringList lines = {QStringLiteral("000|") + EstimateName + QStringLiteral("|"),
-                               QStringLiteral("101|смета кафедры|заметки")};
-    EXPECT_FALSE(report(messages, estimateToExport(lines, {})).ok());
+    EXPECT_FALSE(report(messages, estimateToExport({})).ok());
     EXPECT_EQ(messages.last(), QStringLiteral("Выделите смету для экспорта!"));
-    EXPECT_FALSE(report(messages, estimateToExport(lines, {0, 1})).ok());
+    EXPECT_FALSE(report(messages, estimateToExport({EstimateName, QStringLiteral("смета кафедры")})).ok());
     EXPECT_EQ(messages.last(), QStringLiteral("Выделите одну смету для экспорта!"));
-    EXPECT_EQ(report(messages, estimateToExport(lines, {1})).value(), QStringLiteral("смета кафедры"));
+    EXPECT_EQ(report(messages, estimateToExport({QStringLiteral("смета кафедры")})).value(),
+              QStringLiteral("смета кафедры"));
 }
 
 TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
@@ -306,7 +306,7 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     delivery.opening = [&](const QString &) { ++opened; return true; };
 
     // Missing file: the error, the window stays, nothing asked.
-    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
+    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
     EXPECT_EQ(messages.lastFirstLine(), QStringLiteral("File not found"));
     EXPECT_TRUE(suggested.isEmpty());
 
@@ -314,7 +314,7 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     QList<Record> bad = consolidated;
     bad[3].amount = QStringLiteral("1 000");
     writeEstimate(bad);
-    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
+    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
     EXPECT_TRUE(messages.last().contains(QStringLiteral("поврежден: строка ")));
     EXPECT_TRUE(messages.last().endsWith(QStringLiteral("сумма «1 000» не число (нужны цифры с запятой или точкой, без "
                                                         "пробелов между разрядами). Документ не составлен.")))
@@ -323,7 +323,7 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
 
     writeEstimate(consolidated);
     messages.clear();
-    EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
+    EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
     EXPECT_TRUE(messages.texts().isEmpty());
     EXPECT_TRUE(suggested.endsWith(QStringLiteral("Уточненная смета сводная смета ( 15.03.2026_10-20-30 ).xlsx")))
         << qPrintable(suggested);
@@ -333,7 +333,7 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     // Declining to keep it keeps the window and its selection.
     QFile::remove(target);
     delivery.choose = [&](const QString &) { return QString(); };
-    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
+    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
     EXPECT_FALSE(QFile::exists(target));
     EXPECT_EQ(opened, 1);
 
@@ -342,7 +342,7 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
         delivery.choose = [&](const QString &) { return files.workspace().resolve(place); };
         messages.clear();
         // Nothing kept: the window stays for another choice.
-        EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
+        EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
         ASSERT_EQ(messages.all().size(), 1);
         EXPECT_EQ(messages.all().first().kind, MessageKind::Refusal);
         EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Документ нельзя записать в "))) << qPrintable(messages.last());

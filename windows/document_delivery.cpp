@@ -113,9 +113,9 @@ void exportBreakdownFromWindow(QWidget *parent, DocumentDelivery &delivery, cons
 }
 
 bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace,
-                                  const QStringList &lines, const QList<int> &selected, MessageService &messages)
+                                  const QStringList &selectedNames, MessageService &messages)
 {
-    const Outcome estimate = report(messages, estimateToExport(lines, selected));
+    const Outcome estimate = report(messages, estimateToExport(selectedNames));
     if (!estimate.ok())
         return false;
     XlsxBackend book;

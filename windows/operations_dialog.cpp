@@ -201,7 +201,10 @@ void OperationsDialog::exportConsolidated()
 {
     bool written = false;
     runAction(m_messages, [&] {
-        written = exportConsolidatedFromWindow(this, m_delivery, m_workspace, listLines(), selectedRows(), m_messages);
+        QStringList names;
+        for (int row : selectedRows())
+            names.append(estimateNameOf(m_lines->toc().line(row)));
+        written = exportConsolidatedFromWindow(this, m_delivery, m_workspace, names, m_messages);
         return Outcome::done();
     });
     if (written)
