@@ -60,10 +60,8 @@ const std::array<ExpenseLine, ExpenseLineCount> &expenseLines()
     static const QString g260 = QStringLiteral("386 00000000000000260");
     static const QString g300 = QStringLiteral("386 00000000000000300");
     static const QString g500 = QStringLiteral("386 00000000000000500");
-    auto line = [](const char *shortCode, const char *panel, const char *field, const QString &a,
-                   const QString &b, const QString &group) {
-        return ExpenseLine{QString::fromLatin1(shortCode), QString::fromLatin1(panel),
-                           QString::fromLatin1(field), a, b, b, group};
+    auto line = [](const char *shortCode, const QString &a, const QString &b, const QString &group) {
+        return ExpenseLine{QString::fromLatin1(shortCode), a, b, b, group};
     };
     static const std::array<ExpenseLine, ExpenseLineCount> lines = [&] {
         const QString transfersA = QStringLiteral(
@@ -72,55 +70,55 @@ const std::array<ExpenseLine, ExpenseLineCount> &expenseLines()
             "Пенсии, пособия, выплачиваемые организациями сектора государственного управления");
         const QString sharesA = QStringLiteral("Увеличение стоимости акций и иных форм участия в капитале");
         std::array<ExpenseLine, ExpenseLineCount> l = {{
-            line("211", "Panel19", "MaskEdit41", QStringLiteral("Заработная плата"),
+            line("211", QStringLiteral("Заработная плата"),
                  QStringLiteral("Заработная плата"), g210),
-            line("212", "Panel20", "MaskEdit45", QStringLiteral("Прочие выплаты"),
+            line("212", QStringLiteral("Прочие выплаты"),
                  QStringLiteral("Прочие выплаты"), g210),
-            line("213", "Panel21", "MaskEdit49", QStringLiteral("Начисления на оплату труда"),
+            line("213", QStringLiteral("Начисления на оплату труда"),
                  QStringLiteral("Начисления на выплаты по оплате труда"), g210),
-            line("221", "Panel22", "MaskEdit53", QStringLiteral("Услуги связи"),
+            line("221", QStringLiteral("Услуги связи"),
                  QStringLiteral("Услуги связи"), g220),
-            line("222", "Panel23", "MaskEdit57", QStringLiteral("Транспортные услуги"),
+            line("222", QStringLiteral("Транспортные услуги"),
                  QStringLiteral("Транспортные услуги"), g220),
-            line("223", "Panel24", "MaskEdit61", QStringLiteral("Коммунальные услуги"),
+            line("223", QStringLiteral("Коммунальные услуги"),
                  QStringLiteral("Коммунальные услуги"), g220),
-            line("224", "Panel25", "MaskEdit65", QStringLiteral("Арендная плата за пользование имуществом"),
+            line("224", QStringLiteral("Арендная плата за пользование имуществом"),
                  QStringLiteral("Арендная плата за пользование имуществом"), g220),
-            line("225", "Panel26", "MaskEdit69", QStringLiteral("услуги по содержанию имущества"),
+            line("225", QStringLiteral("услуги по содержанию имущества"),
                  QStringLiteral("Услуги по содержанию имущества"), g220),
-            line("226", "Panel27", "MaskEdit73", QStringLiteral("Прочие услуги"),
+            line("226", QStringLiteral("Прочие услуги"),
                  QStringLiteral("Прочие услуги"), g220),
-            line("231", "Panel28", "MaskEdit77", QStringLiteral("Обслуживание внутреннего долга"),
+            line("231", QStringLiteral("Обслуживание внутреннего долга"),
                  QStringLiteral("Обслуживание внутренних долговых обязательств"), g230),
-            line("232", "Panel29", "MaskEdit81", QStringLiteral("Обслуживание внешнего долга"),
+            line("232", QStringLiteral("Обслуживание внешнего долга"),
                  QStringLiteral("Обслуживание внешних долговых обязательств"), g230),
-            line("241", "Panel30", "MaskEdit85", transfersA, transfersA, QString()),
-            line("242", "Panel31", "MaskEdit89",
+            line("241", transfersA, transfersA, QString()),
+            line("242",
                  QStringLiteral("Безвозмездные и безвозвратные перечисления организациям, за исключением "
                                 "государственных и муниципальных организаций"),
                  QStringLiteral("Безвозмездные и безвозвратные перечисления организациям, за исключением "
                                 "государтсвенных и муниципальных организаций"), QString()),
-            line("251", "Panel32", "MaskEdit93", QStringLiteral("Перечисления другим бюджетам бюджетной системы"),
+            line("251", QStringLiteral("Перечисления другим бюджетам бюджетной системы"),
                  QStringLiteral("Перечисления другим бюджетам бюджетной системы РФ"), g250),
-            line("253", "Panel34", "MaskEdit101", QStringLiteral("Перечисления международным организациям"),
+            line("253", QStringLiteral("Перечисления международным организациям"),
                  QStringLiteral("Перечисления международным организациям"), g250),
-            line("261", "Panel35", "MaskEdit105",
+            line("261",
                  QStringLiteral("Пенсии, пособия и выплаты по пенсионному, социальному и медицинскому "
                                 "страхованию населения"),
                  QStringLiteral("Пенсии, пособия и выплаты по пенсионному и медицинскому страхованию"), g260),
-            line("262", "Panel36", "MaskEdit109", QStringLiteral("Пособия по социальной помощи населению"),
+            line("262", QStringLiteral("Пособия по социальной помощи населению"),
                  QStringLiteral("Пособия по социальной помощи населению"), g260),
-            line("263", "Panel37", "MaskEdit113", pensionsA, pensionsA, g260),
-            line("290", "Panel38", "MaskEdit117", QStringLiteral("Прочие расходы"),
+            line("263", pensionsA, pensionsA, g260),
+            line("290", QStringLiteral("Прочие расходы"),
                  QStringLiteral("Прочие расходы"), QString()),
-            line("310", "Panel39", "MaskEdit121", QStringLiteral("Увеличение стоимости основных средств"),
+            line("310", QStringLiteral("Увеличение стоимости основных средств"),
                  QStringLiteral("Увеличение стоимости основных фондов"), g300),
-            line("320", "Panel40", "MaskEdit125", QStringLiteral("Увеличение стоимости нематериальных активов"),
+            line("320", QStringLiteral("Увеличение стоимости нематериальных активов"),
                  QStringLiteral("Увеличение стоимости нематериальных запасов"), g300),
-            line("340", "Panel41", "MaskEdit129", QStringLiteral("Увеличение стоимости материальных запасов"),
+            line("340", QStringLiteral("Увеличение стоимости материальных запасов"),
                  QStringLiteral("Увеличение стоимости материальных запасов"), g300),
-            line("530", "Panel33", "MaskEdit18", sharesA, sharesA, g500),
-            line("610", "Panel56", "MaskEdit19", QStringLiteral("Перечисление средств вышестоящей организации"),
+            line("530", sharesA, sharesA, g500),
+            line("610", QStringLiteral("Перечисление средств вышестоящей организации"),
                  QStringLiteral("Перечисление средств вышестоящей организации"), QString()),
         }};
         l[18].breakdownDescription = QStringLiteral("ПРОЧИЕ РАСХОДЫ");
@@ -260,66 +258,22 @@ const GroupLine &expenseHeading()
     return groupLines()[4];
 }
 
-int consolidatedRowLines(const QString &code)
-{
-    static const QStringList tripled = {
-        QStringLiteral("386 00000000000000200"),
-        QStringLiteral("386 30000000000000000"),
-        QStringLiteral("386 30300000000000000"),
-        QStringLiteral("386 00000000000000241"),
-    };
-    static const QStringList doubled = {
-        QStringLiteral("386 30201010010000130"),
-        QStringLiteral("386 30399010010000180"),
-        QStringLiteral("386 00000000000000210"),
-    };
-    return tripled.contains(code) ? 3 : doubled.contains(code) ? 2 : 1;
-}
-
-bool consolidatedBoldAmount(const QString &code)
-{
-    static const QStringList bold = {
-        QStringLiteral("386 30200000000000000"), QStringLiteral("386 30300000000000000"),
-        QStringLiteral("386 00000000000000210"), QStringLiteral("386 00000000000000220"),
-        QStringLiteral("386 00000000000000260"), QStringLiteral("386 00000000000000300"),
-    };
-    return bold.contains(code);
-}
-
-const BreakdownGroupLook &breakdownGroupLook(const QString &code)
-{
-    // The 210 row stands in the fixed part of the table and looks different.
-    static const BreakdownGroupLook looks[] = {
-        {QStringLiteral("386 00000000000000210"), false, 2},
-        {QStringLiteral("386 00000000000000220"), true, 1},
-        {QStringLiteral("386 00000000000000300"), true, 1},
-    };
-    for (const BreakdownGroupLook &look : looks) {
-        if (look.code == code)
-            return look;
-    }
-    static const BreakdownGroupLook plain;
-    return plain;
-}
-
 const std::array<TemplateLine, TemplateLineCount> &templateLines()
 {
     static const std::array<TemplateLine, TemplateLineCount> lines = [] {
         const QString remainder = QStringLiteral("Остаток с начала года");
-        const QString q1 = QStringLiteral("Q_1");
-        auto income = [](const QString &description, const char *code, const QString &tag = QString(),
-                         TemplateAmount amount = TemplateAmount::None) {
-            return TemplateLine{description, QString::fromLatin1(code), true, tag, amount};
+        auto income = [](const QString &description, const char *code, TemplateAmount amount = TemplateAmount::None) {
+            return TemplateLine{description, QString::fromLatin1(code), true, amount};
         };
         auto expense = [&](const QString &description, const char *code) {
-            return TemplateLine{description, QString::fromLatin1(code), false, q1, TemplateAmount::Expense};
+            return TemplateLine{description, QString::fromLatin1(code), false, TemplateAmount::Expense};
         };
         const QString six = QStringLiteral("хххххх"); // Cyrillic х
         const QString five = QStringLiteral("ххххх");
         return std::array<TemplateLine, TemplateLineCount>{{
             income(remainder, "38630101010010000120*"),
-            income(remainder, "38630201010010000130*", QStringLiteral("Q_2"), TemplateAmount::Income),
-            income(remainder, "38630201010010000440*", QStringLiteral("Q_4"), TemplateAmount::Remainder),
+            income(remainder, "38630201010010000130*", TemplateAmount::Income),
+            income(remainder, "38630201010010000440*", TemplateAmount::Remainder),
             income(remainder, "38630301010010000151*"),
             income(remainder, "38630302010010000180*"),
             income(QStringLiteral("Доходы от размещения денежных средств, получаемых федеральными учреждениями"),
@@ -347,7 +301,7 @@ const std::array<TemplateLine, TemplateLineCount> &templateLines()
             expense(five, "242"),
             expense(five, "251"),
             // The main window has no field for 252: the block has no amount.
-            TemplateLine{five, QStringLiteral("252"), false, QString(), TemplateAmount::None},
+            TemplateLine{five, QStringLiteral("252"), false, TemplateAmount::None},
             expense(QStringLiteral("Перечисления международным организациям"), "253"),
             expense(six, "261"),
             expense(QStringLiteral("Пособия по социальной помощи населению"), "262"),

@@ -28,8 +28,6 @@ struct IncomeCode
 struct ExpenseLine
 {
     QString shortCode;              // "211"
-    QString panel;                  // objectName of the code panel in the main window
-    QString field;                  // objectName of the entry field
     QString savedDescription;       // written by the main window's save
     QString consolidatedDescription;// written by summing, used by the documents
     QString breakdownDescription;   // used by the breakdown document
@@ -71,20 +69,6 @@ bool isTransferLine(const ExpenseLine &line);
 const GroupLine &incomeHeading();
 const GroupLine &expenseHeading();
 
-// The refined-estimate document by a row's code: how many lines its label
-// takes (1 to 3) and whether its amount is bold.
-int consolidatedRowLines(const QString &code);
-bool consolidatedBoldAmount(const QString &code);
-
-// How the breakdown document draws a group row of the expense block.
-struct BreakdownGroupLook
-{
-    QString code;
-    bool boldLabel = true;
-    int heightFactor = 1;
-};
-const BreakdownGroupLook &breakdownGroupLook(const QString &code);
-
 } // namespace vastrel
 
 namespace vastrel {
@@ -99,8 +83,7 @@ struct TemplateLine
     QString description;
     QString code;          // with the prefix "386"
     bool prefixFollowsFinancing; // "386" becomes "000" under the template's financing code "0"
-    QString amountTag;     // "Q_1", "Q_2", "Q_4", or empty for no amount element
-    TemplateAmount amount; // the field that fills it; Expense: the field of `code`
+    TemplateAmount amount; // the field that fills its amount; Expense: the field of `code`
 };
 
 constexpr int TemplateLineCount = 33;

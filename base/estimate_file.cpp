@@ -14,7 +14,6 @@ namespace vastrel {
 
 namespace {
 
-const QString Tab = QStringLiteral("\t");
 const QString TwoTabs = QStringLiteral("\t\t");
 
 QString elementLine(const EstimateElement &element)
@@ -25,10 +24,10 @@ QString elementLine(const EstimateElement &element)
 
 void appendRecord(QStringList &lines, const EstimateRecord &record)
 {
-    lines.append(Tab + QStringLiteral("<COLUMN>"));
+    lines.append(EstimateFileLine::RecordStart);
     for (const EstimateElement &element : record)
         lines.append(elementLine(element));
-    lines.append(Tab + QStringLiteral("</COLUMN>"));
+    lines.append(EstimateFileLine::RecordEnd);
 }
 
 } // namespace
@@ -36,16 +35,17 @@ void appendRecord(QStringList &lines, const EstimateRecord &record)
 QStringList estimateFileLines(const EstimateHeader &header, const QList<EstimateRecord> &records)
 {
     QStringList lines;
-    lines.append(QStringLiteral("<?xml version='1.0' encoding='windows-1251' standalone='yes'?>"));
-    lines.append(QStringLiteral("<SMETA xmlns:xsi='") + SchemaInstanceNamespace + QStringLiteral("'>"));
-    appendRecord(lines, {{QStringLiteral("YEAR"), header.year},
-                         {QStringLiteral("COD_FIN"), header.financing},
-                         {QStringLiteral("DEP"), header.department},
-                         {QStringLiteral("COD_DEP"), header.subdivisionCode},
-                         {QStringLiteral("COD_LEG"), header.legalStatus}});
+    lines.append(EstimateFileLine::Declaration);
+    lines.append(QLatin1Char('<') + EstimateTag::Root + QStringLiteral(" xmlns:xsi='") + SchemaInstanceNamespace
+                 + QStringLiteral("'>"));
+    appendRecord(lines, {{EstimateTag::Year, header.year},
+                         {EstimateTag::Financing, header.financing},
+                         {EstimateTag::Department, header.department},
+                         {EstimateTag::SubdivisionCode, header.subdivisionCode},
+                         {EstimateTag::LegalStatus, header.legalStatus}});
     for (const EstimateRecord &record : records)
         appendRecord(lines, record);
-    lines.append(QStringLiteral("</SMETA>"));
+    lines.append(EstimateFileLine::RootEnd);
     return lines;
 }
 
@@ -54,11 +54,10 @@ QList<EstimateRecord> consolidatedRecords(const QList<ConsolidatedRecord> &recor
     QList<EstimateRecord> result;
     result.reserve(records.size());
     for (const ConsolidatedRecord &record : records) {
-        EstimateRecord elements{{QStringLiteral("DESCRIPTION"), record.description},
-                                {QStringLiteral("CODE"), record.code}};
+        EstimateRecord elements{{EstimateTag::Description, record.description}, {EstimateTag::Code, record.code}};
         if (record.withBreakdownCode)
-            elements.append({QStringLiteral("CODE_RASCH"), QString()});
-        elements.append({QStringLiteral("SUM_YEAR"), record.amount});
+            elements.append({EstimateTag::Breakdown, QString()});
+        elements.append({EstimateTag::Amount, record.amount});
         result.append(elements);
     }
     return result;
@@ -202,12 +201,42 @@ const EstimateLine &EstimateContent::at(qsizetype index) const
     return index >= 0 && index < m_lines.size() ? m_lines.at(index) : empty;
 }
 
-namespace {
-
-const QString Description = QStringLiteral("DESCRIPTION");
-const QString Code = QStringLiteral("CODE");
-
-} // namespace
+EstimateFileRecords readEstimateRecords(const EstimateContent &content)
+{
+    EstimateFileRecords file;
+    qsizetype at = 0;
+    const auto next = [&]() -> const EstimateLine & { return content.at(at++); };
+    for (qsizetype i = 0; i < content.size(); ++i) {
+        if (content.at(i).opens(EstimateTag::Year)) {
+            EstimateHeader header;
+            header.year = content.at(i).valueOf(EstimateTag::Year);
+            header.financing = content.at(i + 1).valueOf(EstimateTag::Financing);
+            header.department = content.at(i + 2).valueOf(EstimateTag::Department);
+            header.subdivisionCode = content.at(i + 3).valueOf(EstimateTag::SubdivisionCode);
+            header.legalStatus = content.at(i + 4).valueOf(EstimateTag::LegalStatus);
+            file.header = header;
+            break;
+        }
+    }
+    while (at < content.size()) {
+        const EstimateLine &line = next();
+        if (!line.opens(EstimateTag::Description))
+            continue;
+        EstimateFileRecord record;
+        record.description = line.valueBytes(EstimateTag::Description);
+        record.code = next().valueBytes(EstimateTag::Code);
+        const EstimateLine *amountLine = &next();
+        if (amountLine->opens(EstimateTag::Breakdown)) {
+            record.hasBreakdown = true;
+            record.breakdown = amountLine->valueBytes(EstimateTag::Breakdown);
+            amountLine = &next();
+        }
+        record.amount = amountLine->valueBytes(EstimateTag::Amount);
+        record.annualAmount = amountLine->opens(EstimateTag::Amount);
+        file.records.append(record);
+    }
+    return file;
+}
 
 QStringList windowEstimateLines(const Estimate &estimate, const QDate &today, const std::optional<Settings> &settings)
 {
@@ -221,22 +250,22 @@ QStringList windowEstimateLines(const Estimate &estimate, const QDate &today, co
 
     const QString breakdownCode = QString::number(estimate.source + 1);
     QList<EstimateRecord> records;
-    records.append({{Description, QStringLiteral("остаток")},
-                    {Code, income.starForm()},
-                    {QStringLiteral("CODE_RASCH"), breakdownCode},
-                    {QStringLiteral("SUM_YEAR"), storedAmountText(estimate.entries.remainder)}});
-    records.append({{Description, QStringLiteral("название дохода")},
-                    {Code, income.code},
-                    {QStringLiteral("CODE_RASCH"), breakdownCode},
-                    {QStringLiteral("SUM_YEAR"), storedAmountText(estimate.entries.income)}});
+    records.append({{EstimateTag::Description, QStringLiteral("остаток")},
+                    {EstimateTag::Code, income.starForm()},
+                    {EstimateTag::Breakdown, breakdownCode},
+                    {EstimateTag::Amount, storedAmountText(estimate.entries.remainder)}});
+    records.append({{EstimateTag::Description, QStringLiteral("название дохода")},
+                    {EstimateTag::Code, income.code},
+                    {EstimateTag::Breakdown, breakdownCode},
+                    {EstimateTag::Amount, storedAmountText(estimate.entries.income)}});
     for (size_t i = 0; i < expenseLines().size(); ++i) {
         const ExpenseLine &line = expenseLines()[i];
         const QString &amount = estimate.entries.expenses[i];
         if (amount == QLatin1String("0") && !isTransferLine(line))
             continue;
-        records.append({{Description, line.savedDescription},
-                        {Code, line.shortCode},
-                        {QStringLiteral("SUM_YEAR"), storedAmountText(amount)}});
+        records.append({{EstimateTag::Description, line.savedDescription},
+                        {EstimateTag::Code, line.shortCode},
+                        {EstimateTag::Amount, storedAmountText(amount)}});
     }
     return estimateFileLines(header, records);
 }
@@ -261,18 +290,18 @@ QStringList templateEstimateLines(const Estimate &estimate, const QDate &today, 
         QString code = line.code;
         if (zeroPrefix && line.prefixFollowsFinancing)
             code.replace(0, 3, QStringLiteral("000"));
-        EstimateRecord record{{Description, line.description}, {Code, code}};
+        EstimateRecord record{{EstimateTag::Description, line.description}, {EstimateTag::Code, code}};
         switch (line.amount) {
         case TemplateAmount::None:
             break;
         case TemplateAmount::Remainder:
-            record.append({line.amountTag, storedAmountText(estimate.entries.remainder)});
+            record.append({EstimateTag::RemainderQuarter, storedAmountText(estimate.entries.remainder)});
             break;
         case TemplateAmount::Income:
-            record.append({line.amountTag, storedAmountText(estimate.entries.income)});
+            record.append({EstimateTag::IncomeQuarter, storedAmountText(estimate.entries.income)});
             break;
         case TemplateAmount::Expense:
-            record.append({line.amountTag,
+            record.append({EstimateTag::ExpenseQuarter,
                            storedAmountText(estimate.entries.expenses.at(size_t(expenseIndexByShortCode(line.code))))});
             break;
         }
@@ -359,6 +388,12 @@ bool lineIs(const EstimateLine &line, QByteArrayView text)
     return line.bytes() == text;
 }
 
+// "«<TAG>…</TAG>»", an element as a message names it.
+QString elementShape(const QString &tag)
+{
+    return QStringLiteral("«<%1>…</%1>»").arg(tag);
+}
+
 // "\t\t<TAG>value</TAG>" and nothing else on the line. Tags are ASCII, so
 // their characters are compared with the bytes as they are; every line of
 // every summed file passes here.
@@ -396,8 +431,8 @@ struct CheckedRecord
     QByteArrayView amount;
 };
 
-const QString AmountTags[] = {QStringLiteral("SUM_YEAR"), QStringLiteral("Q_1"), QStringLiteral("Q_2"),
-                              QStringLiteral("Q_4")};
+const QString AmountTags[] = {EstimateTag::Amount, EstimateTag::ExpenseQuarter, EstimateTag::IncomeQuarter,
+                              EstimateTag::RemainderQuarter};
 
 QString amountProblem(const CheckedRecord &record, bool mayBeEmpty)
 {
@@ -477,7 +512,7 @@ QString templateProblem(const QList<CheckedRecord> &records)
         if (!templateCodes().contains(QByteArray::fromRawData(record.code.data(), record.code.size())))
             return unknownCode(record, kind);
         if (record.hasBreakdown)
-            return atLine(record.codeLine + 1, QStringLiteral("строки CODE_RASCH не бывает в ") + kind);
+            return atLine(record.codeLine + 1, QStringLiteral("строки %1 не бывает в %2").arg(EstimateTag::Breakdown, kind));
         if (const QString problem = amountProblem(record, true); !problem.isEmpty())
             return problem;
     }
@@ -495,7 +530,7 @@ QString consolidatedProblem(const QList<CheckedRecord> &records)
         if (known == consolidatedCodes().constEnd())
             return unknownCode(record, kind);
         if (record.hasBreakdown != known.value() || !record.breakdown.isEmpty())
-            return atLine(record.codeLine + 1, QStringLiteral("строка CODE_RASCH не на своём месте"));
+            return atLine(record.codeLine + 1, QStringLiteral("строка %1 не на своём месте").arg(EstimateTag::Breakdown));
         const bool heading = code.isEmpty() || code == incomeHeadingCode || code == expenseHeadingCode;
         if (const QString problem = amountProblem(record, heading); !problem.isEmpty())
             return problem;
@@ -535,7 +570,8 @@ QString savedProblem(const QList<CheckedRecord> &records)
         const CheckedRecord &record = records.at(k);
         const int source = record.hasBreakdown ? fromWindows1251(record.breakdown).toInt() : 0;
         if (source < 1 || source > IncomeSourceCount || record.breakdown != records.at(0).breakdown)
-            return atLine(record.codeLine + 1, QStringLiteral("нет верного кода расшифровки дохода CODE_RASCH"));
+            return atLine(record.codeLine + 1,
+                          QStringLiteral("нет верного кода расшифровки дохода %1").arg(EstimateTag::Breakdown));
     }
     int previous = -1;
     for (qsizetype k = 2; k < records.size(); ++k) {
@@ -547,7 +583,8 @@ QString savedProblem(const QList<CheckedRecord> &records)
             return atLine(record.codeLine, QStringLiteral("код %1 повторяется или стоит не по порядку")
                                                .arg(quotedValue(record.code)));
         if (record.hasBreakdown)
-            return atLine(record.codeLine + 1, QStringLiteral("строки CODE_RASCH не бывает в записи расхода"));
+            return atLine(record.codeLine + 1,
+                          QStringLiteral("строки %1 не бывает в записи расхода").arg(EstimateTag::Breakdown));
         previous = expense;
     }
     for (const CheckedRecord &record : records) {
@@ -595,14 +632,18 @@ QString estimateFileProblem(const EstimateContent &content, EstimateKind *kind)
         return i >= content.size() ? QStringLiteral("файл обрывается после строки %1").arg(content.size())
                                    : atLine(i, QStringLiteral("ожидалось ") + what);
     };
-    while (i < content.size() && lineIs(content.at(i), "\t<COLUMN>")) {
+    static const QByteArray recordStart = toWindows1251(EstimateFileLine::RecordStart);
+    static const QByteArray recordEnd = toWindows1251(EstimateFileLine::RecordEnd);
+    static const QByteArray rootEnd = toWindows1251(EstimateFileLine::RootEnd);
+    const auto quoted = [](const QString &line) { return QStringLiteral("«%1»").arg(line.trimmed()); };
+    while (i < content.size() && lineIs(content.at(i), recordStart)) {
         ++i;
         CheckedRecord record;
         if (!isElement(content.at(i), EstimateTag::Description))
-            return expected(QStringLiteral("«<DESCRIPTION>…</DESCRIPTION>»"));
+            return expected(elementShape(EstimateTag::Description));
         ++i;
         if (!isElement(content.at(i), EstimateTag::Code))
-            return expected(QStringLiteral("«<CODE>…</CODE>»"));
+            return expected(elementShape(EstimateTag::Code));
         record.codeLine = i;
         record.code = elementValue(content.at(i++), EstimateTag::Code);
         if (isElement(content.at(i), EstimateTag::Breakdown)) {
@@ -618,26 +659,28 @@ QString estimateFileProblem(const EstimateContent &content, EstimateKind *kind)
                 break;
             }
         }
-        if (!lineIs(content.at(i), "\t</COLUMN>"))
-            return expected(QStringLiteral("строка суммы или «</COLUMN>»"));
+        if (!lineIs(content.at(i), recordEnd))
+            return expected(QStringLiteral("строка суммы или ") + quoted(EstimateFileLine::RecordEnd));
         ++i;
         records.append(record);
     }
-    if (!lineIs(content.at(i), "</SMETA>"))
-        return expected(QStringLiteral("«<COLUMN>» или «</SMETA>»"));
+    if (!lineIs(content.at(i), rootEnd))
+        return expected(quoted(EstimateFileLine::RecordStart) + QStringLiteral(" или ")
+                        + quoted(EstimateFileLine::RootEnd));
     if (i + 1 != content.size())
-        return atLine(i + 1, QStringLiteral("текст после «</SMETA>»"));
+        return atLine(i + 1, QStringLiteral("текст после ") + quoted(EstimateFileLine::RootEnd));
     if (sums && templateAmounts)
-        return QStringLiteral("в файле есть и суммы SUM_YEAR, и суммы заготовки Q_1…Q_4");
-    static const QByteArray ConsolidatedFinancing = toWindows1251(QStringLiteral("СВОДНАЯ СМЕТА"));
+        return QStringLiteral("в файле есть и суммы %1, и суммы заготовки %2…%3")
+            .arg(EstimateTag::Amount, EstimateTag::ExpenseQuarter, EstimateTag::RemainderQuarter);
+    static const QByteArray consolidatedFinancing = toWindows1251(ConsolidatedFinancing);
     const QByteArrayView financing = elementValue(content.at(4), EstimateTag::Financing);
     EstimateKind found = !sums ? EstimateKind::Template
-                         : financing == ConsolidatedFinancing ? EstimateKind::Consolidated
+                         : financing == consolidatedFinancing ? EstimateKind::Consolidated
                                                                                       : EstimateKind::Saved;
     if (found != EstimateKind::Template) {
         for (const CheckedRecord &record : records) {
             if (!record.amountTag)
-                return atLine(record.codeLine + 1, QStringLiteral("в записи нет суммы SUM_YEAR"));
+                return atLine(record.codeLine + 1, QStringLiteral("в записи нет суммы ") + EstimateTag::Amount);
         }
     }
     QString problem;

@@ -72,7 +72,21 @@ inline const QString Description = QStringLiteral("DESCRIPTION");
 inline const QString Code = QStringLiteral("CODE");
 inline const QString Breakdown = QStringLiteral("CODE_RASCH");
 inline const QString Amount = QStringLiteral("SUM_YEAR");
+// The template's amounts, by the field that fills them.
+inline const QString RemainderQuarter = QStringLiteral("Q_4");
+inline const QString IncomeQuarter = QStringLiteral("Q_2");
+inline const QString ExpenseQuarter = QStringLiteral("Q_1");
+inline const QString Root = QStringLiteral("SMETA");
+inline const QString Record = QStringLiteral("COLUMN");
 } // namespace EstimateTag
+
+// The fixed lines around the elements.
+namespace EstimateFileLine {
+inline const QString Declaration = QStringLiteral("<?xml version='1.0' encoding='windows-1251' standalone='yes'?>");
+inline const QString RootEnd = QStringLiteral("</") + EstimateTag::Root + QLatin1Char('>');
+inline const QString RecordStart = QStringLiteral("\t<") + EstimateTag::Record + QLatin1Char('>');
+inline const QString RecordEnd = QStringLiteral("\t</") + EstimateTag::Record + QLatin1Char('>');
+} // namespace EstimateFileLine
 
 // One line of an estimate file as read back, kept as the file's bytes: the
 // tags are ASCII and the encoding has one character per byte, so a line is
@@ -141,6 +155,36 @@ private:
 // Reads an estimate file ("File not found" when missing).
 EstimateContent readEstimate(const Workspace &workspace, const QString &estimateName);
 
+// One record of an estimate file as the readers take it, by the places of its
+// lines, so that a foreign file reads as every installation reads it: a line
+// that opens DESCRIPTION starts it, the next line holds the code, the line
+// after it the amount, or the breakdown code when it opens CODE_RASCH, the
+// amount then following. Each value is that line read as its element
+// (EstimateLine::valueBytes), whatever the line holds; the views point into
+// the content's bytes.
+struct EstimateFileRecord
+{
+    QByteArrayView description;
+    QByteArrayView code;
+    bool hasBreakdown = false;
+    QByteArrayView breakdown;
+    // Read as SUM_YEAR; a template's Q_ line gives no number so.
+    QByteArrayView amount;
+    bool annualAmount = false; // the amount line opens SUM_YEAR
+};
+
+struct EstimateFileRecords
+{
+    // The values of the first line that opens YEAR and of the four lines after
+    // it, in the header's order; none without such a line.
+    std::optional<EstimateHeader> header;
+    QList<EstimateFileRecord> records;
+};
+
+// The one reader of a file's records. A file that estimateFileProblem accepts
+// is its header record and its records; anything else reads by the same rule.
+EstimateFileRecords readEstimateRecords(const EstimateContent &content);
+
 // The largest estimate file taken from outside the base (a medium, a link):
 // the system's own are a few kilobytes, so anything near this is no estimate.
 constexpr qint64 MaxEstimateFileBytes = 1024 * 1024;
@@ -164,6 +208,9 @@ enum class EstimateKind { Saved, Template, Consolidated };
 // then tells which writer's file it is.
 QString estimateFileProblem(const EstimateContent &content, EstimateKind *kind = nullptr);
 QString estimateFileProblem(const QByteArray &bytes);
+
+// COD_FIN of a consolidated estimate.
+inline const QString ConsolidatedFinancing = QStringLiteral("СВОДНАЯ СМЕТА");
 
 // The namespace of the root element's xsi declaration.
 inline const QString SchemaInstanceNamespace = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");

@@ -2,6 +2,7 @@
 
 #include "base/error.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -26,9 +27,52 @@ TocRecord TocRecord::split(const QString &line)
     return record;
 }
 
+TocRecord TocRecord::consolidated(const QString &name)
+{
+    return {QStringLiteral("000"), name, QString()};
+}
+
+TocRecord TocRecord::numbered(int number, const QString &name)
+{
+    return {runningNumber(number), name, QString()};
+}
+
+bool TocRecord::holdsName(const QString &name)
+{
+    // One look at each character: a rebuild asks this of every file of the base.
+    return fitsWindows1251(name) && std::none_of(name.cbegin(), name.cend(), [](QChar c) {
+               return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('|');
+           });
+}
+
 QString TocRecord::line() const
 {
     return code + QLatin1Char('|') + name + QLatin1Char('|') + notes;
+}
+
+QByteArray TocRecord::bytes() const
+{
+    // Encoded part by part into one array: a rebuild writes a record for every
+    // file of the base, and joining the line first costs more than the rest.
+    QByteArray bytes(code.size() + name.size() + notes.size() + 4, Qt::Uninitialized);
+    char *out = bytes.data();
+    bool encoded = true;
+    for (const QString *part : {&code, &name, &notes}) {
+        encoded = encoded && encodeWindows1251(*part, out);
+        out += part->size();
+        *out++ = part == &notes ? '\r' : '|';
+    }
+    *out = '\n';
+    // A character without a byte: converting the whole line names it.
+    return encoded ? bytes : toWindows1251(line() + QStringLiteral("\r\n"));
+}
+
+QString runningNumber(int number)
+{
+    if (number < 0)
+        return QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
+    // Called once per line of a rebuilt list: padded by hand, without parsing a pattern.
+    return QString::number(number).rightJustified(3, QLatin1Char('0'));
 }
 
 QString estimateNameOf(const QString &line)
@@ -134,10 +178,9 @@ void readTocUtf8(const Workspace &workspace, const ByteSink &sink, OpenFailure f
         sink(text);
 }
 
-void appendTocLine(const Workspace &workspace, const QString &line)
+void appendTocRecord(const Workspace &workspace, const TocRecord &record)
 {
-    appendToFile(workspace.tocPath(), Workspace::shown(Workspace::tocName()),
-                 toWindows1251(line + QStringLiteral("\r\n")));
+    appendToFile(workspace.tocPath(), Workspace::shown(Workspace::tocName()), record.bytes());
 }
 
 void writeToc(const Workspace &workspace, const QStringList &lines)

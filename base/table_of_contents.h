@@ -21,8 +21,24 @@ struct TocRecord
     // The code is the text before the first "|", the name the text up to the
     // second, the notes everything after it ("|" included).
     static TocRecord split(const QString &line);
+    // The record of a consolidated estimate: code "000", no notes.
+    static TocRecord consolidated(const QString &name);
+    // The record a rebuild gives the n-th estimate it lists: its running number, no notes.
+    static TocRecord numbered(int number, const QString &name);
+    // Whether a name can stand in a record and read back as itself: it has a
+    // Windows-1251 form and holds no line break (which would end the line) and
+    // no "|" (the rest would read as the notes).
+    static bool holdsName(const QString &name);
+
     QString line() const;
+    // The line as departments.txt holds it: Windows-1251, followed by CR LF.
+    // A character without a byte throws, as toWindows1251 does.
+    QByteArray bytes() const;
 };
+
+// The running number of the n-th record of a rebuilt table of contents (from
+// 1): "001".."099", then plain decimal ("100", "1000").
+QString runningNumber(int number);
 
 // The estimate name of a table-of-contents line.
 QString estimateNameOf(const QString &line);
@@ -58,7 +74,7 @@ private:
 void readTocUtf8(const Workspace &workspace, const ByteSink &sink, OpenFailure failure = OpenFailure::CannotOpen);
 
 // Appends one record followed by CR LF.
-void appendTocLine(const Workspace &workspace, const QString &line);
+void appendTocRecord(const Workspace &workspace, const TocRecord &record);
 
 // Replaces departments.txt by the given lines, each followed by CR LF.
 void writeToc(const Workspace &workspace, const QStringList &lines);

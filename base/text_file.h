@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/windows1251.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
@@ -13,30 +15,11 @@
 
 namespace vastrel {
 
-// All encoding work of the system: files are Windows-1251 with CR LF line ends
-// and no byte-order mark; inside the program text is Unicode.
+// Files of the system, read and written with the checks every file operation needs.
 
 // The path as the file system's own calls (std::filesystem) take it: wide
 // characters on Windows, the locale's bytes elsewhere, as Qt's file calls.
 std::filesystem::path nativePath(const QString &path);
-
-// True when every character of the text has a Windows-1251 byte.
-bool fitsWindows1251(const QString &text);
-// Encodes, or throws an Error naming the first character that has no byte,
-// so that nothing is ever written as "?".
-QByteArray toWindows1251(const QString &text);
-QString fromWindows1251(QByteArrayView bytes);
-// The character of one byte.
-QChar windows1251Char(char byte);
-// Writes the text's bytes, as toWindows1251 gives them, to the text's length
-// at `out`, without a converter per text. False, with `out` left unfinished,
-// when a character has no byte: toWindows1251 then tells which.
-bool encodeWindows1251(QStringView text, char *out);
-// Appends Windows-1251 bytes converted to UTF-8, without a string between.
-void appendUtf8FromWindows1251(QByteArray &out, QByteArrayView bytes);
-
-// Each line followed by CR LF.
-QString crlfLines(const QStringList &lines);
 
 // How a missing or unreadable file is reported: a line-by-line read says
 // "File not found", loading a list says "Cannot open file "%s". %s".

@@ -1,7 +1,8 @@
 // Times the windows that show whole tables of contents: opening the operations
-// window and dropping down the main window's estimate selector, plus a press of
-// "расчет сметы" with the selector full. Run from a working directory holding
-// departments.txt and nastroiki.txt; prints one "name milliseconds" line each.
+// window and dropping down the main window's estimate selector, a press of
+// "расчет сметы" with the selector full, and a key typed into the search field
+// of each. Run from a working directory holding departments.txt and
+// nastroiki.txt; prints one "name milliseconds" line each.
 #include "windows/document_delivery.h"
 #include "windows/main_window.h"
 #include "windows/operations_dialog.h"
@@ -9,8 +10,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -46,6 +50,31 @@ void timed(const char *name, Work work)
                 qPrintable(QString::number(cpuMs, 'f', 1)));
 }
 
+// Types a search key by key, as a user does, and gives the slowest key: the
+// first letter matches every line, the last few only some.
+void typed(const char *name, QLineEdit *search)
+{
+    search->setFocus();
+    double slowestWall = 0;
+    double slowestCpu = 0;
+    for (const QChar key : QStringLiteral("кафедры № 0123")) {
+        QElapsedTimer timer;
+        timer.start();
+        const std::clock_t cpu = std::clock();
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(key));
+        QApplication::sendEvent(search, &press);
+        settle();
+        slowestWall = std::max(slowestWall, double(timer.nsecsElapsed()) / 1e6);
+        slowestCpu = std::max(slowestCpu, double(std::clock() - cpu) * 1000.0 / CLOCKS_PER_SEC);
+    }
+    std::fprintf(stderr, "%s: \"%s\"\n", name, qPrintable(search->text()));
+    std::printf("%s %s %s\n", name, qPrintable(QString::number(slowestWall, 'f', 1)),
+                qPrintable(QString::number(slowestCpu, 'f', 1)));
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(search, &escape);
+    settle();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -66,11 +95,17 @@ int main(int argc, char *argv[])
     settle();
     timed("calculate_press", [&] { main.findChild<QPushButton *>(QStringLiteral("Button1"))->click(); });
 
+    auto *selectorSearch = main.findChild<QLineEdit *>(QStringLiteral("SearchEdit"));
+    typed("selector_search", selectorSearch);
+
     vastrel::EstimateWindow window = main.readWindow();
+    vastrel::OperationsDialog *operations = nullptr;
     timed("operations_window", [&] {
-        auto *operations = new vastrel::OperationsDialog(workspace, window, messages, delivery, &main);
+        operations = new vastrel::OperationsDialog(workspace, window, messages, delivery, &main);
         operations->setAttribute(Qt::WA_DeleteOnClose);
         operations->show();
     });
+    settle();
+    typed("operations_search", operations->findChild<QLineEdit *>(QStringLiteral("SearchEdit")));
     return 0;
 }

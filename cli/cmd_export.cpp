@@ -26,9 +26,9 @@ QString outputOption(Arguments &args, const char *command)
 }
 
 // The extension chooses the format; the file is written whole or not at all.
-void keepDocument(const XlsxBackend &book, const QString &path)
+void keepDocument(const SheetModel &sheet, const QString &path)
 {
-    const QByteArray bytes = isPdfPath(path) ? pdfThroughModule(book) : book.bytes();
+    const QByteArray bytes = isPdfPath(path) ? pdfThroughModule(sheet) : xlsxBytes(sheet);
     writeFileAtomically(path, QDir::toNativeSeparators(path), bytes);
 }
 
@@ -67,11 +67,11 @@ int runExportBreakdown(Context &context, Arguments &args)
             return calculated;
         BreakdownData data;
         if (const Outcome prepared = prepareBreakdown(context.workspace, window.estimate(), window.totals(),
-                                                                   QDate::currentDate(), data); !prepared)
+                                                      QDate::currentDate(), data); !prepared)
             return prepared;
-        XlsxBackend book;
-        writeBreakdown(book, data);
-        keepDocument(book, context.workspace.resolve(output));
+        SheetModel sheet;
+        writeBreakdown(sheet, data);
+        keepDocument(sheet, context.workspace.resolve(output));
         return Outcome::done();
     });
     return exitStatus(context, outcome.ok());
@@ -100,9 +100,9 @@ int runExportConsolidated(Context &context, Arguments &args)
         if (!estimate)
             return estimate;
         const ConsolidatedData data = prepareConsolidated(context.workspace, estimate.value(), QDate::currentDate());
-        XlsxBackend book;
-        writeConsolidated(book, data);
-        keepDocument(book, context.workspace.resolve(output));
+        SheetModel sheet;
+        writeConsolidated(sheet, data);
+        keepDocument(sheet, context.workspace.resolve(output));
         return Outcome::done();
     });
     return exitStatus(context, outcome.ok());

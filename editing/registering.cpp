@@ -128,13 +128,13 @@ Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Esti
     QString subdivisionName;
     if (const auto settings = readSettings(workspace, SettingsBlock::Last))
         subdivisionName = settings->name;
-    const QString record = TocRecord{form.code, form.name, form.notes}.line();
+    const TocRecord record{form.code, form.name, form.notes};
 
     // The file first: a record is never listed without its file. The success
     // message waits until the record is listed too.
     writeEstimateFile(workspace, form.name, templateEstimateLines(estimate, today, subdivisionName));
     try {
-        appendTocLine(workspace, record);
+        appendTocRecord(workspace, record);
     } catch (const Error &) {
         // A file without its record would be invisible until a rebuild.
         QFile::remove(workspace.estimatePath(form.name));
@@ -146,7 +146,7 @@ Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Esti
     form.code = QStringLiteral("   ");
     form.name.clear();
     form.notes.clear();
-    mainWindow.selectorItems.append(record);
+    mainWindow.selectorItems.append(record.line());
     return outcome;
 }
 

@@ -12,14 +12,11 @@ namespace vastrel {
 
 namespace {
 
-// The value n of a line that begins with the whole element "<tag>n</tag>",
-// for n in 1..last; 0 when the line is no such line.
-int numberedElement(const EstimateLine &line, const QString &tag, int last)
+// The value n of a numbered element, for n in 1..last; 0 for any other value.
+int numberedValue(const QString &value, int last)
 {
-    if (!line.opens(tag))
-        return 0;
     for (int n = 1; n <= last; ++n) {
-        if (line.holds(tag, QString::number(n)))
+        if (value == QString::number(n))
             return n;
     }
     return 0;
@@ -36,31 +33,30 @@ QString consolidatedNotShownMessage()
 
 void applyEstimateLines(const EstimateContent &content, Estimate &estimate)
 {
-    QString currentCode;
+    const EstimateFileRecords file = readEstimateRecords(content);
+    if (file.header) {
+        if (const int financing = numberedValue(file.header->financing, IncomeCodeCount))
+            estimate.incomeCode = incomeIndexByFinancing(QString::number(financing));
+    }
     EstimateEntries amounts;
     // The amounts of codes that are no expense line fill the remainder, then the income.
     QString *const incomeSlots[] = {&amounts.remainder, &amounts.income};
     size_t nextIncomeSlot = 0;
-
-    for (const EstimateLine &line : content.lines()) {
-        if (const int financing = numberedElement(line, EstimateTag::Financing, IncomeCodeCount)) {
-            estimate.incomeCode = incomeIndexByFinancing(QString::number(financing));
-        } else if (const int breakdown = numberedElement(line, EstimateTag::Breakdown, 12)) {
-            // "12" is recognised, but the list has no twelfth item: the selection stays.
-            if (breakdown <= IncomeSourceCount)
-                estimate.source = breakdown - 1;
-        } else if (line.opens(EstimateTag::Code)) {
-            currentCode = line.innerText();
-        } else if (line.opens(EstimateTag::Amount)) {
-            // Typed amounts follow the user's locale, whichever separator the file has.
-            const QString amount = shownAmountText(line.innerText());
-            const int expense = expenseIndexByShortCode(currentCode);
-            if (expense >= 0) {
-                amounts.expenses[size_t(expense)] = amount;
-            } else if (nextIncomeSlot < std::size(incomeSlots)) {
-                // Files of the system hold two such amounts; any further one is not an entry.
-                *incomeSlots[nextIncomeSlot++] = amount;
-            }
+    for (const EstimateFileRecord &record : file.records) {
+        // "12" is recognised, but the list has no twelfth item: the selection stays.
+        if (const int breakdown = record.hasBreakdown ? numberedValue(fromWindows1251(record.breakdown), 12) : 0;
+            breakdown > 0 && breakdown <= IncomeSourceCount)
+            estimate.source = breakdown - 1;
+        if (!record.annualAmount)
+            continue;
+        // Typed amounts follow the user's locale, whichever separator the file has.
+        const QString amount = shownAmountText(fromWindows1251(record.amount));
+        const int expense = expenseIndexByShortCode(fromWindows1251(record.code));
+        if (expense >= 0) {
+            amounts.expenses[size_t(expense)] = amount;
+        } else if (nextIncomeSlot < std::size(incomeSlots)) {
+            // Files of the system hold two such amounts; any further one is not an entry.
+            *incomeSlots[nextIncomeSlot++] = amount;
         }
     }
     estimate.entries = amounts;
@@ -70,8 +66,12 @@ bool estimateHoldsAmounts(const Workspace &workspace, const QString &name)
 {
     if (!fileExists(workspace.estimatePath(name)))
         return false;
+    const EstimateContent content = readEstimate(workspace, name);
+    // A damaged file may still hold what someone typed: it is not replaced without a question.
+    if (!estimateFileProblem(content).isEmpty())
+        return true;
     Estimate stored;
-    applyEstimateLines(readEstimate(workspace, name), stored);
+    applyEstimateLines(content, stored);
     const EstimateEntries &entries = stored.entries;
     if (!entries.remainder.isEmpty() || !entries.income.isEmpty())
         return true;

@@ -3,6 +3,7 @@
 #include "base/amount.h"
 #include "base/table_of_contents.h"
 #include "export/document_common.h"
+#include "export/document_rows.h"
 
 #include <algorithm>
 
@@ -11,57 +12,64 @@ namespace vastrel {
 namespace {
 
 const QString EmptyEstimate = QStringLiteral("Пустая смета.");
-const QString Money = QStringLiteral("# ##0,00");
 
-// How one cell of a table row looks.
-struct CellStyle
-{
-    int size = 10;
-    bool bold = false;
-    std::optional<HAlign> horizontal;
-    std::optional<VAlign> vertical;
-    bool wrap = false;
-    bool fill = false;
-    bool money = false;
-};
-
-// The three cells of a table row: label A:C, code D, amount E.
+// The three cells of a table row: label A:C, code D, amount E. Every cell of
+// the table is boxed; amounts are money.
 struct RowStyle
 {
-    CellStyle label, code, amount;
+    Style label, code, amount;
 };
 
-constexpr auto Centre = HAlign::CentreConstant;
-constexpr auto Top = VAlign::Top;
-constexpr auto Middle = VAlign::Centre;
+constexpr Style box(int size, bool bold, Align align, VerticalAlign vertical, bool wrap = false)
+{
+    return Style{size, bold, false, align, vertical, wrap, true, NumberFormat::General};
+}
 
-const RowStyle LineRow{{10, false, {}, Top, true, false, false},
-                       {8, false, Centre, Top, false, false, false},
-                       {10, false, {}, Top, false, false, true}};
-const RowStyle HeadingRow{{10, false, {}, Top, true, true, false},
-                          {8, false, Centre, Top, false, true, false},
-                          {10, true, Centre, Top, false, true, false}};
-const RowStyle GroupRow{{10, true, {}, Top, true, true, false},
-                        {8, false, Centre, Top, false, true, false},
-                        {10, true, {}, Top, false, true, true}};
-const RowStyle TotalRow{{10, true, {}, Top, false, true, false},
-                        {10, true, {}, Top, false, true, false},
-                        {10, true, {}, Top, false, true, true}};
-const RowStyle AfterTotalRow{{10, false, {}, Top, true, true, false},
-                             {8, false, Centre, Middle, false, true, false},
-                             {10, false, {}, Middle, false, true, true}};
+constexpr Style money(bool bold, Align align = Align::General, VerticalAlign vertical = VerticalAlign::Top)
+{
+    return Style{10, bold, false, align, vertical, false, true, NumberFormat::Money};
+}
+
+constexpr auto General = Align::General;
+constexpr auto Centre = Align::Centre;
+constexpr auto Top = VerticalAlign::Top;
+constexpr auto Middle = VerticalAlign::Middle;
+
+// A line of the budget with its amount.
+constexpr RowStyle LineRow{box(10, false, General, Top, true), box(8, false, Centre, Top), money(false)};
+// A heading of the table's part; its amount cell stays empty.
+constexpr RowStyle HeadingRow{box(10, false, General, Top, true), box(8, false, Centre, Top),
+                              box(10, true, Centre, Top)};
+// A group of lines with the sum of them.
+constexpr RowStyle GroupRow{box(10, true, General, Top, true), box(8, false, Centre, Top), money(true)};
+constexpr RowStyle TotalRow{box(10, true, General, Top), box(10, true, General, Top), money(true)};
+constexpr RowStyle AfterTotalRow{box(10, false, General, Top, true), box(8, false, Centre, Middle),
+                                 money(false, General, Middle)};
+
+// The approval block at the top right, the signature at the bottom.
+constexpr Style Approval{10, true, false, Align::Right};
+constexpr Style Signature{10, true};
+// The document's title and the income source under it.
+constexpr Style Title{10, true, false, Centre};
+constexpr Style SourceLine{10, false, false, Centre, Top, true};
+// The subdivision's name, and the position of the one who signs.
+constexpr Style NameLine{10, true, false, Centre, Middle};
+constexpr Style Plain{10};
+constexpr Style Ministry{10, false, true};
+constexpr Style ColumnHead = box(10, false, Centre, Top);
 
 class BreakdownWriter
 {
 public:
-    BreakdownWriter(Spreadsheet &sheet, const BreakdownData &data) : m_sheet(sheet), m_data(data) {}
+    BreakdownWriter(SheetModel &sheet, const BreakdownData &data) : m_sheet(sheet), m_data(data) {}
 
     void write();
 
 private:
-    Range take(const QString &a1, bool merge) { return takeCells(m_sheet, a1, merge); }
-    Range take(int row, const char *first, const char *last) { return takeCells(m_sheet, row, first, last); }
-    void style(Range cells, const CellStyle &style);
+    void put(const QString &a1, const Style &style, const CellValue &value)
+    {
+        m_sheet.put(CellRange::parse(a1), style, value);
+    }
     void heading();
     void fixedRows();
     void expenseBlock();
@@ -69,12 +77,7 @@ private:
     void signature();
     void subtotals();
 
-    void label(int row, const RowStyle &kind, const QString &text);
-    void code(int row, const RowStyle &kind, const QString &text);
-    void amount(int row, const RowStyle &kind, double value);
-    void blankAmount(int row, const RowStyle &kind);
-    void lineRow(int row, const RowStyle &kind, const QString &text, const QString &fullCode, double value);
-    void totalRow(int row, const QString &text, double value);
+    void row(int row, const RowStyle &kind, const QString &label, const QString &code, const CellValue &amount);
 
     struct WrittenGroup
     {
@@ -83,155 +86,83 @@ private:
         int lines = 0;
     };
 
-    Spreadsheet &m_sheet;
+    SheetModel &m_sheet;
     const BreakdownData &m_data;
     QList<WrittenGroup> m_groups;
     AmountSum m_expenseSum;
     int m_row = 0;
 };
 
-void BreakdownWriter::style(Range cells, const CellStyle &style)
-{
-    cells.borders(LineStyleContinuous, BorderWeightThin);
-    if (style.fill)
-        cells.interiorColorIndex(0);
-    cells.fontSize(style.size);
-    if (style.bold)
-        cells.bold(true);
-    if (style.horizontal)
-        cells.horizontal(*style.horizontal);
-    if (style.vertical)
-        cells.vertical(*style.vertical);
-    if (style.wrap)
-        cells.wrapText(true);
-    if (style.money)
-        cells.numberFormatLocal(Money);
-}
-
 void BreakdownWriter::write()
 {
-    m_sheet.setOrientation(Orientation::Portrait);
-    m_sheet.setLeftFooter(FooterStart + m_data.year);
-    m_sheet.setPrintTitleRows(QStringLiteral("$2:$3"));
+    m_sheet.setPage(documentPage(FooterStart + m_data.year));
     heading();
     fixedRows();
     expenseBlock();
     totals();
     signature();
     subtotals();
-    m_sheet.range(QStringLiteral("A1"), QStringLiteral("G100")).select();
-    m_sheet.autoFitColumns(m_sheet.selectedRange());
+    m_sheet.fitColumns(FittedArea);
 }
 
 void BreakdownWriter::heading()
 {
     const Settings &s = m_data.settings;
-    auto approval = [&](const QString &a1, const QString &text) {
-        take(a1, true).fontSize(10).bold(true).horizontal(HAlign::Right).value(text);
-    };
-    approval(QStringLiteral("C1:E1"), QStringLiteral("\"УТВЕРЖДАЮ\""));
-    approval(QStringLiteral("C2:E2"), s.headPosition);
-    approval(QStringLiteral("C4:E4"), QStringLiteral("_____________________ ") + s.headName);
-    approval(QStringLiteral("C6:E6"), QStringLiteral("\"____\"___________ ") + m_data.year + QStringLiteral(" г."));
-    take(QStringLiteral("A9:E9"), true).fontSize(10).bold(true).horizontal(Centre).value(QStringLiteral("РАСШИФРОВКА"));
+    put(QStringLiteral("C1:E1"), Approval, QStringLiteral("\"УТВЕРЖДАЮ\""));
+    put(QStringLiteral("C2:E2"), Approval, s.headPosition);
+    put(QStringLiteral("C4:E4"), Approval, QStringLiteral("_____________________ ") + s.headName);
+    put(QStringLiteral("C6:E6"), Approval, QStringLiteral("\"____\"___________ ") + m_data.year + QStringLiteral(" г."));
+    put(QStringLiteral("A9:E9"), Title, QStringLiteral("РАСШИФРОВКА"));
 
     const QString sourceText = m_data.source >= 0 && m_data.source < IncomeSourceCount
                                    ? incomeSourceDescriptions().at(m_data.source)
                                    : QString();
-    take(QStringLiteral("A11:E11"), true)
-        .fontSize(10)
-        .horizontal(Centre)
-        .vertical(Top)
-        .wrapText(true)
-        .value(sourceText + QStringLiteral(" ( п. ") + QString::number(m_data.source + 1) + QStringLiteral(" )"));
-    take(QStringLiteral("A12:E12"), true).fontSize(10).bold(true).horizontal(Centre).vertical(Middle).value(s.name);
-    take(QStringLiteral("A13"), false).fontSize(10).value(QStringLiteral("Министерство, ведомство:"));
-    take(QStringLiteral("B13:D13"), true).fontSize(10).italic(true).value(QStringLiteral(" Тавер"));
-    take(QStringLiteral("A14"), false).fontSize(9).value(QStringLiteral("Единица измерения:"));
-    take(QStringLiteral("B14"), false).fontSize(9).italic(true).value(QStringLiteral("руб."));
-    auto columnHead = [&](const QString &a1, const QString &text) {
-        take(a1, true).fontSize(10).borders(LineStyleContinuous, BorderWeightThin).horizontal(Centre).vertical(Top).value(text);
-    };
-    columnHead(QStringLiteral("A15:C16"), QStringLiteral("Наименование показателя"));
-    columnHead(QStringLiteral("D15:D16"), QStringLiteral("Код"));
-    columnHead(QStringLiteral("E15:E16"), QStringLiteral("Сумма средств на год"));
+    put(QStringLiteral("A11:E11"), SourceLine,
+        sourceText + QStringLiteral(" ( п. ") + QString::number(m_data.source + 1) + QStringLiteral(" )"));
+    put(QStringLiteral("A12:E12"), NameLine, s.name);
+    put(QStringLiteral("A13"), Plain, QStringLiteral("Министерство, ведомство:"));
+    put(QStringLiteral("B13:D13"), Ministry, QStringLiteral(" Тавер"));
+    put(QStringLiteral("A14"), UnitLabel, QStringLiteral("Единица измерения:"));
+    put(QStringLiteral("B14"), Unit, QStringLiteral("руб."));
+    put(QStringLiteral("A15:C16"), ColumnHead, QStringLiteral("Наименование показателя"));
+    put(QStringLiteral("D15:D16"), ColumnHead, QStringLiteral("Код"));
+    put(QStringLiteral("E15:E16"), ColumnHead, QStringLiteral("Сумма средств на год"));
 }
 
-void BreakdownWriter::label(int row, const RowStyle &kind, const QString &text)
+void BreakdownWriter::row(int row, const RowStyle &kind, const QString &label, const QString &code,
+                          const CellValue &amount)
 {
-    Range cells = take(row, "A", "C");
-    style(cells, kind.label);
-    cells.value(text);
-}
-
-void BreakdownWriter::code(int row, const RowStyle &kind, const QString &text)
-{
-    Range cells = take(row, "D", nullptr);
-    style(cells, kind.code);
-    cells.value(text);
-}
-
-void BreakdownWriter::amount(int row, const RowStyle &kind, double value)
-{
-    Range cells = take(row, "E", nullptr);
-    style(cells, kind.amount);
-    cells.value(value);
-}
-
-void BreakdownWriter::blankAmount(int row, const RowStyle &kind)
-{
-    Range cells = take(row, "E", nullptr);
-    style(cells, kind.amount);
-    cells.value(QString());
-}
-
-void BreakdownWriter::lineRow(int row, const RowStyle &kind, const QString &text, const QString &fullCode,
-                              double value)
-{
-    label(row, kind, text);
-    code(row, kind, fullCode);
-    amount(row, kind, value);
-}
-
-void BreakdownWriter::totalRow(int row, const QString &text, double value)
-{
-    label(row, TotalRow, text);
-    code(row, TotalRow, QString());
-    amount(row, TotalRow, value);
+    m_sheet.put(CellRange::span(row, A, C), kind.label, label);
+    m_sheet.put(row, D, kind.code, code);
+    m_sheet.put(row, E, kind.amount, amount);
 }
 
 void BreakdownWriter::fixedRows()
 {
     RowStyle remainderRow = LineRow;
-    remainderRow.code.horizontal.reset();
-    lineRow(17, remainderRow, QStringLiteral("Остаток средств на 01.01.") + m_data.year, QString(), m_data.remainder);
+    remainderRow.code.align = General;
+    row(17, remainderRow, QStringLiteral("Остаток средств на 01.01.") + m_data.year, QString(), m_data.remainder);
 
-    label(18, HeadingRow, QStringLiteral("Доходы по кодам классификации доходов бюджетной классификации Российской Федерации"));
-    code(18, HeadingRow, incomeHeading().code);
-    blankAmount(18, HeadingRow);
-    m_sheet.range(QStringLiteral("A18")).multiplyRowHeight(3);
+    row(18, HeadingRow, QStringLiteral("Доходы по кодам классификации доходов бюджетной классификации Российской Федерации"),
+        incomeHeading().code, {});
+    m_sheet.setRowLines(18, 3);
 
     const bool hasCode = m_data.incomeCode >= 0 && m_data.incomeCode < IncomeCodeCount;
     const IncomeCode *income = hasCode ? &incomeCodes()[size_t(m_data.incomeCode)] : nullptr;
-    lineRow(19, LineRow, income ? income->description : QString(), income ? income->code : QString(), m_data.income);
+    row(19, LineRow, income ? income->description : QString(), income ? income->code : QString(), m_data.income);
 
     RowStyle incomeTotal = TotalRow;
-    incomeTotal.code.horizontal = Centre;
-    label(20, incomeTotal, QStringLiteral("ИТОГО ДОХОДОВ:"));
-    code(20, incomeTotal, QString());
-    Range total = take(20, "E", nullptr);
-    style(total, incomeTotal.amount);
-    total.formulaLocal(QStringLiteral("=СУММ(E17:E19)"));
+    incomeTotal.code.align = Centre;
+    row(20, incomeTotal, QStringLiteral("ИТОГО ДОХОДОВ:"), QString(), Sum{{CellRange{17, E, 19, E}}});
 
-    label(21, HeadingRow, QStringLiteral("Расходы по классификации операций сектора государственного управления "
-                                         "бюджетной классификации Российской Федерации "));
-    code(21, HeadingRow, expenseHeading().code);
-    blankAmount(21, HeadingRow);
-    m_sheet.range(QStringLiteral("A21")).multiplyRowHeight(4);
+    row(21, HeadingRow, QStringLiteral("Расходы по классификации операций сектора государственного управления "
+                                       "бюджетной классификации Российской Федерации "),
+        expenseHeading().code, {});
+    m_sheet.setRowLines(21, 4);
 
-    label(22, TotalRow, QStringLiteral("РАСХОДЫ:"));
-    code(22, TotalRow, QString());
-    blankAmount(22, HeadingRow);
+    RowStyle expensesRow = TotalRow;
+    expensesRow.amount = HeadingRow.amount;
+    row(22, expensesRow, QStringLiteral("РАСХОДЫ:"), QString(), {});
     m_row = 23;
 }
 
@@ -244,10 +175,11 @@ void BreakdownWriter::expenseBlock()
             RowStyle kind = GroupRow;
             kind.label.bold = look.boldLabel;
             const GroupLine *group = findGroupLine(line.group);
-            label(m_row, kind, group ? group->description : QString());
-            code(m_row, kind, line.group);
+            // The group's sum comes when its lines are written.
+            m_sheet.put(CellRange::span(m_row, A, C), kind.label, group ? group->description : QString());
+            m_sheet.put(m_row, D, kind.code, line.group);
             if (look.heightFactor != 1)
-                m_sheet.cells(m_row, 1).multiplyRowHeight(look.heightFactor);
+                m_sheet.setRowLines(m_row, look.heightFactor);
             m_groups.append({line.group, m_row, 0});
             ++m_row;
         }
@@ -257,7 +189,7 @@ void BreakdownWriter::expenseBlock()
         if (line.placement != BreakdownPlacement::WhenNonZero || value == 0)
             continue;
         const ExpenseLine &expense = expenseLines()[size_t(expenseIndexByShortCode(line.shortCode))];
-        lineRow(m_row, LineRow, expense.breakdownDescription, expense.fullCode(), value);
+        row(m_row, LineRow, expense.breakdownDescription, expense.fullCode(), value);
         for (WrittenGroup &g : m_groups) {
             if (g.code == line.group)
                 ++g.lines;
@@ -269,7 +201,7 @@ void BreakdownWriter::expenseBlock()
 void BreakdownWriter::totals()
 {
     const bool separate = m_data.separateEntity();
-    totalRow(m_row, QStringLiteral("ИТОГО:"), m_expenseSum.value());
+    row(m_row, TotalRow, QStringLiteral("ИТОГО:"), QString(), m_expenseSum.value());
     ++m_row;
     for (const BreakdownLine &line : breakdownLines()) {
         const double value = m_data.expense(line.shortCode);
@@ -280,35 +212,33 @@ void BreakdownWriter::totals()
         if (line.sum == BreakdownSum::UnlessSeparate && !separate)
             m_expenseSum.add(value);
         const ExpenseLine &expense = expenseLines()[size_t(expenseIndexByShortCode(line.shortCode))];
-        lineRow(m_row, AfterTotalRow, expense.breakdownDescription, expense.fullCode(), value);
+        row(m_row, AfterTotalRow, expense.breakdownDescription, expense.fullCode(), value);
         if (line.placement == BreakdownPlacement::AfterTotalIfSeparate)
-            m_sheet.cells(m_row, 1).multiplyRowHeight(2);
+            m_sheet.setRowLines(m_row, 2);
         ++m_row;
     }
     // The second total stays the current row, so the signature comes one
     // empty row below it, and two below the last row of a separate entity.
     if (!separate)
-        totalRow(m_row, QStringLiteral("ИТОГО РАСХОДОВ:"), m_expenseSum.value());
+        row(m_row, TotalRow, QStringLiteral("ИТОГО РАСХОДОВ:"), QString(), m_expenseSum.value());
     m_row += 2;
 }
 
 void BreakdownWriter::signature()
 {
     const Settings &s = m_data.settings;
-    take(m_row, "A", "C").fontSize(10).bold(true).horizontal(Centre).vertical(Middle).value(s.responsiblePosition);
-    take(m_row, "D", "E").fontSize(10).bold(true).value(QStringLiteral("_____________________ ") + s.responsibleName);
+    m_sheet.put(CellRange::span(m_row, A, C), NameLine, s.responsiblePosition);
+    m_sheet.put(CellRange::span(m_row, D, E), Signature, QStringLiteral("_____________________ ") + s.responsibleName);
 }
 
 void BreakdownWriter::subtotals()
 {
     for (const WrittenGroup &group : m_groups) {
-        Range cell = take(group.row, "E", nullptr);
-        style(cell, GroupRow.amount);
         // A group without lines sums nothing; a range over its own row would refer to itself.
         if (group.lines == 0)
-            cell.value(0.0);
+            m_sheet.put(group.row, E, GroupRow.amount, 0.0);
         else
-            cell.formulaLocal(QStringLiteral("=СУММ(E%1:E%2)").arg(group.row + 1).arg(group.row + group.lines));
+            m_sheet.put(group.row, E, GroupRow.amount, Sum{{CellRange{group.row + 1, E, group.row + group.lines, E}}});
     }
 }
 
@@ -346,7 +276,7 @@ Outcome prepareBreakdown(const Workspace &workspace, const Estimate &estimate, c
     return Outcome::done();
 }
 
-void writeBreakdown(Spreadsheet &sheet, const BreakdownData &data)
+void writeBreakdown(SheetModel &sheet, const BreakdownData &data)
 {
     BreakdownWriter(sheet, data).write();
 }

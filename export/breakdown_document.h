@@ -5,7 +5,7 @@
 #include "base/settings.h"
 #include "base/workspace.h"
 #include "base/estimate.h"
-#include "export/spreadsheet.h"
+#include "export/sheet_model.h"
 
 #include <QDate>
 #include <QString>
@@ -39,7 +39,7 @@ Outcome prepareBreakdown(const Workspace &workspace, const Estimate &estimate, c
                          const QDate &today, BreakdownData &data);
 
 // Fills the sheet with the document, page setup included.
-void writeBreakdown(Spreadsheet &sheet, const BreakdownData &data);
+void writeBreakdown(SheetModel &sheet, const BreakdownData &data);
 
 // A file name to suggest for the document of the named estimate (none: the year's).
 QString breakdownFileName(const QString &estimateName, const QDate &today);

@@ -4,7 +4,7 @@
 #include "base/outcome.h"
 #include "base/settings.h"
 #include "base/workspace.h"
-#include "export/spreadsheet.h"
+#include "export/sheet_model.h"
 
 #include <QDate>
 #include <QList>
@@ -44,7 +44,7 @@ ConsolidatedData prepareConsolidated(const Workspace &workspace, const QString &
 
 // Fills the sheet with the document, page setup included. An amount that is
 // no number throws the conversion Error.
-void writeConsolidated(Spreadsheet &sheet, const ConsolidatedData &data);
+void writeConsolidated(SheetModel &sheet, const ConsolidatedData &data);
 
 // A file name to suggest for the document of this estimate.
 QString consolidatedFileName(const QString &estimateName);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/spreadsheet.h"
+#include "export/sheet_model.h"
 
 #include <QString>
 
@@ -8,8 +8,7 @@ namespace vastrel {
 
 // Texts and names shared by both documents.
 
-inline const QString DocumentFont = QStringLiteral("Arial Cyr");
-inline const QString FooterStart = QStringLiteral("&7Вастрель - Тавер, ");
+inline const QString FooterStart = QStringLiteral("Вастрель - Тавер, ");
 
 // The people and names the refined estimate prints as fixed text.
 inline const QString DeveloperCredit = QStringLiteral("разработка ИВЦ Тавер, ");
@@ -21,12 +20,15 @@ inline const QString UniversityGenitive = QStringLiteral("Тавер");
 inline const QString ShortNameSubdivision = QStringLiteral("456");
 inline const QString UniversityShort = QStringLiteral("ТГУ");
 
-// Merges the range when asked, selects it and gives the selection the
-// documents' font; returns the selection for formatting.
-Range takeCells(Spreadsheet &sheet, const QString &a1, bool merge);
-Range takeCells(Spreadsheet &sheet, const CellRange &range, bool merge);
-// The same for one row: column `first`, or `first` to `last` merged.
-Range takeCells(Spreadsheet &sheet, int row, const char *first, const char *last = nullptr);
+// "Единица измерения:" and its "руб." above the table.
+inline constexpr Style UnitLabel{9};
+inline constexpr Style Unit{9, false, true};
+
+// The area of the sheet whose columns are fitted to the texts.
+inline const CellRange FittedArea{1, A, 100, G};
+
+// A page of a document: portrait, the footer, the rows 2 and 3 repeated on every page.
+PageSetup documentPage(const QString &footer);
 
 // A name the file system takes: characters it refuses become "_".
 QString safeFileName(const QString &name);

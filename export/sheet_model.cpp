@@ -13,115 +13,50 @@ namespace vastrel {
 
 namespace {
 
-// The application refuses taller rows.
+// Spreadsheet programs refuse taller rows and wider columns.
 constexpr double MaximumRowHeight = 409.0;
 constexpr double MaximumColumnWidth = 255.0;
-// Formulas that refer to each other deeper than this count as circular.
-constexpr int MaximumFormulaDepth = 64;
+// Sums that refer to each other deeper than this count as circular.
+constexpr int MaximumSumDepth = 64;
 // Room beside a cell's text, in column-width units.
 constexpr double CellPadding = 1.5;
 constexpr double WidthTolerance = 1e-9;
 
 } // namespace
 
-void SheetModel::setPrintTitleRows(const QString &rows)
+void SheetModel::put(const CellRange &range, const Style &style, const CellValue &value)
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\$?([0-9]{1,7}):\\$?([0-9]{1,7})$"));
-    const QRegularExpressionMatch match = pattern.match(rows);
-    const int first = match.hasMatch() ? match.captured(1).toInt() : 0;
-    const int last = match.hasMatch() ? match.captured(2).toInt() : 0;
-    if (first < 1 || last < first)
-        throw Error(QStringLiteral("Неверные строки заголовка печати \"%1\".").arg(rows));
-    m_titleFirst = first;
-    m_titleLast = last;
-}
-
-QVarLengthArray<quint64, 8> SheetModel::mergesMeeting(const CellRange &range) const
-{
-    QVarLengthArray<quint64, 8> meeting;
-    if (quint64(range.rows()) > m_merges.size()) {
-        for (const auto &[order, merged] : m_merges) {
-            if (range.intersects(merged))
-                meeting.append(order);
-        }
-        return meeting;
-    }
+    // Documents are built whole before they are saved: refusing here writes nothing.
+    if (const double *number = std::get_if<double>(&value))
+        finiteTotal(*number);
+    const bool merged = range.rows() * range.columns() > 1;
     for (int row = range.top; row <= range.bottom; ++row) {
-        const auto covering = m_mergesByRow.constFind(row);
-        if (covering == m_mergesByRow.constEnd())
-            continue;
-        for (const quint64 order : *covering) {
-            const CellRange &merged = m_merges.at(order);
-            // Counted on the first row both share.
-            if (row == std::max(range.top, merged.top) && range.intersects(merged))
-                meeting.append(order);
+        for (const qsizetype index : m_mergesByRow.value(row)) {
+            if (m_merges.at(index).intersects(range))
+                throw Error(QStringLiteral("Ячейки %1 пересекаются с уже объединёнными.").arg(range.a1()));
         }
     }
-    return meeting;
-}
-
-CellRange SheetModel::withWholeMerges(CellRange range) const
-{
-    bool grew = true;
-    while (grew) {
-        grew = false;
-        for (const quint64 order : mergesMeeting(range)) {
-            const CellRange &merged = m_merges.at(order);
-            if (range.united(merged) != range) {
-                range = range.united(merged);
-                grew = true;
-            }
-        }
+    if (merged) {
+        for (int row = range.top; row <= range.bottom; ++row)
+            m_mergesByRow[row].append(m_merges.size());
+        m_merges.append(range);
     }
-    return range;
-}
-
-void SheetModel::merge(const CellRange &range)
-{
-    const CellRange whole = withWholeMerges(range);
-    for (const quint64 order : mergesMeeting(whole)) {
-        const CellRange merged = m_merges.at(order);
-        for (int row = merged.top; row <= merged.bottom; ++row) {
-            QList<quint64> &covering = m_mergesByRow[row];
-            covering.removeOne(order);
-            if (covering.isEmpty())
-                m_mergesByRow.remove(row);
-        }
-        m_merges.erase(order);
+    m_lastColumn = std::max(m_lastColumn, range.right);
+    for (int row = range.top; row <= range.bottom; ++row) {
+        for (int column = range.left; column <= range.right; ++column)
+            m_cells[{row, column}] = Cell{Cell::Kind::Blank, {}, 0, {}, style};
     }
-    if (whole.rows() * whole.columns() > 1) {
-        const quint64 order = m_nextMerge++;
-        m_merges.emplace(order, whole);
-        m_lastColumn = std::max(m_lastColumn, whole.right);
-        for (int row = whole.top; row <= whole.bottom; ++row)
-            m_mergesByRow[row].append(order);
+    Cell &first = m_cells[{range.top, range.left}];
+    if (const QString *text = std::get_if<QString>(&value); text && !text->isEmpty()) {
+        first.kind = Cell::Kind::Text;
+        first.text = *text;
+    } else if (const double *number = std::get_if<double>(&value)) {
+        first.kind = Cell::Kind::Number;
+        first.number = *number;
+    } else if (const Sum *sum = std::get_if<Sum>(&value)) {
+        first.kind = Cell::Kind::Sum;
+        first.sum = sum->ranges;
     }
-    // Only the top left cell of a merged cell keeps its value.
-    QMap<QPair<int, int>, Cell> &cells = cellsToChange();
-    for (auto it = cells.lowerBound({whole.top, whole.left}); it != cells.end() && it.key().first <= whole.bottom;
-         ++it) {
-        const auto [row, column] = it.key();
-        if (whole.contains(row, column) && !(row == whole.top && column == whole.left)) {
-            it->kind = Cell::Kind::Blank;
-            it->text.clear();
-            it->formulaLocal.clear();
-            it->number = 0;
-        }
-    }
-}
-
-void SheetModel::select(const CellRange &range)
-{
-    m_selection = withWholeMerges(range);
-}
-
-QList<CellRange> SheetModel::merges() const
-{
-    QList<CellRange> merges;
-    merges.reserve(qsizetype(m_merges.size()));
-    for (const auto &[order, merged] : m_merges)
-        merges.append(merged);
-    return merges;
 }
 
 const CellRange *SheetModel::mergeAt(int row, int column) const
@@ -129,8 +64,8 @@ const CellRange *SheetModel::mergeAt(int row, int column) const
     const auto covering = m_mergesByRow.constFind(row);
     if (covering == m_mergesByRow.constEnd())
         return nullptr;
-    for (const quint64 order : *covering) {
-        const CellRange &merged = m_merges.at(order);
+    for (const qsizetype index : *covering) {
+        const CellRange &merged = m_merges.at(index);
         if (merged.contains(row, column))
             return &merged;
     }
@@ -143,125 +78,14 @@ const Cell *SheetModel::cellAt(int row, int column) const
     return it == m_cells.constEnd() ? nullptr : &*it;
 }
 
-QMap<QPair<int, int>, Cell> &SheetModel::cellsToChange()
-{
-    // A map shared with a copy is copied before it changes, and its cells move.
-    if (!m_cells.isDetached())
-        m_touchedRow = 0;
-    return m_cells;
-}
-
-Cell &SheetModel::touch(int row, int column)
-{
-    QMap<QPair<int, int>, Cell> &cells = cellsToChange();
-    m_lastColumn = std::max(m_lastColumn, column);
-    if (row != m_touchedRow) {
-        m_touchedRow = row;
-        m_touched.fill(nullptr);
-    }
-    if (column < 1 || column > int(m_touched.size()))
-        return cells[{row, column}];
-    // The map's cells stay where they are while it is not copied.
-    Cell *&known = m_touched[column - 1];
-    if (!known)
-        known = &cells[{row, column}];
-    return *known;
-}
-
-template<class Change>
-void SheetModel::format(const CellRange &range, Change change)
-{
-    for (int row = range.top; row <= range.bottom; ++row) {
-        for (int column = range.left; column <= range.right; ++column)
-            change(touch(row, column).format);
-    }
-}
-
-template<class Change>
-void SheetModel::value(const CellRange &range, Change change)
-{
-    for (int row = range.top; row <= range.bottom; ++row) {
-        for (int column = range.left; column <= range.right; ++column) {
-            const CellRange *merged = mergeAt(row, column);
-            if (merged && (merged->top != row || merged->left != column))
-                continue;
-            Cell &cell = touch(row, column);
-            cell.text.clear();
-            cell.formulaLocal.clear();
-            cell.number = 0;
-            change(cell);
-        }
-    }
-}
-
-void SheetModel::setFontName(const CellRange &range, const QString &name)
-{
-    format(range, [&](CellFormat &f) { f.fontName = name; });
-}
-
-void SheetModel::setFontSize(const CellRange &range, int points)
-{
-    format(range, [&](CellFormat &f) { f.fontSize = points; });
-}
-
-void SheetModel::setBold(const CellRange &range, bool bold)
-{
-    format(range, [&](CellFormat &f) { f.bold = bold; });
-}
-
-void SheetModel::setItalic(const CellRange &range, bool italic)
-{
-    format(range, [&](CellFormat &f) { f.italic = italic; });
-}
-
-void SheetModel::setFontColorIndex(const CellRange &range, int index)
-{
-    format(range, [&](CellFormat &f) { f.fontColorIndex = index; });
-}
-
-void SheetModel::setInteriorColorIndex(const CellRange &range, int index)
-{
-    format(range, [&](CellFormat &f) { f.interiorColorIndex = index; });
-}
-
-void SheetModel::setHorizontalAlignment(const CellRange &range, HAlign alignment)
-{
-    format(range, [&](CellFormat &f) { f.horizontal = alignment; });
-}
-
-void SheetModel::setVerticalAlignment(const CellRange &range, VAlign alignment)
-{
-    format(range, [&](CellFormat &f) { f.vertical = alignment; });
-}
-
-void SheetModel::setWrapText(const CellRange &range, bool wrap)
-{
-    format(range, [&](CellFormat &f) { f.wrap = wrap; });
-}
-
-void SheetModel::setBorderLineStyle(const CellRange &range, int lineStyle)
-{
-    format(range, [&](CellFormat &f) { f.borderLineStyle = lineStyle; });
-}
-
-void SheetModel::setBorderWeight(const CellRange &range, int weight)
-{
-    format(range, [&](CellFormat &f) { f.borderWeight = weight; });
-}
-
-void SheetModel::setNumberFormatLocal(const CellRange &range, const QString &localFormat)
-{
-    format(range, [&](CellFormat &f) { f.numberFormatLocal = localFormat; });
-}
-
 double SheetModel::rowHeight(int row) const
 {
     if (const auto it = m_rowHeights.constFind(row); it != m_rowHeights.constEnd())
         return *it;
-    // A row nobody sized grows with its largest font, as the application's rows do.
+    // A row nobody sized grows with its largest font, as spreadsheet programs' rows do.
     int largest = defaultFontSize();
     for (auto it = m_cells.lowerBound({row, 0}); it != m_cells.cend() && it.key().first == row; ++it)
-        largest = std::max(largest, it->format.fontSize.value_or(defaultFontSize()));
+        largest = std::max(largest, it->style.size);
     return std::max(defaultRowHeight(), standardRowHeight(largest));
 }
 
@@ -276,55 +100,17 @@ void SheetModel::setRowHeight(int row, double points)
     m_rowHeights[row] = std::clamp(points, 0.0, MaximumRowHeight);
 }
 
-void SheetModel::setText(const CellRange &range, const QString &text)
-{
-    value(range, [&](Cell &cell) {
-        cell.kind = text.isEmpty() ? Cell::Kind::Blank : Cell::Kind::Text;
-        cell.text = text;
-    });
-}
-
-void SheetModel::setNumber(const CellRange &range, double number)
-{
-    // Documents are built whole before they are saved: refusing here writes nothing.
-    finiteTotal(number);
-    value(range, [&](Cell &cell) {
-        cell.kind = Cell::Kind::Number;
-        cell.number = number;
-    });
-}
-
-void SheetModel::setFormulaLocal(const CellRange &range, const QString &formula)
-{
-    // Text that is no formula goes in as a value, as the application takes it.
-    if (!formula.startsWith(QLatin1Char('='))) {
-        try {
-            setNumber(range, parseAmount(formula));
-        } catch (const Error &) {
-            setText(range, formula);
-        }
-        return;
-    }
-    value(range, [&](Cell &cell) {
-        cell.kind = Cell::Kind::Formula;
-        cell.formulaLocal = formula;
-    });
-}
-
 double SheetModel::evaluate(int row, int column, int depth) const
 {
     const Cell *cell = cellAt(row, column);
-    if (!cell || depth > MaximumFormulaDepth)
+    if (!cell || depth > MaximumSumDepth)
         return 0;
     switch (cell->kind) {
     case Cell::Kind::Number:
         return cell->number;
-    case Cell::Kind::Formula: {
-        const auto ranges = sumRangesOfLocalFormula(cell->formulaLocal);
-        if (!ranges)
-            return 0;
+    case Cell::Kind::Sum: {
         AmountSum sum;
-        for (const CellRange &range : *ranges) {
+        for (const CellRange &range : cell->sum) {
             for (int r = range.top; r <= range.bottom; ++r) {
                 for (int c = range.left; c <= range.right; ++c)
                     sum.add(evaluate(r, c, depth + 1));
@@ -351,9 +137,9 @@ QString SheetModel::displayText(int row, int column) const
     case Cell::Kind::Text:
         return cell->text;
     case Cell::Kind::Number:
-        return formatForDisplay(cell->number, cell->format.numberFormatLocal);
-    case Cell::Kind::Formula:
-        return formatForDisplay(numericValue(row, column), cell->format.numberFormatLocal);
+        return shownNumber(cell->number, cell->style.number);
+    case Cell::Kind::Sum:
+        return shownNumber(numericValue(row, column), cell->style.number);
     default:
         return QString();
     }
@@ -374,7 +160,7 @@ double SheetModel::printedWidth() const
 
 double SheetModel::printableWidth() const
 {
-    const double paper = m_orientation == Orientation::Landscape ? PaperA4::height : PaperA4::width;
+    const double paper = m_page.orientation == Orientation::Landscape ? PaperA4::height : PaperA4::width;
     return paper - (PageMargins::left + PageMargins::right) * 72.0;
 }
 
@@ -394,11 +180,10 @@ double SheetModel::textWidthOf(int row, int column) const
     const Cell *cell = cellAt(row, column);
     if (!cell)
         return 0;
-    return textWidth(displayText(row, column), cell->format.fontSize.value_or(defaultFontSize()),
-                     cell->format.bold.value_or(false));
+    return textWidth(displayText(row, column), cell->style.size, cell->style.bold);
 }
 
-void SheetModel::autoFitColumns(const CellRange &range)
+void SheetModel::fitColumns(const CellRange &range)
 {
     // One pass over the cells for all the columns: a column's width depends only on its own cells.
     QMap<int, double> widest;
@@ -408,7 +193,7 @@ void SheetModel::autoFitColumns(const CellRange &range)
         if (column < range.left || column > range.right)
             continue;
         // Merged and wrapped cells are fitted below, after the plain cells have set the widths.
-        if (it->format.wrap.value_or(false)) {
+        if (it->style.wrap) {
             if (it->kind != Cell::Kind::Blank && range.contains(row, column))
                 wrapped.append(it);
             continue;
@@ -444,8 +229,8 @@ void SheetModel::fitLongestWord(int row, int column, const Cell &cell)
 {
     const CellRange *merged = mergeAt(row, column);
     const CellRange area = merged ? *merged : CellRange::cell(row, column);
-    const int size = cell.format.fontSize.value_or(defaultFontSize());
-    const bool bold = cell.format.bold.value_or(false);
+    const int size = cell.style.size;
+    const bool bold = cell.style.bold;
     const double need = cell.kind == Cell::Kind::Text ? longestWordWidth(cell.text, size, bold)
                                                       : longestWordWidth(displayText(row, column), size, bold);
     const double have = widthOf(area);
@@ -456,14 +241,14 @@ void SheetModel::fitLongestWord(int row, int column, const Cell &cell)
 void SheetModel::fitMergedTexts(const CellRange &range)
 {
     // Narrow merges first, so a wide one sees the columns they widened.
-    QList<CellRange> merges = this->merges();
+    QList<CellRange> merges = m_merges;
     std::stable_sort(merges.begin(), merges.end(),
                      [](const CellRange &a, const CellRange &b) { return a.columns() < b.columns(); });
     const double room = printableWidth();
     double printed = printedWidth();
     for (const CellRange &merged : merges) {
         const Cell *cell = cellAt(merged.top, merged.left);
-        if (!cell || cell->format.wrap.value_or(false) || !range.contains(merged.top, merged.right))
+        if (!cell || cell->style.wrap || !range.contains(merged.top, merged.right))
             continue;
         const double have = widthOf(merged);
         const double need = textWidthOf(merged.top, merged.left);
@@ -478,8 +263,8 @@ void SheetModel::fitMergedTexts(const CellRange &range)
             continue;
         }
         // On one line it would shrink the printed page: it wraps inside its cells instead.
-        Cell &wrapped = touch(merged.top, merged.left);
-        wrapped.format.wrap = true;
+        Cell &wrapped = m_cells[{merged.top, merged.left}];
+        wrapped.style.wrap = true;
         fitLongestWord(merged.top, merged.left, wrapped);
         printed += columnWidthPoints(columnWidth(merged.right)) - columnWidthPoints(before);
     }
@@ -491,13 +276,13 @@ void SheetModel::fitWrappedRows(const CellRange &range)
     for (auto it = std::as_const(m_cells).lowerBound({range.top, range.left});
          it != m_cells.cend() && it.key().first <= range.bottom; ++it) {
         const auto [row, column] = it.key();
-        if (!it->format.wrap.value_or(false) || !range.contains(row, column) || it->kind == Cell::Kind::Blank)
+        if (!it->style.wrap || !range.contains(row, column) || it->kind == Cell::Kind::Blank)
             continue;
         const CellRange *merged = mergeAt(row, column);
         const CellRange area = merged ? *merged : CellRange::cell(row, column);
         const double width = widthOf(area);
-        const int size = it->format.fontSize.value_or(defaultFontSize());
-        const int lines = wrappedLineCount(displayText(row, column), width, size, it->format.bold.value_or(false));
+        const int size = it->style.size;
+        const int lines = wrappedLineCount(displayText(row, column), width, size, it->style.bold);
         double have = 0;
         for (int r = area.top; r <= area.bottom; ++r)
             have += rowHeight(r);
@@ -505,24 +290,6 @@ void SheetModel::fitWrappedRows(const CellRange &range)
         if (need > have)
             setRowHeight(area.bottom, rowHeight(area.bottom) + need - have);
     }
-}
-
-std::optional<QList<CellRange>> sumRangesOfLocalFormula(const QString &formula)
-{
-    static const QRegularExpression pattern(QStringLiteral("^=\\s*(СУММ|SUM)\\s*\\((.*)\\)\\s*$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = pattern.match(formula.trimmed());
-    if (!match.hasMatch())
-        return std::nullopt;
-    QList<CellRange> ranges;
-    for (const QString &argument : match.captured(2).split(QLatin1Char(';'))) {
-        try {
-            ranges.append(CellRange::parse(argument.trimmed()));
-        } catch (const Error &) {
-            return std::nullopt;
-        }
-    }
-    return ranges;
 }
 
 namespace {
@@ -632,38 +399,26 @@ int wrappedLineCount(const QString &text, double width, int fontSize, bool bold)
     return lines;
 }
 
-QString formatForDisplay(double value, const std::optional<QString> &localFormat)
+QString shownNumber(double value, NumberFormat format)
 {
-    if (!localFormat || localFormat->isEmpty())
+    if (format == NumberFormat::General)
         return formatAmount(value, FileDecimalSeparator);
-    const QString &pattern = *localFormat;
-    const qsizetype decimalAt = pattern.indexOf(QLatin1Char(','));
-    int decimals = 0;
-    if (decimalAt >= 0) {
-        for (qsizetype i = decimalAt + 1; i < pattern.size() && (pattern[i] == QLatin1Char('0') || pattern[i] == QLatin1Char('#')); ++i)
-            ++decimals;
-    }
     // Every amount of a long document passes here: the text is built in one string.
-    const QStringView integerPart = decimalAt >= 0 ? QStringView(pattern).left(decimalAt) : QStringView(pattern);
-    const bool grouped = integerPart.contains(QLatin1Char(' ')) || integerPart.contains(QChar(0x00A0));
-    const QString digits = QString::number(std::fabs(value), 'f', decimals);
+    const QString digits = QString::number(std::fabs(value), 'f', 2);
     const qsizetype point = digits.indexOf(QLatin1Char('.'));
-    const qsizetype whole = point >= 0 ? point : digits.size();
     const auto nonZero = [](QChar c) { return c >= QLatin1Char('1') && c <= QLatin1Char('9'); };
     const bool negative = value < 0 && std::any_of(digits.cbegin(), digits.cend(), nonZero);
     QString text;
     text.reserve(digits.size() + digits.size() / 3 + 2);
     if (negative)
         text += QLatin1Char('-');
-    for (qsizetype i = 0; i < whole; ++i) {
-        if (grouped && i > 0 && (whole - i) % 3 == 0)
+    for (qsizetype i = 0; i < point; ++i) {
+        if (i > 0 && (point - i) % 3 == 0)
             text += QLatin1Char(' ');
         text += digits.at(i);
     }
-    if (point >= 0) {
-        text += QLatin1Char(',');
-        text += QStringView(digits).mid(point + 1);
-    }
+    text += QLatin1Char(',');
+    text += QStringView(digits).mid(point + 1);
     return text;
 }
 

@@ -5,7 +5,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
@@ -35,19 +35,30 @@ void check(lxw_error error)
 
 constexpr uint8_t PaperCodeA4 = 9;
 
-bool isPlaceholder(QChar c)
+// How the file stores the formats and sums the sheet speaks of.
+const char *storedNumberFormat(NumberFormat format)
 {
-    return c == QLatin1Char('#') || c == QLatin1Char('0') || c == QLatin1Char('?');
+    return format == NumberFormat::Money ? "#,##0.00" : nullptr;
 }
 
-// The first colours of the application's standard palette; 0 means automatic.
-std::optional<lxw_color_t> paletteColour(int index)
+// Each range by both corners, one cell too: "SUM(E32:E32)".
+QString storedSum(const QList<CellRange> &ranges)
 {
-    static const lxw_color_t palette[] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF,
-                                          0x00FFFF};
-    if (index >= 1 && index <= int(std::size(palette)))
-        return palette[index - 1];
-    return std::nullopt;
+    QStringList parts;
+    for (const CellRange &range : ranges) {
+        parts.append(columnLetters(range.left) + QString::number(range.top) + QLatin1Char(':')
+                     + columnLetters(range.right) + QString::number(range.bottom));
+    }
+    return QStringLiteral("SUM(") + parts.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
+// A footer text as the file codes it: "&L" puts it on the left, "&7" sets
+// 7 points, and a literal "&" is doubled.
+QString storedFooter(const PageSetup &page)
+{
+    QString text = page.footer;
+    text.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return QStringLiteral("&L&") + QString::number(page.footerSize) + text;
 }
 
 class Writer
@@ -55,15 +66,15 @@ class Writer
 public:
     explicit Writer(lxw_workbook *workbook) : m_workbook(workbook) {}
 
-    lxw_format *format(const CellFormat &f, int column = 0)
+    lxw_format *format(const Style &style, int column = 0)
     {
-        // Documents use a handful of formats, mostly the same down a column: a look along them, starting
+        // Documents use a handful of styles, mostly the same down a column: a look along them, starting
         // with the one last used in the column, beats building a key per cell.
         qsizetype &last = column >= 1 && column <= int(m_lastInColumn.size()) ? m_lastInColumn[column - 1] : m_last;
-        if (last < m_formats.size() && m_formats[last].first == f)
+        if (last < m_formats.size() && m_formats[last].first == style)
             return m_formats[last].second;
         for (qsizetype i = 0; i < m_formats.size(); ++i) {
-            if (m_formats[i].first == f) {
+            if (m_formats[i].first == style) {
                 last = i;
                 return m_formats[i].second;
             }
@@ -71,64 +82,49 @@ public:
         lxw_format *format = workbook_add_format(m_workbook);
         if (!format)
             throw writeFailure(LXW_ERROR_MEMORY_MALLOC_FAILED);
-        format_set_font_name(format, f.fontName.value_or(SheetModel::defaultFontName()).toUtf8().constData());
-        format_set_font_size(format, f.fontSize.value_or(SheetModel::defaultFontSize()));
-        if (f.bold.value_or(false))
+        format_set_font_name(format, SheetModel::fontName().toUtf8().constData());
+        format_set_font_size(format, style.size);
+        if (style.bold)
             format_set_bold(format);
-        if (f.italic.value_or(false))
+        if (style.italic)
             format_set_italic(format);
-        if (const auto colour = paletteColour(f.fontColorIndex.value_or(0)))
-            format_set_font_color(format, *colour);
-        if (const auto colour = paletteColour(f.interiorColorIndex.value_or(0))) {
-            format_set_pattern(format, LXW_PATTERN_SOLID);
-            format_set_bg_color(format, *colour);
+        switch (style.align) {
+        case Align::General:
+            break;
+        case Align::Left:
+            format_set_align(format, LXW_ALIGN_LEFT);
+            break;
+        case Align::Centre:
+            format_set_align(format, LXW_ALIGN_CENTER);
+            break;
+        case Align::Right:
+            format_set_align(format, LXW_ALIGN_RIGHT);
+            break;
         }
-        if (f.horizontal) {
-            switch (*f.horizontal) {
-            case HAlign::Left:
-                format_set_align(format, LXW_ALIGN_LEFT);
-                break;
-            case HAlign::Right:
-                format_set_align(format, LXW_ALIGN_RIGHT);
-                break;
-            case HAlign::Centre:
-            case HAlign::CentreConstant:
-                format_set_align(format, LXW_ALIGN_CENTER);
-                break;
-            }
+        switch (style.vertical) {
+        case VerticalAlign::Bottom:
+            break;
+        case VerticalAlign::Top:
+            format_set_align(format, LXW_ALIGN_VERTICAL_TOP);
+            break;
+        case VerticalAlign::Middle:
+            format_set_align(format, LXW_ALIGN_VERTICAL_CENTER);
+            break;
         }
-        if (f.vertical)
-            format_set_align(format, *f.vertical == VAlign::Top ? LXW_ALIGN_VERTICAL_TOP : LXW_ALIGN_VERTICAL_CENTER);
-        if (f.wrap.value_or(false))
+        if (style.wrap)
             format_set_text_wrap(format);
-        constexpr int lineStyleNone = -4142;
-        if ((f.borderLineStyle || f.borderWeight) && f.borderLineStyle.value_or(LineStyleContinuous) != lineStyleNone) {
-            uint8_t style = LXW_BORDER_THIN;
-            switch (f.borderWeight.value_or(BorderWeightThin)) {
-            case 1:
-                style = LXW_BORDER_HAIR;
-                break;
-            case -4138:
-                style = LXW_BORDER_MEDIUM;
-                break;
-            case 4:
-                style = LXW_BORDER_THICK;
-                break;
-            default:
-                break;
-            }
-            format_set_border(format, style);
-        }
-        if (f.numberFormatLocal)
-            format_set_num_format(format, storedNumberFormat(*f.numberFormatLocal).toUtf8().constData());
+        if (style.boxed)
+            format_set_border(format, LXW_BORDER_THIN);
+        if (const char *stored = storedNumberFormat(style.number))
+            format_set_num_format(format, stored);
         last = m_formats.size();
-        m_formats.append({f, format});
+        m_formats.append({style, format});
         return format;
     }
 
 private:
     lxw_workbook *m_workbook;
-    QList<std::pair<CellFormat, lxw_format *>> m_formats;
+    QList<std::pair<Style, lxw_format *>> m_formats;
     qsizetype m_last = 0;
     std::array<qsizetype, 16> m_lastInColumn{};
 };
@@ -139,7 +135,7 @@ void setStandardFont(lxw_workbook *workbook)
     lxw_format *normal = STAILQ_FIRST(workbook->formats);
     if (!normal)
         return;
-    format_set_font_name(normal, SheetModel::defaultFontName().toUtf8().constData());
+    format_set_font_name(normal, SheetModel::fontName().toUtf8().constData());
     format_set_font_size(normal, SheetModel::defaultFontSize());
     format_set_font_scheme(normal, "");
     format_set_font_family(normal, 2);
@@ -198,7 +194,7 @@ public:
 
 } // namespace
 
-QByteArray XlsxBackend::bytes() const
+QByteArray xlsxBytes(const SheetModel &sheet)
 {
     const CNumericLocale numbers;
     QTemporaryDir directory;
@@ -231,68 +227,70 @@ QByteArray XlsxBackend::bytes() const
     } closer{workbook};
 
     setStandardFont(workbook);
-    lxw_worksheet *sheet = workbook_add_worksheet(workbook, "Лист1");
-    if (!sheet)
+    lxw_worksheet *worksheet = workbook_add_worksheet(workbook, "Лист1");
+    if (!worksheet)
         throw writeFailure(LXW_ERROR_MEMORY_MALLOC_FAILED);
-    worksheet_set_default_row(sheet, defaultRowHeight(), LXW_FALSE);
+    worksheet_set_default_row(worksheet, SheetModel::defaultRowHeight(), LXW_FALSE);
 
-    if (orientation() == Orientation::Portrait)
-        worksheet_set_portrait(sheet);
+    const PageSetup &page = sheet.page();
+    if (page.orientation == Orientation::Portrait)
+        worksheet_set_portrait(worksheet);
     else
-        worksheet_set_landscape(sheet);
+        worksheet_set_landscape(worksheet);
     // Russian offices print on A4; a document is never cut at its right edge.
-    worksheet_set_paper(sheet, PaperCodeA4);
-    worksheet_fit_to_pages(sheet, 1, 0);
-    worksheet_set_margins(sheet, PageMargins::left, PageMargins::right, PageMargins::top, PageMargins::bottom);
-    worksheet_center_horizontally(sheet);
-    if (!leftFooter().isEmpty()) {
+    worksheet_set_paper(worksheet, PaperCodeA4);
+    worksheet_fit_to_pages(worksheet, 1, 0);
+    worksheet_set_margins(worksheet, PageMargins::left, PageMargins::right, PageMargins::top, PageMargins::bottom);
+    worksheet_center_horizontally(worksheet);
+    if (!page.footer.isEmpty()) {
         lxw_header_footer_options footer = {};
         footer.margin = PageMargins::footer;
-        check(worksheet_set_footer_opt(sheet, (QStringLiteral("&L") + leftFooter()).toUtf8().constData(), &footer));
+        check(worksheet_set_footer_opt(worksheet, storedFooter(page).toUtf8().constData(), &footer));
     }
-    if (printTitleFirst() > 0)
-        check(worksheet_repeat_rows(sheet, lxw_row_t(printTitleFirst() - 1), lxw_row_t(printTitleLast() - 1)));
+    if (page.titleFirst > 0)
+        check(worksheet_repeat_rows(worksheet, lxw_row_t(page.titleFirst - 1), lxw_row_t(page.titleLast - 1)));
 
-    for (auto it = columnWidths().cbegin(); it != columnWidths().cend(); ++it)
-        check(worksheet_set_column(sheet, lxw_col_t(it.key() - 1), lxw_col_t(it.key() - 1), it.value(), nullptr));
+    const auto &widths = sheet.columnWidths();
+    for (auto it = widths.cbegin(); it != widths.cend(); ++it)
+        check(worksheet_set_column(worksheet, lxw_col_t(it.key() - 1), lxw_col_t(it.key() - 1), it.value(), nullptr));
     // Every row is written with its height, so viewers show what was measured.
-    QList<int> rows = rowHeights().keys();
+    const auto &cells = sheet.cellMap();
+    QList<int> rows = sheet.rowHeights().keys();
     // The cells come row by row: each row once is enough to sort.
-    for (auto it = cellMap().cbegin(); it != cellMap().cend(); ++it) {
-        if (it == cellMap().cbegin() || std::prev(it).key().first != it.key().first)
+    for (auto it = cells.cbegin(); it != cells.cend(); ++it) {
+        if (it == cells.cbegin() || std::prev(it).key().first != it.key().first)
             rows.append(it.key().first);
     }
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (const int row : rows)
-        check(worksheet_set_row(sheet, lxw_row_t(row - 1), rowHeight(row), nullptr));
+        check(worksheet_set_row(worksheet, lxw_row_t(row - 1), sheet.rowHeight(row), nullptr));
 
     Writer writer(workbook);
-    static const CellFormat unformatted;
-    for (const CellRange &merged : merges()) {
-        const Cell *first = cellAt(merged.top, merged.left);
-        check(worksheet_merge_range(sheet, lxw_row_t(merged.top - 1), lxw_col_t(merged.left - 1),
+    for (const CellRange &merged : sheet.merges()) {
+        const Cell *first = sheet.cellAt(merged.top, merged.left);
+        check(worksheet_merge_range(worksheet, lxw_row_t(merged.top - 1), lxw_col_t(merged.left - 1),
                                     lxw_row_t(merged.bottom - 1), lxw_col_t(merged.right - 1), "",
-                                    writer.format(first ? first->format : unformatted)));
+                                    writer.format(first ? first->style : Style())));
     }
-    for (auto it = cellMap().cbegin(); it != cellMap().cend(); ++it) {
+    for (auto it = cells.cbegin(); it != cells.cend(); ++it) {
         const lxw_row_t row = lxw_row_t(it.key().first - 1);
         const lxw_col_t column = lxw_col_t(it.key().second - 1);
         const Cell &cell = it.value();
-        lxw_format *format = writer.format(cell.format, it.key().second);
+        lxw_format *format = writer.format(cell.style, it.key().second);
         switch (cell.kind) {
         case Cell::Kind::Blank:
-            check(worksheet_write_blank(sheet, row, column, format));
+            check(worksheet_write_blank(worksheet, row, column, format));
             break;
         case Cell::Kind::Text:
-            check(worksheet_write_string(sheet, row, column, cell.text.toUtf8().constData(), format));
+            check(worksheet_write_string(worksheet, row, column, cell.text.toUtf8().constData(), format));
             break;
         case Cell::Kind::Number:
-            check(worksheet_write_number(sheet, row, column, cell.number, format));
+            check(worksheet_write_number(worksheet, row, column, cell.number, format));
             break;
-        case Cell::Kind::Formula:
-            check(worksheet_write_formula_num(sheet, row, column, storedFormula(cell.formulaLocal).toUtf8().constData(),
-                                              format, numericValue(it.key().first, it.key().second)));
+        case Cell::Kind::Sum:
+            check(worksheet_write_formula_num(worksheet, row, column, storedSum(cell.sum).toUtf8().constData(),
+                                              format, sheet.numericValue(it.key().first, it.key().second)));
             break;
         }
     }
@@ -305,69 +303,9 @@ QByteArray XlsxBackend::bytes() const
     return file.readAll();
 }
 
-void XlsxBackend::saveAs(const QString &path) const
+void saveXlsx(const SheetModel &sheet, const QString &path)
 {
-    writeFileAtomically(path, QDir::toNativeSeparators(path), bytes());
-}
-
-QString storedFormula(const QString &localFormula)
-{
-    static const QHash<QString, QString> functions = {
-        {QStringLiteral("СУММ"), QStringLiteral("SUM")},
-    };
-    QString text = localFormula.trimmed();
-    if (text.startsWith(QLatin1Char('=')))
-        text.remove(0, 1);
-    QString stored;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('"'))
-            quoted = !quoted;
-        if (quoted) {
-            stored += c;
-        } else if (c == QLatin1Char(';')) {
-            stored += QLatin1Char(',');
-        } else if (c == QLatin1Char(',')) {
-            stored += QLatin1Char('.');
-        } else if (c.isLetter()) {
-            qsizetype end = i;
-            while (end < text.size() && (text.at(end).isLetterOrNumber() || text.at(end) == QLatin1Char('.')))
-                ++end;
-            const QString word = text.mid(i, end - i);
-            const bool isFunction = end < text.size() && text.at(end) == QLatin1Char('(');
-            stored += isFunction ? functions.value(word.toUpper(), word) : word;
-            i = end - 1;
-        } else {
-            stored += c;
-        }
-    }
-    return stored;
-}
-
-QString storedNumberFormat(const QString &localFormat)
-{
-    QString stored;
-    bool quoted = false;
-    for (qsizetype i = 0; i < localFormat.size(); ++i) {
-        const QChar c = localFormat.at(i);
-        if (c == QLatin1Char('"'))
-            quoted = !quoted;
-        if (quoted || c == QLatin1Char('"')) {
-            stored += c;
-        } else if (c == QLatin1Char('\\') && i + 1 < localFormat.size()) {
-            stored += c;
-            stored += localFormat.at(++i);
-        } else if ((c == QLatin1Char(' ') || c == QChar(0x00A0)) && i > 0 && i + 1 < localFormat.size()
-                   && isPlaceholder(localFormat.at(i - 1)) && isPlaceholder(localFormat.at(i + 1))) {
-            stored += QLatin1Char(',');
-        } else if (c == QLatin1Char(',')) {
-            stored += QLatin1Char('.');
-        } else {
-            stored += c;
-        }
-    }
-    return stored;
+    writeFileAtomically(path, QDir::toNativeSeparators(path), xlsxBytes(sheet));
 }
 
 bool isPdfPath(const QString &path)

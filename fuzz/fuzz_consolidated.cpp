@@ -3,7 +3,7 @@
 #include "fuzz/sandbox.h"
 
 #include "export/consolidated_document.h"
-#include "export/xlsx_backend.h"
+#include "export/sheet_model.h"
 
 using namespace vastrel;
 
@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     runAction(messages, [&] {
         const ConsolidatedData document = prepareConsolidated(sandbox.workspace(), QStringLiteral("e"),
                                                               QDate(2026, 3, 5));
-        XlsxBackend book;
-        writeConsolidated(book, document);
+        SheetModel sheet;
+        writeConsolidated(sheet, document);
         return Outcome::done();
     });
     return 0;

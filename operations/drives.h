@@ -2,8 +2,14 @@
 
 #include "base/workspace.h"
 
+#include <QByteArrayView>
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <optional>
 
 namespace vastrel {
 
@@ -23,9 +29,40 @@ struct Medium
 // The drive list's letters, in its order ("W" before "V", no "X").
 QStringList driveLetters();
 
-// The drive list's items: the letters, and on systems without drive letters
-// the mount points of the mounted removable volumes after them.
-QStringList driveListItems();
+// A medium the drive list offers: what the list shows, and the root it stands for.
+struct DriveChoice
+{
+    QString label;
+    QString root;
+
+    bool operator==(const DriveChoice &) const = default;
+};
+
+// The drive list's media. On Windows the letters, each its own root. Elsewhere
+// the mounted removable media as "name (mount point)": letters mean nothing there.
+QList<DriveChoice> driveChoices();
+
+// One line of /proc/self/mountinfo, as far as the drive list needs it.
+struct Mount
+{
+    QString deviceNumber; // "major:minor", as /sys/dev/block names it
+    QString mountPoint;
+    QString fsType;
+    QString source;       // "/dev/sdb1", or what a pseudo file system puts there
+
+    bool operator==(const Mount &) const = default;
+};
+
+// Nothing for a line that is not one (damaged or cut short).
+std::optional<Mount> parseMountInfoLine(QByteArrayView line);
+
+// The removable media among the mounts of a mountinfo text: those the desktop
+// mounted for the user (under /media or /run/media) and those on a device for
+// which `removable` says so. `labels` gives a device's volume label by source;
+// without one a medium is named by its mount point's last part.
+QList<DriveChoice> removableMedia(QByteArrayView mountInfo,
+                                  const std::function<bool(const QString &deviceNumber)> &removable,
+                                  const QHash<QString, QString> &labels = {});
 
 // The medium the drive list's text designates. On Windows it is the text
 // followed by ":\". Elsewhere an existing directory (absolute, or relative to

@@ -20,24 +20,17 @@
 #include <utility>
 #include <vector>
 
-#ifdef Q_OS_LINUX
-#include <sys/mman.h>
-#endif
-
 namespace vastrel {
 
-QString runningNumber(int number)
+QString estimateNameOfEntry(QStringView entryName)
 {
-    if (number < 0)
-        return QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
-    // Called once per line of a rebuilt list: padded by hand, without parsing a pattern.
-    return QString::number(number).rightJustified(3, QLatin1Char('0'));
-}
-
-QString estimateNameOfEntry(const QString &entryName)
-{
-    const qsizetype end = entryName.indexOf(QLatin1String(".xml"), 0, Qt::CaseSensitive);
-    return end < 0 ? QString() : entryName.left(end);
+    // Each "." tried in turn: a general search for ".xml" costs more than the rest of a record.
+    for (qsizetype dot = entryName.indexOf(QLatin1Char('.')); dot >= 0;
+         dot = entryName.indexOf(QLatin1Char('.'), dot + 1)) {
+        if (entryName.sliced(dot).startsWith(u".xml"))
+            return entryName.first(dot).toString();
+    }
+    return QString();
 }
 
 namespace {
@@ -229,8 +222,7 @@ private:
 
     char *allocate(size_t size)
     {
-        // A small base needs no more than the first block; a large one goes on
-        // in blocks big enough for the system to back with large pages.
+        // A small base needs no more than the first block; a large one goes on in larger ones.
         const size_t blockSize = m_blocks.empty() ? size_t(1) << 18 : LargeBlock;
         if (m_blocks.empty() || m_blocks.back().size - m_blocks.back().used < size) {
             const size_t bytes = std::max(size, blockSize);
@@ -247,20 +239,8 @@ private:
     };
     using Memory = std::unique_ptr<char[], FreeMemory>;
 
-    // Every page of fresh memory costs a fault, which for a hundred thousand
-    // names costs more than sorting them; a large page costs one.
     static Memory allocateMemory(size_t size)
     {
-#ifdef Q_OS_LINUX
-        if (size >= LargeBlock / 2) {
-            size = (size + LargeBlock - 1) & ~(LargeBlock - 1);
-            Memory memory(static_cast<char *>(std::aligned_alloc(LargeBlock, size)));
-            if (!memory)
-                throw std::bad_alloc();
-            ::madvise(memory.get(), size, MADV_HUGEPAGE);
-            return memory;
-        }
-#endif
         Memory memory(static_cast<char *>(std::malloc(std::max<size_t>(size, 1))));
         if (!memory)
             throw std::bad_alloc();
@@ -293,83 +273,29 @@ SortedNames sortedEntries(const Workspace &workspace)
     return names;
 }
 
-// Where ".xml" first stands in the name, -1 when nowhere; the general search
-// costs more than the rest of a line.
-qsizetype xmlAt(QStringView name)
-{
-    for (qsizetype i = 0; i + 4 <= name.size(); ++i) {
-        if (name[i] == u'.' && name[i + 1] == u'x' && name[i + 2] == u'm' && name[i + 3] == u'l')
-            return i;
-    }
-    return -1;
-}
-
-// Writes the running number at `out` and returns the end.
-char *putRunningNumber(char *out, int number)
-{
-    char digits[12];
-    int count = 0;
-    do {
-        digits[count++] = char('0' + number % 10);
-        number /= 10;
-    } while (number > 0);
-    for (int i = count; i < 3; ++i)
-        *out++ = '0';
-    while (count > 0)
-        *out++ = digits[--count];
-    return out;
-}
-
-// Whether a name, as its bytes in the file, would break its record: a line
-// break splits it, a "|" makes part of it the notes and the rest another name.
-bool breaksRecord(const char *bytes, qsizetype size)
-{
-    for (qsizetype i = 0; i < size; ++i) {
-        if (bytes[i] == '\n' || bytes[i] == '\r' || bytes[i] == '|')
-            return true;
-    }
-    return false;
-}
-
-bool fitsRecord(QStringView name)
-{
-    return fitsWindows1251(name.toString()) && !name.contains(u'\n') && !name.contains(u'\r')
-           && !name.contains(u'|');
-}
-
 // Hands the bytes of the rebuilt departments.txt to `sink` piece by piece.
 // An entry whose name no record can hold is left out and added to `leftOut`;
 // the others are numbered on without a gap.
 void writeRebuiltToc(const SortedNames &names, const ByteSink &sink, QStringList &leftOut)
 {
     constexpr qsizetype PieceSize = 1 << 16;
-    QByteArray piece(PieceSize, Qt::Uninitialized);
-    char *out = piece.data();
+    QByteArray piece;
+    piece.reserve(PieceSize + 1024);
     int number = 0;
     for (qsizetype i = 0; i < names.size(); ++i) {
         const QStringView entry = names.at(i);
-        const qsizetype end = std::max<qsizetype>(xmlAt(entry), 0);
-        // A byte per unit of the name, at most ten digits and "||" CR LF.
-        if (piece.constData() + piece.size() - out < end + 14) {
-            sink(QByteArrayView(piece.constData(), out - piece.constData()));
-            if (piece.size() < end + 14)
-                piece.resize(end + 14);
-            out = piece.data();
-        }
-        char *const record = out;
-        out = putRunningNumber(out, number + 1);
-        *out++ = '|';
-        if (!encodeWindows1251(entry.first(end), out) || breaksRecord(out, end)) {
-            out = record;
+        const QString name = estimateNameOfEntry(entry);
+        if (!TocRecord::holdsName(name)) {
             leftOut.append(entry.toString());
             continue;
         }
-        out += end;
-        std::memcpy(out, "|\r\n", 3);
-        out += 3;
-        ++number;
+        piece += TocRecord::numbered(++number, name).bytes();
+        if (piece.size() >= PieceSize) {
+            sink(piece);
+            piece.resize(0);
+        }
     }
-    sink(QByteArrayView(piece.constData(), out - piece.constData()));
+    sink(piece);
 }
 
 // Which entries were left out, each readable on one line; a long list is cut.
@@ -414,14 +340,8 @@ QStringList rebuiltTocLines(const QStringList &entryNames)
     lines.reserve(entryNames.size());
     for (const QString &entry : entryNames) {
         const QString name = estimateNameOfEntry(entry);
-        if (!fitsRecord(name))
-            continue;
-        QString line = runningNumber(int(lines.size()) + 1);
-        line.reserve(line.size() + name.size() + 2);
-        line += QLatin1Char('|');
-        line += name;
-        line += QLatin1Char('|');
-        lines.append(std::move(line));
+        if (TocRecord::holdsName(name))
+            lines.append(TocRecord::numbered(int(lines.size()) + 1, name).line());
     }
     return lines;
 }

@@ -7,13 +7,9 @@
 
 namespace vastrel {
 
-// The running number of the n-th entry (from 1): "001".."099", then plain
-// decimal ("100", "1000").
-QString runningNumber(int number);
-
 // The estimate name an entry of the base directory stands for: its name up to
 // the first ".xml" (case-sensitive); empty when there is none.
-QString estimateNameOfEntry(const QString &entryName);
+QString estimateNameOfEntry(QStringView entryName);
 
 // The names in the base directory, of every kind (files, hidden and system
 // files, subdirectories), without "." and "..". They come sorted by name

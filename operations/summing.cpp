@@ -101,33 +101,20 @@ void Sums::add(const CodeTarget &target, double amount)
     }
 }
 
-// Reads one main-window estimate by the fixed positions of its lines: the
-// header values follow the YEAR line, an amount stands on the line after the
-// CODE line of an expense line and on the second line after it for remainder
-// and income lines. The index only moves forward, so every file is read to
-// its end and no further.
-void addEstimate(const EstimateContent &file, Sums &sums)
+void addEstimate(const EstimateContent &content, Sums &sums)
 {
-    qsizetype next = 0;
-    while (next < file.size()) {
-        const EstimateLine *line = &file.at(next++);
-        if (line->opens(EstimateTag::Year)) {
-            sums.header.year = line->valueOf(EstimateTag::Year);
-            ++next; // the financing code
-            sums.header.department = file.at(next++).valueOf(EstimateTag::Department);
-            sums.header.subdivisionCode = file.at(next++).valueOf(EstimateTag::SubdivisionCode);
-            sums.header.legalStatus = file.at(next++).valueOf(EstimateTag::LegalStatus);
-            line = &file.at(next++); // looked at only as a record line
-        }
-        if (!line->opens(EstimateTag::Code))
-            continue;
-        const QByteArrayView code = line->valueBytes(EstimateTag::Code);
-        const auto target = codeTargets().constFind(QByteArray::fromRawData(code.data(), code.size()));
-        if (target == codeTargets().constEnd())
-            continue;
-        const qsizetype amountAt = next - 1 + (target->kind == LineKind::Expense ? 1 : 2);
-        sums.add(*target, parseStoredAmount(file.at(amountAt).valueBytes(EstimateTag::Amount)));
-        next = amountAt + 1;
+    const EstimateFileRecords file = readEstimateRecords(content);
+    if (file.header) {
+        sums.header.year = file.header->year;
+        sums.header.department = file.header->department;
+        sums.header.subdivisionCode = file.header->subdivisionCode;
+        sums.header.legalStatus = file.header->legalStatus;
+    }
+    for (const EstimateFileRecord &record : file.records) {
+        const auto target =
+            codeTargets().constFind(QByteArray::fromRawData(record.code.data(), record.code.size()));
+        if (target != codeTargets().constEnd())
+            sums.add(*target, parseStoredAmount(record.amount));
     }
 }
 
@@ -315,7 +302,7 @@ Outcome sumSelected(const Workspace &workspace, const QStringList &lines, const 
         }
         addEstimate(content, sums);
     }
-    sums.header.financing = QStringLiteral("СВОДНАЯ СМЕТА");
+    sums.header.financing = ConsolidatedFinancing;
 
     // The table of contents is read before the estimate is written: a missing
     // one stops the summing with nothing written.
@@ -324,7 +311,7 @@ Outcome sumSelected(const Workspace &workspace, const QStringList &lines, const 
     writeEstimateFile(workspace, name,
                       estimateFileLines(sums.header, consolidatedRecords(consolidatedRecordList(sums, now.date()))));
     try {
-        appendTocLine(workspace, QStringLiteral("000|") + name + QLatin1Char('|'));
+        appendTocRecord(workspace, TocRecord::consolidated(name));
     } catch (const Error &) {
         // An estimate without its record would be invisible until a rebuild.
         QFile::remove(workspace.estimatePath(name));

@@ -101,8 +101,9 @@ void expectRefusedAndUnchanged(const QString &name, const std::function<void(Bas
     const auto before = b.snapshot();
     EXPECT_FALSE(actions()[name](b)) << qPrintable(name) << qPrintable(b.messages.last());
     EXPECT_EQ(b.snapshot(), before) << qPrintable(name);
-    if (!message.isEmpty())
+    if (!message.isEmpty()) {
         EXPECT_TRUE(b.messages.last().startsWith(message)) << qPrintable(name) << qPrintable(b.messages.last());
+    }
     EXPECT_FALSE(b.messages.last().contains(QStringLiteral("успешно"))) << qPrintable(name);
     if (undo)
         undo();
@@ -194,8 +195,9 @@ TEST(BaseLock, LocksThatCannotBeCheckedAreRespectedWhileYoungTakenOverWhenOldOrE
             file.setFileTime(QDateTime::currentDateTime().addMSecs(-c.ageMs), QFileDevice::FileModificationTime);
         }
         EXPECT_EQ(actions()["register"](b), c.taken) << c.name << ": " << qPrintable(b.messages.last());
-        if (!c.taken)
+        if (!c.taken) {
             EXPECT_TRUE(b.messages.last().contains(lock)) << c.name << ": " << qPrintable(b.messages.last());
+        }
     }
 }
 
@@ -263,7 +265,7 @@ TEST(EstimateNames, FileAndItsTemporaryMustFitTheFileSystem)
 
 TEST(EstimateNames, RecordsNamingFilesOutsideTheBaseAreRefused)
 {
-    for (const QStringList command : {QStringList{"delete", "../../outside/victim"}, {"sum", "../../outside/victim"},
+    for (const QStringList &command : {QStringList{"delete", "../../outside/victim"}, {"sum", "../../outside/victim"},
                                       {"copy", "--to", ".", "../../outside/victim"},
                                       {"export-consolidated", "../../outside/victim", "-o", "r.xlsx"}}) {
         Base b;

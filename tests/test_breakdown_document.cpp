@@ -16,6 +16,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -68,10 +69,10 @@ protected:
         EXPECT_TRUE(prepared);
         if (!prepared)
             return XlsxSheet();
-        XlsxBackend book;
+        SheetModel book;
         writeBreakdown(book, data);
         const QString path = files.workspace().resolve(QStringLiteral("breakdown.xlsx"));
-        book.saveAs(path);
+        saveXlsx(book, path);
         XlsxSheet sheet = XlsxSheet::read(path);
         EXPECT_TRUE(sheet.error().isEmpty()) << qPrintable(sheet.error());
         return sheet;
@@ -341,8 +342,9 @@ TEST_F(BreakdownTest, FixedRowsFormatsAndHeights)
     for (int row : sheet.rows()) {
         for (const char *column : {"A", "B", "C", "D", "E"}) {
             const auto cell = sheet.cell(QString::fromLatin1(column) + QString::number(row));
-            if (cell.present)
+            if (cell.present) {
                 EXPECT_EQ(cell.format.fontName, QStringLiteral("Arial Cyr")) << column << row;
+            }
         }
     }
     // Autofit: the labels of column A set its width; column C holds only merged text.
@@ -428,6 +430,21 @@ TEST_F(BreakdownTest, WindowExportAsksWhereToKeepTheDocument)
     EXPECT_TRUE(suggested.endsWith(QStringLiteral("Расшифровка сметы смета кафедры.xlsx"))) << qPrintable(suggested);
     EXPECT_EQ(opened, QStringList{target + QStringLiteral(".xlsx")});
     EXPECT_EQ(XlsxSheet::read(target + QStringLiteral(".xlsx")).text(QStringLiteral("A9")), QStringLiteral("РАСШИФРОВКА"));
+    // The next save dialog opens in the folder the document was kept in.
+    QDir::root().mkpath(files.workspace().resolve(QStringLiteral("папка")));
+    const QString inFolder = files.workspace().resolve(QStringLiteral("папка/документ.xlsx"));
+    delivery.choose = [&](const QString &path) {
+        suggested = path;
+        return inFolder;
+    };
+    exportBreakdownFromWindow(nullptr, delivery, files.workspace(), window, messages);
+    exportBreakdownFromWindow(nullptr, delivery, files.workspace(), window, messages);
+    EXPECT_EQ(QFileInfo(suggested).absolutePath(), QFileInfo(inFolder).absolutePath());
+    delivery.choose = [&](const QString &path) {
+        suggested = path;
+        return target;
+    };
+    opened.clear();
 
     // Without a program to open it, the user is told where the document is.
     delivery.opening = [](const QString &) { return false; };
@@ -532,7 +549,7 @@ TEST_F(BreakdownTest, CommandLineDrawsThePdfWithoutADisplay)
         << qPrintable(text);
 }
 
-TEST(BreakdownSheet, FontColourFillAndAlignmentCodesAsTheApplicationTakesThem)
+TEST(BreakdownSheet, AlignmentsOfTheHeadingAndTheTable)
 {
     BreakdownData data;
     data.settings.status = QStringLiteral("1");
@@ -543,19 +560,11 @@ TEST(BreakdownSheet, FontColourFillAndAlignmentCodesAsTheApplicationTakesThem)
     data.expenses[0] = 100;
     SheetModel sheet;
     writeBreakdown(sheet, data);
-    for (auto it = sheet.cellMap().cbegin(); it != sheet.cellMap().cend(); ++it) {
-        EXPECT_EQ(it->format.fontName, QStringLiteral("Arial Cyr")) << it.key().first << ":" << it.key().second;
-        EXPECT_EQ(it->format.fontColorIndex, 0) << it.key().first << ":" << it.key().second;
-    }
-    // Fill 0 on heading, group, total and after-total rows; line rows have none.
-    for (int row : {18, 20, 21, 22, 23, 26, 28})
-        EXPECT_EQ(sheet.cellAt(row, 1)->format.interiorColorIndex, 0) << row;
-    for (int row : {17, 19, 24})
-        EXPECT_FALSE(sheet.cellAt(row, 1)->format.interiorColorIndex.has_value()) << row;
-    EXPECT_EQ(sheet.cellAt(1, 3)->format.horizontal, HAlign::Right);
-    EXPECT_EQ(sheet.cellAt(9, 1)->format.horizontal, HAlign::CentreConstant);
-    EXPECT_EQ(sheet.cellAt(24, 4)->format.vertical, VAlign::Top);
-    EXPECT_EQ(sheet.selectedRange(), CellRange::parse(QStringLiteral("A1:G100")));
+    EXPECT_EQ(sheet.cellAt(1, 3)->style.align, Align::Right);
+    EXPECT_EQ(sheet.cellAt(9, 1)->style.align, Align::Centre);
+    EXPECT_EQ(sheet.cellAt(24, 4)->style.vertical, VerticalAlign::Top);
+    EXPECT_EQ(sheet.page().titleFirst, 2);
+    EXPECT_EQ(sheet.page().titleLast, 3);
 }
 
 TEST_F(BreakdownTest, MainWindowButtonExportsWhatTheWindowShows)

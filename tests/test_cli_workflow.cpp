@@ -102,7 +102,7 @@ TEST(CliWorkflow, ABaseMovesBetweenCommaAndPointLocales)
             return result;
         };
         const QString half = QString::fromLatin1(writer.half);
-        for (const QString name : {QStringLiteral("a"), QStringLiteral("b")}) {
+        for (const QString &name : {QStringLiteral("a"), QStringLiteral("b")}) {
             run(writer, {"register", name, "--code", "101", "--source", "1", "--income", half});
             run(writer, {"save", name, "--income-code", "1", "--source", "1", "--status", "1", "--income", half,
                          "--e211", half});

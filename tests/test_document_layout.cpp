@@ -36,7 +36,7 @@ struct Printed
 // Every line of the catalogue with an amount, so that both documents run onto a second page.
 Printed print(bool breakdown, bool longNames, const QTemporaryDir &dir)
 {
-    XlsxBackend book;
+    SheetModel book;
     const Settings settings{longNames ? LongName : QStringLiteral("кафедры физики"),
                       longNames ? LongHead : QStringLiteral("Заведующий кафедрой"),
                       QStringLiteral("И.И. Иванов"), QStringLiteral("007"), QStringLiteral("1"),
@@ -55,7 +55,7 @@ Printed print(bool breakdown, bool longNames, const QTemporaryDir &dir)
         writeConsolidated(book, data);
     }
     const QString path = dir.filePath(QStringLiteral("%1-%2").arg(breakdown).arg(longNames));
-    book.saveAs(path + QStringLiteral(".xlsx"));
+    saveXlsx(book, path + QStringLiteral(".xlsx"));
     QFile pdf(path + QStringLiteral(".pdf"));
     EXPECT_TRUE(pdf.open(QIODevice::WriteOnly) && pdf.write(pdfBytes(book)) > 0);
     pdf.close();

@@ -68,8 +68,9 @@ TEST(Windows1251, EveryByteRoundTripsThroughTheProgramsTable)
     for (const auto &[byte, character] : known)
         EXPECT_EQ(text.at(byte).unicode(), character) << int(byte);
     QStringDecoder decoder("windows-1251");
-    if (decoder.isValid())
+    if (decoder.isValid()) {
         EXPECT_EQ(text, decoder.decode(all));
+    }
 }
 
 #ifdef Q_OS_WIN
@@ -202,6 +203,35 @@ TEST(TableOfContents, SplitsOnTheFirstTwoSeparators)
               QStringLiteral("105|N|T|U"));
 }
 
+TEST(TableOfContents, RunningNumbers)
+{
+    const QList<std::pair<int, const char *>> cases = {{1, "001"},   {9, "009"},   {10, "010"}, {11, "011"},
+                                                       {99, "099"},  {100, "100"}, {999, "999"},
+                                                       {1000, "1000"}, {12345, "12345"}};
+    for (const auto &[number, text] : cases)
+        EXPECT_EQ(runningNumber(number), QLatin1String(text)) << number;
+    EXPECT_EQ(TocRecord::numbered(7, QStringLiteral("смета")).bytes(), QByteArray("007|\xf1\xec\xe5\xf2\xe0|\r\n"));
+}
+
+TEST(TableOfContents, RecordBytesHoldEveryPartAndNameACharacterWithoutAByte)
+{
+    EXPECT_EQ((TocRecord{QStringLiteral("105"), QStringLiteral("№ 5"), QStringLiteral("T|€")}.bytes()),
+              QByteArray("105|\xb9 5|T|\x88\r\n"));
+    EXPECT_EQ(TocRecord{}.bytes(), QByteArray("||\r\n"));
+    for (const TocRecord &record : {TocRecord{QStringLiteral("✓"), QStringLiteral("a"), QString()},
+                                    TocRecord{QStringLiteral("105"), QStringLiteral("a✓"), QString()},
+                                    TocRecord{QStringLiteral("105"), QStringLiteral("a"), QStringLiteral("✓")}})
+        EXPECT_TRUE(readError([&] { record.bytes(); }).contains(QStringLiteral("«✓»"))) << record.line().toStdString();
+}
+
+TEST(TableOfContents, NameThatWouldNotReadBackIsNoRecordName)
+{
+    const QList<std::pair<const char *, bool>> cases = {
+        {"Кафедра физики", true}, {"a|b", false}, {"a\nb", false}, {"a\r", false}, {"漢", false}, {"", true}};
+    for (const auto &[name, holds] : cases)
+        EXPECT_EQ(TocRecord::holdsName(QString::fromUtf8(name)), holds) << name;
+}
+
 TEST(TableOfContents, ReadsAppendsAndRewritesInWindows1251)
 {
     TempWorkspace ws;
@@ -209,7 +239,7 @@ TEST(TableOfContents, ReadsAppendsAndRewritesInWindows1251)
                                                              QStringLiteral("002|Вторая|x|y")}));
     EXPECT_EQ(readToc(ws.workspace()), (QStringList{QStringLiteral("001|Первая|"), QStringLiteral("002|Вторая|x|y")}));
 
-    appendTocLine(ws.workspace(), QStringLiteral("003|Третья|"));
+    appendTocRecord(ws.workspace(), {QStringLiteral("003"), QStringLiteral("Третья"), QString()});
     EXPECT_EQ(ws.read(QStringLiteral("departments.txt")),
               test::crlf({QStringLiteral("001|Первая|"), QString(), QStringLiteral("002|Вторая|x|y"),
                           QStringLiteral("003|Третья|")}));
@@ -251,7 +281,7 @@ TEST(TableOfContents, Utf8ListingHoldsTheLinesReadTocGives)
 TEST(TableOfContents, AppendingToAMissingFileWritesNothing)
 {
     TempWorkspace ws;
-    EXPECT_EQ(readError([&] { appendTocLine(ws.workspace(), QStringLiteral("001|a|")); }),
+    EXPECT_EQ(readError([&] { appendTocRecord(ws.workspace(), {QStringLiteral("001"), QStringLiteral("a"), QString()}); }),
               QStringLiteral("File not found"));
     EXPECT_FALSE(ws.exists(QStringLiteral("departments.txt")));
 }

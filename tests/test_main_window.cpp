@@ -4,6 +4,8 @@
 #include "support/typing.h"
 
 #include "windows/main_window.h"
+#include "windows/expense_controls.h"
+#include "windows/selector_search.h"
 #include "base/catalogue.h"
 #include "base/settings.h"
 #include "editing/saving.h"
@@ -15,11 +17,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -83,13 +87,18 @@ TEST_F(MainWindowTest, HasTheWholeEntryAreaAndButtonsInOrder)
     form->show();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Вастрель - Тавер"));
     EXPECT_TRUE(form->screen()->availableGeometry().contains(form->frameGeometry()));
+    QSet<QString> names;
     for (const ExpenseLine &line : expenseLines()) {
-        auto *codePanel = form->findChild<QLabel *>(line.panel);
-        ASSERT_NE(codePanel, nullptr) << line.panel.toStdString();
+        const ExpenseControls controls = expenseControls(line.shortCode);
+        names << controls.panel << controls.field;
+        auto *codePanel = form->findChild<QLabel *>(controls.panel);
+        ASSERT_NE(codePanel, nullptr) << controls.panel.toStdString();
         EXPECT_EQ(codePanel->text(), line.fullCode());
-        EXPECT_NE(form->findChild<QLineEdit *>(line.field), nullptr) << line.field.toStdString();
+        EXPECT_NE(form->findChild<QLineEdit *>(controls.field), nullptr) << controls.field.toStdString();
         EXPECT_TRUE(codePanel->parentWidget()->rect().contains(codePanel->geometry()));
     }
+    names.remove(QString());
+    EXPECT_EQ(names.size(), 2 * ExpenseLineCount);
     for (const char *name : {"MaskEdit12", "MaskEdit6"})
         control<QLineEdit>(name);
     EXPECT_EQ(panel("Panel1"), QStringLiteral("остаток"));
@@ -220,6 +229,45 @@ TEST_F(MainWindowTest, EnterMovesOnAndLeavingWithUnsavedAmountsAsksFirst)
     messages.answers = {true};
     press("Button3");
     EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainWindowTest, TheSelectorsSearchNarrowsAsYouTypeAndPicksTheLine)
+{
+    ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
+    const QStringList lines = {QStringLiteral("101|Кафедра физики|"), QStringLiteral("102|Кафедра химии|"),
+                               QStringLiteral("103|Лаборатория|корпус 2")};
+    ws.writeToc(lines);
+    open();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    auto *search = control<SelectorSearch>("SearchEdit");
+    QListView *matches = search->matches();
+    auto shown = [&] {
+        QStringList texts;
+        for (int row = 0; row < matches->model()->rowCount(); ++row)
+            texts.append(matches->model()->index(row, 0).data().toString());
+        return texts;
+    };
+    search->setFocus();
+    test::typeText(search, QStringLiteral("КАФ"));
+    EXPECT_TRUE(matches->isVisible());
+    EXPECT_EQ(shown(), lines.mid(0, 2));
+    test::typeText(search, QStringLiteral("едра х"));
+    EXPECT_EQ(shown(), lines.mid(1, 1));
+    QTest::keyClick(matches, Qt::Key_Down);
+    QTest::keyClick(matches, Qt::Key_Return);
+    EXPECT_EQ(control<QComboBox>("ComboBox1")->currentIndex(), 1);
+    EXPECT_TRUE(search->text().isEmpty());
+
+    // A code and notes are found too; Escape clears the field and the list.
+    search->setFocus();
+    test::typeText(search, QStringLiteral("корпус"));
+    EXPECT_EQ(shown(), lines.mid(2, 1));
+    QTest::keyClick(matches, Qt::Key_Escape);
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_FALSE(matches->isVisible());
+    EXPECT_EQ(control<QComboBox>("ComboBox1")->currentIndex(), 1);
+    EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(MainWindowTest, EscapeDoesNotEndTheProgram)

@@ -204,8 +204,9 @@ TEST(MediaCopy, LinksAreReplacedOnTheMediumAndNotCarriedFromTheBase)
         Base base;
         const QString outside = base.ws.workspace().resolve(QStringLiteral("../profile"));
         writeFile(outside, "export PATH\n");
-        if (!c.linkOnMedium.isEmpty())
+        if (!c.linkOnMedium.isEmpty()) {
             ASSERT_TRUE(QFile::link(outside, base.onMedium(c.linkOnMedium)));
+        }
         if (c.baseEstimateIsLinkToOutside) {
             QFile::remove(base.ws.workspace().estimatePath(QStringLiteral("Кафедра")));
             ASSERT_TRUE(QFile::link(outside, base.ws.workspace().estimatePath(QStringLiteral("Кафедра"))));
@@ -287,11 +288,67 @@ TEST(MediaCopy, FullDeviceLeavesNoPartialFile)
     EXPECT_EQ(readFile(QDir(mountPoint.path()).filePath(QStringLiteral("departments.txt"))), crlf(lines));
 }
 
-TEST(Drives, DriveListStartsWithTheLettersInTheirOddOrder)
+TEST(Drives, TheLettersComeInTheirOddOrder)
 {
-    const QStringList letters = driveLetters();
-    EXPECT_EQ(letters.join(QString()), QStringLiteral("CDEFGHIJKLMNOPQRSTUWVYZ"));
-    EXPECT_EQ(driveListItems().mid(0, 23), letters);
+    EXPECT_EQ(driveLetters().join(QString()), QStringLiteral("CDEFGHIJKLMNOPQRSTUWVYZ"));
+#ifdef Q_OS_WIN
+    EXPECT_EQ(driveChoices().size(), 23);
+    EXPECT_EQ(driveChoices().at(2), (DriveChoice{QStringLiteral("E"), QStringLiteral("E")}));
+#endif
+}
+
+TEST(Drives, MountInfoLinesAreReadFieldByField)
+{
+    struct Row
+    {
+        const char *name;
+        QByteArray line;
+        std::optional<Mount> mount;
+    };
+    const Row rows[] = {
+        {"root file system", "29 1 254:0 / / rw,relatime shared:1 - ext4 /dev/mapper/root rw\n",
+         Mount{"254:0", "/", "ext4", "/dev/mapper/root"}},
+        {"no optional fields", "36 29 8:17 / /media/user/KINGSTON rw,nosuid - vfat /dev/sdb1 rw,uid=1000",
+         Mount{"8:17", "/media/user/KINGSTON", "vfat", "/dev/sdb1"}},
+        {"several optional fields", "40 29 8:33 / /mnt/usb rw shared:7 master:2 propagate_from:1 - exfat /dev/sdc1 rw",
+         Mount{"8:33", "/mnt/usb", "exfat", "/dev/sdc1"}},
+        {"blank and backslash escaped", "41 29 8:49 / /media/user/МОЯ\\040ФЛЕШКА\\134x rw - ntfs3 /dev/sdd1 rw",
+         Mount{"8:49", "/media/user/МОЯ ФЛЕШКА\\x", "ntfs3", "/dev/sdd1"}},
+        {"a backslash not before three octal digits", "42 29 8:50 / /media/a\\9z rw - vfat /dev/sde1 rw",
+         Mount{"8:50", "/media/a\\9z", "vfat", "/dev/sde1"}},
+        {"pseudo file system", "22 27 0:21 / /proc rw,relatime - proc proc rw", Mount{"0:21", "/proc", "proc", "proc"}},
+        {"cut before the source", "36 29 8:17 / /media/x rw - vfat", std::nullopt},
+        {"no separator", "36 29 8:17 / /media/x rw shared:1 vfat /dev/sdb1 rw", std::nullopt},
+        {"no device number", "36 29 817 / /media/x rw - vfat /dev/sdb1 rw", std::nullopt},
+        {"relative mount point", "36 29 8:17 / media/x rw - vfat /dev/sdb1 rw", std::nullopt},
+        {"empty line", "", std::nullopt},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(parseMountInfoLine(row.line), row.mount) << row.name;
+}
+
+TEST(Drives, RemovableMediaAreTheDesktopsMountsAndRemovableDevices)
+{
+    const QByteArray mountInfo = "29 1 254:0 / / rw - ext4 /dev/mapper/root rw\n"
+                                 "30 29 8:1 / /boot rw - ext2 /dev/sda1 rw\n"
+                                 "31 29 0:24 / /run/user/1000 rw - tmpfs tmpfs rw\n"
+                                 "36 31 8:17 / /media/user/KINGSTON rw - vfat /dev/sdb1 rw\n"
+                                 "37 31 8:18 / /run/media/user/Фото\\0402026 rw - vfat /dev/sdb2 rw\n"
+                                 "38 29 8:33 / /mnt/usb rw - exfat /dev/sdc1 rw\n"
+                                 "39 29 0:50 / /mnt/share rw - cifs //server/share rw\n"
+                                 "garbage\n"
+                                 "40 29 8:17 / /media/user/KINGSTON rw - vfat /dev/sdb1 rw\n"
+                                 "41 29 11:0 / /media/cdrom0 ro - iso9660 /dev/sr0 ro";
+    // sdc is a removable disk; so would be the cifs share's fake number, which is no device.
+    const auto removable = [](const QString &device) { return device == u"8:33" || device == u"0:50"; };
+    const QHash<QString, QString> labels = {{QStringLiteral("/dev/sdc1"), QStringLiteral("ОТЧЁТЫ")}};
+    const QList<DriveChoice> expected = {
+        {QStringLiteral("KINGSTON (/media/user/KINGSTON)"), QStringLiteral("/media/user/KINGSTON")},
+        {QStringLiteral("Фото 2026 (/run/media/user/Фото 2026)"), QStringLiteral("/run/media/user/Фото 2026")},
+        {QStringLiteral("ОТЧЁТЫ (/mnt/usb)"), QStringLiteral("/mnt/usb")},
+        {QStringLiteral("cdrom0 (/media/cdrom0)"), QStringLiteral("/media/cdrom0")},
+    };
+    EXPECT_EQ(removableMedia(mountInfo, removable, labels), expected);
 }
 
 #ifndef Q_OS_WIN

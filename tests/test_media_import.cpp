@@ -104,12 +104,14 @@ TEST_P(IntakeCases, TakesWhatItMayAndReportsTheRest)
     EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf(c.expectedToc));
     // Taken estimates hold the medium's bytes; every other file of the base is untouched.
     for (const auto &[name, bytes] : c.mediumFiles) {
-        if (c.fromMedium.contains(name))
+        if (c.fromMedium.contains(name)) {
             EXPECT_EQ(ws.read(SmetaDir + name + QStringLiteral(".xml")), bytes) << name.toStdString();
+        }
     }
     for (const auto &[name, bytes] : c.baseFiles) {
-        if (!c.fromMedium.contains(name))
+        if (!c.fromMedium.contains(name)) {
             EXPECT_EQ(ws.read(SmetaDir + name + QStringLiteral(".xml")), bytes) << name.toStdString();
+        }
     }
     EXPECT_FALSE(ws.exists(QStringLiteral("../Vastrel/x.xml")));
 }
@@ -346,7 +348,7 @@ TEST(Intake, FromOneWorkspaceToAnotherThroughTheTool)
     EXPECT_EQ(first.out, QStringLiteral("Принято смет: 2.\n"));
     EXPECT_EQ(centre.read(QStringLiteral("departments.txt")),
               cp1251(QStringLiteral("001|Своя|\r\n")) + office.read(QStringLiteral("departments.txt")));
-    for (const QString name : {QStringLiteral("Кафедра физики.xml"), QStringLiteral("Кафедра химии.xml")})
+    for (const QString &name : {QStringLiteral("Кафедра физики.xml"), QStringLiteral("Кафедра химии.xml")})
         EXPECT_EQ(centre.read(SmetaDir + name), office.read(SmetaDir + name));
 
     const QByteArray before = centre.read(QStringLiteral("departments.txt"));
@@ -373,7 +375,7 @@ TEST(Intake, ThroughTheOperationsWindowAskingBeforeAReplacement)
     ws.write(SmetaDir + QStringLiteral("A.xml"), OldA());
     ws.write(SmetaDir + QStringLiteral("B.xml"), OldA());
     ws.write(medium.filePath(QStringLiteral("departments.txt")), crlf({"105|A|", "106|B|", "107|C|"}));
-    for (const QString name : {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")})
+    for (const QString &name : {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")})
         ws.write(medium.filePath(name + QStringLiteral(".xml")), A());
 
     RecordingMessages messages;

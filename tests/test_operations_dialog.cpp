@@ -1,6 +1,7 @@
 #include "base/error.h"
 #include "windows/operations_dialog.h"
 #include "windows/deletion_dialog.h"
+#include "windows/drive_list.h"
 #include "support/recording_messages.h"
 #include "support/scripted_delivery.h"
 #include "support/temp_workspace.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -123,8 +125,14 @@ TEST(OperationsWindow, OpensWithTheTableOfContentsAndItsControls)
     }
     EXPECT_TRUE(ops.drive()->isEditable());
     EXPECT_EQ(ops.drive()->currentText(), QStringLiteral("адрес флешки"));
+#ifdef Q_OS_WIN
     EXPECT_EQ(ops.drive()->itemText(0), QStringLiteral("C"));
     EXPECT_EQ(ops.drive()->itemText(22), QStringLiteral("Z"));
+#else
+    // Letters mean nothing here: the media the system has mounted, then any folder.
+    EXPECT_EQ(ops.drive()->findText(QStringLiteral("C")), -1);
+    EXPECT_EQ(ops.drive()->itemText(ops.drive()->count() - 1), DriveList::otherFolderItem());
+#endif
     EXPECT_TRUE(ops.messages.all().isEmpty());
 
     // The lines are records of the base, not text to edit in place.
@@ -238,8 +246,7 @@ TEST(OperationsWindow, UnusableDriveDesignationsReportTheIoError)
     Operations ops;
     ops.toggle(0);
     ops.button("Button9")->click(); // the untouched "адрес флешки"
-    ops.drive()->setCurrentIndex(2);
-    EXPECT_EQ(ops.drive()->currentText(), QStringLiteral("E"));
+    ops.typeDrive(QStringLiteral("E"));
     ops.button("Button9")->click();
     EXPECT_EQ(ops.messages.firstLines(), (QStringList{QStringLiteral("I/O error 3"), QStringLiteral("I/O error 21")}));
     // The second line names what the user picked or typed.
@@ -248,6 +255,32 @@ TEST(OperationsWindow, UnusableDriveDesignationsReportTheIoError)
     for (const RecordingMessages::Message &message : ops.messages.all())
         EXPECT_EQ(message.kind, MessageKind::Error);
 }
+
+#ifndef Q_OS_WIN
+TEST(OperationsWindow, AnotherFolderIsPickedInADialogAndCopiedTo)
+{
+    Operations ops;
+    QTemporaryDir stick;
+    auto *drives = ops.window->findChild<DriveList *>();
+    QString folder = stick.path();
+    drives->setFolderPicker([&] { return folder; });
+    const int other = drives->findText(DriveList::otherFolderItem());
+    auto pickOther = [&] {
+        drives->setCurrentIndex(other);
+        emit drives->activated(other);
+    };
+    pickOther();
+    EXPECT_EQ(drives->currentText(), QDir::toNativeSeparators(stick.path()));
+    ops.toggle(1);
+    ops.button("Button9")->click();
+    EXPECT_EQ(ops.messages.texts().first(), QStringLiteral("Смета Лаборатория скопирована!"));
+    EXPECT_TRUE(QFile::exists(QDir(stick.path()).filePath(QStringLiteral("Лаборатория.xml"))));
+    // A cancelled dialog leaves no item text to copy to.
+    folder.clear();
+    pickOther();
+    EXPECT_EQ(drives->currentText(), QStringLiteral("адрес флешки"));
+}
+#endif
 
 TEST(OperationsWindow, CopiesToTheDisketteAndRefusesWithoutSelection)
 {

@@ -3,6 +3,8 @@
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
 
+#include "base/table_of_contents.h"
+
 #include <QDir>
 
 #include <algorithm>
@@ -15,15 +17,6 @@ using namespace vastrel::test;
 namespace {
 
 const QString SmetaDir = QStringLiteral("../Vastrel/smetas/");
-
-TEST(Rebuild, RunningNumbers)
-{
-    const QList<std::pair<int, const char *>> cases = {{1, "001"},   {9, "009"},   {10, "010"}, {11, "011"},
-                                                       {99, "099"},  {100, "100"}, {999, "999"},
-                                                       {1000, "1000"}, {12345, "12345"}};
-    for (const auto &[number, text] : cases)
-        EXPECT_EQ(runningNumber(number), QLatin1String(text)) << number;
-}
 
 TEST(Rebuild, NameIsCutAtTheFirstXml)
 {

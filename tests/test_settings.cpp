@@ -80,8 +80,9 @@ TEST(SettingsStore, ChecksRunInOrderAndWriteNothing)
         EXPECT_EQ(report(messages, storeSettings(ws.workspace(), form)).field().kind, c.field);
         ASSERT_EQ(messages.all().size(), 1);
         EXPECT_EQ(messages.all().first().kind, MessageKind::Refusal);
-        if (c.message)
+        if (c.message) {
             EXPECT_EQ(messages.last(), QString::fromUtf8(c.message));
+        }
         EXPECT_FALSE(ws.exists(QStringLiteral("nastroiki.txt")));
     }
 }

@@ -13,6 +13,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -29,18 +31,36 @@ public:
     BusyCursor &operator=(const BusyCursor &) = delete;
 };
 
+// The folder of the last document kept is the user's, not the subdivision's:
+// it lives in the user's settings, never in a file other installations read.
+QSettings userSettings()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("vastrel-taver"),
+                     QStringLiteral("vastrel-taver"));
+}
+
+const QString LastFolderKey = QStringLiteral("documents/lastFolder");
+
 QString suggestedPath(const Workspace &workspace, const QString &fileName)
 {
-    QString directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString directory = userSettings().value(LastFolderKey).toString();
+    if (directory.isEmpty() || !QDir(directory).exists())
+        directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (directory.isEmpty() || !QDir(directory).exists())
         directory = workspace.root();
     return QDir(directory).filePath(fileName);
 }
 
+void rememberFolderOf(const QString &path)
+{
+    QSettings settings = userSettings();
+    settings.setValue(LastFolderKey, QFileInfo(path).absolutePath());
+}
+
 // The workbook is complete before the user is asked, so declining or a
 // failed write leaves nothing behind; a PDF is drawn from the same sheet.
 // True when the document was kept.
-bool deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace, const XlsxBackend &book,
+bool deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace, const SheetModel &sheet,
              const QByteArray &workbook, const QString &fileName, MessageService &messages)
 {
     QString path = delivery.chooseFile(parent, suggestedPath(workspace, fileName));
@@ -53,11 +73,12 @@ bool deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &works
         return false;
     }
     const bool kept = runAction(messages, [&] {
-                          BusyCursor busy;
-                          writeFileAtomically(path, QDir::toNativeSeparators(path),
-                                              isPdfPath(path) ? pdfBytes(book) : workbook);
-                          return Outcome::done();
-                      }).ok();
+        BusyCursor busy;
+        writeFileAtomically(path, QDir::toNativeSeparators(path), isPdfPath(path) ? pdfBytes(sheet) : workbook);
+        return Outcome::done();
+    }).ok();
+    if (kept)
+        rememberFolderOf(path);
     // Without a program for the file the user must still learn where the document is.
     if (kept && !delivery.open(path)) {
         const QString program = isPdfPath(path) ? QStringLiteral("программа для просмотра PDF")
@@ -96,19 +117,20 @@ void exportBreakdownFromWindow(QWidget *parent, DocumentDelivery &delivery, cons
                                const EstimateWindow &window, MessageService &messages)
 {
     const QDate today = QDate::currentDate();
-    XlsxBackend book;
+    SheetModel sheet;
     QByteArray workbook;
     const bool built = runAction(messages, [&] {
-                           BreakdownData data;
-                           if (const Outcome prepared = prepareBreakdown(workspace, window.estimate(), window.totals(), today, data); !prepared)
-                               return prepared;
-                           BusyCursor busy;
-                           writeBreakdown(book, data);
-                           workbook = book.bytes();
-                           return Outcome::done();
-                       }).ok();
+        BreakdownData data;
+        if (const Outcome prepared = prepareBreakdown(workspace, window.estimate(), window.totals(), today, data);
+            !prepared)
+            return prepared;
+        BusyCursor busy;
+        writeBreakdown(sheet, data);
+        workbook = xlsxBytes(sheet);
+        return Outcome::done();
+    }).ok();
     if (built)
-        deliver(parent, delivery, workspace, book, workbook,
+        deliver(parent, delivery, workspace, sheet, workbook,
                 breakdownFileName(estimateNameOf(window.selectedLine()), today), messages);
 }
 
@@ -118,18 +140,17 @@ bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, c
     const Outcome estimate = report(messages, estimateToExport(selectedNames));
     if (!estimate.ok())
         return false;
-    XlsxBackend book;
+    SheetModel sheet;
     QByteArray workbook;
     const bool built = runAction(messages, [&] {
-                           BusyCursor busy;
-                           const ConsolidatedData data =
-                               prepareConsolidated(workspace, estimate.value(), QDate::currentDate());
-                           writeConsolidated(book, data);
-                           workbook = book.bytes();
-                           return Outcome::done();
-                       }).ok();
+        BusyCursor busy;
+        const ConsolidatedData data = prepareConsolidated(workspace, estimate.value(), QDate::currentDate());
+        writeConsolidated(sheet, data);
+        workbook = xlsxBytes(sheet);
+        return Outcome::done();
+    }).ok();
     return built
-           && deliver(parent, delivery, workspace, book, workbook, consolidatedFileName(estimate.value()), messages);
+           && deliver(parent, delivery, workspace, sheet, workbook, consolidatedFileName(estimate.value()), messages);
 }
 
 } // namespace vastrel

@@ -9,12 +9,15 @@
 #include "editing/saving.h"
 #include "editing/showing.h"
 #include "windows/document_delivery.h"
+#include "windows/expense_controls.h"
 #include "windows/fitting_combo_box.h"
 #include "windows/help_launcher.h"
 #include "windows/message_boxes.h"
 #include "windows/new_estimate_dialog.h"
 #include "windows/operations_dialog.h"
+#include "windows/selector_search.h"
 #include "windows/settings_dialog.h"
+#include "windows/whole_line_tips.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -257,6 +260,7 @@ MainWindow::MainWindow(const Workspace &workspace, MessageService &messages, Doc
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     }
     stripRow->addWidget(m_selector);
+    stripRow->addWidget(buildSelectorSearch(strip));
 
     auto *left = new QVBoxLayout;
     left->setContentsMargins(0, 6, 0, 0);
@@ -275,6 +279,21 @@ MainWindow::MainWindow(const Workspace &workspace, MessageService &messages, Doc
     columns->addWidget(buildSidePanel());
 
     fitInto(screen()->availableGeometry());
+}
+
+QWidget *MainWindow::buildSelectorSearch(QWidget *parent)
+{
+    auto *search = new SelectorSearch(m_selector, parent);
+    search->setObjectName(QStringLiteral("SearchEdit"));
+    search->setFixedHeight(FieldHeight);
+    // Narrower on a small screen, never wider than a name needs.
+    search->setMaximumWidth(230);
+    search->setMinimumWidth(56);
+    search->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    search->setFont(m_selector->font());
+    // The selector's lines can be longer than it is wide.
+    m_selector->setItemDelegate(new WholeLineTips(m_selector));
+    return search;
 }
 
 void MainWindow::fitInto(const QRect &available)
@@ -426,10 +445,11 @@ QWidget *MainWindow::buildEntryArea()
         const int row = i % linesPerColumn;
         const int column = i / linesPerColumn;
         const ExpenseLine &line = expenseLines()[size_t(i)];
-        QLabel *code = addPanel(area, line.panel, line.fullCode(), {0, FieldHeight});
+        const ExpenseControls controls = expenseControls(line.shortCode);
+        QLabel *code = addPanel(area, controls.panel, line.fullCode(), {0, FieldHeight});
         code->setMaximumWidth(codeWidth);
         code->setToolTip(line.savedDescription);
-        m_expenses[size_t(i)] = addField(area, line.field);
+        m_expenses[size_t(i)] = addField(area, controls.field);
         m_expenses[size_t(i)]->setToolTip(line.savedDescription);
         expenses->addWidget(code, 2 + 2 * row, column * 3);
         expenses->addWidget(m_expenses[size_t(i)], 2 + 2 * row, column * 3 + 1);

@@ -54,6 +54,8 @@ protected:
 private:
     QWidget *buildEntryArea();
     QWidget *buildSidePanel();
+    // A search field beside the estimate selector, for a large base.
+    QWidget *buildSelectorSearch(QWidget *parent);
     QLabel *addPanel(QWidget *parent, const QString &name, const QString &caption, const QSize &size);
     QLineEdit *addField(QWidget *parent, const QString &name);
     void setTotalsColour(TotalsColour colour);

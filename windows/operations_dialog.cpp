@@ -9,6 +9,7 @@
 #include "operations/summing.h"
 #include "windows/deletion_dialog.h"
 #include "windows/document_delivery.h"
+#include "windows/drive_list.h"
 #include "windows/message_boxes.h"
 #include "windows/search_field.h"
 #include "windows/toc_list_model.h"
@@ -97,13 +98,8 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
     right->addSpacing(12);
     addButton("Button3", QStringLiteral("загрузить для Гемтар на &дискету"), &OperationsDialog::copyToDiskette);
     right->addSpacing(6);
-    m_drive = new QComboBox(this);
+    m_drive = new DriveList(this);
     m_drive->setObjectName(QStringLiteral("ComboBox1"));
-    m_drive->setEditable(true);
-    m_drive->setInsertPolicy(QComboBox::NoInsert);
-    m_drive->addItems(driveListItems());
-    m_drive->setItemDelegate(new WholeLineTips(m_drive));
-    m_drive->setCurrentText(QStringLiteral("адрес флешки"));
     m_drive->setMinimumHeight(28);
     right->addWidget(m_drive);
     addButton("Button9", QStringLiteral("загрузить для Гемтар на &флешку "), &OperationsDialog::copyToFlashDrive);
@@ -225,7 +221,7 @@ void OperationsDialog::copyToDiskette()
 
 void OperationsDialog::copyToFlashDrive()
 {
-    copyTo(flashMedium(m_workspace, m_drive->currentText()));
+    copyTo(flashMedium(m_workspace, m_drive->designation()));
 }
 
 void OperationsDialog::rebuildToc()
@@ -242,7 +238,7 @@ void OperationsDialog::rebuildToc()
 void OperationsDialog::importFromMedium()
 {
     const IntakeResult result = vastrel::importFromMedium(
-        m_workspace, flashMedium(m_workspace, m_drive->currentText()), {},
+        m_workspace, flashMedium(m_workspace, m_drive->designation()), {},
         [this](const QString &name) { return m_messages.ask(replaceQuestion(name)); });
     showIntakeResult(result, m_messages);
     refillLists();

@@ -11,12 +11,12 @@
 
 #include <functional>
 
-class QComboBox;
 class QListView;
 
 namespace vastrel {
 
 class DocumentDelivery;
+class DriveList;
 class SearchField;
 class TocListModel;
 
@@ -59,7 +59,7 @@ private:
     // The lines live in the model alone, as the file's bytes: no string or
     // item object per line of a large base.
     TocListModel *m_lines;
-    QComboBox *m_drive;
+    DriveList *m_drive;
 };
 
 } // namespace vastrel

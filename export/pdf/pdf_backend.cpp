@@ -10,7 +10,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -20,7 +19,7 @@ namespace {
 
 // Device units are points.
 constexpr int PointsPerInch = 72;
-// Room left and right of a cell's text, as the spreadsheet application leaves it.
+// Room left and right of a cell's text, as spreadsheet programs leave it.
 constexpr double TextPadding = 2.0;
 constexpr double ThinLine = 0.5;
 
@@ -32,12 +31,12 @@ QString installedFamily(const QString &name)
     return name;
 }
 
-QFont cellFont(const CellFormat &format)
+QFont cellFont(const Style &style)
 {
-    QFont font(installedFamily(format.fontName.value_or(SheetModel::defaultFontName())));
-    font.setPointSizeF(format.fontSize.value_or(SheetModel::defaultFontSize()));
-    font.setBold(format.bold.value_or(false));
-    font.setItalic(format.italic.value_or(false));
+    QFont font(installedFamily(SheetModel::fontName()));
+    font.setPointSizeF(style.size);
+    font.setBold(style.bold);
+    font.setItalic(style.italic);
     font.setKerning(false);
     return font;
 }
@@ -45,48 +44,34 @@ QFont cellFont(const CellFormat &format)
 int alignmentFlags(const Cell &cell)
 {
     int flags = 0;
-    const bool number = cell.kind == Cell::Kind::Number || cell.kind == Cell::Kind::Formula;
-    switch (cell.format.horizontal.value_or(number ? HAlign::Right : HAlign::Left)) {
-    case HAlign::Left:
+    switch (cell.style.align) {
+    case Align::General:
+        flags |= cell.kind == Cell::Kind::Number || cell.kind == Cell::Kind::Sum ? Qt::AlignRight : Qt::AlignLeft;
+        break;
+    case Align::Left:
         flags |= Qt::AlignLeft;
         break;
-    case HAlign::Right:
+    case Align::Right:
         flags |= Qt::AlignRight;
         break;
-    case HAlign::Centre:
-    case HAlign::CentreConstant:
+    case Align::Centre:
         flags |= Qt::AlignHCenter;
         break;
     }
-    // The application puts text at the bottom of a cell unless told otherwise.
-    if (!cell.format.vertical)
+    switch (cell.style.vertical) {
+    case VerticalAlign::Bottom:
         flags |= Qt::AlignBottom;
-    else
-        flags |= *cell.format.vertical == VAlign::Top ? Qt::AlignTop : Qt::AlignVCenter;
-    if (cell.format.wrap.value_or(false))
+        break;
+    case VerticalAlign::Top:
+        flags |= Qt::AlignTop;
+        break;
+    case VerticalAlign::Middle:
+        flags |= Qt::AlignVCenter;
+        break;
+    }
+    if (cell.style.wrap)
         flags |= Qt::TextWordWrap;
     return flags | Qt::TextDontClip;
-}
-
-bool hasBorders(const CellFormat &format)
-{
-    constexpr int lineStyleNone = -4142;
-    return (format.borderLineStyle || format.borderWeight)
-           && format.borderLineStyle.value_or(LineStyleContinuous) != lineStyleNone;
-}
-
-// The footer text without its codes; "&7" sets the size in points.
-QString footerText(const QString &footer, double *size)
-{
-    static const QRegularExpression sizeCode(QStringLiteral("&([0-9]+)"));
-    QString text = footer;
-    if (const auto match = sizeCode.match(text); match.hasMatch())
-        *size = match.captured(1).toDouble();
-    text.remove(sizeCode);
-    text.replace(QLatin1String("&&"), QLatin1String("\x01"));
-    text.remove(QRegularExpression(QStringLiteral("&[LCRBIU]")));
-    text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
-    return text;
 }
 
 class PdfPainter
@@ -127,7 +112,7 @@ void PdfPainter::measure()
         m_columnLeft.append(m_columnLeft.last() + columnWidthPoints(m_sheet.columnWidth(column)));
 
     const QSizeF a4(PaperA4::width, PaperA4::height);
-    m_page = m_sheet.orientation() == Orientation::Landscape ? a4.transposed() : a4;
+    m_page = m_sheet.page().orientation == Orientation::Landscape ? a4.transposed() : a4;
     m_scale = m_sheet.printScale();
     m_indent = std::max(0.0, (m_sheet.printableWidth() - m_columnLeft.last() * m_scale) / 2);
 }
@@ -136,9 +121,11 @@ void PdfPainter::measure()
 QList<QList<int>> PdfPainter::pages() const
 {
     const double room = (m_page.height() - (PageMargins::top + PageMargins::bottom) * PointsPerInch) / m_scale;
+    const int titleFirst = m_sheet.page().titleFirst;
+    const int titleLast = m_sheet.page().titleLast;
     QList<int> titles;
     double titleHeight = 0;
-    for (int row = m_sheet.printTitleFirst(); row >= 1 && row <= m_sheet.printTitleLast(); ++row) {
+    for (int row = titleFirst; row >= 1 && row <= titleLast; ++row) {
         titles.append(row);
         titleHeight += m_sheet.rowHeight(row);
     }
@@ -147,8 +134,8 @@ QList<QList<int>> PdfPainter::pages() const
     for (int row = 1; row <= m_lastRow; ++row) {
         const double height = m_sheet.rowHeight(row);
         if (used + height > room && !pages.last().isEmpty()) {
-            pages.append(row > m_sheet.printTitleLast() ? titles : QList<int>());
-            used = row > m_sheet.printTitleLast() ? titleHeight : 0;
+            pages.append(row > titleLast ? titles : QList<int>());
+            used = row > titleLast ? titleHeight : 0;
         }
         pages.last().append(row);
         used += height;
@@ -203,7 +190,7 @@ void PdfPainter::paintPage(QPainter &painter, const QList<int> &rows)
             const CellRange area = merged ? *merged : CellRange::cell(row, column);
             const QRectF box(QPointF(m_columnLeft.at(area.left), top.value(row)),
                              QPointF(m_columnLeft.at(area.right + 1), bottomOf(row, area.bottom)));
-            if (hasBorders(cell->format)) {
+            if (cell->style.boxed) {
                 painter.setPen(line);
                 painter.setBrush(Qt::NoBrush);
                 painter.drawRect(box);
@@ -212,7 +199,7 @@ void PdfPainter::paintPage(QPainter &painter, const QList<int> &rows)
             if (text.isEmpty())
                 continue;
             painter.setPen(Qt::black);
-            painter.setFont(cellFont(cell->format));
+            painter.setFont(cellFont(cell->style));
             QString shown = text;
             shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
             painter.drawText(box.adjusted(TextPadding, 0.5, -TextPadding, -0.5), alignmentFlags(*cell), shown);
@@ -222,16 +209,15 @@ void PdfPainter::paintPage(QPainter &painter, const QList<int> &rows)
 
 void PdfPainter::paintFooter(QPainter &painter)
 {
-    if (m_sheet.leftFooter().isEmpty())
+    const PageSetup &page = m_sheet.page();
+    if (page.footer.isEmpty())
         return;
-    double size = SheetModel::defaultFontSize();
-    const QString text = footerText(m_sheet.leftFooter(), &size);
-    QFont font(installedFamily(SheetModel::defaultFontName()));
-    font.setPointSizeF(size);
+    QFont font(installedFamily(SheetModel::fontName()));
+    font.setPointSizeF(page.footerSize);
     painter.setFont(font);
     painter.setPen(Qt::black);
     const double baseline = m_page.height() - PageMargins::footer * PointsPerInch;
-    painter.drawText(QPointF(PageMargins::left * PointsPerInch, baseline), text);
+    painter.drawText(QPointF(PageMargins::left * PointsPerInch, baseline), page.footer);
 }
 
 // Windows has no Liberation Sans: the installation brings it in fonts/
@@ -262,8 +248,8 @@ QByteArray pdfBytes(const SheetModel &sheet)
     {
         QPdfWriter writer(&buffer);
         writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageOrientation(sheet.orientation() == Orientation::Landscape ? QPageLayout::Landscape
-                                                                               : QPageLayout::Portrait);
+        writer.setPageOrientation(sheet.page().orientation == Orientation::Landscape ? QPageLayout::Landscape
+                                                                                    : QPageLayout::Portrait);
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setResolution(PointsPerInch);
         writer.setCreator(QStringLiteral("Вастрель - Тавер"));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/xlsx_backend.h"
+#include "export/sheet_model.h"
 
 #include <QByteArray>
 #include <QString>

@@ -24,7 +24,14 @@ day save "Кафедра физики" --income-code 3 --source 1 --remainder 12
 day save "Кафедра химии" --income-code 2 --source 2 --income 48000 --e211 30000 --e213 9060 --e340 8940
 
 "$desktop" start > /dev/null
-"$desktop" run "$ws/program" "$build/vastrel-taver" > /dev/null
+# A stand-in flash drive for the drive list, where a private mount namespace is
+# allowed (root); elsewhere the list shows only the media the machine has.
+if [ "$(id -u)" = 0 ] && unshare -m --propagation private true 2>/dev/null; then
+    "$desktop" run "$ws/program" unshare -m --propagation private sh -c \
+        'mount -t tmpfs tmpfs /media && mkdir -p /media/user/KINGSTON && mount -t tmpfs tmpfs /media/user/KINGSTON && exec "$0"' "$build/vastrel-taver" > /dev/null
+else
+    "$desktop" run "$ws/program" "$build/vastrel-taver" > /dev/null
+fi
 window() { # waits for a window of that title and prints its id
     for _ in $(seq 50); do
         id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1)" && [ -n "$id" ] && { echo "$id"; return; }
@@ -61,6 +68,13 @@ shoot "$main" main-window
 # Narrow enough for the guide's page beside its contents.
 mogrify -resize 720x "$here/main-window.png"
 
+# The selector's search with two lines found, the window's top only.
+click "$main" 624 51
+xdotool type --delay 120 "каф"; sleep 0.7
+shoot "$main" selector-search
+mogrify -crop 1030x150+0+0 +repage -resize 720x "$here/selector-search.png"
+xdotool key Escape; sleep 0.5
+
 press Cyrillic_en
 settings="$(window 'Ввод основных параметров системы')"
 click "$settings" 100 537
@@ -75,4 +89,8 @@ xdotool key Escape; sleep 0.5
 press Cyrillic_es
 operations="$(window 'Операции со сметами')"
 shoot "$operations" operations
+click "$operations" 787 234
+shoot "$operations" drive-list
+mogrify -crop 420x260+400+200 +repage "$here/drive-list.png"
+xdotool key Escape; sleep 0.5
 xdotool key Escape 2>/dev/null; sleep 0.5

@@ -27,9 +27,10 @@ TEST(HelpGuide, EveryPageIsListedAndEveryLinkAndPictureResolves)
             const auto match = it.next();
             const QString target = match.captured(1);
             EXPECT_TRUE(QFile::exists(QStringLiteral(":/guide/") + target)) << target.toStdString();
-            if (!match.captured(2).isEmpty())
+            if (!match.captured(2).isEmpty()) {
                 EXPECT_TRUE(pageHtml(target).contains(QStringLiteral("name=\"%1\"").arg(match.captured(2))))
                     << (target + u'#' + match.captured(2)).toStdString();
+            }
         }
     }
     for (const QString &file : QDir(QStringLiteral(":/guide")).entryList({QStringLiteral("*.html")}))

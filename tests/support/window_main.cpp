@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,9 @@ int main(int argc, char **argv)
     qputenv("LANG", "ru_RU.UTF-8");
     vastrel::silencePlatformNoise();
     QApplication app(argc, argv);
+    // What the windows remember for the user goes to a folder of the test's own.
+    QTemporaryDir userSettings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, userSettings.path());
 #ifdef Q_OS_WIN
     // Qt leaves the C library in "C" on Windows; a Russian desktop's programs
     // see the regional settings (comma decimals), as on Linux.
