@@ -238,11 +238,11 @@ EstimateFileRecords readEstimateRecords(const EstimateContent &content)
     return file;
 }
 
-QStringList windowEstimateLines(const WindowEstimate &estimate, const std::optional<Settings> &settings)
+QStringList windowEstimateLines(const Estimate &estimate, const QDate &today, const std::optional<Settings> &settings)
 {
     const IncomeCode &income = incomeCodes().at(size_t(estimate.incomeCode));
     EstimateHeader header;
-    header.year = estimate.today.toString(QStringLiteral("yyyy"));
+    header.year = today.toString(QStringLiteral("yyyy"));
     header.financing = income.financing;
     header.department = QStringLiteral("Смета ") + (settings ? settings->name : QString());
     header.subdivisionCode = settings ? settings->code : QString();
@@ -255,7 +255,7 @@ QStringList windowEstimateLines(const WindowEstimate &estimate, const std::optio
                     {EstimateTag::Breakdown, breakdownCode},
                     {EstimateTag::Amount, storedAmountText(estimate.entries.remainder)}});
     records.append({{EstimateTag::Description, QStringLiteral("название дохода")},
-                    {EstimateTag::Code, estimate.incomeCodeText},
+                    {EstimateTag::Code, income.code},
                     {EstimateTag::Breakdown, breakdownCode},
                     {EstimateTag::Amount, storedAmountText(estimate.entries.income)}});
     for (size_t i = 0; i < expenseLines().size(); ++i) {
@@ -275,12 +275,12 @@ QString templateDate(const QDate &date)
     return date.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-QStringList templateEstimateLines(const TemplateEstimate &estimate)
+QStringList templateEstimateLines(const Estimate &estimate, const QDate &today, const QString &subdivisionName)
 {
     EstimateHeader header;
-    header.year = templateDate(estimate.today);
+    header.year = templateDate(today);
     header.financing = templateFinancingOfSource(estimate.source);
-    header.department = QStringLiteral("Смета ") + estimate.subdivisionName;
+    header.department = QStringLiteral("Смета ") + subdivisionName;
     header.legalStatus = estimate.legalStatus;
 
     // Under financing code "0" the income blocks carry "000" in place of "386".

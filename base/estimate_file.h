@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/catalogue.h"
+#include "base/estimate.h"
 #include "base/settings.h"
 #include "base/text_file.h"
 #include "base/workspace.h"
@@ -214,44 +215,16 @@ inline const QString ConsolidatedFinancing = QStringLiteral("СВОДНАЯ СМ
 // The namespace of the root element's xsi declaration.
 inline const QString SchemaInstanceNamespace = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
 
-// The texts of the main window's entry fields.
-struct EntryTexts
-{
-    QString remainder;
-    QString income;
-    std::array<QString, ExpenseLineCount> expenses; // in catalogue order
-};
-
-// What the main window's save writes besides the settings.
-struct WindowEstimate
-{
-    QDate today;
-    int incomeCode = -1;     // position in the income-code list
-    QString incomeCodeText;  // the list's item text
-    int source = -1;         // income-source position 0..10
-    QString legalStatus;     // code of the window's selection
-    EntryTexts entries;
-};
-
-// The main-window estimate: an expense record is left out when its text is
-// exactly "0", except those of 241 and 610. Amounts are the texts as typed,
-// with the locale's decimal separator written as the comma. The settings, when there are
-// any, give DEP, COD_DEP and COD_LEG (over the window's selection).
-QStringList windowEstimateLines(const WindowEstimate &estimate, const std::optional<Settings> &settings);
-
-// What a new estimate's template is written from.
-struct TemplateEstimate
-{
-    QDate today;
-    int source = -1;         // income-source index 0..10 of the main window
-    QString legalStatus;     // code of the main window's selection
-    QString subdivisionName; // settings line 1, empty without settings
-    EntryTexts entries;
-};
+// A saved estimate: an expense record is left out when its text is exactly
+// "0", except those of 241 and 610. Amounts are the texts as typed, with the
+// locale's decimal separator written as the comma. The settings, when there
+// are any, give DEP, COD_DEP and COD_LEG (over the estimate's legal status).
+QStringList windowEstimateLines(const Estimate &estimate, const QDate &today, const std::optional<Settings> &settings);
 
 // The new-estimate template: 33 blocks with Q_1/Q_2/Q_4 amounts (written
-// with the comma as above).
-QStringList templateEstimateLines(const TemplateEstimate &estimate);
+// with the comma as above); DEP names the subdivision of the settings
+// (empty without settings).
+QStringList templateEstimateLines(const Estimate &estimate, const QDate &today, const QString &subdivisionName);
 
 // The date as the template's YEAR holds it: dd.mm.yyyy.
 QString templateDate(const QDate &date);

@@ -31,9 +31,4 @@ public:
     void refuse(const QString &text) { show(MessageKind::Refusal, text); }
 };
 
-// Runs one user action as the application's default error handler would:
-// an Error that escapes the action ends it and is shown; the program goes on.
-// Returns what the action returned, or false after an Error.
-bool runAction(MessageService &messages, const std::function<bool()> &action);
-
 } // namespace vastrel

@@ -12,22 +12,30 @@ Outcome Outcome::done(const QString &message, const QString &value)
     return outcome;
 }
 
-Outcome Outcome::refusal(const QString &message, int check)
+Field Field::expenseLine(int index)
+{
+    Field field(Expense);
+    field.expense = index;
+    return field;
+}
+
+Outcome Outcome::refusal(const QString &message, Field field)
 {
     Outcome outcome;
     outcome.m_ok = false;
     outcome.m_kind = MessageKind::Refusal;
     outcome.m_message = message;
-    outcome.m_check = check;
+    outcome.m_field = field;
     return outcome;
 }
 
-Outcome Outcome::error(const QString &message)
+Outcome Outcome::error(const QString &message, Field field)
 {
     Outcome outcome;
     outcome.m_ok = false;
     outcome.m_kind = MessageKind::Error;
     outcome.m_message = message;
+    outcome.m_field = field;
     return outcome;
 }
 
@@ -36,6 +44,14 @@ const Outcome &report(MessageService &messages, const Outcome &outcome)
     if (!outcome.message().isEmpty())
         messages.show(outcome.kind(), outcome.message());
     return outcome;
+}
+
+Outcome shownIn(MessageService &messages, const Outcome &outcome)
+{
+    report(messages, outcome);
+    Outcome silent = outcome;
+    silent.m_message.clear();
+    return silent;
 }
 
 Outcome runAction(MessageService &messages, const std::function<Outcome()> &action)

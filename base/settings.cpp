@@ -72,20 +72,21 @@ Outcome storeSettings(const Workspace &workspace, const SettingsForm &form)
     struct Check
     {
         bool failed;
+        Field::Kind field;
         const char16_t *message;
     };
     const Check checks[] = {
-        {form.name.isEmpty(), u"Впишите название подразделения в родительном падеже!"},
-        {form.headPosition.isEmpty(), u"Впишите название должности руководителя!"},
-        {form.headName.isEmpty(), u"Впишите фамилию и инициалы  руководителя подразделения!"},
-        {form.code == QLatin1String("   "), u"Забыли назначить код для подразделения!"},
-        {form.statusItem < 0 || form.statusItem > 2, u"Введите юридический статус подразделения!"},
-        {form.responsiblePosition.isEmpty(), u"Впишите должность ответственного лица!"},
-        {form.responsibleName.isEmpty(), u"Впишите имя ответственного лица!"},
+        {form.name.isEmpty(), Field::Name, u"Впишите название подразделения в родительном падеже!"},
+        {form.headPosition.isEmpty(), Field::HeadPosition, u"Впишите название должности руководителя!"},
+        {form.headName.isEmpty(), Field::HeadName, u"Впишите фамилию и инициалы  руководителя подразделения!"},
+        {form.code == QLatin1String("   "), Field::Code, u"Забыли назначить код для подразделения!"},
+        {form.statusItem < 0 || form.statusItem > 2, Field::Status, u"Введите юридический статус подразделения!"},
+        {form.responsiblePosition.isEmpty(), Field::ResponsiblePosition, u"Впишите должность ответственного лица!"},
+        {form.responsibleName.isEmpty(), Field::ResponsibleName, u"Впишите имя ответственного лица!"},
     };
-    for (int i = 0; i < 7; ++i) {
-        if (checks[i].failed) {
-            return Outcome::refusal(QString::fromUtf16(checks[i].message), i + 1);
+    for (const Check &check : checks) {
+        if (check.failed) {
+            return Outcome::refusal(QString::fromUtf16(check.message), check.field);
         }
     }
     const Settings settings{form.name, form.headPosition, form.headName, form.code,
@@ -96,7 +97,7 @@ Outcome storeSettings(const Workspace &workspace, const SettingsForm &form)
     for (const QString &text : texts) {
         const QString problem = checkStorableText(text, QStringLiteral("Поле «%1»").arg(text));
         if (!problem.isEmpty()) {
-            return Outcome::refusal(problem, 8);
+            return Outcome::refusal(problem);
         }
     }
     writeFileAtomically(workspace.settingsPath(), Workspace::shown(Workspace::settingsName()),

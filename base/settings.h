@@ -48,9 +48,8 @@ struct SettingsForm
     QString responsiblePosition, responsibleName;
 };
 
-// Checks the form in the window's order and writes the file. A refusal's
-// check is the number (1..7) of the check that refused, so the window can give
-// the focus to the fields that passed; 8 when a text has no Windows-1251 form.
+// Checks the form in the window's order and writes the file. A refusal names
+// the empty field; none when a text has no Windows-1251 form.
 Outcome storeSettings(const Workspace &workspace, const SettingsForm &form);
 
 // The exact bytes of the settings file for these values.

@@ -52,10 +52,8 @@ int runRegister(Context &context, Arguments &args)
     if (!fieldText)
         return ExitRefused;
     form.code = *fieldText;
-    const bool ok = runAction(context.messages, [&] {
-        return report(context.messages, storeNewEstimate(context.workspace, form, window).result).ok();
-    });
-    return exitStatus(context, ok);
+    const Outcome outcome = runAction(context.messages, [&] { return storeNewEstimate(context.workspace, form, window); });
+    return exitStatus(context, outcome.ok());
 }
 
 int runSave(Context &context, Arguments &args)
@@ -63,12 +61,12 @@ int runSave(Context &context, Arguments &args)
     EstimateWindow window;
     args.takeWindowOptions(window);
     const QString name = onlyName(args, "save");
-    const bool ok = runAction(context.messages, [&] {
+    const Outcome outcome = runAction(context.messages, [&] {
         selectEstimate(context.workspace, window, name);
-        calculate(window);
-        return report(context.messages, saveEstimate(context.workspace, window)).ok();
+        const Outcome calculated = calculate(window);
+        return calculated ? saveEstimate(context.workspace, window) : calculated;
     });
-    return exitStatus(context, ok);
+    return exitStatus(context, outcome.ok());
 }
 
 int runShow(Context &context, Arguments &args)
@@ -76,9 +74,9 @@ int runShow(Context &context, Arguments &args)
     const QString name = onlyName(args, "show");
     EstimateWindow window;
     const bool ok = runAction(context.messages, [&] {
-        selectEstimate(context.workspace, window, name);
-        return report(context.messages, showEstimate(context.workspace, window)).ok();
-    });
+                        selectEstimate(context.workspace, window, name);
+                        return showEstimate(context.workspace, window);
+                    }).ok();
     if (ok) {
         printLine(QStringLiteral("income-code=") + window.incomeCodeText);
         printLine(QStringLiteral("source=") + (window.source >= 0 ? QString::number(window.source + 1) : QString()));

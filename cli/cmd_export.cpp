@@ -32,15 +32,6 @@ void keepDocument(const SheetModel &sheet, const QString &path)
     writeFileAtomically(path, QDir::toNativeSeparators(path), bytes);
 }
 
-// Refused before the document is built: it never replaces the program's files.
-bool targetRefused(Context &context, const QString &output)
-{
-    const QString problem = documentTargetProblem(context.workspace, output);
-    if (!problem.isEmpty())
-        context.messages.refuse(problem);
-    return !problem.isEmpty();
-}
-
 QStringList tocLines(const Workspace &workspace)
 {
     return fileExists(workspace.tocPath()) ? readToc(workspace) : QStringList();
@@ -56,9 +47,9 @@ int runExportBreakdown(Context &context, Arguments &args)
     args.takeWindowOptions(window);
     if (!args.rest().isEmpty())
         throw UsageError{QStringLiteral("Команда export-breakdown не принимает имён; смета задаётся --from.")};
-    const bool ok = runAction(context.messages, [&] {
-        if (targetRefused(context, output))
-            return false;
+    const Outcome outcome = runAction(context.messages, [&] {
+        if (const QString problem = documentTargetProblem(context.workspace, output); !problem.isEmpty())
+            return Outcome::refusal(problem);
         if (from) {
             window.selectorItems = tocLines(context.workspace);
             window.selectorIndex = -1;
@@ -66,24 +57,24 @@ int runExportBreakdown(Context &context, Arguments &args)
                 if (estimateNameOf(window.selectorItems.at(i)) == *from)
                     window.selectorIndex = int(i);
             }
-            if (window.selectorIndex < 0) {
-                context.messages.refuse(QStringLiteral("Смета \"%1\" не найдена в оглавлении.").arg(*from));
-                return false;
-            }
-            if (!report(context.messages, showEstimate(context.workspace, window)).ok())
-                return false;
+            if (window.selectorIndex < 0)
+                return Outcome::refusal(QStringLiteral("Смета \"%1\" не найдена в оглавлении.").arg(*from));
+            if (const Outcome shown = showEstimate(context.workspace, window); !shown)
+                return shown;
         }
         // The document checks the totals, which only a calculation fills.
-        calculate(window);
+        if (const Outcome calculated = calculate(window); !calculated)
+            return calculated;
         BreakdownData data;
-        if (!report(context.messages, prepareBreakdown(context.workspace, window, QDate::currentDate(), data)).ok())
-            return false;
+        if (const Outcome prepared = prepareBreakdown(context.workspace, window.estimate(), window.totals(),
+                                                      QDate::currentDate(), data); !prepared)
+            return prepared;
         SheetModel sheet;
         writeBreakdown(sheet, data);
         keepDocument(sheet, context.workspace.resolve(output));
-        return true;
+        return Outcome::done();
     });
-    return exitStatus(context, ok);
+    return exitStatus(context, outcome.ok());
 }
 
 int runExportConsolidated(Context &context, Arguments &args)
@@ -92,30 +83,29 @@ int runExportConsolidated(Context &context, Arguments &args)
     const QStringList names = args.rest();
     if (names.size() != 1)
         throw UsageError{QStringLiteral("Команде export-consolidated нужно одно имя сметы.")};
-    const bool ok = runAction(context.messages, [&] {
-        if (targetRefused(context, output))
-            return false;
+    const Outcome outcome = runAction(context.messages, [&] {
+        if (const QString problem = documentTargetProblem(context.workspace, output); !problem.isEmpty())
+            return Outcome::refusal(problem);
         const QStringList lines = tocLines(context.workspace);
-        QList<int> selected;
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            if (estimateNameOf(lines.at(i)) == names.first())
-                selected.append(int(i));
+        // Every record of the name counts, as the window's selection would.
+        QStringList selected;
+        for (const QString &line : lines) {
+            if (estimateNameOf(line) == names.first())
+                selected.append(names.first());
         }
         // The window's "select one" refusal would not tell which name was wrong.
-        if (selected.isEmpty()) {
-            context.messages.refuse(QStringLiteral("Смета \"%1\" не найдена в оглавлении.").arg(names.first()));
-            return false;
-        }
-        const Outcome estimate = report(context.messages, estimateToExport(lines, selected));
-        if (!estimate.ok())
-            return false;
+        if (selected.isEmpty())
+            return Outcome::refusal(QStringLiteral("Смета \"%1\" не найдена в оглавлении.").arg(names.first()));
+        const Outcome estimate = estimateToExport(selected);
+        if (!estimate)
+            return estimate;
         const ConsolidatedData data = prepareConsolidated(context.workspace, estimate.value(), QDate::currentDate());
         SheetModel sheet;
         writeConsolidated(sheet, data);
         keepDocument(sheet, context.workspace.resolve(output));
-        return true;
+        return Outcome::done();
     });
-    return exitStatus(context, ok);
+    return exitStatus(context, outcome.ok());
 }
 
 } // namespace vastrel::cli

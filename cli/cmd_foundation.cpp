@@ -13,31 +13,28 @@ int runCalc(Context &context, Arguments &args)
     args.takeWindowOptions(window);
     if (!args.rest().isEmpty())
         throw UsageError{QStringLiteral("Команда calc не принимает имён.")};
-    const bool ok = runAction(context.messages, [&] {
-        calculate(window);
+    const Outcome calculated = report(context.messages, calculate(window));
+    if (calculated) {
         printLine(QStringLiteral("итого доходов: ") + window.incomeTotal);
         printLine(QStringLiteral("итого расходов: ") + window.expenseTotal);
-        return true;
-    });
-    return exitStatus(context, ok);
+    }
+    return exitStatus(context, calculated.ok());
 }
 
 namespace {
 
 int showSettings(Context &context)
 {
-    const bool ok = runAction(context.messages, [&] {
+    const Outcome outcome = runAction(context.messages, [&] {
         const auto settings = readSettings(context.workspace, SettingsBlock::First);
-        if (!settings) {
-            context.messages.refuse(settingsMissingMessage());
-            return false;
-        }
+        if (!settings)
+            return Outcome::refusal(settingsMissingMessage());
         for (const QString &value : {settings->name, settings->headPosition, settings->headName, settings->code,
                                      settings->status, settings->responsiblePosition, settings->responsibleName})
             printLine(value);
-        return true;
+        return Outcome::done();
     });
-    return exitStatus(context, ok);
+    return exitStatus(context, outcome.ok());
 }
 
 int storeSettingsFromArguments(Context &context, Arguments &args)
@@ -84,11 +81,11 @@ int runList(Context &context, Arguments &args)
 {
     if (!args.rest().isEmpty())
         throw UsageError{QStringLiteral("Команда list не принимает аргументов.")};
-    const bool ok = runAction(context.messages, [&] {
+    const Outcome outcome = runAction(context.messages, [&] {
         readTocUtf8(context.workspace, printUtf8);
-        return true;
+        return Outcome::done();
     });
-    return exitStatus(context, ok);
+    return exitStatus(context, outcome.ok());
 }
 
 } // namespace vastrel::cli

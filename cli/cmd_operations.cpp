@@ -30,15 +30,15 @@ int runDelete(Context &context, Arguments &args)
     const QStringList names = args.rest();
     if (names.size() != 1)
         throw UsageError{QStringLiteral("Команда delete принимает одно имя сметы.")};
-    const bool ok = runAction(context.messages, [&] {
+    const Outcome outcome = runAction(context.messages, [&] {
         const QStringList lines = readToc(context.workspace, OpenFailure::CannotOpen);
         const QList<int> selected = selectByName(lines, names);
-        if (!report(context.messages, checkDeletionSelection(selected)).ok())
-            return false;
+        if (const Outcome checked = checkDeletionSelection(selected); !checked)
+            return checked;
         deleteEstimates(context.workspace, lines, selected);
-        return true;
+        return Outcome::done();
     });
-    return exitStatus(context, ok);
+    return exitStatus(context, outcome.ok());
 }
 
 int runCopy(Context &context, Arguments &args)
@@ -48,11 +48,11 @@ int runCopy(Context &context, Arguments &args)
         throw UsageError{QStringLiteral("Укажите каталог носителя: copy --to КАТАЛОГ ИМЯ...")};
     const QStringList names = args.rest();
     const Medium medium = Medium::at(QDir(context.workspace.root()).absoluteFilePath(*target));
-    const bool ok = runAction(context.messages, [&] {
+    const Outcome outcome = runAction(context.messages, [&] {
         const QStringList lines = readToc(context.workspace, OpenFailure::CannotOpen);
-        return report(context.messages, copyToMedium(context.workspace, medium, lines, selectByName(lines, names), context.messages)).ok();
+        return copyToMedium(context.workspace, medium, lines, selectByName(lines, names), context.messages);
     });
-    return exitStatus(context, ok);
+    return exitStatus(context, outcome.ok());
 }
 
 int runRebuild(Context &context, Arguments &args)

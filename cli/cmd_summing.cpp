@@ -36,11 +36,11 @@ int runSum(Context &context, Arguments &args)
             }
         }
         if (!allFound)
-            return false;
-        const Outcome outcome = report(context.messages, sumEstimates(context.workspace, lines, selected, context.messages));
+            return Outcome::refusal({});
+        const Outcome outcome = sumEstimates(context.workspace, lines, selected, context.messages);
         name = outcome.value();
-        return outcome.ok();
-    });
+        return outcome;
+    }).ok();
     if (ok)
         printLine(name);
     return exitStatus(context, ok);

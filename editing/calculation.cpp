@@ -1,23 +1,30 @@
 #include "editing/calculation.h"
 
 #include "base/amount.h"
+#include "base/error.h"
 
 namespace vastrel {
 
-void calculate(EstimateWindow &window)
+Outcome calculate(EstimateWindow &window)
 {
     window.totalsColour = TotalsColour::WindowText;
 
-    QList<QString *> fields = {&window.income, &window.remainder};
-    for (QString &expense : window.expenses)
-        fields.append(&expense);
-    for (QString *field : fields) {
-        if (field->isEmpty())
-            *field = QStringLiteral("0");
+    QList<std::pair<QString *, Field>> fields = {{&window.income, Field::Income},
+                                                 {&window.remainder, Field::Remainder}};
+    for (size_t i = 0; i < window.expenses.size(); ++i)
+        fields.append({&window.expenses[i], Field::expenseLine(int(i))});
+    for (const auto &[text, field] : fields) {
+        if (text->isEmpty())
+            *text = QStringLiteral("0");
     }
     QList<double> values;
-    for (const QString *field : fields)
-        values.append(parseAmount(*field));
+    for (const auto &[text, field] : fields) {
+        try {
+            values.append(parseAmount(*text));
+        } catch (const Error &error) {
+            return Outcome::error(error.text(), field);
+        }
+    }
 
     AmountSum incomeTotal;
     incomeTotal.add(values.at(0));
@@ -26,12 +33,19 @@ void calculate(EstimateWindow &window)
     for (qsizetype i = 2; i < values.size(); ++i)
         expenseTotal.add(values.at(i));
 
-    const double incomeValue = finiteTotal(incomeTotal.value());
-    const double expenseValue = finiteTotal(expenseTotal.value());
+    double incomeValue = 0;
+    double expenseValue = 0;
+    try {
+        incomeValue = finiteTotal(incomeTotal.value());
+        expenseValue = finiteTotal(expenseTotal.value());
+    } catch (const Error &error) {
+        return Outcome::error(error.text());
+    }
     window.incomeTotal = formatAmount(incomeValue);
     window.expenseTotal = formatAmount(expenseValue);
     window.totalsColour = window.incomeTotal == window.expenseTotal ? TotalsColour::Black : TotalsColour::Red;
     window.changedAfterCalculation = false;
+    return Outcome::done();
 }
 
 void clearEntries(EstimateWindow &window)

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "base/outcome.h"
 #include "editing/estimate_window.h"
 
 namespace vastrel {
 
 // "расчет сметы": empty fields become "0", the totals are shown in the general
-// format, red while their texts differ. A field that is not a number throws
-// the conversion Error; the fields already set to "0" keep it and the totals
-// keep their previous texts.
-void calculate(EstimateWindow &window);
+// format, red while their texts differ. A field that is not a number fails
+// with the conversion error and names the first such field (income,
+// remainder, then the expense lines); the fields already set to "0" keep it
+// and the totals keep their previous texts, as they do when a total is too
+// large for a number.
+Outcome calculate(EstimateWindow &window);
 
 // "очистить смету": empties the entry fields and both totals.
 void clearEntries(EstimateWindow &window);

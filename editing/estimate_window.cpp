@@ -1,5 +1,7 @@
 #include "editing/estimate_window.h"
 
+#include "base/settings.h"
+
 namespace vastrel {
 
 QString EstimateWindow::selectedLine() const
@@ -7,6 +9,22 @@ QString EstimateWindow::selectedLine() const
     if (selectorIndex < 0 || selectorIndex >= selectorItems.size())
         return QString();
     return selectorItems.at(selectorIndex);
+}
+
+Estimate EstimateWindow::estimate() const
+{
+    return {incomeCode, source, statusCodeOfItem(status), {remainder, income, expenses}};
+}
+
+void EstimateWindow::show(const Estimate &estimate)
+{
+    // An unchanged position keeps a typed text that is no item of the list.
+    if (estimate.incomeCode != incomeCode)
+        setIncomeCode(estimate.incomeCode);
+    source = estimate.source;
+    remainder = estimate.entries.remainder;
+    income = estimate.entries.income;
+    expenses = estimate.entries.expenses;
 }
 
 QString &EstimateWindow::expense(const QString &shortCode)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/catalogue.h"
+#include "base/estimate.h"
 
 #include <QString>
 #include <QStringList>
@@ -44,6 +45,12 @@ struct EstimateWindow
 
     // The selected table-of-contents line, empty when none.
     QString selectedLine() const;
+    // The estimate the controls hold, and the totals the panels show.
+    Estimate estimate() const;
+    EstimateTotals totals() const { return {incomeTotal, expenseTotal}; }
+    // Shows the estimate's amounts, income code and source; the legal status
+    // stays, as the settings choose it.
+    void show(const Estimate &estimate);
     QString &expense(const QString &shortCode);
     const QString &expense(const QString &shortCode) const;
     void setIncomeCode(int position);

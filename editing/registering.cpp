@@ -40,32 +40,26 @@ QString entriesProblem(const EstimateWindow &window)
 
 // Gives the selected record the form's code and notes. The table of contents
 // is rewritten from the file with that one line replaced.
-FormOutcome changeSelectedRecord(const Workspace &workspace, const NewEstimateForm &form, const QStringList &toc,
-                                 EstimateWindow &mainWindow)
+Outcome changeSelectedRecord(const Workspace &workspace, const NewEstimateForm &form, const QStringList &toc,
+                             EstimateWindow &mainWindow)
 {
-    FormOutcome outcome;
-    outcome.focus = FormFocus::Code;
     const QString selected = mainWindow.selectedLine();
     const qsizetype at = selected.isEmpty() ? -1 : toc.indexOf(selected);
     // Only the record of this very name may change: replacing another
     // estimate's record would lose it and list this name twice.
     if (at < 0 || estimateNameOf(selected) != form.name) {
-        outcome.result = Outcome::refusal(QStringLiteral("Файл с таким именем уже существует в системе!"));
-        return outcome;
+        return Outcome::refusal(QStringLiteral("Файл с таким именем уже существует в системе!"), Field::Code);
     }
     if (const QString problem = checkStorableText(form.notes, QStringLiteral("Примечание к смете"));
         !problem.isEmpty()) {
-        outcome.result = Outcome::refusal(problem);
-        return outcome;
+        return Outcome::refusal(problem, Field::Code);
     }
     QStringList lines = toc;
     lines[at] = TocRecord{form.code, form.name, form.notes}.line();
     writeToc(workspace, lines);
     mainWindow.selectorItems = lines;
     mainWindow.selectorIndex = int(at);
-    outcome.result = Outcome::done(QStringLiteral("Изменение в имени сметы успешно завершены!"));
-    outcome.closeWindow = true;
-    return outcome;
+    return Outcome::done(QStringLiteral("Изменение в имени сметы успешно завершены!"));
 }
 
 } // namespace
@@ -87,31 +81,23 @@ void loadSelectedRecord(const Workspace &workspace, const EstimateWindow &mainWi
     }
 }
 
-FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, EstimateWindow &mainWindow,
-                             const QDate &today)
+Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, EstimateWindow &mainWindow,
+                         const QDate &today)
 {
-    FormOutcome outcome;
     form.nameEnabled = true;
     if (form.name.isEmpty()) {
-        outcome.result = Outcome::refusal(QStringLiteral("Впишите название подразделения!"));
-        return outcome;
+        return Outcome::refusal(QStringLiteral("Впишите название подразделения!"));
     }
-    outcome.focus = FormFocus::Name;
     if (form.source >= 0 && form.source < IncomeSourceCount)
         mainWindow.source = form.source;
     if (form.code == QLatin1String("   ")) {
-        outcome.result = Outcome::refusal(QStringLiteral("Забыли назначить код для подразделения!"));
-        return outcome;
+        return Outcome::refusal(QStringLiteral("Забыли назначить код для подразделения!"), Field::Name);
     }
     if (!isThreeDigitCode(form.code)) {
-        outcome.result = Outcome::refusal(invalidCodeMessage());
-        return outcome;
+        return Outcome::refusal(invalidCodeMessage(), Field::Name);
     }
-    outcome.focus = FormFocus::Code;
     if (mainWindow.source < 0 || mainWindow.source >= IncomeSourceCount) {
-        outcome.result = Outcome::refusal(QStringLiteral("Введите источник дохода!"));
-        outcome.closeWindow = true;
-        return outcome;
+        return Outcome::refusal(QStringLiteral("Введите источник дохода!"), Field::Source);
     }
 
     const BaseLock lock(workspace);
@@ -129,30 +115,24 @@ FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, 
         problem.isEmpty() && !existing.isEmpty())
         problem = caseVariantMessage(form.name, existing);
     if (!problem.isEmpty()) {
-        outcome.focus = FormFocus::Name;
-        outcome.result = Outcome::refusal(problem);
-        return outcome;
+        return Outcome::refusal(problem, Field::Name);
     }
     problem = checkStorableText(form.notes, QStringLiteral("Примечание к смете"));
     if (problem.isEmpty())
         problem = entriesProblem(mainWindow);
     if (!problem.isEmpty()) {
-        outcome.result = Outcome::refusal(problem);
-        return outcome;
+        return Outcome::refusal(problem, Field::Code);
     }
 
-    TemplateEstimate estimate;
-    estimate.today = today;
-    estimate.source = mainWindow.source;
-    estimate.legalStatus = statusCodeOfItem(mainWindow.status);
+    const Estimate estimate = mainWindow.estimate();
+    QString subdivisionName;
     if (const auto settings = readSettings(workspace, SettingsBlock::Last))
-        estimate.subdivisionName = settings->name;
-    estimate.entries = {mainWindow.remainder, mainWindow.income, mainWindow.expenses};
+        subdivisionName = settings->name;
     const TocRecord record{form.code, form.name, form.notes};
 
     // The file first: a record is never listed without its file. The success
     // message waits until the record is listed too.
-    writeEstimateFile(workspace, form.name, templateEstimateLines(estimate));
+    writeEstimateFile(workspace, form.name, templateEstimateLines(estimate, today, subdivisionName));
     try {
         appendTocRecord(workspace, record);
     } catch (const Error &) {
@@ -160,14 +140,13 @@ FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, 
         QFile::remove(workspace.estimatePath(form.name));
         throw;
     }
-    outcome.result = Outcome::done(QStringLiteral("Смета под именем ") + form.name
-                                   + QStringLiteral(" успешно записана в базу."));
+    const Outcome outcome = Outcome::done(QStringLiteral("Смета под именем ") + form.name
+                                          + QStringLiteral(" успешно записана в базу."));
 
     form.code = QStringLiteral("   ");
     form.name.clear();
     form.notes.clear();
     mainWindow.selectorItems.append(record.line());
-    outcome.closeWindow = true;
     return outcome;
 }
 

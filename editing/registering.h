@@ -19,17 +19,6 @@ struct NewEstimateForm
     bool nameEnabled = true;
 };
 
-// The field that took the input focus last while the checks ran.
-enum class FormFocus { Unchanged, Name, Code };
-
-struct FormOutcome
-{
-    // Done when a new estimate was registered or a record changed.
-    Outcome result = Outcome::refusal({});
-    bool closeWindow = false;
-    FormFocus focus = FormFocus::Unchanged;
-};
-
 // "показать ": fills the form from the table-of-contents record of the
 // estimate selected in the main window and locks the name, so that storing
 // changes that record's code and notes. Nothing happens without a selection.
@@ -39,8 +28,10 @@ void loadSelectedRecord(const Workspace &workspace, const EstimateWindow &mainWi
 // record gets the form's code and notes, or a new estimate is registered: its
 // template file is written, its record appended to the table of contents and
 // to the main window's selector. Changes to `form` and `mainWindow` (the
-// income source chosen here) stand also when a check refuses.
-FormOutcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, EstimateWindow &mainWindow,
+// income source chosen here) stand also when a check refuses. A refusal names
+// the field that took the input focus last while the checks ran; one about
+// the main window's income source ends the form, which cannot show it.
+Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, EstimateWindow &mainWindow,
                              const QDate &today = QDate::currentDate());
 
 } // namespace vastrel

@@ -21,12 +21,7 @@ namespace {
 bool totalsBelongToFields(const EstimateWindow &window)
 {
     EstimateWindow again = window;
-    try {
-        calculate(again);
-    } catch (const Error &) {
-        return false;
-    }
-    return again.incomeTotal == window.incomeTotal && again.expenseTotal == window.expenseTotal;
+    return calculate(again).ok() && again.incomeTotal == window.incomeTotal && again.expenseTotal == window.expenseTotal;
 }
 
 // A save after another copy deleted the estimate would leave a file that no
@@ -103,20 +98,14 @@ Outcome saveEstimate(const Workspace &workspace, const EstimateWindow &window, c
         return Outcome::refusal(QString());
     }
 
-    WindowEstimate estimate;
-    estimate.today = today;
-    estimate.incomeCode = window.incomeCode;
-    estimate.incomeCodeText = incomeCodes()[size_t(window.incomeCode)].code;
-    estimate.source = window.source;
-    estimate.legalStatus = status;
-    estimate.entries = {window.remainder, window.income, window.expenses};
+    const Estimate estimate = window.estimate();
     const BaseLock lock(workspace);
     if (!stillListed(workspace, name)) {
         return Outcome::refusal(QStringLiteral("Смета «%1» удалена из оглавления базы (departments.txt), возможно, "
                                                "другой копией программы. Смета не записана.")
                                     .arg(name));
     }
-    writeEstimateFile(workspace, name, windowEstimateLines(estimate, settings));
+    writeEstimateFile(workspace, name, windowEstimateLines(estimate, today, settings));
     return Outcome::done(QStringLiteral("Смета успешно записана в базу."));
 }
 

@@ -31,14 +31,14 @@ QString consolidatedNotShownMessage()
                           "экспортом сводной сметы в Excel в \"операциях со сметами\"!");
 }
 
-void applyEstimateLines(const EstimateContent &content, EstimateWindow &window)
+void applyEstimateLines(const EstimateContent &content, Estimate &estimate)
 {
     const EstimateFileRecords file = readEstimateRecords(content);
     if (file.header) {
         if (const int financing = numberedValue(file.header->financing, IncomeCodeCount))
-            window.setIncomeCode(incomeIndexByFinancing(QString::number(financing)));
+            estimate.incomeCode = incomeIndexByFinancing(QString::number(financing));
     }
-    EntryTexts amounts;
+    EstimateEntries amounts;
     // The amounts of codes that are no expense line fill the remainder, then the income.
     QString *const incomeSlots[] = {&amounts.remainder, &amounts.income};
     size_t nextIncomeSlot = 0;
@@ -46,7 +46,7 @@ void applyEstimateLines(const EstimateContent &content, EstimateWindow &window)
         // "12" is recognised, but the list has no twelfth item: the selection stays.
         if (const int breakdown = record.hasBreakdown ? numberedValue(fromWindows1251(record.breakdown), 12) : 0;
             breakdown > 0 && breakdown <= IncomeSourceCount)
-            window.source = breakdown - 1;
+            estimate.source = breakdown - 1;
         if (!record.annualAmount)
             continue;
         // Typed amounts follow the user's locale, whichever separator the file has.
@@ -59,9 +59,7 @@ void applyEstimateLines(const EstimateContent &content, EstimateWindow &window)
             *incomeSlots[nextIncomeSlot++] = amount;
         }
     }
-    window.remainder = amounts.remainder;
-    window.income = amounts.income;
-    window.expenses = amounts.expenses;
+    estimate.entries = amounts;
 }
 
 bool estimateHoldsAmounts(const Workspace &workspace, const QString &name)
@@ -72,11 +70,12 @@ bool estimateHoldsAmounts(const Workspace &workspace, const QString &name)
     // A damaged file may still hold what someone typed: it is not replaced without a question.
     if (!estimateFileProblem(content).isEmpty())
         return true;
-    EstimateWindow stored;
+    Estimate stored;
     applyEstimateLines(content, stored);
-    if (!stored.remainder.isEmpty() || !stored.income.isEmpty())
+    const EstimateEntries &entries = stored.entries;
+    if (!entries.remainder.isEmpty() || !entries.income.isEmpty())
         return true;
-    return std::any_of(stored.expenses.begin(), stored.expenses.end(),
+    return std::any_of(entries.expenses.begin(), entries.expenses.end(),
                        [](const QString &amount) { return !amount.isEmpty(); });
 }
 
@@ -99,7 +98,9 @@ Outcome showEstimate(const Workspace &workspace, EstimateWindow &window)
                                                "возьмите ее файл из копии или введите смету заново.")
                                     .arg(name, Workspace::shown(Workspace::estimateName(name)), problem));
     }
-    applyEstimateLines(content, window);
+    Estimate estimate = window.estimate();
+    applyEstimateLines(content, estimate);
+    window.show(estimate);
     window.incomeTotal.clear();
     window.expenseTotal.clear();
     window.changedAfterCalculation = false;

@@ -250,11 +250,11 @@ double BreakdownData::expense(const QString &shortCode) const
     return index >= 0 ? expenses[size_t(index)] : 0.0;
 }
 
-Outcome prepareBreakdown(const Workspace &workspace, const EstimateWindow &window, const QDate &today,
-                         BreakdownData &data)
+Outcome prepareBreakdown(const Workspace &workspace, const Estimate &estimate, const EstimateTotals &totals,
+                         const QDate &today, BreakdownData &data)
 {
-    if (window.incomeTotal.isEmpty() || window.expenseTotal.isEmpty() || parseAmount(window.incomeTotal) == 0
-        || parseAmount(window.expenseTotal) == 0) {
+    if (totals.income.isEmpty() || totals.expense.isEmpty() || parseAmount(totals.income) == 0
+        || parseAmount(totals.expense) == 0) {
         return Outcome::refusal(EmptyEstimate);
     }
     const auto settings = readSettings(workspace);
@@ -264,14 +264,15 @@ Outcome prepareBreakdown(const Workspace &workspace, const EstimateWindow &windo
     data = BreakdownData();
     data.settings = *settings;
     data.year = today.toString(QStringLiteral("yyyy"));
-    data.source = window.source;
-    data.incomeCode = window.incomeCode;
+    data.source = estimate.source;
+    data.incomeCode = estimate.incomeCode;
     // Every field is converted before the document is begun, so a wrong
     // amount never leaves half a document.
-    data.remainder = parseAmount(window.remainder);
-    data.income = parseAmount(window.income);
-    for (size_t i = 0; i < window.expenses.size(); ++i)
-        data.expenses[i] = parseAmount(window.expenses[i]);
+    const EstimateEntries &entries = estimate.entries;
+    data.remainder = parseAmount(entries.remainder);
+    data.income = parseAmount(entries.income);
+    for (size_t i = 0; i < entries.expenses.size(); ++i)
+        data.expenses[i] = parseAmount(entries.expenses[i]);
     return Outcome::done();
 }
 
@@ -280,9 +281,8 @@ void writeBreakdown(SheetModel &sheet, const BreakdownData &data)
     BreakdownWriter(sheet, data).write();
 }
 
-QString breakdownFileName(const EstimateWindow &window, const QDate &today)
+QString breakdownFileName(const QString &estimate, const QDate &today)
 {
-    const QString estimate = estimateNameOf(window.selectedLine());
     const QString name = estimate.isEmpty() ? QStringLiteral("Расшифровка сметы ") + today.toString(QStringLiteral("yyyy"))
                                             : QStringLiteral("Расшифровка сметы ") + estimate;
     return safeFileName(name) + QStringLiteral(".xlsx");

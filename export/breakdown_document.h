@@ -4,7 +4,7 @@
 #include "base/outcome.h"
 #include "base/settings.h"
 #include "base/workspace.h"
-#include "editing/estimate_window.h"
+#include "base/estimate.h"
 #include "export/sheet_model.h"
 
 #include <QDate>
@@ -31,17 +31,17 @@ struct BreakdownData
 };
 
 // The checks of "экспорт сметы в Excel" in their order, then the settings and
-// every amount field into `data`. Refuses "Пустая смета." for an empty or zero
-// total and the settings message when there is no settings file; throws the
-// conversion Error for a text that is no number. Nothing has been begun
-// unless it is done.
-Outcome prepareBreakdown(const Workspace &workspace, const EstimateWindow &window, const QDate &today,
-                         BreakdownData &data);
+// every amount of the estimate into `data`. Refuses "Пустая смета." for an
+// empty or zero total and the settings message when there is no settings
+// file; throws the conversion Error for a text that is no number. Nothing has
+// been begun unless it is done.
+Outcome prepareBreakdown(const Workspace &workspace, const Estimate &estimate, const EstimateTotals &totals,
+                         const QDate &today, BreakdownData &data);
 
 // Fills the sheet with the document, page setup included.
 void writeBreakdown(SheetModel &sheet, const BreakdownData &data);
 
-// A file name to suggest for the document of this window.
-QString breakdownFileName(const EstimateWindow &window, const QDate &today);
+// A file name to suggest for the document of the named estimate (none: the year's).
+QString breakdownFileName(const QString &estimateName, const QDate &today);
 
 } // namespace vastrel

@@ -148,20 +148,15 @@ QList<DocumentRecord> documentRecords(const EstimateContent &content)
     return records;
 }
 
-Outcome estimateToExport(const QStringList &lines, const QList<int> &selected)
+Outcome estimateToExport(const QStringList &selectedNames)
 {
-    QList<int> valid;
-    for (const int index : selected) {
-        if (index >= 0 && index < lines.size() && !valid.contains(index))
-            valid.append(index);
-    }
-    if (valid.isEmpty()) {
+    if (selectedNames.isEmpty()) {
         return Outcome::refusal(QStringLiteral("Выделите смету для экспорта!"));
     }
-    if (valid.size() > 1) {
+    if (selectedNames.size() > 1) {
         return Outcome::refusal(QStringLiteral("Выделите одну смету для экспорта!"));
     }
-    return Outcome::done({}, estimateNameOf(lines.at(valid.first())));
+    return Outcome::done({}, selectedNames.first());
 }
 
 ConsolidatedData prepareConsolidated(const Workspace &workspace, const QString &estimateName, const QDate &today)

@@ -27,9 +27,9 @@ struct DocumentRecord
 // missing lines as empty.
 QList<DocumentRecord> documentRecords(const EstimateContent &content);
 
-// The estimate name of the one selected operations-list line (the value);
-// refuses "Выделите смету для экспорта!" or "Выделите одну смету для экспорта!".
-Outcome estimateToExport(const QStringList &lines, const QList<int> &selected);
+// The one estimate of the selected records' names (the value); refuses
+// "Выделите смету для экспорта!" or "Выделите одну смету для экспорта!".
+Outcome estimateToExport(const QStringList &selectedNames);
 
 // Everything the refined estimate "Уточненная смета доходов и расходов" shows.
 struct ConsolidatedData

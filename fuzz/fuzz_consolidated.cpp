@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                                                               QDate(2026, 3, 5));
         SheetModel sheet;
         writeConsolidated(sheet, document);
-        return true;
+        return Outcome::done();
     });
     return 0;
 }

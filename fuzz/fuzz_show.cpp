@@ -15,9 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     window.selectorIndex = 0;
     fuzz::SilentMessages messages;
     runAction(messages, [&] {
-        if (report(messages, showEstimate(sandbox.workspace(), window)).ok())
-            calculate(window);
-        return true;
+        const Outcome shown = showEstimate(sandbox.workspace(), window);
+        return shown ? calculate(window) : shown;
     });
     return 0;
 }

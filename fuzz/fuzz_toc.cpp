@@ -1,6 +1,7 @@
 // The table of contents as every list and operation reads it.
 #include "fuzz/sandbox.h"
 
+#include "base/outcome.h"
 #include "base/table_of_contents.h"
 
 using namespace vastrel;
@@ -16,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             if (estimateNameOf(line).size() > line.size() || record.name.size() > line.size())
                 std::abort();
         }
-        return true;
+        return Outcome::done();
     });
     return 0;
 }

@@ -55,10 +55,8 @@ int main(int argc, char **argv)
     const QStringList amounts = {QStringLiteral("150"), QStringLiteral("0,5"), QStringLiteral("1E15"),
                                  QStringLiteral("-3"), QStringLiteral("0"), QStringLiteral("0,0")};
     for (int code = 0; code < IncomeCodeCount; ++code) {
-        WindowEstimate estimate;
-        estimate.today = today;
+        Estimate estimate;
         estimate.incomeCode = code;
-        estimate.incomeCodeText = incomeCodes()[size_t(code)].code;
         estimate.source = code % IncomeSourceCount;
         estimate.legalStatus = QString::number(1 + code % 3);
         estimate.entries.remainder = QStringLiteral("50");
@@ -66,14 +64,12 @@ int main(int argc, char **argv)
         for (size_t i = 0; i < estimate.entries.expenses.size(); ++i)
             estimate.entries.expenses[i] = amounts.at(qsizetype((i + size_t(code)) % size_t(amounts.size())));
         seed("estimate", QStringLiteral("window_%1").arg(code),
-             fileBytes(windowEstimateLines(estimate, code % 2 ? std::optional(settings) : std::nullopt)));
+             fileBytes(windowEstimateLines(estimate, today, code % 2 ? std::optional(settings) : std::nullopt)));
     }
-    TemplateEstimate blank;
-    blank.today = today;
+    Estimate blank;
     blank.source = 4;
     blank.legalStatus = QStringLiteral("1");
-    blank.subdivisionName = settings.name;
-    seed("estimate", QStringLiteral("template"), fileBytes(templateEstimateLines(blank)));
+    seed("estimate", QStringLiteral("template"), fileBytes(templateEstimateLines(blank, today, settings.name)));
 
     // A consolidated estimate, written by summing two of the above.
     const QString dir = g_root + QStringLiteral("/estimate/");
@@ -92,7 +88,7 @@ int main(int argc, char **argv)
         QFile file(sandbox.workspace().estimatePath(name));
         if (file.open(QIODevice::ReadOnly))
             seed("estimate", QStringLiteral("consolidated"), file.readAll());
-        return true;
+        return Outcome::done();
     });
 
     // The table of contents as registering, summing and notes leave it.

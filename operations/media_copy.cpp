@@ -105,9 +105,7 @@ void writeMediumToc(const Medium &medium, const QStringList &lines, const BlockW
     commitTarget(file, medium);
 }
 
-} // namespace
-
-Outcome copyToMedium(const Workspace &workspace, const Medium &medium, const QStringList &lines,
+Outcome copySelected(const Workspace &workspace, const Medium &medium, const QStringList &lines,
                      const QList<int> &selected, MessageService &messages, const BlockWriter &writer)
 {
     // Two names that differ only in case are one file on a flash drive: the
@@ -139,6 +137,14 @@ Outcome copyToMedium(const Workspace &workspace, const Medium &medium, const QSt
         return Outcome::refusal(QStringLiteral("Выделите сметы для копирования!"));
     }
     return Outcome::done(QStringLiteral("Операция копирования смет успешно завершена!"));
+}
+
+} // namespace
+
+Outcome copyToMedium(const Workspace &workspace, const Medium &medium, const QStringList &lines,
+                     const QList<int> &selected, MessageService &messages, const BlockWriter &writer)
+{
+    return shownIn(messages, copySelected(workspace, medium, lines, selected, messages, writer));
 }
 
 } // namespace vastrel

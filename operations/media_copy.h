@@ -21,8 +21,9 @@ using BlockWriter = std::function<qint64(QFileDevice &target, const char *data, 
 // followed by the whole list as the medium's departments.txt. A target that
 // could not be written whole is dropped and the medium's older file of that
 // name stays whole, so nothing there looks like a complete copy that is not
-// one. Each copied estimate is reported on the way; the final message is left
-// in the outcome.
+// one. Each copied estimate is reported on the way, so every message is shown
+// here, the last one too; the outcome tells only whether the copy was done.
+// An Error stops the copy and is thrown.
 Outcome copyToMedium(const Workspace &workspace, const Medium &medium, const QStringList &lines,
                      const QList<int> &selected, MessageService &messages, const BlockWriter &writer = {});
 

@@ -454,7 +454,7 @@ IntakeResult importFromMedium(const Workspace &workspace, const Medium &medium, 
         const BaseLock lock(workspace);
         Intake(workspace, medium, consent, reader, result).run(names);
     } catch (const Error &error) {
-        result.error = error.text();
+        result.error = error;
     }
     return result;
 }
@@ -470,9 +470,9 @@ bool showIntakeResult(const IntakeResult &result, MessageService &messages, bool
     if (const QString details = result.details(); withDetails && !details.isEmpty())
         text += QLatin1Char('\n') + details;
     messages.show(result.refusedAny() ? MessageKind::Refusal : MessageKind::Information, text);
-    if (!result.error.isEmpty())
-        messages.show(MessageKind::Error, result.error);
-    return !result.refusedAny() && result.error.isEmpty();
+    if (result.error)
+        messages.show(MessageKind::Error, result.error->text());
+    return !result.refusedAny() && !result.error;
 }
 
 } // namespace vastrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/error.h"
 #include "base/messages.h"
 #include "base/text_file.h"
 #include "base/workspace.h"
@@ -9,6 +10,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace vastrel {
 
@@ -22,7 +24,7 @@ struct IntakeResult
     QStringList refusals;       // one text per estimate or record refused
     QStringList withoutFile;    // records of the medium whose file is not on it
     QStringList withoutRecord;  // files of the medium that no record names
-    QString error;
+    std::optional<Error> error;
 
     // One line of counts, then the first refusals.
     QString report() const;

@@ -260,8 +260,10 @@ QString consolidatedEstimateName(const QDateTime &when, const QLocale &locale)
            + timeText(when.time(), locale) + QStringLiteral(" )");
 }
 
-Outcome sumEstimates(const Workspace &workspace, const QStringList &lines, const QList<int> &selected,
-                     MessageService &messages, const QDateTime &now)
+namespace {
+
+Outcome sumSelected(const Workspace &workspace, const QStringList &lines, const QList<int> &selected,
+                    MessageService &messages, const QDateTime &now)
 {
     QList<bool> isSelected(lines.size(), false);
     int count = 0;
@@ -321,6 +323,14 @@ Outcome sumEstimates(const Workspace &workspace, const QStringList &lines, const
                                         "Новая смета: «%1».")
                              .arg(name),
                          name);
+}
+
+} // namespace
+
+Outcome sumEstimates(const Workspace &workspace, const QStringList &lines, const QList<int> &selected,
+                     MessageService &messages, const QDateTime &now)
+{
+    return shownIn(messages, sumSelected(workspace, lines, selected, messages, now));
 }
 
 } // namespace vastrel

@@ -12,8 +12,8 @@ namespace vastrel {
 
 // "сложить сметы": sums the selected table-of-contents lines (in list order)
 // into a new consolidated estimate and registers it; the outcome's value is its
-// name. "Выделена только одна смета!" is shown on the way, the rest is left in
-// the outcome. File and conversion errors are thrown
+// name. "Выделена только одна смета!" is shown on the way, so every message is
+// shown here and the outcome holds none. File and conversion errors are thrown
 // (the caller runs it under runAction); nothing is written before all
 // selected estimates have been read.
 Outcome sumEstimates(const Workspace &workspace, const QStringList &lines, const QList<int> &selected,

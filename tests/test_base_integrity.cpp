@@ -72,22 +72,22 @@ struct Base
 };
 
 using Action = std::function<bool(Base &)>;
-bool run(Base &b, const std::function<bool()> &action) { return runAction(b.messages, action); }
+bool run(Base &b, const std::function<Outcome()> &action) { return runAction(b.messages, action).ok(); }
 
 const QMap<QString, Action> &actions()
 {
     static const QMap<QString, Action> all = {
         {"register", [](Base &b) { NewEstimateForm f{QStringLiteral("Новая"), {}, 0, QStringLiteral("102")};
                                    EstimateWindow w = b.window; w.selectorIndex = -1;
-                                   return run(b, [&] { return report(b.messages, storeNewEstimate(b.ws.workspace(), f, w).result).ok(); }); }},
+                                   return run(b, [&] { return storeNewEstimate(b.ws.workspace(), f, w); }); }},
         {"change", [](Base &b) { NewEstimateForm f{QStringLiteral("Кафедра"), QStringLiteral("x"), 0, QStringLiteral("102")};
-                                 return run(b, [&] { return report(b.messages, storeNewEstimate(b.ws.workspace(), f, b.window).result).ok(); }); }},
-        {"save", [](Base &b) { return run(b, [&] { return report(b.messages, saveEstimate(b.ws.workspace(), b.window)).ok(); }); }},
-        {"sum", [](Base &b) { return run(b, [&] { return report(b.messages, sumEstimates(b.ws.workspace(), b.window.selectorItems, {0}, b.messages)).ok(); }); }},
-        {"delete", [](Base &b) { return run(b, [&] { deleteEstimates(b.ws.workspace(), b.window.selectorItems, {0}); return true; }); }},
-        {"rebuild", [](Base &b) { return run(b, [&] { return report(b.messages, rebuildToc(b.ws.workspace())).ok(); }); }},
-        {"import", [](Base &b) { return run(b, [&] { return showIntakeResult(importFromMedium(b.ws.workspace(), Medium::at(b.ws.workspace().resolve("../medium")), {}, {}), b.messages); }); }},
-        {"settings", [](Base &b) { return run(b, [&] { return report(b.messages, storeSettings(b.ws.workspace(), {"a", "b", "c", "105", 0, "d", "e"})).ok(); }); }},
+                                 return run(b, [&] { return storeNewEstimate(b.ws.workspace(), f, b.window); }); }},
+        {"save", [](Base &b) { return run(b, [&] { return saveEstimate(b.ws.workspace(), b.window); }); }},
+        {"sum", [](Base &b) { return run(b, [&] { return sumEstimates(b.ws.workspace(), b.window.selectorItems, {0}, b.messages); }); }},
+        {"delete", [](Base &b) { return run(b, [&] { deleteEstimates(b.ws.workspace(), b.window.selectorItems, {0}); return Outcome::done(); }); }},
+        {"rebuild", [](Base &b) { return run(b, [&] { return rebuildToc(b.ws.workspace()); }); }},
+        {"import", [](Base &b) { return run(b, [&] { return showIntakeResult(importFromMedium(b.ws.workspace(), Medium::at(b.ws.workspace().resolve("../medium")), {}, {}), b.messages) ? Outcome::done() : Outcome::refusal({}); }); }},
+        {"settings", [](Base &b) { return run(b, [&] { return storeSettings(b.ws.workspace(), {"a", "b", "c", "105", 0, "d", "e"}); }); }},
     };
     return all;
 }
@@ -256,7 +256,7 @@ TEST(EstimateNames, FileAndItsTemporaryMustFitTheFileSystem)
         b.window.selectorItems.append(QStringLiteral("102|") + c.name + QLatin1Char('|'));
         NewEstimateForm form{c.name, {}, 0, QStringLiteral("102")};
         EstimateWindow w = b.window;
-        EXPECT_EQ(run(b, [&] { return report(b.messages, storeNewEstimate(b.ws.workspace(), form, w).result).ok(); }), c.fits) << c.name.size();
+        EXPECT_EQ(run(b, [&] { return storeNewEstimate(b.ws.workspace(), form, w); }), c.fits) << c.name.size();
         b.window.selectorIndex = 1;
         EXPECT_EQ(actions()["save"](b), c.fits) << qPrintable(b.messages.last());
         EXPECT_EQ(b.ws.exists(QStringLiteral("../Vastrel/smetas/") + c.name + QStringLiteral(".xml")), c.fits);

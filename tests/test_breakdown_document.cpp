@@ -65,7 +65,7 @@ protected:
         files.writeSettings(settingsWithStatus(status));
         calculate(window);
         BreakdownData data;
-        const bool prepared = report(messages, prepareBreakdown(files.workspace(), window, Today, data)).ok();
+        const bool prepared = report(messages, prepareBreakdown(files.workspace(), window.estimate(), window.totals(), Today, data)).ok();
         EXPECT_TRUE(prepared);
         if (!prepared)
             return XlsxSheet();
@@ -79,10 +79,12 @@ protected:
     }
 
     // Prepares the window's document, its refusal shown.
-    bool prepare(const EstimateWindow &window)
+    Outcome prepare(const EstimateWindow &window)
     {
         BreakdownData data;
-        return report(messages, prepareBreakdown(files.workspace(), window, Today, data)).ok();
+        return runAction(messages, [&] {
+            return prepareBreakdown(files.workspace(), window.estimate(), window.totals(), Today, data);
+        });
     }
 
     TempWorkspace files;
@@ -383,7 +385,7 @@ TEST_F(BreakdownTest, RefusalsComeBeforeAnyDocument)
     // A total that is no number is the conversion error.
     window.incomeTotal = QStringLiteral("abc");
     window.expenseTotal = QStringLiteral("5");
-    EXPECT_FALSE(runAction(messages, [&] { return prepare(window); }));
+    EXPECT_FALSE(prepare(window));
     EXPECT_EQ(messages.lastFirstLine(), QStringLiteral("'abc' is not a valid floating point value"));
 }
 
@@ -402,8 +404,7 @@ TEST_F(BreakdownTest, AmountThatIsNoNumberStopsBeforeTheDocument)
     EstimateWindow window = workedExample();
     calculate(window);
     window.expense(QStringLiteral("530")) = QStringLiteral("1 000");
-    const bool ok = runAction(messages, [&] { return prepare(window); });
-    EXPECT_FALSE(ok);
+    EXPECT_FALSE(prepare(window));
     EXPECT_EQ(messages.firstLines(), QStringList{QStringLiteral("'1 000' is not a valid floating point value")});
 }
 

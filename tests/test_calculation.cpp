@@ -34,7 +34,7 @@ TEST(Calculation, TotalsAndColours)
         window.remainder = QString::fromUtf8(c.remainder);
         for (const auto &[code, amount] : c.expenses)
             window.expense(QString::fromLatin1(code)) = QString::fromUtf8(amount);
-        calculate(window);
+        EXPECT_TRUE(calculate(window).ok());
         EXPECT_EQ(window.incomeTotal, QString::fromUtf8(c.incomeTotal));
         EXPECT_EQ(window.expenseTotal, QString::fromUtf8(c.expenseTotal));
         EXPECT_EQ(window.totalsColour, c.colour);
@@ -51,17 +51,19 @@ TEST(Calculation, ANonNumberStopsAtThatFieldAndKeepsThePreviousTotals)
     window.expenseTotal = QStringLiteral("20");
     window.totalsColour = TotalsColour::Red;
     window.income = QStringLiteral("1 000");
-    try {
-        calculate(window);
-        FAIL() << "a grouped number was accepted";
-    } catch (const Error &error) {
-        EXPECT_EQ(error.platformText(), QStringLiteral("'1 000' is not a valid floating point value"));
-    }
+    window.expense(QStringLiteral("212")) = QStringLiteral("x");
+    const Outcome outcome = calculate(window);
+    EXPECT_EQ(outcome.kind(), MessageKind::Error);
+    EXPECT_EQ(outcome.message(), Error::notAFloat(QStringLiteral("1 000")).text());
+    EXPECT_EQ(outcome.field(), Field(Field::Income)); // the first in the calculation's order
     EXPECT_EQ(window.incomeTotal, QStringLiteral("10"));
     EXPECT_EQ(window.expenseTotal, QStringLiteral("20"));
     EXPECT_EQ(window.totalsColour, TotalsColour::WindowText);
     EXPECT_EQ(window.remainder, QStringLiteral("0"));
     EXPECT_EQ(window.expense(QStringLiteral("610")), QStringLiteral("0"));
+
+    window.income = QStringLiteral("1");
+    EXPECT_EQ(calculate(window).field(), Field::expenseLine(expenseIndexByShortCode(QStringLiteral("212"))));
 }
 
 TEST(Calculation, ATotalBeyondTheLargestNumberIsRefusedAndKeepsThePreviousTotals)
@@ -82,13 +84,9 @@ TEST(Calculation, ATotalBeyondTheLargestNumberIsRefusedAndKeepsThePreviousTotals
                                                                                        : window.expense(name);
             text = QString::fromUtf8(amount);
         }
-        try {
-            calculate(window);
-            FAIL() << "an overflowing total was shown as " << window.incomeTotal.toStdString() << " / "
-                   << window.expenseTotal.toStdString();
-        } catch (const Error &error) {
-            EXPECT_EQ(error.text(), QStringLiteral("Итоговая сумма слишком велика для расчета. Проверьте суммы."));
-        }
+        const Outcome outcome = calculate(window);
+        EXPECT_FALSE(outcome.ok()) << "an overflowing total was shown as " << window.incomeTotal.toStdString();
+        EXPECT_EQ(outcome.message(), QStringLiteral("Итоговая сумма слишком велика для расчета. Проверьте суммы."));
         EXPECT_EQ(window.incomeTotal, QStringLiteral("10"));
         EXPECT_EQ(window.expenseTotal, QStringLiteral("20"));
     }

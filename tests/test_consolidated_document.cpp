@@ -1,4 +1,5 @@
 #include "base/error.h"
+#include "base/table_of_contents.h"
 #include "export/consolidated_document.h"
 #include "export/sheet_model.h"
 #include "export/xlsx_backend.h"
@@ -25,7 +26,7 @@ using vastrel::test::XlsxSheet;
 namespace {
 
 const QDate Today(2026, 3, 15);
-const QString Estimate = QStringLiteral("сводная смета ( 15.03.2026_10-20-30 )");
+const QString EstimateName = QStringLiteral("сводная смета ( 15.03.2026_10-20-30 )");
 
 struct Record
 {
@@ -93,12 +94,12 @@ QStringList settings(const QString &code)
 class ConsolidatedTest : public ::testing::Test
 {
 protected:
-    void writeEstimate(const QList<Record> &records, const QString &name = Estimate)
+    void writeEstimate(const QList<Record> &records, const QString &name = EstimateName)
     {
         files.write(Workspace::estimateName(name), vastrel::test::crlf(fileLines(records)));
     }
 
-    XlsxSheet exportEstimate(const QString &name = Estimate)
+    XlsxSheet exportEstimate(const QString &name = EstimateName)
     {
         const ConsolidatedData data = prepareConsolidated(files.workspace(), name, Today);
         SheetModel book;
@@ -283,18 +284,17 @@ TEST_F(ConsolidatedTest, AnyEstimateBecomesRowsAsItIs)
 
 TEST_F(ConsolidatedTest, OneEstimateMustBeSelected)
 {
-    const QStringList lines = {QStringLiteral("000|") + Estimate + QStringLiteral("|"),
-                               QStringLiteral("101|смета кафедры|заметки")};
-    EXPECT_FALSE(report(messages, estimateToExport(lines, {})).ok());
+    EXPECT_FALSE(report(messages, estimateToExport({})).ok());
     EXPECT_EQ(messages.last(), QStringLiteral("Выделите смету для экспорта!"));
-    EXPECT_FALSE(report(messages, estimateToExport(lines, {0, 1})).ok());
+    EXPECT_FALSE(report(messages, estimateToExport({EstimateName, QStringLiteral("смета кафедры")})).ok());
     EXPECT_EQ(messages.last(), QStringLiteral("Выделите одну смету для экспорта!"));
-    EXPECT_EQ(report(messages, estimateToExport(lines, {1})).value(), QStringLiteral("смета кафедры"));
+    EXPECT_EQ(report(messages, estimateToExport({QStringLiteral("смета кафедры")})).value(),
+              QStringLiteral("смета кафедры"));
 }
 
 TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
 {
-    const QStringList lines = {QStringLiteral("000|") + Estimate + QStringLiteral("|")};
+    const QStringList lines = {QStringLiteral("000|") + EstimateName + QStringLiteral("|")};
     test::ScriptedDelivery delivery;
     const QString target = files.workspace().resolve(QStringLiteral("уточненная.xlsx"));
     QString suggested;
@@ -306,7 +306,7 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     delivery.opening = [&](const QString &) { ++opened; return true; };
 
     // Missing file: the error, the window stays, nothing asked.
-    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
+    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
     EXPECT_EQ(messages.lastFirstLine(), QStringLiteral("File not found"));
     EXPECT_TRUE(suggested.isEmpty());
 
@@ -314,7 +314,7 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     QList<Record> bad = consolidated;
     bad[3].amount = QStringLiteral("1 000");
     writeEstimate(bad);
-    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
+    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
     EXPECT_TRUE(messages.last().contains(QStringLiteral("поврежден: строка ")));
     EXPECT_TRUE(messages.last().endsWith(QStringLiteral("сумма «1 000» не число (нужны цифры с запятой или точкой, без "
                                                         "пробелов между разрядами). Документ не составлен.")))
@@ -323,7 +323,7 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
 
     writeEstimate(consolidated);
     messages.clear();
-    EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
+    EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
     EXPECT_TRUE(messages.texts().isEmpty());
     EXPECT_TRUE(suggested.endsWith(QStringLiteral("Уточненная смета сводная смета ( 15.03.2026_10-20-30 ).xlsx")))
         << qPrintable(suggested);
@@ -333,7 +333,7 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     // Declining to keep it keeps the window and its selection.
     QFile::remove(target);
     delivery.choose = [&](const QString &) { return QString(); };
-    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
+    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
     EXPECT_FALSE(QFile::exists(target));
     EXPECT_EQ(opened, 1);
 
@@ -342,24 +342,24 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
         delivery.choose = [&](const QString &) { return files.workspace().resolve(place); };
         messages.clear();
         // Nothing kept: the window stays for another choice.
-        EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), lines, {0}, messages));
+        EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
         ASSERT_EQ(messages.all().size(), 1);
         EXPECT_EQ(messages.all().first().kind, MessageKind::Refusal);
         EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Документ нельзя записать в "))) << qPrintable(messages.last());
     }
-    EXPECT_EQ(QDir(files.baseDir()).entryList(QDir::Files), QStringList{Estimate + QStringLiteral(".xml")});
+    EXPECT_EQ(QDir(files.baseDir()).entryList(QDir::Files), QStringList{EstimateName + QStringLiteral(".xml")});
     EXPECT_EQ(opened, 1);
 }
 
 TEST_F(ConsolidatedTest, CommandLine)
 {
     files.writeSettings(settings(QStringLiteral("123")));
-    files.writeToc({QStringLiteral("000|") + Estimate + QStringLiteral("|"), QStringLiteral("101|другая|"),
+    files.writeToc({QStringLiteral("000|") + EstimateName + QStringLiteral("|"), QStringLiteral("101|другая|"),
                     QStringLiteral("102|другая|")});
     writeEstimate(consolidated);
     const QString root = files.root();
     const auto result = vastrel::test::runCli(
-        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), Estimate, QStringLiteral("-o"), QStringLiteral("r.xlsx")});
+        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), EstimateName, QStringLiteral("-o"), QStringLiteral("r.xlsx")});
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
     const XlsxSheet sheet = XlsxSheet::read(QDir(root).filePath(QStringLiteral("r.xlsx")));
     EXPECT_EQ(sheet.text(QStringLiteral("A10")), QStringLiteral("по приносящей доход деятельности на ")
@@ -368,7 +368,7 @@ TEST_F(ConsolidatedTest, CommandLine)
 
     // The same document drawn as PDF: real text in the order it prints, fractions with a comma.
     const auto pdf = vastrel::test::runCli(
-        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), Estimate, QStringLiteral("-o"), QStringLiteral("r.pdf")});
+        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), EstimateName, QStringLiteral("-o"), QStringLiteral("r.pdf")});
     EXPECT_EQ(pdf.exitCode, 0) << qPrintable(pdf.err);
     VASTREL_SKIP_WITHOUT_PDFTOTEXT();
     const QString text = vastrel::test::pdfText(QDir(root).filePath(QStringLiteral("r.pdf")));
@@ -391,7 +391,7 @@ TEST_F(ConsolidatedTest, CommandLine)
     ASSERT_TRUE(QFile::copy(QStringLiteral(VASTREL_CLI), program));
     ASSERT_TRUE(QFile::copy(module.filePath(), QDir(root).filePath(module.fileName())));
     const auto missing = vastrel::test::runCli(
-        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), Estimate, QStringLiteral("-o"), QStringLiteral("m.pdf")},
+        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), EstimateName, QStringLiteral("-o"), QStringLiteral("m.pdf")},
         program);
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.startsWith(QStringLiteral("Не удалось построить документ PDF: нет модуля ") + module.fileName()))
@@ -407,7 +407,7 @@ TEST_F(ConsolidatedTest, CommandLine)
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_EQ(none.err, QStringLiteral("Смета \"нет\" не найдена в оглавлении.\n"));
     EXPECT_FALSE(files.exists(QStringLiteral("x.xlsx")));
-    const auto usage = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), Estimate});
+    const auto usage = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), EstimateName});
     EXPECT_EQ(usage.exitCode, 2);
 }
 

@@ -109,7 +109,7 @@ protected:
         NewEstimateForm form;
         form.name = name;
         form.code = QStringLiteral("106");
-        return runAction(messages, [&] { return storeNewEstimate(ws.workspace(), form, window).result; }).ok();
+        return runAction(messages, [&] { return storeNewEstimate(ws.workspace(), form, window); }).ok();
     }
     QByteArray estimate(const QString &name = Name) const { return ws.read(Workspace::estimateName(name)); }
     QStringList baseFiles() const { return QDir(ws.baseDir()).entryList(QDir::Files | QDir::Hidden); }

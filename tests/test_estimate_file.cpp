@@ -43,14 +43,13 @@ QByteArray fileBytes(const QStringList &lines)
     return toWindows1251(crlfLines(lines));
 }
 
-// The window of the main-window cases: 211 holds 150, 213 "0,0", 530 is
-// empty, every other expense field "0".
-WindowEstimate windowEstimate()
+// The estimate of the main-window cases, saved on SavedOn: 211 holds 150,
+// 213 "0,0", 530 is empty, every other expense field "0".
+const QDate SavedOn(2026, 3, 5);
+Estimate windowEstimate()
 {
-    WindowEstimate estimate;
-    estimate.today = QDate(2026, 3, 5);
+    Estimate estimate;
     estimate.incomeCode = 10;
-    estimate.incomeCodeText = QStringLiteral("386 00000000000000510");
     estimate.source = 2;
     estimate.legalStatus = QStringLiteral("3");
     estimate.entries.remainder = QStringLiteral("50");
@@ -99,7 +98,7 @@ TEST(WindowEstimateFile, SettingsGiveDepartmentCodeAndLegalStatus)
         header(QStringLiteral("2026"), QStringLiteral("1"), QStringLiteral("Смета кафедры физики"),
                QStringLiteral("105"), QStringLiteral("2"))
         + windowRecords());
-    EXPECT_EQ(fileBytes(windowEstimateLines(windowEstimate(), settings)), expected);
+    EXPECT_EQ(fileBytes(windowEstimateLines(windowEstimate(), SavedOn, settings)), expected);
 }
 
 TEST(WindowEstimateFile, WithoutSettingsTheWindowsLegalStatusCounts)
@@ -107,17 +106,16 @@ TEST(WindowEstimateFile, WithoutSettingsTheWindowsLegalStatusCounts)
     const QByteArray expected = fileBytes(header(QStringLiteral("2026"), QStringLiteral("1"), QStringLiteral("Смета "),
                                                  QString(), QStringLiteral("3"))
                                           + windowRecords());
-    EXPECT_EQ(fileBytes(windowEstimateLines(windowEstimate(), std::nullopt)), expected);
+    EXPECT_EQ(fileBytes(windowEstimateLines(windowEstimate(), SavedOn, std::nullopt)), expected);
 }
 
 TEST(WindowEstimateFile, AllZeroExpensesKeepOnly241And610)
 {
-    WindowEstimate estimate = windowEstimate();
+    Estimate estimate = windowEstimate();
     for (QString &amount : estimate.entries.expenses)
         amount = QStringLiteral("0");
     estimate.incomeCode = 1;
-    estimate.incomeCodeText = QStringLiteral("386 30102010010000120");
-    const QStringList lines = windowEstimateLines(estimate, std::nullopt);
+    const QStringList lines = windowEstimateLines(estimate, SavedOn, std::nullopt);
     QStringList codes;
     for (const QString &line : lines) {
         if (line.startsWith(QStringLiteral("\t\t<CODE>")))
@@ -178,9 +176,9 @@ const TemplateBlock templateBlocks[] = {
      "<Q_1>241,5</Q_1>"},
 };
 
-EntryTexts templateEntries()
+EstimateEntries templateEntries()
 {
-    EntryTexts entries;
+    EstimateEntries entries;
     entries.remainder = QStringLiteral("50");
     entries.income = QStringLiteral("100");
     const char *codes[] = {"211", "212", "213", "221", "222", "223", "224", "225", "226", "231", "232", "241",
@@ -216,15 +214,14 @@ QStringList expectedTemplate(const QString &financing, const QString &status, co
 
 TEST(TemplateFile, KindergartensGiveFinancingZeroAndZeroPrefixedIncomeCodes)
 {
-    TemplateEstimate estimate;
-    estimate.today = QDate(2026, 1, 7);
+    Estimate estimate;
     estimate.source = 4; // "5 детские сады"
     estimate.legalStatus = QStringLiteral("3");
-    estimate.subdivisionName = QStringLiteral("кафедры физики");
     estimate.entries = templateEntries();
     const QStringList expected =
         expectedTemplate(QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("Смета кафедры физики"), true);
-    EXPECT_EQ(fileBytes(templateEstimateLines(estimate)), fileBytes(expected));
+    EXPECT_EQ(fileBytes(templateEstimateLines(estimate, QDate(2026, 1, 7), QStringLiteral("кафедры физики"))),
+              fileBytes(expected));
     // Spot checks that the expected text itself says what it should.
     EXPECT_TRUE(expected.contains(QStringLiteral("\t\t<CODE>00030101010010000120*</CODE>")));
     EXPECT_TRUE(expected.contains(QStringLiteral("\t\t<CODE>000 30101010010000120</CODE>")));
@@ -233,12 +230,11 @@ TEST(TemplateFile, KindergartensGiveFinancingZeroAndZeroPrefixedIncomeCodes)
 
 TEST(TemplateFile, CurrencyGivesAnEmptyFinancingCodeAnd386Codes)
 {
-    TemplateEstimate estimate;
-    estimate.today = QDate(2026, 1, 7);
+    Estimate estimate;
     estimate.source = 6; // "7 валюта"
     estimate.legalStatus = QStringLiteral("1");
     estimate.entries = templateEntries();
-    const QByteArray written = fileBytes(templateEstimateLines(estimate));
+    const QByteArray written = fileBytes(templateEstimateLines(estimate, QDate(2026, 1, 7), QString()));
     EXPECT_EQ(written, fileBytes(expectedTemplate(QString(), QStringLiteral("1"), QStringLiteral("Смета "), false)));
     EXPECT_TRUE(written.contains("\t\t<COD_FIN></COD_FIN>\r\n"));
     EXPECT_FALSE(written.contains("<CODE>000"));
@@ -325,9 +321,9 @@ namespace {
 // A saved estimate whose 211 amount, on line 25, is "150".
 QByteArray soundSaved()
 {
-    WindowEstimate estimate = windowEstimate();
+    Estimate estimate = windowEstimate();
     estimate.entries.expenses[22] = QStringLiteral("0");
-    return fileBytes(windowEstimateLines(estimate, std::nullopt));
+    return fileBytes(windowEstimateLines(estimate, SavedOn, std::nullopt));
 }
 
 QByteArray replaced(QByteArray bytes, const char *from, const QByteArray &to)
@@ -396,8 +392,7 @@ TEST(EstimateFileCheck, NamesTheFirstFaultOfEachKindOfDamage)
 
 TEST(EstimateFileCheck, EveryWritersFileIsSound)
 {
-    TemplateEstimate templ;
-    templ.today = QDate(2026, 1, 2);
+    Estimate templ;
     templ.source = 4; // "000" codes
     templ.entries.income = QStringLiteral("1.5");
     const QList<ConsolidatedRecord> consolidated = {{QStringLiteral("I. Остаток"), QString(), QStringLiteral("5")},
@@ -408,7 +403,7 @@ TEST(EstimateFileCheck, EveryWritersFileIsSound)
         {soundSaved(), EstimateKind::Saved},
         {replaced(soundSaved(), "100,5", "1.005e2"), EstimateKind::Saved}, // either separator
         {replaced(soundSaved(), ">150<", ">1e-400<"), EstimateKind::Saved}, // below the smallest number: 0
-        {fileBytes(templateEstimateLines(templ)), EstimateKind::Template},
+        {fileBytes(templateEstimateLines(templ, QDate(2026, 1, 2), QString())), EstimateKind::Template},
         {vastrel::test::testData(QStringLiteral("registered_template.xml")), EstimateKind::Template},
         {vastrel::test::testData(QStringLiteral("saved_from_window.xml")), EstimateKind::Saved},
         {fileBytes(estimateFileLines({QString(), QStringLiteral("СВОДНАЯ СМЕТА"), QString(), QString(), QString()},

@@ -43,14 +43,9 @@ protected:
         form.code = QStringLiteral("105");
     }
 
-    FormOutcome store()
+    Outcome store()
     {
-        FormOutcome outcome;
-        runAction(messages, [&] {
-            outcome = storeNewEstimate(ws.workspace(), form, mainWindow, Today);
-            return outcome.result;
-        });
-        return outcome;
+        return runAction(messages, [&] { return storeNewEstimate(ws.workspace(), form, mainWindow, Today); });
     }
 
     QByteArray toc() const { return ws.read(Workspace::tocName()); }
@@ -72,9 +67,7 @@ TEST_F(RegisteringTest, RegistersTheTemplateTheRecordAndTheSelectorEntry)
 {
     ws.writeSettings({QStringLiteral("кафедры физики"), QStringLiteral("Зав."), QStringLiteral("И.И. Иванов"),
                       QStringLiteral("007"), QStringLiteral("2"), QStringLiteral("Бухгалтер"), QStringLiteral("П.")});
-    const FormOutcome outcome = store();
-    EXPECT_TRUE(outcome.result.ok());
-    EXPECT_TRUE(outcome.closeWindow);
+    EXPECT_TRUE(store().ok());
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Смета под именем Смета ФФ успешно записана в базу.")});
 
     const QString record = QStringLiteral("105|Смета ФФ|физфак|2026");
@@ -99,17 +92,15 @@ TEST_F(RegisteringTest, ChecksInOrderWithTheirMessages)
     form.name.clear();
     form.code = QStringLiteral("   ");
     mainWindow.source = -1;
-    FormOutcome outcome = store();
+    Outcome outcome = store();
     EXPECT_EQ(messages.last(), QStringLiteral("Впишите название подразделения!"));
-    EXPECT_FALSE(outcome.closeWindow);
-    EXPECT_EQ(outcome.focus, FormFocus::Unchanged);
+    EXPECT_EQ(outcome.field().kind, Field::None);
 
     form.name = QStringLiteral("Смета ФФ");
     form.source = 2; // chosen here: reaches the main window before the code is checked
     outcome = store();
     EXPECT_EQ(messages.last(), QStringLiteral("Забыли назначить код для подразделения!"));
-    EXPECT_EQ(outcome.focus, FormFocus::Name);
-    EXPECT_FALSE(outcome.closeWindow);
+    EXPECT_EQ(outcome.field().kind, Field::Name);
     EXPECT_EQ(mainWindow.source, 2);
 
     mainWindow.source = -1;
@@ -117,9 +108,8 @@ TEST_F(RegisteringTest, ChecksInOrderWithTheirMessages)
     form.code = QStringLiteral("105");
     outcome = store();
     EXPECT_EQ(messages.last(), QStringLiteral("Введите источник дохода!"));
-    EXPECT_EQ(outcome.focus, FormFocus::Code);
-    EXPECT_TRUE(outcome.closeWindow);
-    EXPECT_FALSE(outcome.result.ok());
+    EXPECT_EQ(outcome.field().kind, Field::Source); // the form cannot show it
+    EXPECT_FALSE(outcome.ok());
     EXPECT_EQ(messages.all().size(), 3);
     expectNothingWritten();
 }
@@ -128,7 +118,7 @@ TEST_F(RegisteringTest, NoSourceChosenHereKeepsTheMainWindowsSource)
 {
     mainWindow.source = 6; // "7 валюта": empty COD_FIN
     form.source = -1;
-    ASSERT_TRUE(store().result.ok());
+    ASSERT_TRUE(store().ok());
     EXPECT_EQ(mainWindow.source, 6);
     EXPECT_TRUE(ws.read(Workspace::estimateName(QStringLiteral("Смета ФФ")))
                     .contains("\t\t<COD_FIN></COD_FIN>\r\n"));
@@ -137,9 +127,8 @@ TEST_F(RegisteringTest, NoSourceChosenHereKeepsTheMainWindowsSource)
 TEST_F(RegisteringTest, RegisteredNameWithoutSelectionIsRefused)
 {
     form.name = QStringLiteral("Смета ИТ");
-    const FormOutcome outcome = store();
+    EXPECT_EQ(store().field().kind, Field::Code);
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Файл с таким именем уже существует в системе!")});
-    EXPECT_FALSE(outcome.closeWindow);
     expectNothingWritten();
 }
 
@@ -153,14 +142,14 @@ TEST_F(RegisteringTest, NamesDifferingOnlyInCaseFromARecordOrAFileAreRefused)
     for (const auto &[name, existing] : names) {
         form.name = name;
         messages.clear();
-        EXPECT_FALSE(store().result.ok());
+        EXPECT_FALSE(store().ok());
         EXPECT_EQ(messages.texts(), QStringList{caseVariantMessage(name, existing)});
         EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Файл с таким именем уже существует в системе!\n")));
         EXPECT_FALSE(ws.exists(Workspace::estimateName(name)));
     }
     EXPECT_EQ(ws.read(Workspace::estimateName(QStringLiteral("Без записи"))), QByteArray("x"));
     form.name = QStringLiteral("Смета ИТ 2");
-    EXPECT_TRUE(store().result.ok());
+    EXPECT_TRUE(store().ok());
 }
 
 TEST_F(RegisteringTest, ShowThenStoreChangesOnlyTheSelectedRecord)
@@ -174,15 +163,14 @@ TEST_F(RegisteringTest, ShowThenStoreChangesOnlyTheSelectedRecord)
     EXPECT_FALSE(loaded.nameEnabled);
 
     form = loaded;
-    FormOutcome outcome = store();
-    EXPECT_TRUE(outcome.closeWindow);
+    EXPECT_TRUE(store().ok());
     EXPECT_TRUE(form.nameEnabled);
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Изменение в имени сметы успешно завершены!")});
     EXPECT_EQ(toc(), crlf(Toc)); // written back unchanged
 
     form.code = QStringLiteral("202");
     form.notes = QStringLiteral("новые | примечания");
-    outcome = store();
+    store();
     const QStringList changed = {QStringLiteral("202|Смета ИТ|новые | примечания"), Toc.at(1)};
     EXPECT_EQ(toc(), crlf(changed));
     EXPECT_EQ(mainWindow.selectorItems, changed);
@@ -212,7 +200,7 @@ TEST_F(RegisteringTest, ShowWithoutSelectionLeavesTheFormAlone)
 TEST_F(RegisteringTest, FileWithoutRecordIsReplaced)
 {
     ws.write(Workspace::estimateName(QStringLiteral("Смета ФФ")), "old");
-    ASSERT_TRUE(store().result.ok());
+    ASSERT_TRUE(store().ok());
     EXPECT_TRUE(ws.read(Workspace::estimateName(QStringLiteral("Смета ФФ"))).startsWith("<?xml"));
 }
 
@@ -252,7 +240,7 @@ TEST_F(RegisteringTest, AmountsThatAreNoNumberAreRefusedAsTheCalculationRefusesT
                                                                             : window.expense(QLatin1String(field));
         target = QLatin1String(text);
         messages.clear();
-        runAction(messages, [&] { return storeNewEstimate(ws.workspace(), form, window, Today).result.ok(); });
+        runAction(messages, [&] { return storeNewEstimate(ws.workspace(), form, window, Today); });
         EXPECT_EQ(messages.texts(), QStringList{Error::notAFloat(QLatin1String(text)).text()});
         expectNothingWritten();
     }
@@ -271,12 +259,10 @@ class UnsafeName : public RegisteringTest, public ::testing::WithParamInterface<
 TEST_P(UnsafeName, IsRefusedAndNothingIsWritten)
 {
     form.name = QString::fromUtf16(GetParam().estimateName);
-    const FormOutcome outcome = store();
+    EXPECT_EQ(store().field().kind, Field::Name);
     ASSERT_EQ(messages.all().size(), 1);
     EXPECT_EQ(messages.all().first().kind, MessageKind::Refusal);
     EXPECT_TRUE(messages.last().contains(QStringLiteral("Имя")));
-    EXPECT_FALSE(outcome.closeWindow);
-    EXPECT_EQ(outcome.focus, FormFocus::Name);
     expectNothingWritten();
     EXPECT_FALSE(ws.exists(QStringLiteral("evil.xml")));
 }

@@ -366,11 +366,10 @@ TEST_F(ShowingTest, DamagedFileIsRefusedAndASoundOneReadsByItsRecords)
 TEST_F(ShowingTest, TemplateHasNoAmountsSoEveryFieldIsEmptied)
 {
     const QString name = QStringLiteral("Новая");
-    TemplateEstimate estimate;
-    estimate.today = Today;
+    Estimate estimate;
     estimate.source = 0; // COD_FIN "2": the first income code
     estimate.entries.income = QStringLiteral("100");
-    writeEstimateFile(ws.workspace(), name, templateEstimateLines(estimate));
+    writeEstimateFile(ws.workspace(), name, templateEstimateLines(estimate, Today, QString()));
     EstimateWindow window = selecting(QStringLiteral("105|") + name + QStringLiteral("|"));
     window.income = QStringLiteral("7");
     window.expense(QStringLiteral("610")) = QStringLiteral("7");

@@ -54,30 +54,30 @@ TEST(SettingsStore, ChecksRunInOrderAndWriteNothing)
 {
     struct Case
     {
-        int check;
+        Field::Kind field;
         void (*spoil)(SettingsForm &);
         const char *message;
     };
     const Case cases[] = {
-        {1, [](SettingsForm &f) { f.name.clear(); f.headPosition.clear(); },
+        {Field::Name, [](SettingsForm &f) { f.name.clear(); f.headPosition.clear(); },
          "Впишите название подразделения в родительном падеже!"},
-        {2, [](SettingsForm &f) { f.headPosition.clear(); f.code = QStringLiteral("   "); },
+        {Field::HeadPosition, [](SettingsForm &f) { f.headPosition.clear(); f.code = QStringLiteral("   "); },
          "Впишите название должности руководителя!"},
-        {3, [](SettingsForm &f) { f.headName.clear(); }, "Впишите фамилию и инициалы  руководителя подразделения!"},
-        {4, [](SettingsForm &f) { f.code = QStringLiteral("   "); f.statusItem = -1; },
+        {Field::HeadName, [](SettingsForm &f) { f.headName.clear(); }, "Впишите фамилию и инициалы  руководителя подразделения!"},
+        {Field::Code, [](SettingsForm &f) { f.code = QStringLiteral("   "); f.statusItem = -1; },
          "Забыли назначить код для подразделения!"},
-        {5, [](SettingsForm &f) { f.statusItem = -1; }, "Введите юридический статус подразделения!"},
-        {6, [](SettingsForm &f) { f.responsiblePosition.clear(); }, "Впишите должность ответственного лица!"},
-        {7, [](SettingsForm &f) { f.responsibleName.clear(); }, "Впишите имя ответственного лица!"},
-        {8, [](SettingsForm &f) { f.name = QStringLiteral("кафедры ✓"); }, nullptr},
+        {Field::Status, [](SettingsForm &f) { f.statusItem = -1; }, "Введите юридический статус подразделения!"},
+        {Field::ResponsiblePosition, [](SettingsForm &f) { f.responsiblePosition.clear(); }, "Впишите должность ответственного лица!"},
+        {Field::ResponsibleName, [](SettingsForm &f) { f.responsibleName.clear(); }, "Впишите имя ответственного лица!"},
+        {Field::None, [](SettingsForm &f) { f.name = QStringLiteral("кафедры ✓"); }, nullptr},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.check);
+        SCOPED_TRACE(int(c.field));
         TempWorkspace ws;
         RecordingMessages messages;
         SettingsForm form = filledForm();
         c.spoil(form);
-        EXPECT_EQ(report(messages, storeSettings(ws.workspace(), form)).check(), c.check);
+        EXPECT_EQ(report(messages, storeSettings(ws.workspace(), form)).field().kind, c.field);
         ASSERT_EQ(messages.all().size(), 1);
         EXPECT_EQ(messages.all().first().kind, MessageKind::Refusal);
         if (c.message) {
@@ -173,7 +173,7 @@ TEST(MainWindowActivation, MissingTableOfContentsFailsAfterTheHeading)
     QString heading;
     EXPECT_FALSE(runAction(messages, [&] {
         activateMainWindow(ws.workspace(), heading, window, messages);
-        return true;
+        return Outcome::done();
     }));
     EXPECT_EQ(messages.firstLines(), QStringList{QStringLiteral("File not found")});
     EXPECT_EQ(heading, QStringLiteral("Смета кафедры"));

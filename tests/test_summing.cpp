@@ -204,9 +204,9 @@ QString sum(const TempWorkspace &ws, const QStringList &lines, const QList<int> 
 {
     QString name;
     runAction(messages, [&] {
-        const Outcome outcome = report(messages, sumEstimates(ws.workspace(), lines, selected, messages, now));
+        const Outcome outcome = sumEstimates(ws.workspace(), lines, selected, messages, now);
         name = outcome.value();
-        return outcome.ok();
+        return outcome;
     });
     return name;
 }
@@ -626,8 +626,7 @@ TEST_F(Summing, ADamagedEstimateStopsTheSumBeforeAnythingIsWritten)
     headless.remove(2, 7);
     QStringList flipped = mainEstimateLines(a);
     flipped.replaceInStrings(QStringLiteral("<CODE>211<"), QStringLiteral("<CODE>2q1<"));
-    TemplateEstimate fresh;
-    fresh.today = QDate(2026, 1, 2);
+    Estimate fresh;
     fresh.source = 0;
     const std::pair<const char *, QByteArray> damaged[] = {
         {"empty", QByteArray()},
@@ -637,7 +636,7 @@ TEST_F(Summing, ADamagedEstimateStopsTheSumBeforeAnythingIsWritten)
         {"cr_only", QByteArray(good).replace("\r\n", "\r")},
         {"all_nul", QByteArray(good.size(), '\0')},
         {"flipped", test::crlf(flipped)},
-        {"template", test::cp1251(crlfLines(templateEstimateLines(fresh)))},
+        {"template", test::cp1251(crlfLines(templateEstimateLines(fresh, QDate(2026, 1, 2), QString())))},
     };
     writeEstimate(ws, QStringLiteral("good"), mainEstimateLines(a));
     for (const auto &[name, bytes] : damaged) {

@@ -1,5 +1,6 @@
 #include "windows/document_delivery.h"
 
+#include "base/table_of_contents.h"
 #include "base/text_file.h"
 #include "export/breakdown_document.h"
 #include "export/consolidated_document.h"
@@ -74,8 +75,8 @@ bool deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &works
     const bool kept = runAction(messages, [&] {
         BusyCursor busy;
         writeFileAtomically(path, QDir::toNativeSeparators(path), isPdfPath(path) ? pdfBytes(sheet) : workbook);
-        return true;
-    });
+        return Outcome::done();
+    }).ok();
     if (kept)
         rememberFolderOf(path);
     // Without a program for the file the user must still learn where the document is.
@@ -120,21 +121,23 @@ void exportBreakdownFromWindow(QWidget *parent, DocumentDelivery &delivery, cons
     QByteArray workbook;
     const bool built = runAction(messages, [&] {
         BreakdownData data;
-        if (!report(messages, prepareBreakdown(workspace, window, today, data)).ok())
-            return false;
+        if (const Outcome prepared = prepareBreakdown(workspace, window.estimate(), window.totals(), today, data);
+            !prepared)
+            return prepared;
         BusyCursor busy;
         writeBreakdown(sheet, data);
         workbook = xlsxBytes(sheet);
-        return true;
-    });
+        return Outcome::done();
+    }).ok();
     if (built)
-        deliver(parent, delivery, workspace, sheet, workbook, breakdownFileName(window, today), messages);
+        deliver(parent, delivery, workspace, sheet, workbook,
+                breakdownFileName(estimateNameOf(window.selectedLine()), today), messages);
 }
 
 bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace,
-                                  const QStringList &lines, const QList<int> &selected, MessageService &messages)
+                                  const QStringList &selectedNames, MessageService &messages)
 {
-    const Outcome estimate = report(messages, estimateToExport(lines, selected));
+    const Outcome estimate = report(messages, estimateToExport(selectedNames));
     if (!estimate.ok())
         return false;
     SheetModel sheet;
@@ -144,8 +147,8 @@ bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, c
         const ConsolidatedData data = prepareConsolidated(workspace, estimate.value(), QDate::currentDate());
         writeConsolidated(sheet, data);
         workbook = xlsxBytes(sheet);
-        return true;
-    });
+        return Outcome::done();
+    }).ok();
     return built
            && deliver(parent, delivery, workspace, sheet, workbook, consolidatedFileName(estimate.value()), messages);
 }

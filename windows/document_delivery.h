@@ -40,6 +40,6 @@ void exportBreakdownFromWindow(QWidget *parent, DocumentDelivery &delivery, cons
 // document was kept (the operations window then closes); a cancelled save
 // dialog keeps the window and its selection.
 bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, const Workspace &workspace,
-                                  const QStringList &lines, const QList<int> &selected, MessageService &messages);
+                                  const QStringList &selectedNames, MessageService &messages);
 
 } // namespace vastrel

@@ -552,7 +552,7 @@ void MainWindow::setTotalsColour(TotalsColour colour)
     }
 }
 
-void MainWindow::onWindow(const std::function<bool(EstimateWindow &)> &action)
+void MainWindow::onWindow(const std::function<Outcome(EstimateWindow &)> &action)
 {
     EstimateWindow window = readWindow();
     runAction(m_messages, [&] { return action(window); });
@@ -565,7 +565,7 @@ void MainWindow::activate()
     QString heading = m_heading->text();
     runAction(m_messages, [&] {
         activateMainWindow(m_workspace, heading, window, m_messages);
-        return true;
+        return Outcome::done();
     });
     m_heading->setText(heading);
     setStatus(window.status);
@@ -654,24 +654,27 @@ void MainWindow::calculate()
     // The calculation needs the entries only, not the selector's lines,
     // which may be a whole large base.
     EstimateWindow window = readEntries();
-    const bool calculated = runAction(m_messages, [&] {
-        vastrel::calculate(window);
-        return true;
-    });
+    const Outcome calculated = report(m_messages, vastrel::calculate(window));
     writeEntries(window);
-    if (calculated)
-        return;
-    // The first field the calculation could not read, in its order, takes the focus.
-    QList<QLineEdit *> fields = {m_income, m_remainder};
-    fields.append(QList<QLineEdit *>(m_expenses.begin(), m_expenses.end()));
-    for (QLineEdit *field : fields) {
-        try {
-            (void)parseAmount(field->text().isEmpty() ? QStringLiteral("0") : field->text());
-        } catch (const Error &) {
-            field->setFocus();
-            field->selectAll();
-            break;
-        }
+    // The field the calculation could not read takes the focus.
+    if (QLineEdit *field = entryField(calculated.field())) {
+        field->setFocus();
+        field->selectAll();
+    }
+}
+
+QLineEdit *MainWindow::entryField(const Field &field) const
+{
+    switch (field.kind) {
+    case Field::Remainder:
+        return m_remainder;
+    case Field::Income:
+        return m_income;
+    case Field::Expense:
+        return field.expense >= 0 && size_t(field.expense) < m_expenses.size() ? m_expenses[size_t(field.expense)]
+                                                                                : nullptr;
+    default:
+        return nullptr;
     }
 }
 
@@ -691,11 +694,10 @@ void MainWindow::save()
         const Outcome outcome = saveEstimate(m_workspace, window, QDate::currentDate(), [this](const QString &name) {
             return m_messages.ask(replaceAmountsQuestion(name));
         });
-        const bool saved = report(m_messages, outcome).ok();
-        if (saved)
+        if (outcome)
             window.shownEstimate = estimateNameOf(window.selectedLine());
-        m_amountsUnsaved = m_amountsUnsaved && !saved;
-        return saved;
+        m_amountsUnsaved = m_amountsUnsaved && !outcome;
+        return outcome;
     });
 }
 
@@ -705,7 +707,7 @@ void MainWindow::showEstimate()
     if (m_amountsUnsaved && !selected.isEmpty() && !m_messages.ask(showUnsavedQuestion(estimateNameOf(selected))))
         return;
     onWindow([this](EstimateWindow &window) {
-        const bool shown = report(m_messages, vastrel::showEstimate(m_workspace, window)).ok();
+        const Outcome shown = vastrel::showEstimate(m_workspace, window);
         m_amountsUnsaved = m_amountsUnsaved && !shown;
         return shown;
     });

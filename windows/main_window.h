@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/messages.h"
+#include "base/outcome.h"
 #include "base/workspace.h"
 #include "editing/estimate_window.h"
 
@@ -66,11 +67,13 @@ private:
 
     // Runs a logic function on the window's values and shows the result,
     // also when it stopped on an error.
-    void onWindow(const std::function<bool(EstimateWindow &)> &action);
+    void onWindow(const std::function<Outcome(EstimateWindow &)> &action);
     template<class Dialog>
     void openDialog();
 
     void calculate();        // Button1
+    // The entry field a failure names; none for another field.
+    QLineEdit *entryField(const Field &field) const;
     void clearEntries();     // Button8
     void save();             // Button2
     void showEstimate();     // Button4

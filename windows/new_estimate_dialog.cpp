@@ -118,7 +118,7 @@ void NewEstimateDialog::showRecord()
     NewEstimateForm form = readForm();
     runAction(m_messages, [&] {
         loadSelectedRecord(m_workspace, m_mainWindow, form);
-        return true;
+        return Outcome::done();
     });
     writeForm(form);
 }
@@ -128,25 +128,23 @@ void NewEstimateDialog::store()
     if (!m_code->acceptCode())
         return;
     NewEstimateForm form = readForm();
-    FormOutcome outcome;
     const qsizetype recordsBefore = m_mainWindow.selectorItems.size();
     HeldMessages held(m_messages);
-    runAction(held, [&] {
-        outcome = storeNewEstimate(m_workspace, form, m_mainWindow);
-        return outcome.result;
-    });
+    const Outcome outcome = runAction(held, [&] { return storeNewEstimate(m_workspace, form, m_mainWindow); });
+    // The income source is chosen in the main window: this one closes so that it can be.
+    const bool closes = outcome.ok() || outcome.field().kind == Field::Source;
     // A changed record is reported over the main window, after this one closed;
     // everything else is reported while the window is still open.
-    const bool recordChanged = outcome.result.ok() && m_mainWindow.selectorItems.size() == recordsBefore;
-    if (!(recordChanged && outcome.closeWindow))
+    const bool recordChanged = outcome.ok() && m_mainWindow.selectorItems.size() == recordsBefore;
+    if (!recordChanged)
         held.release();
     writeForm(form);
-    if (outcome.focus == FormFocus::Name)
+    if (outcome.field().kind == Field::Name)
         m_name->setFocus();
-    else if (outcome.focus == FormFocus::Code)
+    else if (outcome.field().kind == Field::Code || outcome.field().kind == Field::Source)
         m_code->setFocus();
-    if (outcome.closeWindow) {
-        if (outcome.result.ok())
+    if (closes) {
+        if (outcome.ok())
             accept();
         else
             reject();

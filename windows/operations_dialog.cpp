@@ -124,7 +124,7 @@ OperationsDialog::OperationsDialog(const Workspace &workspace, EstimateWindow &m
     // A missing table of contents is reported and the list stays empty.
     runAction(m_messages, [this] {
         m_lines->setToc(CompactToc::read(m_workspace, OpenFailure::CannotOpen));
-        return true;
+        return Outcome::done();
     });
 }
 
@@ -163,7 +163,7 @@ void OperationsDialog::refillLists()
     runAction(m_messages, [this] {
         refillSelector(m_workspace, m_mainWindow);
         m_lines->setToc(CompactToc::read(m_workspace, OpenFailure::CannotOpen));
-        return true;
+        return Outcome::done();
     });
 }
 
@@ -182,7 +182,7 @@ void OperationsDialog::deleteEstimate()
     }
     runAction(m_messages, [&] {
         deleteEstimates(m_workspace, listLines(), selected);
-        return true;
+        return Outcome::done();
     });
     refillLists();
 }
@@ -195,8 +195,13 @@ void OperationsDialog::sumEstimates()
 
 void OperationsDialog::exportConsolidated()
 {
-    const bool written = runAction(m_messages, [this] {
-        return exportConsolidatedFromWindow(this, m_delivery, m_workspace, listLines(), selectedRows(), m_messages);
+    bool written = false;
+    runAction(m_messages, [&] {
+        QStringList names;
+        for (int row : selectedRows())
+            names.append(estimateNameOf(m_lines->toc().line(row)));
+        written = exportConsolidatedFromWindow(this, m_delivery, m_workspace, names, m_messages);
+        return Outcome::done();
     });
     if (written)
         close();

@@ -88,7 +88,7 @@ void SettingsDialog::showSettings()
     runAction(m_messages, [this] {
         const auto settings = readSettings(m_workspace, SettingsBlock::First);
         if (!settings)
-            return false;
+            return Outcome::refusal({});
         m_name->setText(settings->name);
         m_headPosition->setText(settings->headPosition);
         m_headName->setText(settings->headName);
@@ -98,7 +98,7 @@ void SettingsDialog::showSettings()
         const int item = statusItemOfCode(settings->status);
         if (item >= 0)
             m_status->button(item)->setChecked(true);
-        return true;
+        return Outcome::done();
     });
 }
 
@@ -117,11 +117,19 @@ void SettingsDialog::storeSettings()
 
     const Outcome outcome = runAction(m_messages, [&] { return vastrel::storeSettings(m_workspace, form); });
     // The field the refusal names takes the focus, so the user types straight into it.
-    QWidget *const inOrder[] = {m_name, m_headPosition, m_headName, m_code,
-                                m_status->buttons().first(), m_responsiblePosition, m_responsibleName};
-    const int check = outcome.check();
-    if (check >= 1 && check <= 7)
-        inOrder[check - 1]->setFocus();
+    const std::pair<Field::Kind, QWidget *> fields[] = {
+        {Field::Name, m_name},
+        {Field::HeadPosition, m_headPosition},
+        {Field::HeadName, m_headName},
+        {Field::Code, m_code},
+        {Field::Status, m_status->buttons().first()},
+        {Field::ResponsiblePosition, m_responsiblePosition},
+        {Field::ResponsibleName, m_responsibleName},
+    };
+    for (const auto &[kind, widget] : fields) {
+        if (outcome.field().kind == kind)
+            widget->setFocus();
+    }
 }
 
 } // namespace vastrel

@@ -59,7 +59,7 @@ SplashWindow::SplashWindow(const Workspace &workspace, MessageService &messages,
     // only when the operations window first opens; start-up goes on.
     runAction(m_messages, [&] {
         (void)readToc(m_workspace, OpenFailure::CannotOpen);
-        return true;
+        return Outcome::done();
     });
 
     m_timer = new QTimer(this);
