@@ -1,6 +1,8 @@
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
 
+#include "base/error.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -105,6 +107,16 @@ QByteArray testData(const QString &name)
     if (!file.open(QIODevice::ReadOnly))
         qFatal("no test data %s", qPrintable(name));
     return file.readAll();
+}
+
+QString thrownPlatformText(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Error &error) {
+        return error.platformText();
+    }
+    return QString();
 }
 
 } // namespace vastrel::test

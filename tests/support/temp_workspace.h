@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace vastrel::test {
 
 // A fresh working directory "work" with the base directory "../Vastrel/smetas"
@@ -40,5 +42,8 @@ QByteArray crlf(const QStringList &lines);
 
 // A file of tests/data as stored: whole files whose bytes are checked by eye once.
 QByteArray testData(const QString &name);
+
+// The English line of the Error the action throws; empty when it throws none.
+QString thrownPlatformText(const std::function<void()> &action);
 
 } // namespace vastrel::test
