@@ -75,7 +75,12 @@ int runShow(Context &context, Arguments &args)
     EstimateWindow window;
     const bool ok = runAction(context.messages, [&] {
                         selectEstimate(context.workspace, window, name);
-                        return showEstimate(context.workspace, window);
+                        const std::optional<QString> selected = window.selectedName();
+                        Estimate estimate = window.estimate();
+                        const Outcome shown = showEstimate(context.workspace, selected, estimate);
+                        if (shown)
+                            window.showStored(*selected, estimate);
+                        return shown;
                     }).ok();
     if (ok) {
         printLine(QStringLiteral("income-code=") + window.incomeCodeText);

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 namespace vastrel {
 
@@ -51,6 +52,11 @@ struct EstimateWindow
     // Shows the estimate's amounts, income code and source; the legal status
     // stays, as the settings choose it.
     void show(const Estimate &estimate);
+    // Shows an estimate read from the base: its fields no longer match the
+    // totals on the panels, so those are emptied.
+    void showStored(const QString &name, const Estimate &estimate);
+    // The selected estimate's name; none when nothing is selected.
+    std::optional<QString> selectedName() const;
     QString &expense(const QString &shortCode);
     const QString &expense(const QString &shortCode) const;
     void setIncomeCode(int position);

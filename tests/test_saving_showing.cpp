@@ -34,7 +34,15 @@ protected:
     }
     bool show(EstimateWindow &window)
     {
-        return runAction(messages, [&] { return showEstimate(ws.workspace(), window); }).ok();
+        const auto showSelected = [&] {
+            const std::optional<QString> name = window.selectedName();
+            Estimate estimate = window.estimate();
+            const Outcome shown = showEstimate(ws.workspace(), name, estimate);
+            if (shown)
+                window.showStored(*name, estimate);
+            return shown;
+        };
+        return runAction(messages, showSelected).ok();
     }
 
     // Line selected, income code 11, source 2, "юридическое лицо", calculated.

@@ -791,7 +791,11 @@ void MainWindow::showEstimate()
     if (m_amountsUnsaved && !selected.isEmpty() && !m_messages.ask(showUnsavedQuestion(estimateNameOf(selected))))
         return;
     onWindow([this](EstimateWindow &window) {
-        const Outcome shown = vastrel::showEstimate(m_workspace, window);
+        const std::optional<QString> name = window.selectedName();
+        Estimate estimate = window.estimate();
+        const Outcome shown = vastrel::showEstimate(m_workspace, name, estimate);
+        if (shown)
+            window.showStored(*name, estimate);
         m_amountsUnsaved = m_amountsUnsaved && !shown;
         return shown;
     });
