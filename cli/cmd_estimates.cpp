@@ -64,7 +64,9 @@ int runSave(Context &context, Arguments &args)
     const Outcome outcome = runAction(context.messages, [&] {
         selectEstimate(context.workspace, window, name);
         const Outcome calculated = calculate(window);
-        return calculated ? saveEstimate(context.workspace, window) : calculated;
+        return calculated
+                   ? saveEstimate(context.workspace, window.selectedName(), window.estimate(), window.saveBasis())
+                   : calculated;
     });
     return exitStatus(context, outcome.ok());
 }

@@ -2,6 +2,7 @@
 
 #include "base/catalogue.h"
 #include "base/estimate.h"
+#include "editing/saving.h"
 
 #include <QString>
 #include <QStringList>
@@ -49,6 +50,7 @@ struct EstimateWindow
     // The estimate the controls hold, and the totals the panels show.
     Estimate estimate() const;
     EstimateTotals totals() const { return {incomeTotal, expenseTotal}; }
+    SaveBasis saveBasis() const { return {totals(), changedAfterCalculation, shownEstimate}; }
     // Shows the estimate's amounts, income code and source; the legal status
     // stays, as the settings choose it.
     void show(const Estimate &estimate);

@@ -30,7 +30,7 @@ protected:
     QByteArray file(const QString &name = Name) const { return ws.read(Workspace::estimateName(name)); }
     bool save(const EstimateWindow &window)
     {
-        return runAction(messages, [&] { return saveEstimate(ws.workspace(), window, Today); }).ok();
+        return runAction(messages, [&] { return saveEstimate(ws.workspace(), window.selectedName(), window.estimate(), window.saveBasis(), Today); }).ok();
     }
     bool show(EstimateWindow &window)
     {

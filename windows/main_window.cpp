@@ -775,9 +775,9 @@ void MainWindow::clearEntries()
 void MainWindow::save()
 {
     onWindow([this](EstimateWindow &window) {
-        const Outcome outcome = saveEstimate(m_workspace, window, QDate::currentDate(), [this](const QString &name) {
-            return m_messages.ask(replaceAmountsQuestion(name));
-        });
+        const auto mayReplace = [this](const QString &name) { return m_messages.ask(replaceAmountsQuestion(name)); };
+        const Outcome outcome = saveEstimate(m_workspace, window.selectedName(), window.estimate(), window.saveBasis(),
+                                             QDate::currentDate(), mayReplace);
         if (outcome)
             window.shownEstimate = estimateNameOf(window.selectedLine());
         m_amountsUnsaved = m_amountsUnsaved && !outcome;
