@@ -64,7 +64,9 @@ int runSave(Context &context, Arguments &args)
     const Outcome outcome = runAction(context.messages, [&] {
         selectEstimate(context.workspace, window, name);
         const Outcome calculated = calculate(window);
-        return calculated ? saveEstimate(context.workspace, window) : calculated;
+        return calculated
+                   ? saveEstimate(context.workspace, window.selectedName(), window.estimate(), window.saveBasis())
+                   : calculated;
     });
     return exitStatus(context, outcome.ok());
 }
@@ -75,7 +77,12 @@ int runShow(Context &context, Arguments &args)
     EstimateWindow window;
     const bool ok = runAction(context.messages, [&] {
                         selectEstimate(context.workspace, window, name);
-                        return showEstimate(context.workspace, window);
+                        const std::optional<QString> selected = window.selectedName();
+                        Estimate estimate = window.estimate();
+                        const Outcome shown = showEstimate(context.workspace, selected, estimate);
+                        if (shown)
+                            window.showStored(*selected, estimate);
+                        return shown;
                     }).ok();
     if (ok) {
         printLine(QStringLiteral("income-code=") + window.incomeCodeText);

@@ -59,15 +59,18 @@ int runExportBreakdown(Context &context, Arguments &args)
             }
             if (window.selectorIndex < 0)
                 return Outcome::refusal(QStringLiteral("Смета \"%1\" не найдена в оглавлении.").arg(*from));
-            if (const Outcome shown = showEstimate(context.workspace, window); !shown)
+            Estimate estimate = window.estimate();
+            if (const Outcome shown = showEstimate(context.workspace, from, estimate); !shown)
                 return shown;
+            window.showStored(*from, estimate);
         }
         // The document checks the totals, which only a calculation fills.
         if (const Outcome calculated = calculate(window); !calculated)
             return calculated;
         BreakdownData data;
-        if (const Outcome prepared = prepareBreakdown(context.workspace, window.estimate(), window.totals(),
-                                                      QDate::currentDate(), data); !prepared)
+        if (const Outcome prepared =
+                prepareBreakdown(context.workspace, window.estimate(), window.totals(), QDate::currentDate(), data);
+            !prepared)
             return prepared;
         SheetModel sheet;
         writeBreakdown(sheet, data);

@@ -5,14 +5,12 @@
 
 namespace vastrel {
 
-Outcome calculate(EstimateWindow &window)
+Outcome calculateTotals(EstimateEntries &entries, EstimateTotals &totals)
 {
-    window.totalsColour = TotalsColour::WindowText;
-
-    QList<std::pair<QString *, Field>> fields = {{&window.income, Field::Income},
-                                                 {&window.remainder, Field::Remainder}};
-    for (size_t i = 0; i < window.expenses.size(); ++i)
-        fields.append({&window.expenses[i], Field::expenseLine(int(i))});
+    QList<std::pair<QString *, Field>> fields = {{&entries.income, Field::Income},
+                                                 {&entries.remainder, Field::Remainder}};
+    for (size_t i = 0; i < entries.expenses.size(); ++i)
+        fields.append({&entries.expenses[i], Field::expenseLine(int(i))});
     for (const auto &[text, field] : fields) {
         if (text->isEmpty())
             *text = QStringLiteral("0");
@@ -41,8 +39,24 @@ Outcome calculate(EstimateWindow &window)
     } catch (const Error &error) {
         return Outcome::error(error.text());
     }
-    window.incomeTotal = formatAmount(incomeValue);
-    window.expenseTotal = formatAmount(expenseValue);
+    totals = {formatAmount(incomeValue), formatAmount(expenseValue)};
+    return Outcome::done();
+}
+
+Outcome calculate(EstimateWindow &window)
+{
+    window.totalsColour = TotalsColour::WindowText;
+    EstimateEntries entries{window.remainder, window.income, window.expenses};
+    EstimateTotals totals = window.totals();
+    const Outcome outcome = calculateTotals(entries, totals);
+    // The fields set to "0" keep it whatever the outcome.
+    window.remainder = entries.remainder;
+    window.income = entries.income;
+    window.expenses = entries.expenses;
+    if (!outcome)
+        return outcome;
+    window.incomeTotal = totals.income;
+    window.expenseTotal = totals.expense;
     window.totalsColour = window.incomeTotal == window.expenseTotal ? TotalsColour::Black : TotalsColour::Red;
     window.changedAfterCalculation = false;
     return Outcome::done();

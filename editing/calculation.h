@@ -13,6 +13,10 @@ namespace vastrel {
 // large for a number.
 Outcome calculate(EstimateWindow &window);
 
+// The calculation on the entries alone: empty entries become "0" and the
+// totals are filled on success; `totals` is untouched on failure.
+Outcome calculateTotals(EstimateEntries &entries, EstimateTotals &totals);
+
 // "очистить смету": empties the entry fields and both totals.
 void clearEntries(EstimateWindow &window);
 

@@ -1,6 +1,7 @@
 #include "editing/estimate_window.h"
 
 #include "base/settings.h"
+#include "base/table_of_contents.h"
 
 namespace vastrel {
 
@@ -25,6 +26,23 @@ void EstimateWindow::show(const Estimate &estimate)
     remainder = estimate.entries.remainder;
     income = estimate.entries.income;
     expenses = estimate.entries.expenses;
+}
+
+void EstimateWindow::showStored(const QString &name, const Estimate &estimate)
+{
+    show(estimate);
+    incomeTotal.clear();
+    expenseTotal.clear();
+    changedAfterCalculation = false;
+    shownEstimate = name;
+}
+
+std::optional<QString> EstimateWindow::selectedName() const
+{
+    const QString line = selectedLine();
+    if (line.isEmpty())
+        return std::nullopt;
+    return estimateNameOf(line);
 }
 
 QString &EstimateWindow::expense(const QString &shortCode)

@@ -2,11 +2,13 @@
 
 #include "base/catalogue.h"
 #include "base/estimate.h"
+#include "editing/saving.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 namespace vastrel {
 
@@ -48,9 +50,15 @@ struct EstimateWindow
     // The estimate the controls hold, and the totals the panels show.
     Estimate estimate() const;
     EstimateTotals totals() const { return {incomeTotal, expenseTotal}; }
+    SaveBasis saveBasis() const { return {totals(), changedAfterCalculation, shownEstimate}; }
     // Shows the estimate's amounts, income code and source; the legal status
     // stays, as the settings choose it.
     void show(const Estimate &estimate);
+    // Shows an estimate read from the base: its fields no longer match the
+    // totals on the panels, so those are emptied.
+    void showStored(const QString &name, const Estimate &estimate);
+    // The selected estimate's name; none when nothing is selected.
+    std::optional<QString> selectedName() const;
     QString &expense(const QString &shortCode);
     const QString &expense(const QString &shortCode) const;
     void setIncomeCode(int position);

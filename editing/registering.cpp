@@ -64,9 +64,8 @@ Outcome changeSelectedRecord(const Workspace &workspace, const NewEstimateForm &
 
 } // namespace
 
-void loadSelectedRecord(const Workspace &workspace, const EstimateWindow &mainWindow, NewEstimateForm &form)
+void loadSelectedRecord(const Workspace &workspace, const QString &selected, NewEstimateForm &form)
 {
-    const QString selected = mainWindow.selectedLine();
     if (selected.isEmpty())
         return;
     form.nameEnabled = false;

@@ -19,10 +19,10 @@ struct NewEstimateForm
     bool nameEnabled = true;
 };
 
-// "показать ": fills the form from the table-of-contents record of the
-// estimate selected in the main window and locks the name, so that storing
-// changes that record's code and notes. Nothing happens without a selection.
-void loadSelectedRecord(const Workspace &workspace, const EstimateWindow &mainWindow, NewEstimateForm &form);
+// "показать ": fills the form from the table-of-contents record whose line is
+// selected in the main window and locks the name, so that storing changes
+// that record's code and notes. Nothing happens without a selection (empty).
+void loadSelectedRecord(const Workspace &workspace, const QString &selectedLine, NewEstimateForm &form);
 
 // "сохранить изменения": the checks in order; then either the selected
 // record gets the form's code and notes, or a new estimate is registered: its

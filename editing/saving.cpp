@@ -18,10 +18,11 @@ namespace {
 // are emptied whenever a field changes, so this only fails when a caller let
 // the fields drift from their totals; the file must never hold amounts whose
 // totals were not checked.
-bool totalsBelongToFields(const EstimateWindow &window)
+bool totalsBelongToFields(const Estimate &estimate, const EstimateTotals &totals)
 {
-    EstimateWindow again = window;
-    return calculate(again).ok() && again.incomeTotal == window.incomeTotal && again.expenseTotal == window.expenseTotal;
+    EstimateEntries entries = estimate.entries;
+    EstimateTotals again;
+    return calculateTotals(entries, again).ok() && again.income == totals.income && again.expense == totals.expense;
 }
 
 // A save after another copy deleted the estimate would leave a file that no
@@ -51,54 +52,52 @@ QString replaceAmountsQuestion(const QString &name)
         .arg(name);
 }
 
-Outcome saveEstimate(const Workspace &workspace, const EstimateWindow &window, const QDate &today,
-                     const ReplaceQuestion &mayReplace)
+Outcome saveEstimate(const Workspace &workspace, const std::optional<QString> &selectedName, const Estimate &estimate,
+                     const SaveBasis &basis, const QDate &today, const ReplaceQuestion &mayReplace)
 {
-    const QString selected = window.selectedLine();
-    if (selected.isEmpty()) {
+    if (!selectedName) {
         return Outcome::refusal(QStringLiteral("Введите имя для сметы!"));
     }
-    if (window.incomeTotal.isEmpty() || window.expenseTotal.isEmpty()) {
-        return Outcome::refusal(window.changedAfterCalculation ? changedAfterCalculationMessage()
-                                                               : QStringLiteral("Пустая смета."));
+    const EstimateTotals &totals = basis.totals;
+    if (totals.income.isEmpty() || totals.expense.isEmpty()) {
+        return Outcome::refusal(basis.changedAfterCalculation ? changedAfterCalculationMessage()
+                                                              : QStringLiteral("Пустая смета."));
     }
-    const QString name = estimateNameOf(selected);
+    const QString &name = *selectedName;
     if (const QString problem = storedEstimateNameProblem(name); !problem.isEmpty()) {
         return Outcome::refusal(problem);
     }
-    if (window.incomeCode < 0 || window.incomeCode >= IncomeCodeCount) {
+    if (estimate.incomeCode < 0 || estimate.incomeCode >= IncomeCodeCount) {
         return Outcome::refusal(QStringLiteral("Введите код дохода!"));
     }
-    if (window.source < 0 || window.source >= IncomeSourceCount) {
+    if (estimate.source < 0 || estimate.source >= IncomeSourceCount) {
         return Outcome::refusal(QStringLiteral("Введите источник дохода!"));
     }
-    const QString status = statusCodeOfItem(window.status);
-    if (status.isEmpty()) {
+    if (estimate.legalStatus.isEmpty()) {
         return Outcome::refusal(QStringLiteral("Введите юридический статус подразделения!"));
     }
     const std::optional<Settings> settings = readSettings(workspace, SettingsBlock::Last);
 
-    const double incomeTotal = parseAmount(window.incomeTotal);
+    const double incomeTotal = parseAmount(totals.income);
     if (incomeTotal == 0) {
         return Outcome::refusal(QStringLiteral("Пустая смета!"));
     }
-    const double expenseTotal = parseAmount(window.expenseTotal);
+    const double expenseTotal = parseAmount(totals.expense);
     if (expenseTotal == 0) {
         return Outcome::refusal(QStringLiteral("Пустая смета!"));
     }
     if (incomeTotal != expenseTotal) {
         return Outcome::refusal(QStringLiteral("Ошибки в смете!"));
     }
-    if (!totalsBelongToFields(window)) {
+    if (!totalsBelongToFields(estimate, totals)) {
         return Outcome::refusal(changedAfterCalculationMessage());
     }
 
-    if (mayReplace && name != window.shownEstimate && estimateHoldsAmounts(workspace, name)
+    if (mayReplace && name != basis.shownEstimate && estimateHoldsAmounts(workspace, name)
         && !mayReplace(name)) {
         return Outcome::refusal(QString());
     }
 
-    const Estimate estimate = window.estimate();
     const BaseLock lock(workspace);
     if (!stillListed(workspace, name)) {
         return Outcome::refusal(QStringLiteral("Смета «%1» удалена из оглавления базы (departments.txt), возможно, "

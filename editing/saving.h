@@ -1,12 +1,13 @@
 #pragma once
 
+#include "base/estimate.h"
 #include "base/outcome.h"
 #include "base/workspace.h"
-#include "editing/estimate_window.h"
 
 #include <QDate>
 
 #include <functional>
+#include <optional>
 
 namespace vastrel {
 
@@ -16,12 +17,24 @@ QString changedAfterCalculationMessage();
 // Whether the amounts stored in the named estimate may be replaced; false keeps them.
 using ReplaceQuestion = std::function<bool(const QString &name)>;
 
-// "запись сметы в базу": the checks in order, then the estimate file of the
-// selected estimate is written from the window. Given a question, a save into
-// another estimate than the window's shownEstimate whose file already holds
-// amounts asks it first; "нет" ends the save with nothing written or shown.
-Outcome saveEstimate(const Workspace &workspace, const EstimateWindow &window,
-                     const QDate &today = QDate::currentDate(), const ReplaceQuestion &mayReplace = {});
+// What a save checks besides the estimate: the totals of the last
+// calculation, whether an edit emptied them since, and the estimate whose
+// amounts the entries came from.
+struct SaveBasis
+{
+    EstimateTotals totals;
+    bool changedAfterCalculation = false;
+    QString shownEstimate;
+};
+
+// "запись сметы в базу": the checks in order, then the file of the named
+// estimate (none: nothing is selected) is written from `estimate`. Given a
+// question, a save into another estimate than the basis' shownEstimate whose
+// file already holds amounts asks it first; "нет" ends the save with nothing
+// written or shown.
+Outcome saveEstimate(const Workspace &workspace, const std::optional<QString> &name, const Estimate &estimate,
+                     const SaveBasis &basis, const QDate &today = QDate::currentDate(),
+                     const ReplaceQuestion &mayReplace = {});
 
 // The question asked before another estimate's amounts are replaced.
 QString replaceAmountsQuestion(const QString &name);

@@ -79,32 +79,24 @@ bool estimateHoldsAmounts(const Workspace &workspace, const QString &name)
                        [](const QString &amount) { return !amount.isEmpty(); });
 }
 
-Outcome showEstimate(const Workspace &workspace, EstimateWindow &window)
+Outcome showEstimate(const Workspace &workspace, const std::optional<QString> &name, Estimate &estimate)
 {
-    const QString selected = window.selectedLine();
-    const QString name = estimateNameOf(selected);
-    if (const QString problem = storedEstimateNameProblem(name); !selected.isEmpty() && !problem.isEmpty()) {
+    if (const QString problem = name ? storedEstimateNameProblem(*name) : QString(); !problem.isEmpty()) {
         return Outcome::refusal(problem);
     }
-    if (selected.isEmpty() || !fileExists(workspace.estimatePath(name))) {
+    if (!name || !fileExists(workspace.estimatePath(*name))) {
         return Outcome::refusal(QStringLiteral("Введите имя для редактируемой сметы!"));
     }
-    if (name.startsWith(QStringLiteral("сводная смета"))) {
+    if (name->startsWith(QStringLiteral("сводная смета"))) {
         return Outcome::refusal(consolidatedNotShownMessage());
     }
-    const EstimateContent content = readEstimate(workspace, name);
+    const EstimateContent content = readEstimate(workspace, *name);
     if (const QString problem = estimateFileProblem(content); !problem.isEmpty()) {
         return Outcome::refusal(QStringLiteral("Файл сметы «%1» (%2) поврежден: %3. Смета не показана; "
                                                "возьмите ее файл из копии или введите смету заново.")
-                                    .arg(name, Workspace::shown(Workspace::estimateName(name)), problem));
+                                    .arg(*name, Workspace::shown(Workspace::estimateName(*name)), problem));
     }
-    Estimate estimate = window.estimate();
     applyEstimateLines(content, estimate);
-    window.show(estimate);
-    window.incomeTotal.clear();
-    window.expenseTotal.clear();
-    window.changedAfterCalculation = false;
-    window.shownEstimate = name;
     return Outcome::done();
 }
 

@@ -1,17 +1,19 @@
 #pragma once
 
+#include "base/estimate.h"
 #include "base/estimate_file.h"
 #include "base/outcome.h"
 #include "base/workspace.h"
-#include "editing/estimate_window.h"
 
 #include <QStringList>
 
+#include <optional>
+
 namespace vastrel {
 
-// "показать смету": loads the selected estimate's file into the window. The
-// fields then no longer match the totals on the panels, so those are emptied.
-Outcome showEstimate(const Workspace &workspace, EstimateWindow &window);
+// "показать смету": reads the named estimate's file into `estimate` (no name:
+// nothing is selected). What the file does not give stays as it was.
+Outcome showEstimate(const Workspace &workspace, const std::optional<QString> &name, Estimate &estimate);
 
 // Applies the lines of an estimate file to the estimate as the reader does:
 // income code from COD_FIN, income source from CODE_RASCH, the amounts of

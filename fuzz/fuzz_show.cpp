@@ -15,8 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     window.selectorIndex = 0;
     fuzz::SilentMessages messages;
     runAction(messages, [&] {
-        const Outcome shown = showEstimate(sandbox.workspace(), window);
-        return shown ? calculate(window) : shown;
+        Estimate estimate = window.estimate();
+        const Outcome shown = showEstimate(sandbox.workspace(), QStringLiteral("e"), estimate);
+        if (!shown)
+            return shown;
+        window.showStored(QStringLiteral("e"), estimate);
+        return calculate(window);
     });
     return 0;
 }

@@ -82,7 +82,7 @@ const QMap<QString, Action> &actions()
                                    return run(b, [&] { return storeNewEstimate(b.ws.workspace(), f, w); }); }},
         {"change", [](Base &b) { NewEstimateForm f{QStringLiteral("Кафедра"), QStringLiteral("x"), 0, QStringLiteral("102")};
                                  return run(b, [&] { return storeNewEstimate(b.ws.workspace(), f, b.window); }); }},
-        {"save", [](Base &b) { return run(b, [&] { return saveEstimate(b.ws.workspace(), b.window); }); }},
+        {"save", [](Base &b) { return run(b, [&] { return saveEstimate(b.ws.workspace(), b.window.selectedName(), b.window.estimate(), b.window.saveBasis()); }); }},
         {"sum", [](Base &b) { return run(b, [&] { return sumEstimates(b.ws.workspace(), b.window.selectorItems, {0}, b.messages); }); }},
         {"delete", [](Base &b) { return run(b, [&] { deleteEstimates(b.ws.workspace(), b.window.selectorItems, {0}); return Outcome::done(); }); }},
         {"rebuild", [](Base &b) { return run(b, [&] { return rebuildToc(b.ws.workspace()); }); }},

@@ -156,7 +156,7 @@ TEST_F(RegisteringTest, ShowThenStoreChangesOnlyTheSelectedRecord)
 {
     mainWindow.selectorIndex = 0;
     NewEstimateForm loaded;
-    loadSelectedRecord(ws.workspace(), mainWindow, loaded);
+    loadSelectedRecord(ws.workspace(), mainWindow.selectedLine(), loaded);
     EXPECT_EQ(loaded.name, QStringLiteral("Смета ИТ"));
     EXPECT_EQ(loaded.code, QStringLiteral("101"));
     EXPECT_EQ(loaded.notes, QStringLiteral("кафедра"));
@@ -192,7 +192,7 @@ TEST_F(RegisteringTest, ShowWithoutSelectionLeavesTheFormAlone)
 {
     form.nameEnabled = true;
     const NewEstimateForm before = form;
-    loadSelectedRecord(ws.workspace(), mainWindow, form);
+    loadSelectedRecord(ws.workspace(), mainWindow.selectedLine(), form);
     EXPECT_EQ(form.name, before.name);
     EXPECT_TRUE(form.nameEnabled);
 }

@@ -30,11 +30,19 @@ protected:
     QByteArray file(const QString &name = Name) const { return ws.read(Workspace::estimateName(name)); }
     bool save(const EstimateWindow &window)
     {
-        return runAction(messages, [&] { return saveEstimate(ws.workspace(), window, Today); }).ok();
+        return runAction(messages, [&] { return saveEstimate(ws.workspace(), window.selectedName(), window.estimate(), window.saveBasis(), Today); }).ok();
     }
     bool show(EstimateWindow &window)
     {
-        return runAction(messages, [&] { return showEstimate(ws.workspace(), window); }).ok();
+        const auto showSelected = [&] {
+            const std::optional<QString> name = window.selectedName();
+            Estimate estimate = window.estimate();
+            const Outcome shown = showEstimate(ws.workspace(), name, estimate);
+            if (shown)
+                window.showStored(*name, estimate);
+            return shown;
+        };
+        return runAction(messages, showSelected).ok();
     }
 
     // Line selected, income code 11, source 2, "юридическое лицо", calculated.

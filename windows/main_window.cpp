@@ -691,9 +691,9 @@ void MainWindow::clearEntries()
 void MainWindow::save()
 {
     onWindow([this](EstimateWindow &window) {
-        const Outcome outcome = saveEstimate(m_workspace, window, QDate::currentDate(), [this](const QString &name) {
-            return m_messages.ask(replaceAmountsQuestion(name));
-        });
+        const auto mayReplace = [this](const QString &name) { return m_messages.ask(replaceAmountsQuestion(name)); };
+        const Outcome outcome = saveEstimate(m_workspace, window.selectedName(), window.estimate(), window.saveBasis(),
+                                             QDate::currentDate(), mayReplace);
         if (outcome)
             window.shownEstimate = estimateNameOf(window.selectedLine());
         m_amountsUnsaved = m_amountsUnsaved && !outcome;
@@ -707,7 +707,11 @@ void MainWindow::showEstimate()
     if (m_amountsUnsaved && !selected.isEmpty() && !m_messages.ask(showUnsavedQuestion(estimateNameOf(selected))))
         return;
     onWindow([this](EstimateWindow &window) {
-        const Outcome shown = vastrel::showEstimate(m_workspace, window);
+        const std::optional<QString> name = window.selectedName();
+        Estimate estimate = window.estimate();
+        const Outcome shown = vastrel::showEstimate(m_workspace, name, estimate);
+        if (shown)
+            window.showStored(*name, estimate);
         m_amountsUnsaved = m_amountsUnsaved && !shown;
         return shown;
     });

@@ -117,7 +117,7 @@ void NewEstimateDialog::showRecord()
 {
     NewEstimateForm form = readForm();
     runAction(m_messages, [&] {
-        loadSelectedRecord(m_workspace, m_mainWindow, form);
+        loadSelectedRecord(m_workspace, m_mainWindow.selectedLine(), form);
         return Outcome::done();
     });
     writeForm(form);
