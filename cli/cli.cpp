@@ -1,8 +1,8 @@
 #include "cli/cli.h"
 
-#include "base/catalogue.h"
-#include "base/masked_code.h"
-#include "base/settings.h"
+#include "domain/catalogue.h"
+#include "domain/masked_code.h"
+#include "store/settings.h"
 
 
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "cli/cli.h"
 
-#include "base/table_of_contents.h"
+#include "store/table_of_contents.h"
 #include "editing/calculation.h"
 #include "editing/registering.h"
 #include "editing/saving.h"

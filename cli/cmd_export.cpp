@@ -1,8 +1,8 @@
 #include "cli/cli.h"
 #include "cli/pdf_drawing.h"
 
-#include "base/table_of_contents.h"
-#include "base/text_file.h"
+#include "store/table_of_contents.h"
+#include "store/text_file.h"
 #include "editing/calculation.h"
 #include "editing/showing.h"
 #include "export/breakdown_document.h"

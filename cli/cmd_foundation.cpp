@@ -1,7 +1,7 @@
 #include "cli/cli.h"
 
-#include "base/settings.h"
-#include "base/table_of_contents.h"
+#include "store/settings.h"
+#include "store/table_of_contents.h"
 #include "editing/calculation.h"
 
 

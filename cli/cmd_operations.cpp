@@ -1,6 +1,6 @@
 #include "cli/cli.h"
 
-#include "base/table_of_contents.h"
+#include "store/table_of_contents.h"
 #include "operations/deletion.h"
 #include "operations/drives.h"
 #include "operations/media_copy.h"

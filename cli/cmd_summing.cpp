@@ -1,6 +1,6 @@
 #include "cli/cli.h"
 
-#include "base/table_of_contents.h"
+#include "store/table_of_contents.h"
 #include "operations/summing.h"
 
 #include <QSet>

@@ -1,8 +1,8 @@
 #include "cli/cli.h"
 
-#include "base/catalogue.h"
-#include "base/platform_noise.h"
-#include "base/version.h"
+#include "domain/catalogue.h"
+#include "domain/platform_noise.h"
+#include "domain/version.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "cli/pdf_drawing.h"
 
-#include "base/error.h"
+#include "domain/error.h"
 #include "export/pdf/pdf_module.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "editing/calculation.h"
 
-#include "base/amount.h"
-#include "base/error.h"
+#include "domain/amount.h"
+#include "domain/error.h"
 
 namespace vastrel {
 

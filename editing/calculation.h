@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/outcome.h"
+#include "domain/outcome.h"
 #include "editing/estimate_window.h"
 
 namespace vastrel {

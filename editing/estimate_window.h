@@ -1,7 +1,7 @@
 #pragma once
 
-#include "base/catalogue.h"
-#include "base/estimate.h"
+#include "domain/catalogue.h"
+#include "domain/estimate.h"
 #include "editing/saving.h"
 
 #include <QString>

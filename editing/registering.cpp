@@ -1,13 +1,13 @@
 #include "editing/registering.h"
 
-#include "base/amount.h"
-#include "base/base_lock.h"
-#include "base/error.h"
-#include "base/estimate_file.h"
-#include "base/estimate_name.h"
-#include "base/masked_code.h"
-#include "base/settings.h"
-#include "base/table_of_contents.h"
+#include "domain/amount.h"
+#include "store/base_lock.h"
+#include "domain/error.h"
+#include "store/estimate_file.h"
+#include "store/estimate_name.h"
+#include "domain/masked_code.h"
+#include "store/settings.h"
+#include "store/table_of_contents.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "base/outcome.h"
-#include "base/workspace.h"
+#include "domain/outcome.h"
+#include "store/workspace.h"
 #include "editing/estimate_window.h"
 
 #include <QDate>

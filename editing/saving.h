@@ -1,8 +1,8 @@
 #pragma once
 
-#include "base/estimate.h"
-#include "base/outcome.h"
-#include "base/workspace.h"
+#include "domain/estimate.h"
+#include "domain/outcome.h"
+#include "store/workspace.h"
 
 #include <QDate>
 

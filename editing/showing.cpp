@@ -1,10 +1,10 @@
 #include "editing/showing.h"
 
-#include "base/amount.h"
-#include "base/estimate_file.h"
-#include "base/estimate_name.h"
-#include "base/table_of_contents.h"
-#include "base/text_file.h"
+#include "domain/amount.h"
+#include "store/estimate_file.h"
+#include "store/estimate_name.h"
+#include "store/table_of_contents.h"
+#include "store/text_file.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "base/estimate.h"
-#include "base/estimate_file.h"
-#include "base/outcome.h"
-#include "base/workspace.h"
+#include "domain/estimate.h"
+#include "store/estimate_file.h"
+#include "domain/outcome.h"
+#include "store/workspace.h"
 
 #include <QStringList>
 

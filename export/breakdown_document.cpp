@@ -1,7 +1,7 @@
 #include "export/breakdown_document.h"
 
-#include "base/amount.h"
-#include "base/table_of_contents.h"
+#include "domain/amount.h"
+#include "store/table_of_contents.h"
 #include "export/document_common.h"
 #include "export/document_rows.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "base/catalogue.h"
-#include "base/outcome.h"
-#include "base/settings.h"
-#include "base/workspace.h"
-#include "base/estimate.h"
+#include "domain/catalogue.h"
+#include "domain/outcome.h"
+#include "store/settings.h"
+#include "store/workspace.h"
+#include "domain/estimate.h"
 #include "export/sheet_model.h"
 
 #include <QDate>

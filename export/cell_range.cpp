@@ -1,6 +1,6 @@
 #include "export/cell_range.h"
 
-#include "base/error.h"
+#include "domain/error.h"
 
 #include <QRegularExpression>
 

@@ -1,9 +1,9 @@
 #include "export/consolidated_document.h"
 
-#include "base/amount.h"
-#include "base/error.h"
-#include "base/estimate_file.h"
-#include "base/table_of_contents.h"
+#include "domain/amount.h"
+#include "domain/error.h"
+#include "store/estimate_file.h"
+#include "store/table_of_contents.h"
 #include "export/document_common.h"
 #include "export/document_rows.h"
 

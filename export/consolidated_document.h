@@ -1,9 +1,9 @@
 #pragma once
 
-#include "base/estimate_file.h"
-#include "base/outcome.h"
-#include "base/settings.h"
-#include "base/workspace.h"
+#include "store/estimate_file.h"
+#include "domain/outcome.h"
+#include "store/settings.h"
+#include "store/workspace.h"
 #include "export/sheet_model.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
 #include "export/document_target.h"
 
-#include "base/base_lock.h"
+#include "store/base_lock.h"
 #include "export/xlsx_backend.h"
 
 #include <QDir>

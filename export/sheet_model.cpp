@@ -1,7 +1,7 @@
 #include "export/sheet_model.h"
 
-#include "base/amount.h"
-#include "base/error.h"
+#include "domain/amount.h"
+#include "domain/error.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 #include "export/xlsx_backend.h"
 
-#include "base/error.h"
-#include "base/text_file.h"
+#include "domain/error.h"
+#include "store/text_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The amount conversion against its grammar: blanks, a sign, digits with the
 // decimal separator, an exponent, blanks; a text of that form converts unless
 // it is beyond the largest double, and every other text is refused.
-#include "base/amount.h"
-#include "base/error.h"
+#include "domain/amount.h"
+#include "domain/error.h"
 
 #include <QRegularExpression>
 

@@ -3,10 +3,10 @@
 // is a file without a record). The base starts with one estimate of its own.
 #include "fuzz/sandbox.h"
 
-#include "base/estimate_file.h"
-#include "base/estimate_name.h"
-#include "base/table_of_contents.h"
-#include "base/text_file.h"
+#include "store/estimate_file.h"
+#include "store/estimate_name.h"
+#include "store/table_of_contents.h"
+#include "store/text_file.h"
 #include "operations/media_import.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // The settings file, first and last block.
 #include "fuzz/sandbox.h"
 
-#include "base/settings.h"
+#include "store/settings.h"
 
 using namespace vastrel;
 

@@ -1,8 +1,8 @@
 // The table of contents as every list and operation reads it.
 #include "fuzz/sandbox.h"
 
-#include "base/outcome.h"
-#include "base/table_of_contents.h"
+#include "domain/outcome.h"
+#include "store/table_of_contents.h"
 
 using namespace vastrel;
 

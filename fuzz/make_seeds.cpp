@@ -3,11 +3,11 @@
 // DIR/intake (a medium's table of contents and files, joined by bytes 0x1E).
 #include "fuzz/sandbox.h"
 
-#include "base/amount.h"
-#include "base/estimate_file.h"
-#include "base/settings.h"
-#include "base/table_of_contents.h"
-#include "base/text_file.h"
+#include "domain/amount.h"
+#include "store/estimate_file.h"
+#include "store/settings.h"
+#include "store/table_of_contents.h"
+#include "store/text_file.h"
 #include "operations/summing.h"
 
 #include <QDateTime>

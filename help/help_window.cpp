@@ -1,7 +1,7 @@
 #include "help_window.h"
 #include "guide_pages.h"
 
-#include "base/version.h"
+#include "domain/version.h"
 
 #include <QAction>
 #include <QDesktopServices>

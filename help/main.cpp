@@ -1,7 +1,7 @@
 #include "help_window.h"
 
-#include "base/platform_noise.h"
-#include "base/version.h"
+#include "domain/platform_noise.h"
+#include "domain/version.h"
 
 #include <QApplication>
 #include <QIcon>

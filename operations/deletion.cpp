@@ -1,9 +1,9 @@
 #include "operations/deletion.h"
 
-#include "base/base_lock.h"
-#include "base/error.h"
-#include "base/table_of_contents.h"
-#include "base/text_file.h"
+#include "store/base_lock.h"
+#include "domain/error.h"
+#include "store/table_of_contents.h"
+#include "store/text_file.h"
 
 #include <QDir>
 #include <QFile>

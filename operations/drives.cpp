@@ -1,6 +1,6 @@
 #include "operations/drives.h"
 
-#include "base/error.h"
+#include "domain/error.h"
 
 #include <QDir>
 #include <QFile>

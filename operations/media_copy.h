@@ -1,7 +1,7 @@
 #pragma once
 
-#include "base/outcome.h"
-#include "base/workspace.h"
+#include "domain/outcome.h"
+#include "store/workspace.h"
 #include "operations/drives.h"
 
 #include <QFileDevice>

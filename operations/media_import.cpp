@@ -1,11 +1,11 @@
 #include "operations/media_import.h"
 
-#include "base/base_lock.h"
-#include "base/error.h"
-#include "base/estimate_file.h"
-#include "base/estimate_name.h"
-#include "base/table_of_contents.h"
-#include "base/text_file.h"
+#include "store/base_lock.h"
+#include "domain/error.h"
+#include "store/estimate_file.h"
+#include "store/estimate_name.h"
+#include "store/table_of_contents.h"
+#include "store/text_file.h"
 
 #include <QDir>
 #include <QDirIterator>

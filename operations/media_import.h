@@ -1,9 +1,9 @@
 #pragma once
 
-#include "base/error.h"
-#include "base/messages.h"
-#include "base/text_file.h"
-#include "base/workspace.h"
+#include "domain/error.h"
+#include "domain/messages.h"
+#include "store/text_file.h"
+#include "store/workspace.h"
 #include "operations/drives.h"
 
 #include <QString>

@@ -1,9 +1,9 @@
 #include "operations/rebuild.h"
 
-#include "base/base_lock.h"
-#include "base/directory_listing.h"
-#include "base/error.h"
-#include "base/table_of_contents.h"
+#include "store/base_lock.h"
+#include "store/directory_listing.h"
+#include "domain/error.h"
+#include "store/table_of_contents.h"
 
 #include <QFileInfo>
 #include <QtEndian>

@@ -1,12 +1,12 @@
 #include "operations/summing.h"
 
-#include "base/amount.h"
-#include "base/base_lock.h"
-#include "base/catalogue.h"
-#include "base/error.h"
-#include "base/estimate_file.h"
-#include "base/table_of_contents.h"
-#include "base/text_file.h"
+#include "domain/amount.h"
+#include "store/base_lock.h"
+#include "domain/catalogue.h"
+#include "domain/error.h"
+#include "store/estimate_file.h"
+#include "store/table_of_contents.h"
+#include "store/text_file.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "base/amount.h"
-#include "base/text_file.h"
-#include "base/error.h"
+#include "domain/amount.h"
+#include "store/text_file.h"
+#include "domain/error.h"
 
 #include <QLocale>
 

@@ -1,5 +1,5 @@
-#include "base/error.h"
-#include "base/settings.h"
+#include "domain/error.h"
+#include "store/settings.h"
 #include "editing/calculation.h"
 #include "export/breakdown_document.h"
 #include "export/sheet_model.h"

@@ -1,4 +1,4 @@
-#include "base/error.h"
+#include "domain/error.h"
 #include "editing/calculation.h"
 
 #include <gtest/gtest.h>

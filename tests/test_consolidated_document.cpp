@@ -1,5 +1,5 @@
-#include "base/error.h"
-#include "base/table_of_contents.h"
+#include "domain/error.h"
+#include "store/table_of_contents.h"
 #include "export/consolidated_document.h"
 #include "export/sheet_model.h"
 #include "export/xlsx_backend.h"

@@ -1,4 +1,4 @@
-#include "base/error.h"
+#include "domain/error.h"
 #include "operations/deletion.h"
 #include "support/cli_runner.h"
 #include "support/recording_messages.h"

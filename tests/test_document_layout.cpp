@@ -1,4 +1,4 @@
-#include "base/catalogue.h"
+#include "domain/catalogue.h"
 #include "export/breakdown_document.h"
 #include "export/consolidated_document.h"
 #include "export/pdf/pdf_backend.h"

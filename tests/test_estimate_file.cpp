@@ -1,7 +1,7 @@
 #include "support/temp_workspace.h"
 
-#include "base/estimate_file.h"
-#include "base/text_file.h"
+#include "store/estimate_file.h"
+#include "store/text_file.h"
 
 
 #include <gtest/gtest.h>

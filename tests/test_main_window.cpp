@@ -6,8 +6,8 @@
 #include "windows/main_window.h"
 #include "windows/expense_controls.h"
 #include "windows/selector_search.h"
-#include "base/catalogue.h"
-#include "base/settings.h"
+#include "domain/catalogue.h"
+#include "store/settings.h"
 #include "editing/saving.h"
 
 #include <QAbstractItemView>

@@ -1,4 +1,4 @@
-#include "base/error.h"
+#include "domain/error.h"
 #include "operations/drives.h"
 #include "operations/media_copy.h"
 #include "support/cli_runner.h"

@@ -5,8 +5,8 @@
 #include "editing/saving.h"
 #include "windows/code_edit.h"
 #include "windows/main_window.h"
-#include "base/estimate_file.h"
-#include "base/text_file.h"
+#include "store/estimate_file.h"
+#include "store/text_file.h"
 #include "windows/new_estimate_dialog.h"
 
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "base/error.h"
+#include "domain/error.h"
 #include "windows/operations_dialog.h"
 #include "windows/deletion_dialog.h"
 #include "windows/drive_list.h"

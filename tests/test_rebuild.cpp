@@ -3,7 +3,7 @@
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
 
-#include "base/table_of_contents.h"
+#include "store/table_of_contents.h"
 
 #include <QDir>
 

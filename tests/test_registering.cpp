@@ -2,12 +2,12 @@
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
 
-#include "base/error.h"
-#include "base/masked_code.h"
-#include "base/estimate_file.h"
-#include "base/estimate_name.h"
-#include "base/table_of_contents.h"
-#include "base/text_file.h"
+#include "domain/error.h"
+#include "domain/masked_code.h"
+#include "store/estimate_file.h"
+#include "store/estimate_name.h"
+#include "store/table_of_contents.h"
+#include "store/text_file.h"
 #include "editing/registering.h"
 
 #include <QDir>

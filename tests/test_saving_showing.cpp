@@ -1,7 +1,7 @@
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
 
-#include "base/estimate_file.h"
+#include "store/estimate_file.h"
 #include "editing/calculation.h"
 #include "editing/saving.h"
 #include "editing/showing.h"

@@ -2,7 +2,7 @@
 #include "support/temp_workspace.h"
 
 #include "editing/activation.h"
-#include "base/settings.h"
+#include "store/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "operations/summing.h"
 
-#include "base/catalogue.h"
-#include "base/estimate_file.h"
-#include "base/text_file.h"
+#include "domain/catalogue.h"
+#include "store/estimate_file.h"
+#include "store/text_file.h"
 #include "support/cli_runner.h"
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"

@@ -1,8 +1,8 @@
 #include "support/temp_workspace.h"
 
-#include "base/error.h"
-#include "base/table_of_contents.h"
-#include "base/workspace.h"
+#include "domain/error.h"
+#include "store/table_of_contents.h"
+#include "store/workspace.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "support/temp_workspace.h"
 
-#include "base/error.h"
-#include "base/text_file.h"
-#include "base/workspace.h"
+#include "domain/error.h"
+#include "store/text_file.h"
+#include "store/workspace.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "windows/code_edit.h"
 
-#include "base/masked_code.h"
+#include "domain/masked_code.h"
 
 #include <QKeyEvent>
 #include <QTimer>

@@ -1,7 +1,7 @@
 #include "windows/document_delivery.h"
 
-#include "base/table_of_contents.h"
-#include "base/text_file.h"
+#include "store/table_of_contents.h"
+#include "store/text_file.h"
 #include "export/breakdown_document.h"
 #include "export/consolidated_document.h"
 #include "export/document_target.h"

@@ -1,9 +1,9 @@
 #include "windows/main_window.h"
 
-#include "base/amount.h"
-#include "base/error.h"
-#include "base/settings.h"
-#include "base/table_of_contents.h"
+#include "domain/amount.h"
+#include "domain/error.h"
+#include "store/settings.h"
+#include "store/table_of_contents.h"
 #include "editing/activation.h"
 #include "editing/calculation.h"
 #include "editing/saving.h"

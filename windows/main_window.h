@@ -1,8 +1,8 @@
 #pragma once
 
-#include "base/messages.h"
-#include "base/outcome.h"
-#include "base/workspace.h"
+#include "domain/messages.h"
+#include "domain/outcome.h"
+#include "store/workspace.h"
 #include "editing/estimate_window.h"
 
 #include <QDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/messages.h"
+#include "domain/messages.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "windows/new_estimate_dialog.h"
 
-#include "base/catalogue.h"
+#include "domain/catalogue.h"
 #include "windows/captioned_field.h"
 #include "windows/code_edit.h"
 

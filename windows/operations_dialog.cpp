@@ -1,6 +1,6 @@
 #include "windows/operations_dialog.h"
 
-#include "base/table_of_contents.h"
+#include "store/table_of_contents.h"
 #include "editing/activation.h"
 #include "operations/deletion.h"
 #include "operations/media_copy.h"

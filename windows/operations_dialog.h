@@ -1,7 +1,7 @@
 #pragma once
 
-#include "base/messages.h"
-#include "base/workspace.h"
+#include "domain/messages.h"
+#include "store/workspace.h"
 #include "editing/estimate_window.h"
 #include "operations/drives.h"
 

@@ -1,6 +1,6 @@
 #include "windows/settings_dialog.h"
 
-#include "base/settings.h"
+#include "store/settings.h"
 #include "windows/captioned_field.h"
 #include "windows/code_edit.h"
 

@@ -1,6 +1,6 @@
 #include "windows/splash_window.h"
 
-#include "base/table_of_contents.h"
+#include "store/table_of_contents.h"
 #include "windows/main_window.h"
 #include "windows/message_boxes.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/table_of_contents.h"
+#include "store/table_of_contents.h"
 
 #include <QAbstractListModel>
 

@@ -1,6 +1,6 @@
 #include "export/pdf/pdf_backend.h"
 
-#include "base/error.h"
+#include "domain/error.h"
 
 #include <QBuffer>
 #include <QDir>

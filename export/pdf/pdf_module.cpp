@@ -1,6 +1,6 @@
 #include "export/pdf/pdf_module.h"
 
-#include "base/error.h"
+#include "domain/error.h"
 #include "export/pdf/pdf_backend.h"
 
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
 
-#include "base/error.h"
+#include "domain/error.h"
 
 #include <QDir>
 #include <QFile>

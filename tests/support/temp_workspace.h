@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/workspace.h"
+#include "store/workspace.h"
 
 #include <QByteArray>
 #include <QString>

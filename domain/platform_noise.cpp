@@ -1,4 +1,4 @@
-#include "base/platform_noise.h"
+#include "domain/platform_noise.h"
 
 #include <QString>
 #include <QtGlobal>

@@ -1,6 +1,6 @@
-#include "base/text_file.h"
+#include "store/text_file.h"
 
-#include "base/error.h"
+#include "domain/error.h"
 
 #include <QDir>
 #include <QFile>

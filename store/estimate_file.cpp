@@ -1,8 +1,8 @@
-#include "base/estimate_file.h"
+#include "store/estimate_file.h"
 
-#include "base/amount.h"
-#include "base/error.h"
-#include "base/text_file.h"
+#include "domain/amount.h"
+#include "domain/error.h"
+#include "store/text_file.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,4 +1,4 @@
-#include "base/directory_listing.h"
+#include "store/directory_listing.h"
 
 #include <QFile>
 #include <QStringDecoder>

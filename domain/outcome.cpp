@@ -1,6 +1,6 @@
-#include "base/outcome.h"
+#include "domain/outcome.h"
 
-#include "base/error.h"
+#include "domain/error.h"
 
 namespace vastrel {
 

@@ -1,6 +1,6 @@
-#include "base/base_lock.h"
+#include "store/base_lock.h"
 
-#include "base/error.h"
+#include "domain/error.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "base/text_file.h"
-#include "base/workspace.h"
+#include "store/text_file.h"
+#include "store/workspace.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "base/catalogue.h"
+#include "domain/catalogue.h"
 
 namespace vastrel {
 

@@ -1,4 +1,4 @@
-#include "base/estimate.h"
+#include "domain/estimate.h"
 
 namespace vastrel {
 

@@ -1,4 +1,4 @@
-#include "base/masked_code.h"
+#include "domain/masked_code.h"
 
 #include <QRegularExpression>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "base/catalogue.h"
-#include "base/estimate.h"
-#include "base/settings.h"
-#include "base/text_file.h"
-#include "base/workspace.h"
+#include "domain/catalogue.h"
+#include "domain/estimate.h"
+#include "store/settings.h"
+#include "store/text_file.h"
+#include "store/workspace.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

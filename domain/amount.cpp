@@ -1,7 +1,7 @@
-#include "base/amount.h"
+#include "domain/amount.h"
 
-#include "base/error.h"
-#include "base/text_file.h"
+#include "domain/error.h"
+#include "domain/windows1251.h"
 
 #include <QLocale>
 

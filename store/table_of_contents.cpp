@@ -1,6 +1,6 @@
-#include "base/table_of_contents.h"
+#include "store/table_of_contents.h"
 
-#include "base/error.h"
+#include "domain/error.h"
 
 #include <algorithm>
 #include <cstring>

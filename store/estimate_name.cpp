@@ -1,8 +1,8 @@
-#include "base/estimate_name.h"
+#include "store/estimate_name.h"
 
-#include "base/directory_listing.h"
-#include "base/table_of_contents.h"
-#include "base/text_file.h"
+#include "store/directory_listing.h"
+#include "store/table_of_contents.h"
+#include "store/text_file.h"
 
 #include <QFile>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "base/workspace.h"
+#include "store/workspace.h"
 
-#include "base/error.h"
-#include "base/estimate_name.h"
+#include "domain/error.h"
+#include "store/estimate_name.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/windows1251.h"
+#include "domain/windows1251.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/catalogue.h"
+#include "domain/catalogue.h"
 
 #include <QString>
 

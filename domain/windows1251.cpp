@@ -1,6 +1,6 @@
-#include "base/windows1251.h"
+#include "domain/windows1251.h"
 
-#include "base/error.h"
+#include "domain/error.h"
 
 #include <array>
 

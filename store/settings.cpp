@@ -1,7 +1,7 @@
-#include "base/settings.h"
+#include "store/settings.h"
 
-#include "base/table_of_contents.h"
-#include "base/text_file.h"
+#include "store/table_of_contents.h"
+#include "store/text_file.h"
 
 namespace vastrel {
 
