@@ -94,8 +94,12 @@ TEST_P(IntakeCases, TakesWhatItMayAndReportsTheRest)
     for (const auto &[name, bytes] : c.baseFiles)
         ws.write(SmetaDir + name + QStringLiteral(".xml"), bytes);
     ws.write(medium.filePath(QStringLiteral("departments.txt")), crlf(c.mediumToc));
-    for (const auto &[name, bytes] : c.mediumFiles)
+    for (const auto &[name, bytes] : c.mediumFiles) {
+        // On Windows "B.xml" is the file "b.xml": the medium keeps the first of the two.
+        if (QFile::exists(medium.filePath(name + QStringLiteral(".xml"))))
+            continue;
         ws.write(medium.filePath(name + QStringLiteral(".xml")), bytes);
+    }
 
     const IntakeResult result = importFromMedium(ws.workspace(), Medium::at(medium.path()), c.names,
                                                  [&](const QString &) { return c.consent; });
