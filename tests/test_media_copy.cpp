@@ -298,6 +298,9 @@ TEST(Drives, TheLettersComeInTheirOddOrder)
 
 TEST(Drives, MountInfoLinesAreReadFieldByField)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Linux's mount table, its names in UTF-8; Windows decodes file names by code page 1251";
+#endif
     struct Row
     {
         const char *name;
@@ -328,6 +331,9 @@ TEST(Drives, MountInfoLinesAreReadFieldByField)
 
 TEST(Drives, RemovableMediaAreTheDesktopsMountsAndRemovableDevices)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Linux's mount table, its names in UTF-8; Windows decodes file names by code page 1251";
+#endif
     const QByteArray mountInfo = "29 1 254:0 / / rw - ext4 /dev/mapper/root rw\n"
                                  "30 29 8:1 / /boot rw - ext2 /dev/sda1 rw\n"
                                  "31 29 0:24 / /run/user/1000 rw - tmpfs tmpfs rw\n"
