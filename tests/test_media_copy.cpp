@@ -381,13 +381,18 @@ TEST(Drives, LettersAreDriveRootsAndAnEmptyDriveIsNotReady)
 {
     TempWorkspace ws;
     EXPECT_EQ(disketteMedium().root, QStringLiteral("A:/"));
-    EXPECT_EQ(flashMedium(ws.workspace(), QStringLiteral("E")).root, QStringLiteral("E:/"));
+    EXPECT_EQ(flashMedium(ws.workspace(), QStringLiteral("C")).root, QStringLiteral("C:/"));
+    // An absent drive is named as typed, not as the root made from it.
+    const Medium absent = flashMedium(ws.workspace(), QStringLiteral("Q"));
+    EXPECT_EQ(absent.ioError, IoCode::NotReady);
+    EXPECT_EQ(absent.root, QStringLiteral("Q"));
+    EXPECT_EQ(flashMedium(ws.workspace(), QStringLiteral("адрес флешки")).ioError, IoCode::PathNotFound);
     // No machine this runs on has a diskette in A:.
     try {
         requireMedium(disketteMedium());
         ADD_FAILURE() << "A: is there";
     } catch (const Error &error) {
-        EXPECT_EQ(error.text(), Error::io(IoCode::NotReady).text());
+        EXPECT_EQ(error.platformText(), Error::io(IoCode::NotReady).platformText());
     }
 }
 #endif
