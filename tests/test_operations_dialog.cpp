@@ -227,7 +227,10 @@ TEST(OperationsWindow, CopiesToTheFlashDriveTypedInTheDriveList)
     ops.toggle(2);
     ops.toggle(0);
     ops.toggle(1);
-    ops.typeDrive(stick.path());
+    const FolderAsDrive drive(stick.path());
+    if (!drive.usable())
+        GTEST_SKIP() << "a drive letter defined for the folder (DefineDosDevice) does not reach it under Wine";
+    ops.typeDrive(drive.designation());
     ops.button("Button9")->click();
     EXPECT_EQ(ops.messages.texts(), (QStringList{QStringLiteral("Смета Кафедра скопирована!"),
                                                  QStringLiteral("Смета Лаборатория скопирована!"),
