@@ -188,6 +188,9 @@ TEST(MediaCopy, TargetThatIsADirectoryIsLeftAlone)
 // machine it is put into; a link in the base may name any file too.
 TEST(MediaCopy, LinksAreReplacedOnTheMediumAndNotCarriedFromTheBase)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "QFile::link makes a shortcut on Windows, an ordinary file and no link";
+#endif
     const struct
     {
         const char *name;
