@@ -35,11 +35,12 @@ QString unescapeMountField(QByteArrayView field)
     return QFile::decodeName(bytes);
 }
 
-#ifndef Q_OS_WIN
 bool isDriveLetter(const QString &text)
 {
     return text.size() == 1 && text.at(0).isLetter() && text.at(0).unicode() < 128;
 }
+
+#ifndef Q_OS_WIN
 
 // The kernel's flag of a block device; a partition's is on its disk, one level up.
 bool isRemovableDevice(const QString &deviceNumber)
@@ -173,7 +174,12 @@ Medium flashMedium(const Workspace &workspace, const QString &designation)
 {
 #ifdef Q_OS_WIN
     Q_UNUSED(workspace);
-    return Medium::at(designation + QStringLiteral(":\\"));
+    // A root that is not there is reported by what the user picked or typed,
+    // not by "адрес флешки:\" made from it.
+    const Medium medium = Medium::at(designation + QStringLiteral(":\\"));
+    if (QFileInfo(medium.root).isDir())
+        return medium;
+    return Medium::failing(isDriveLetter(designation) ? IoCode::NotReady : IoCode::PathNotFound, designation);
 #else
     if (!designation.isEmpty() && QFileInfo(workspace.resolve(designation)).isDir())
         return Medium::at(workspace.resolve(designation));

@@ -13,6 +13,8 @@
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QLockFile>
@@ -123,8 +125,8 @@ TEST(BaseLock, SecondCopyWaitsThenChangesNothing)
     }
     // A lock whose process has died is taken over.
     Base b;
-    QProcess dead;
-    dead.start(QStringLiteral("true"));
+    QProcess dead; // this test program itself, the one program sure to be there on every system
+    dead.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=-*")});
     dead.waitForStarted();
     const qint64 deadPid = dead.processId();
     dead.waitForFinished();
@@ -147,7 +149,8 @@ TEST(BaseLock, OtherProcessIsToldTheBaseIsBusy)
     EXPECT_EQ(result.exitCode, 1);
     // The message names the lock file, so that a user can see what blocks the base.
     EXPECT_EQ(result.err.section(QLatin1Char('\n'), 0, 0), BaseLock::busyMessage());
-    EXPECT_TRUE(result.err.contains(b.ws.workspace().resolve(BaseLock::fileName()))) << qPrintable(result.err);
+    EXPECT_TRUE(result.err.contains(QDir::toNativeSeparators(b.ws.workspace().resolve(BaseLock::fileName()))))
+        << qPrintable(result.err);
     EXPECT_TRUE(b.ws.exists(QStringLiteral("../Vastrel/smetas/Кафедра.xml")));
 }
 
@@ -185,6 +188,9 @@ TEST(BaseLock, LocksThatCannotBeCheckedAreRespectedWhileYoungTakenOverWhenOldOrE
         Base b;
         const QString lock = b.ws.workspace().resolve(BaseLock::fileName());
         if (c.content == "link") {
+#ifdef Q_OS_WIN
+            continue; // QFile::link makes a shortcut there, an ordinary file and no link
+#endif
             ASSERT_TRUE(QFile::link(b.ws.workspace().resolve("gone"), lock));
         } else if (c.content == "directory") {
             ASSERT_TRUE(QDir().mkpath(lock));
@@ -196,7 +202,7 @@ TEST(BaseLock, LocksThatCannotBeCheckedAreRespectedWhileYoungTakenOverWhenOldOrE
         }
         EXPECT_EQ(actions()["register"](b), c.taken) << c.name << ": " << qPrintable(b.messages.last());
         if (!c.taken) {
-            EXPECT_TRUE(b.messages.last().contains(lock)) << c.name << ": " << qPrintable(b.messages.last());
+            EXPECT_TRUE(b.messages.last().contains(QDir::toNativeSeparators(lock))) << c.name << ": " << qPrintable(b.messages.last());
         }
     }
 }
@@ -256,10 +262,20 @@ TEST(EstimateNames, FileAndItsTemporaryMustFitTheFileSystem)
         b.window.selectorItems.append(QStringLiteral("102|") + c.name + QLatin1Char('|'));
         NewEstimateForm form{c.name, {}, 0, QStringLiteral("102")};
         EstimateWindow w = b.window;
-        EXPECT_EQ(run(b, [&] { return storeNewEstimate(b.ws.workspace(), form, w); }), c.fits) << c.name.size();
+        bool fits = c.fits;
+#ifdef Q_OS_WIN
+        // Windows also limits the whole path to 259 characters, and the
+        // temporary base's path leaves a long name short of room.
+        const QString file = b.ws.workspace().resolve(QStringLiteral("../Vastrel/smetas/") + c.name + QStringLiteral(".xml"));
+        fits = fits && QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()).size() < 260;
+#endif
+        EXPECT_EQ(run(b, [&] { return storeNewEstimate(b.ws.workspace(), form, w); }), fits) << c.name.size();
+        if (c.fits && !fits) {
+            EXPECT_TRUE(b.messages.last().contains(QStringLiteral("длиннее 259 знаков"))) << qPrintable(b.messages.last());
+        }
         b.window.selectorIndex = 1;
-        EXPECT_EQ(actions()["save"](b), c.fits) << qPrintable(b.messages.last());
-        EXPECT_EQ(b.ws.exists(QStringLiteral("../Vastrel/smetas/") + c.name + QStringLiteral(".xml")), c.fits);
+        EXPECT_EQ(actions()["save"](b), fits) << qPrintable(b.messages.last());
+        EXPECT_EQ(b.ws.exists(QStringLiteral("../Vastrel/smetas/") + c.name + QStringLiteral(".xml")), fits);
     }
 }
 

@@ -185,11 +185,17 @@ TEST(CliOutput, DocumentsNeverReplaceTheProgramsFiles)
         {"doc", "Документ можно записать только в файл с расширением .xlsx"},
     };
     for (const auto &[target, message] : targets) {
+#ifdef Q_OS_WIN
+        if (QLatin1String(target) == QLatin1String("link.xlsx"))
+            continue; // QFile::link made a shortcut, an ordinary file a document may replace
+#endif
         for (const QStringList &command : {QStringList{"export-breakdown", "--income", "1", "--e211", "1"},
                                            QStringList{"export-consolidated", "a"}}) {
             const CliResult result = runCli(QStringList{"-C", ws.root()} + command + QStringList{"-o", target});
             EXPECT_EQ(result.exitCode, 1) << target;
-            EXPECT_TRUE(result.err.startsWith(QString::fromUtf8(message))) << target << ": " << result.err.toStdString();
+            // Paths are shown with the system's separators.
+            EXPECT_TRUE(result.err.startsWith(QDir::toNativeSeparators(QString::fromUtf8(message))))
+                << target << ": " << result.err.toStdString();
         }
     }
     EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), toc);

@@ -83,6 +83,9 @@ namespace {
 // every file holds the comma, and typed amounts follow each machine's own.
 TEST(CliWorkflow, ABaseMovesBetweenCommaAndPointLocales)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "a Windows program takes its number format from the regional settings, not from LC_ALL";
+#endif
     struct Machine
     {
         const char *locale;

@@ -12,6 +12,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QDialog>
 #include <QComboBox>
 #include <QGroupBox>
@@ -436,6 +437,8 @@ TEST_F(MainWindowTest, NothingTypedOrStoredIsReplacedWithoutAQuestion)
 
 TEST_F(MainWindowTest, FitsTheScreenAndKeepsTheButtonsInReach)
 {
+    if (QFontDatabase::families().isEmpty())
+        GTEST_SKIP() << "Qt's offscreen platform finds no font under Wine, and the sizes compared depend on fonts";
     ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
     ws.writeToc({});
     struct Screen
@@ -460,7 +463,9 @@ TEST_F(MainWindowTest, FitsTheScreenAndKeepsTheButtonsInReach)
         if (screen.maximised)
             form->setGeometry(screen.available.marginsRemoved(form->windowHandle()->frameMargins()));
         
-        EXPECT_TRUE(screen.available.contains(form->frameGeometry()));
+        EXPECT_TRUE(screen.available.contains(form->frameGeometry()))
+            << form->frameGeometry().width() << "x" << form->frameGeometry().height() << " min "
+            << form->minimumSizeHint().width() << "x" << form->minimumSizeHint().height();
 
         auto *side = control("Panel12");
         QList<QRect> taken = {onForm(side->findChild<QScrollArea *>())};
@@ -485,6 +490,8 @@ TEST_F(MainWindowTest, FitsTheScreenAndKeepsTheButtonsInReach)
 // within a row, then the side panel top to bottom.
 TEST_F(MainWindowTest, TabFollowsTheVisualOrder)
 {
+    if (QFontDatabase::families().isEmpty())
+        GTEST_SKIP() << "Qt's offscreen platform finds no font under Wine, and the places compared depend on fonts";
     ws.writeSettings({"кафедры", "a", "b", "001", "1", "c", "d"});
     ws.writeToc({});
     open();

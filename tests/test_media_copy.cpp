@@ -189,6 +189,9 @@ TEST(MediaCopy, TargetThatIsADirectoryIsLeftAlone)
 // machine it is put into; a link in the base may name any file too.
 TEST(MediaCopy, LinksAreReplacedOnTheMediumAndNotCarriedFromTheBase)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "QFile::link makes a shortcut on Windows, an ordinary file and no link";
+#endif
     const struct
     {
         const char *name;
@@ -299,6 +302,9 @@ TEST(Drives, TheLettersComeInTheirOddOrder)
 
 TEST(Drives, MountInfoLinesAreReadFieldByField)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Linux's mount table, its names in UTF-8; Windows decodes file names by code page 1251";
+#endif
     struct Row
     {
         const char *name;
@@ -329,6 +335,9 @@ TEST(Drives, MountInfoLinesAreReadFieldByField)
 
 TEST(Drives, RemovableMediaAreTheDesktopsMountsAndRemovableDevices)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Linux's mount table, its names in UTF-8; Windows decodes file names by code page 1251";
+#endif
     const QByteArray mountInfo = "29 1 254:0 / / rw - ext4 /dev/mapper/root rw\n"
                                  "30 29 8:1 / /boot rw - ext2 /dev/sda1 rw\n"
                                  "31 29 0:24 / /run/user/1000 rw - tmpfs tmpfs rw\n"
@@ -376,13 +385,18 @@ TEST(Drives, LettersAreDriveRootsAndAnEmptyDriveIsNotReady)
 {
     TempWorkspace ws;
     EXPECT_EQ(disketteMedium().root, QStringLiteral("A:/"));
-    EXPECT_EQ(flashMedium(ws.workspace(), QStringLiteral("E")).root, QStringLiteral("E:/"));
+    EXPECT_EQ(flashMedium(ws.workspace(), QStringLiteral("C")).root, QStringLiteral("C:/"));
+    // An absent drive is named as typed, not as the root made from it.
+    const Medium absent = flashMedium(ws.workspace(), QStringLiteral("Q"));
+    EXPECT_EQ(absent.ioError, IoCode::NotReady);
+    EXPECT_EQ(absent.root, QStringLiteral("Q"));
+    EXPECT_EQ(flashMedium(ws.workspace(), QStringLiteral("адрес флешки")).ioError, IoCode::PathNotFound);
     // No machine this runs on has a diskette in A:.
     try {
         requireMedium(disketteMedium());
         ADD_FAILURE() << "A: is there";
     } catch (const Error &error) {
-        EXPECT_EQ(error.text(), Error::io(IoCode::NotReady).text());
+        EXPECT_EQ(error.platformText(), Error::io(IoCode::NotReady).platformText());
     }
 }
 #endif

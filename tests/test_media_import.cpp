@@ -97,8 +97,12 @@ TEST_P(IntakeCases, TakesWhatItMayAndReportsTheRest)
     for (const auto &[name, bytes] : c.baseFiles)
         ws.write(SmetaDir + name + QStringLiteral(".xml"), bytes);
     ws.write(medium.filePath(QStringLiteral("departments.txt")), crlf(c.mediumToc));
-    for (const auto &[name, bytes] : c.mediumFiles)
+    for (const auto &[name, bytes] : c.mediumFiles) {
+        // On Windows "B.xml" is the file "b.xml": the medium keeps the first of the two.
+        if (QFile::exists(medium.filePath(name + QStringLiteral(".xml"))))
+            continue;
         ws.write(medium.filePath(name + QStringLiteral(".xml")), bytes);
+    }
 
     const IntakeResult result = importFromMedium(ws.workspace(), Medium::at(medium.path()), c.names,
                                                  [&](const QString &) { return c.consent; });
@@ -409,8 +413,11 @@ TEST(Intake, ThroughTheOperationsWindowAskingBeforeAReplacement)
     OperationsDialog window(ws.workspace(), mainWindow, messages, delivery);
     window.show();
     auto *drive = window.findChild<QComboBox *>(QStringLiteral("ComboBox1"));
+    const FolderAsDrive stick(medium.path());
+    if (!stick.usable())
+        GTEST_SKIP() << "a drive letter defined for the folder (DefineDosDevice) does not reach it under Wine";
     drive->lineEdit()->clear();
-    QTest::keyClicks(drive->lineEdit(), medium.path());
+    QTest::keyClicks(drive->lineEdit(), stick.designation());
     window.findChild<QPushButton *>(QStringLiteral("Button10"))->click();
 
     EXPECT_EQ(messages.questions, (QStringList{QStringLiteral("Смета «A» уже есть в базе. Заменить?"),

@@ -7,6 +7,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace vastrel::test {
 
 QStringList RecordingMessages::texts() const
@@ -117,6 +121,54 @@ QString thrownPlatformText(const std::function<void()> &action)
         return error.platformText();
     }
     return QString();
+}
+
+FolderAsDrive::FolderAsDrive(const QString &folder)
+    : m_folder(folder)
+    , m_designation(folder)
+{
+#ifdef Q_OS_WIN
+    // As "subst" does; the first letter no drive holds.
+    const std::wstring target = QDir::toNativeSeparators(folder).toStdWString();
+    for (char letter = 'Q'; letter <= 'Y'; ++letter) {
+        const std::wstring device = {wchar_t(letter), L':'};
+        if (QFileInfo::exists(QString::fromStdWString(device + L"\\")))
+            continue;
+        if (DefineDosDeviceW(0, device.c_str(), target.c_str())) {
+            m_designation = QString(QLatin1Char(letter));
+            return;
+        }
+    }
+#endif
+}
+
+bool FolderAsDrive::usable() const
+{
+#ifdef Q_OS_WIN
+    if (m_designation.size() != 1)
+        return false;
+    // A file made in the folder must be seen through the letter.
+    const QString marker = QStringLiteral("folder-as-drive.probe");
+    QFile probe(QDir(m_folder).filePath(marker));
+    if (!probe.open(QIODevice::WriteOnly))
+        return false;
+    probe.close();
+    const bool seen = QFileInfo::exists(m_designation + QStringLiteral(":\\") + marker);
+    probe.remove();
+    return seen;
+#else
+    return true;
+#endif
+}
+
+FolderAsDrive::~FolderAsDrive()
+{
+#ifdef Q_OS_WIN
+    if (m_designation.size() == 1) {
+        const std::wstring device = {wchar_t(m_designation.at(0).unicode()), L':'};
+        DefineDosDeviceW(DDD_REMOVE_DEFINITION, device.c_str(), nullptr);
+    }
+#endif
 }
 
 } // namespace vastrel::test

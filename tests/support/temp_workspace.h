@@ -40,6 +40,25 @@ private:
 QByteArray cp1251(const QString &text);
 QByteArray crlf(const QStringList &lines);
 
+// A temporary folder as the drive list takes it: on Windows a drive letter
+// that stands for the folder while this lives, elsewhere the folder's path.
+class FolderAsDrive
+{
+public:
+    explicit FolderAsDrive(const QString &folder);
+    ~FolderAsDrive();
+    FolderAsDrive(const FolderAsDrive &) = delete;
+    FolderAsDrive &operator=(const FolderAsDrive &) = delete;
+
+    const QString &designation() const { return m_designation; }
+    // False where the letter does not reach the folder: under Wine it does not.
+    bool usable() const;
+
+private:
+    QString m_folder;
+    QString m_designation;
+};
+
 // A file of tests/data as stored: whole files whose bytes are checked by eye once.
 QByteArray testData(const QString &name);
 
