@@ -8,8 +8,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QLibraryInfo>
+#include <QStandardPaths>
 #include <QTranslator>
 
 #include <cstdio>
@@ -17,12 +17,11 @@
 
 namespace {
 
-const char usage[] =
-    "Вастрель - Тавер: сметы доходов и расходов подразделения университета.\n"
-    "Использование: vastrel-taver [--help | --version]\n"
-    "Программа работает в текущем каталоге: departments.txt, nastroiki.txt и база смет\n"
-    "../Vastrel/smetas/ отсчитываются от него. Из меню программа запускается командой\n"
-    "vastrel-taver-start в каталоге ~/Вастрель-Тавер/program. Операции без окон: vastrel --help.\n";
+const char usage[] = "Вастрель - Тавер: сметы доходов и расходов подразделения университета.\n"
+                     "Использование: vastrel-taver [--help | --version]\n"
+                     "Программа работает в текущем каталоге: departments.txt, nastroiki.txt и база смет\n"
+                     "../Vastrel/smetas/ отсчитываются от него. Из меню программа запускается командой\n"
+                     "vastrel-taver-start в каталоге ~/Вастрель-Тавер/program. Операции без окон: vastrel --help.\n";
 
 } // namespace
 

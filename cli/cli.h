@@ -1,8 +1,8 @@
 #pragma once
 
 #include "domain/messages.h"
-#include "store/workspace.h"
 #include "editing/estimate_window.h"
+#include "store/workspace.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,7 +38,9 @@ struct UsageError
 class Arguments
 {
 public:
-    explicit Arguments(QStringList args) : m_args(std::move(args)) {}
+    explicit Arguments(QStringList args)
+        : m_args(std::move(args))
+    {}
     // Removes "--name VALUE" and returns VALUE; nullopt when absent.
     std::optional<QString> take(const QString &name);
     // Removes a "--name" that takes no value; true when it was there.

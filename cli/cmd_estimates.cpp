@@ -1,10 +1,10 @@
 #include "cli/cli.h"
 
-#include "store/table_of_contents.h"
 #include "editing/calculation.h"
 #include "editing/registering.h"
 #include "editing/saving.h"
 #include "editing/showing.h"
+#include "store/table_of_contents.h"
 
 
 namespace vastrel::cli {
@@ -52,7 +52,8 @@ int runRegister(Context &context, Arguments &args)
     if (!fieldText)
         return ExitRefused;
     form.code = *fieldText;
-    const Outcome outcome = runAction(context.messages, [&] { return storeNewEstimate(context.workspace, form, window); });
+    const Outcome outcome =
+        runAction(context.messages, [&] { return storeNewEstimate(context.workspace, form, window); });
     return exitStatus(context, outcome.ok());
 }
 

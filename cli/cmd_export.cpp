@@ -1,14 +1,14 @@
 #include "cli/cli.h"
 #include "cli/pdf_drawing.h"
 
-#include "store/table_of_contents.h"
-#include "store/text_file.h"
 #include "editing/calculation.h"
 #include "editing/showing.h"
 #include "export/breakdown_document.h"
 #include "export/consolidated_document.h"
 #include "export/document_target.h"
 #include "export/xlsx_backend.h"
+#include "store/table_of_contents.h"
+#include "store/text_file.h"
 
 #include <QDate>
 #include <QDir>
@@ -21,7 +21,8 @@ QString outputOption(Arguments &args, const char *command)
 {
     const auto output = args.take(QStringLiteral("-o"));
     if (!output || output->isEmpty())
-        throw UsageError{QStringLiteral("Команде %1 нужен файл документа: -o ФАЙЛ.xlsx или -o ФАЙЛ.pdf").arg(QLatin1String(command))};
+        throw UsageError{QStringLiteral("Команде %1 нужен файл документа: -o ФАЙЛ.xlsx или -o ФАЙЛ.pdf")
+                             .arg(QLatin1String(command))};
     return *output;
 }
 

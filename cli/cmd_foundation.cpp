@@ -1,8 +1,8 @@
 #include "cli/cli.h"
 
+#include "editing/calculation.h"
 #include "store/settings.h"
 #include "store/table_of_contents.h"
-#include "editing/calculation.h"
 
 
 namespace vastrel::cli {

@@ -13,7 +13,8 @@ int runImport(Context &context, Arguments &args)
     const bool replace = args.takeFlag(QStringLiteral("--replace"));
     const bool verbose = args.takeFlag(QStringLiteral("--verbose"));
     if (!source || source->isEmpty())
-        throw UsageError{QStringLiteral("Укажите каталог носителя: import --from КАТАЛОГ [ИМЯ...] [--replace] [--verbose]")};
+        throw UsageError{
+            QStringLiteral("Укажите каталог носителя: import --from КАТАЛОГ [ИМЯ...] [--replace] [--verbose]")};
     const QStringList names = args.rest();
     const Medium medium = Medium::at(QDir(context.workspace.root()).absoluteFilePath(*source));
     // No one to ask: a differing estimate is replaced only when the command line says so.

@@ -1,10 +1,10 @@
 #include "cli/cli.h"
 
-#include "store/table_of_contents.h"
 #include "operations/deletion.h"
 #include "operations/drives.h"
 #include "operations/media_copy.h"
 #include "operations/rebuild.h"
+#include "store/table_of_contents.h"
 
 #include <QDir>
 

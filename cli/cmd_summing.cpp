@@ -1,7 +1,7 @@
 #include "cli/cli.h"
 
-#include "store/table_of_contents.h"
 #include "operations/summing.h"
+#include "store/table_of_contents.h"
 
 #include <QSet>
 
@@ -14,33 +14,34 @@ int runSum(Context &context, Arguments &args)
 {
     const QStringList names = args.rest();
     QString name;
-    const bool ok = runAction(context.messages, [&] {
-        const QStringList lines = readToc(context.workspace);
-        const QSet<QString> wanted(names.cbegin(), names.cend());
-        QSet<QString> found;
-        QList<int> selected;
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const QString estimate = estimateNameOf(lines.at(i));
-            if (wanted.contains(estimate)) {
-                selected.append(int(i));
-                found.insert(estimate);
+    const bool ok =
+        runAction(context.messages, [&] {
+            const QStringList lines = readToc(context.workspace);
+            const QSet<QString> wanted(names.cbegin(), names.cend());
+            QSet<QString> found;
+            QList<int> selected;
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                const QString estimate = estimateNameOf(lines.at(i));
+                if (wanted.contains(estimate)) {
+                    selected.append(int(i));
+                    found.insert(estimate);
+                }
             }
-        }
-        // A mistyped name would silently leave an estimate out of the sums.
-        bool allFound = true;
-        for (const QString &wantedName : names) {
-            if (!found.contains(wantedName)) {
-                context.messages.refuse(QStringLiteral("Смета «%1» не найдена в оглавлении базы.").arg(wantedName));
-                allFound = false;
-                found.insert(wantedName); // once per name
+            // A mistyped name would silently leave an estimate out of the sums.
+            bool allFound = true;
+            for (const QString &wantedName : names) {
+                if (!found.contains(wantedName)) {
+                    context.messages.refuse(QStringLiteral("Смета «%1» не найдена в оглавлении базы.").arg(wantedName));
+                    allFound = false;
+                    found.insert(wantedName); // once per name
+                }
             }
-        }
-        if (!allFound)
-            return Outcome::refusal({});
-        const Outcome outcome = sumEstimates(context.workspace, lines, selected, context.messages);
-        name = outcome.value();
-        return outcome;
-    }).ok();
+            if (!allFound)
+                return Outcome::refusal({});
+            const Outcome outcome = sumEstimates(context.workspace, lines, selected, context.messages);
+            name = outcome.value();
+            return outcome;
+        }).ok();
     if (ok)
         printLine(name);
     return exitStatus(context, ok);

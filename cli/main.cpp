@@ -7,10 +7,10 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
-#include <cerrno>
 #include <memory>
 
 #ifdef Q_OS_UNIX
@@ -19,8 +19,8 @@
 #ifdef Q_OS_WIN
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 #endif
 
 using namespace vastrel::cli;
@@ -56,14 +56,13 @@ const Command commands[] = {
      "по смете ИМЯ"},
 };
 
-const char *const windowOptionsHelp =
-    "Параметры окна (то, что держит главное окно; не заданное поле пусто):\n"
-    "  --income-code X   код дохода: номер 1..11 или полный код\n"
-    "  --source N        источник дохода (расшифровка), номер 1..11\n"
-    "  --status C        юридический статус: 1, 3 или 2\n"
-    "  --remainder T     остаток\n"
-    "  --income T        итоговая сумма доходов\n"
-    "  --e211 T ... --e610 T   суммы расходов по кодам\n";
+const char *const windowOptionsHelp = "Параметры окна (то, что держит главное окно; не заданное поле пусто):\n"
+                                      "  --income-code X   код дохода: номер 1..11 или полный код\n"
+                                      "  --source N        источник дохода (расшифровка), номер 1..11\n"
+                                      "  --status C        юридический статус: 1, 3 или 2\n"
+                                      "  --remainder T     остаток\n"
+                                      "  --income T        итоговая сумма доходов\n"
+                                      "  --e211 T ... --e610 T   суммы расходов по кодам\n";
 
 void printHelp()
 {
@@ -206,7 +205,8 @@ int main(int argc, char *argv[])
     }
     // A listing sent to a full disk or a closed pipe must not end as a success.
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        printError(QStringLiteral("Не удалось вывести результат: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        printError(
+            QStringLiteral("Не удалось вывести результат: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
         return ExitRefused;
     }
     return status;

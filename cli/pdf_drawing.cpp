@@ -38,7 +38,8 @@ DrawPdfEntry loadedEntry()
     const QString libraryDir = QDir::cleanPath(QDir(programDir).filePath(QStringLiteral(VASTREL_PDF_MODULE_DIR)));
     if (programDir.isEmpty()) {
         throw Error(QStringLiteral("Не удалось построить документ PDF: не удалось узнать каталог программы, "
-                                   "где лежит модуль %1.").arg(fileName));
+                                   "где лежит модуль %1.")
+                        .arg(fileName));
     }
     for (const QString &dir : {programDir, libraryDir}) {
         const QString path = QDir(dir).filePath(fileName);

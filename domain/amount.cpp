@@ -5,9 +5,9 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -135,8 +135,8 @@ double parseText(const QString &text, char16_t separator, char16_t other)
 double parseBytes(QByteArrayView windows1251, char16_t separator, char16_t other)
 {
     return parseChars(
-        int(windows1251.size()), [windows1251](int k) { return windows1251Char(windows1251[k]).unicode(); },
-        separator, other, [windows1251]() { return Error::notAFloat(fromWindows1251(windows1251)); });
+        int(windows1251.size()), [windows1251](int k) { return windows1251Char(windows1251[k]).unicode(); }, separator,
+        other, [windows1251]() { return Error::notAFloat(fromWindows1251(windows1251)); });
 }
 
 } // namespace
@@ -202,8 +202,7 @@ QString formatAmount(double value, QChar decimalSeparator)
 
     // Scientific with 14 decimals rounds to 15 significant digits and tells the exponent after rounding.
     char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                       std::chars_format::scientific, 14);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
     const std::string scientific(buffer, written.ptr);
     const bool negative = scientific.front() == '-';
     const std::size_t ePos = scientific.find('e');

@@ -28,19 +28,23 @@ const std::array<IncomeCode, IncomeCodeCount> &incomeCodes()
          QStringLiteral("Доходы от оказания услуг федеральными учреждениями"), g302},
         {QStringLiteral("386 30202011010000410"), QStringLiteral("8"),
          QStringLiteral("Доходы от реализации активов, осуществляемой федеральными учреждениями "
-                        "( в части реализации основных средств по указанному имуществу)"), g302},
+                        "( в части реализации основных средств по указанному имуществу)"),
+         g302},
         {QStringLiteral("386 30202021010000420"), QStringLiteral("9"),
          QStringLiteral("Доходы от реализации нематериальных активов, осуществляемой федеральными учреждениями"), g302},
         {QStringLiteral("386 30202041010000440"), QStringLiteral("4"),
          QStringLiteral("Доходы от реализации активов, осуществляемой федеральными учреждениями "
-                        "(в части реализации материальных запасов по указанному имуществу)"), g302},
+                        "(в части реализации материальных запасов по указанному имуществу)"),
+         g302},
         {QStringLiteral("386 30301010010000180"), QStringLiteral("10"),
          QStringLiteral("Пени, штрафы, иное возмещение ущерба по договорам гражданско-правового характера, "
-                        "приченного федеральным государственным учреждениям"), g303},
+                        "приченного федеральным государственным учреждениям"),
+         g303},
         {QStringLiteral("386 30302010010000180"), QStringLiteral("11"),
          QStringLiteral("Поступления от возмещения ущерба при возникновении страховых случаев, когда "
                         "выгодоприобретателями по договорам страхования выступают федеральные "
-                        "государственные учреждения"), g303},
+                        "государственные учреждения"),
+         g303},
         {QStringLiteral("386 30303010010000180"), QStringLiteral("5"),
          QStringLiteral("Гранты, премии, добровольные пожертвования федеральным государственным учреждениям"), g303},
         {QStringLiteral("386 30399010010000180"), QStringLiteral("6"),
@@ -64,30 +68,24 @@ const std::array<ExpenseLine, ExpenseLineCount> &expenseLines()
         return ExpenseLine{QString::fromLatin1(shortCode), a, b, b, group};
     };
     static const std::array<ExpenseLine, ExpenseLineCount> lines = [&] {
-        const QString transfersA = QStringLiteral(
-            "Безвозмездные и безвозвратные перечисления государственным и муниципальным организациям");
-        const QString pensionsA = QStringLiteral(
-            "Пенсии, пособия, выплачиваемые организациями сектора государственного управления");
+        const QString transfersA =
+            QStringLiteral("Безвозмездные и безвозвратные перечисления государственным и муниципальным организациям");
+        const QString pensionsA =
+            QStringLiteral("Пенсии, пособия, выплачиваемые организациями сектора государственного управления");
         const QString sharesA = QStringLiteral("Увеличение стоимости акций и иных форм участия в капитале");
         std::array<ExpenseLine, ExpenseLineCount> l = {{
-            line("211", QStringLiteral("Заработная плата"),
-                 QStringLiteral("Заработная плата"), g210),
-            line("212", QStringLiteral("Прочие выплаты"),
-                 QStringLiteral("Прочие выплаты"), g210),
+            line("211", QStringLiteral("Заработная плата"), QStringLiteral("Заработная плата"), g210),
+            line("212", QStringLiteral("Прочие выплаты"), QStringLiteral("Прочие выплаты"), g210),
             line("213", QStringLiteral("Начисления на оплату труда"),
                  QStringLiteral("Начисления на выплаты по оплате труда"), g210),
-            line("221", QStringLiteral("Услуги связи"),
-                 QStringLiteral("Услуги связи"), g220),
-            line("222", QStringLiteral("Транспортные услуги"),
-                 QStringLiteral("Транспортные услуги"), g220),
-            line("223", QStringLiteral("Коммунальные услуги"),
-                 QStringLiteral("Коммунальные услуги"), g220),
+            line("221", QStringLiteral("Услуги связи"), QStringLiteral("Услуги связи"), g220),
+            line("222", QStringLiteral("Транспортные услуги"), QStringLiteral("Транспортные услуги"), g220),
+            line("223", QStringLiteral("Коммунальные услуги"), QStringLiteral("Коммунальные услуги"), g220),
             line("224", QStringLiteral("Арендная плата за пользование имуществом"),
                  QStringLiteral("Арендная плата за пользование имуществом"), g220),
             line("225", QStringLiteral("услуги по содержанию имущества"),
                  QStringLiteral("Услуги по содержанию имущества"), g220),
-            line("226", QStringLiteral("Прочие услуги"),
-                 QStringLiteral("Прочие услуги"), g220),
+            line("226", QStringLiteral("Прочие услуги"), QStringLiteral("Прочие услуги"), g220),
             line("231", QStringLiteral("Обслуживание внутреннего долга"),
                  QStringLiteral("Обслуживание внутренних долговых обязательств"), g230),
             line("232", QStringLiteral("Обслуживание внешнего долга"),
@@ -97,7 +95,8 @@ const std::array<ExpenseLine, ExpenseLineCount> &expenseLines()
                  QStringLiteral("Безвозмездные и безвозвратные перечисления организациям, за исключением "
                                 "государственных и муниципальных организаций"),
                  QStringLiteral("Безвозмездные и безвозвратные перечисления организациям, за исключением "
-                                "государтсвенных и муниципальных организаций"), QString()),
+                                "государтсвенных и муниципальных организаций"),
+                 QString()),
             line("251", QStringLiteral("Перечисления другим бюджетам бюджетной системы"),
                  QStringLiteral("Перечисления другим бюджетам бюджетной системы РФ"), g250),
             line("253", QStringLiteral("Перечисления международным организациям"),
@@ -109,8 +108,7 @@ const std::array<ExpenseLine, ExpenseLineCount> &expenseLines()
             line("262", QStringLiteral("Пособия по социальной помощи населению"),
                  QStringLiteral("Пособия по социальной помощи населению"), g260),
             line("263", pensionsA, pensionsA, g260),
-            line("290", QStringLiteral("Прочие расходы"),
-                 QStringLiteral("Прочие расходы"), QString()),
+            line("290", QStringLiteral("Прочие расходы"), QStringLiteral("Прочие расходы"), QString()),
             line("310", QStringLiteral("Увеличение стоимости основных средств"),
                  QStringLiteral("Увеличение стоимости основных фондов"), g300),
             line("320", QStringLiteral("Увеличение стоимости нематериальных активов"),
@@ -140,9 +138,11 @@ const std::array<GroupLine, 13> &groupLines()
         {QStringLiteral("386 00000000000000200"),
          QStringLiteral("III. Расходы по классификации операций сектора государственного управления "
                         "бюджетной классификации Российской Федерации")},
-        {QStringLiteral("386 00000000000000210"), QStringLiteral("Оплата труда и начисления на выплаты по оплате труда")},
+        {QStringLiteral("386 00000000000000210"),
+         QStringLiteral("Оплата труда и начисления на выплаты по оплате труда")},
         {QStringLiteral("386 00000000000000220"), QStringLiteral("Оплата работ, услуг")},
-        {QStringLiteral("386 00000000000000230"), QStringLiteral("Обслуживание государственного (муниципального) долга")},
+        {QStringLiteral("386 00000000000000230"),
+         QStringLiteral("Обслуживание государственного (муниципального) долга")},
         {QStringLiteral("386 00000000000000240"), QStringLiteral("Безвозмездные перечисления организациям")},
         {QStringLiteral("386 00000000000000250"), QStringLiteral("Безвозмездные перечисления бюджетам")},
         {QStringLiteral("386 00000000000000260"), QStringLiteral("Социальное обеспечение")},
@@ -285,8 +285,7 @@ const std::array<TemplateLine, TemplateLineCount> &templateLines()
             income(QStringLiteral("Безвозмездные поступления от бюджетов бюджетной системы федеральным "
                                   "учреждениям"),
                    "386 30301010010000151"),
-            income(QStringLiteral("Прочие безвозмездные поступления федеральным учреждениям"),
-                   "386 30302010010000180"),
+            income(QStringLiteral("Прочие безвозмездные поступления федеральным учреждениям"), "386 30302010010000180"),
             expense(QStringLiteral("Заработная плата"), "211"),
             expense(QStringLiteral("Прочие выплаты"), "212"),
             expense(QStringLiteral("Начисления на оплату труда"), "213"),
@@ -321,8 +320,7 @@ const std::array<TemplateLine, TemplateLineCount> &templateLines()
 QString templateFinancingOfSource(int sourceIndex)
 {
     static const QStringList financing = {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("5"),
-                                          QStringLiteral("6"), QStringLiteral("0"),
-                                          QStringLiteral("СВОДНАЯ СМЕТА")};
+                                          QStringLiteral("6"), QStringLiteral("0"), QStringLiteral("СВОДНАЯ СМЕТА")};
     return sourceIndex >= 0 && sourceIndex < financing.size() ? financing.at(sourceIndex) : QString();
 }
 

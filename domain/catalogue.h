@@ -27,13 +27,13 @@ struct IncomeCode
 
 struct ExpenseLine
 {
-    QString shortCode;              // "211"
-    QString savedDescription;       // written by the main window's save
-    QString consolidatedDescription;// written by summing, used by the documents
-    QString breakdownDescription;   // used by the breakdown document
-    QString group;                  // full code of its group line in sums, empty for none
+    QString shortCode;               // "211"
+    QString savedDescription;        // written by the main window's save
+    QString consolidatedDescription; // written by summing, used by the documents
+    QString breakdownDescription;    // used by the breakdown document
+    QString group;                   // full code of its group line in sums, empty for none
 
-    QString fullCode() const;       // "386 00000000000000211"
+    QString fullCode() const; // "386 00000000000000211"
 };
 
 struct GroupLine
@@ -76,14 +76,19 @@ namespace vastrel {
 // The template written when a new estimate is registered. It keeps an older
 // set of codes, which no window field shows; its amounts come from the main
 // window's fields.
-enum class TemplateAmount { None, Remainder, Income, Expense };
+enum class TemplateAmount {
+    None,
+    Remainder,
+    Income,
+    Expense
+};
 
 struct TemplateLine
 {
     QString description;
-    QString code;          // with the prefix "386"
+    QString code;                // with the prefix "386"
     bool prefixFollowsFinancing; // "386" becomes "000" under the template's financing code "0"
-    TemplateAmount amount; // the field that fills its amount; Expense: the field of `code`
+    TemplateAmount amount;       // the field that fills its amount; Expense: the field of `code`
 };
 
 constexpr int TemplateLineCount = 33;
@@ -94,12 +99,12 @@ QString templateFinancingOfSource(int sourceIndex);
 
 // How an expense line appears in the breakdown document.
 enum class BreakdownPlacement {
-    WhenNonZero,          // a line row in the expense block when its amount is not 0
+    WhenNonZero,              // a line row in the expense block when its amount is not 0
     AfterTotalUnlessSeparate, // below "ИТОГО:" for every legal status but "3", also when 0
-    AfterTotalIfSeparate, // below "ИТОГО:" for legal status "3", when not 0
+    AfterTotalIfSeparate,     // below "ИТОГО:" for legal status "3", when not 0
 };
 enum class BreakdownSum {
-    Always,         // part of the expense sum
+    Always, // part of the expense sum
     Never,
     UnlessSeparate, // part of it for every legal status but "3"
 };

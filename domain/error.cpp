@@ -18,9 +18,9 @@ QString ioAdvice(int code, const QString &where)
     case IoCode::NotReady:
         return QStringLiteral("Носитель%1 не готов: вставьте дискету или флешку и повторите.").arg(place);
     case IoCode::PathNotFound:
-        return where.isEmpty() ? QStringLiteral("Путь не найден: проверьте, что носитель вставлен.")
-                               : QStringLiteral("Папка%1 не найдена: вставьте носитель или выберите другую папку.")
-                                     .arg(place);
+        return where.isEmpty()
+                   ? QStringLiteral("Путь не найден: проверьте, что носитель вставлен.")
+                   : QStringLiteral("Папка%1 не найдена: вставьте носитель или выберите другую папку.").arg(place);
     case IoCode::AccessDenied:
         return QStringLiteral("Нет доступа к файлу%1: носитель защищён от записи или файл занят.").arg(place);
     case IoCode::DiskWrite:
@@ -40,8 +40,7 @@ Error::Error(QString text)
     : m_platform(text)
     , m_text(std::move(text))
     , m_utf8(m_text.toUtf8())
-{
-}
+{}
 
 Error::Error(const QString &platformText, const QString &advice)
     : Error(platformText + QLatin1Char('\n') + advice)
@@ -57,8 +56,9 @@ Error Error::fileNotFound()
 
 Error Error::cannotOpen(const QString &fileName, const QString &reason)
 {
-    return Error(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason),
-                 QStringLiteral("Не удалось открыть файл %1: проверьте, что он есть и доступен.").arg(quoted(fileName)));
+    return Error(
+        QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason),
+        QStringLiteral("Не удалось открыть файл %1: проверьте, что он есть и доступен.").arg(quoted(fileName)));
 }
 
 Error Error::cannotCreate(const QString &fileName, const QString &reason)

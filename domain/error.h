@@ -44,6 +44,6 @@ constexpr int DiskRead = 100;
 constexpr int PathNotFound = 3;
 constexpr int AccessDenied = 5;
 constexpr int NotReady = 21;
-}
+} // namespace IoCode
 
 } // namespace vastrel

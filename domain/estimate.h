@@ -26,9 +26,9 @@ struct EstimateEntries
 // and the breakdown document shows. Positions are those of the catalogue.
 struct Estimate
 {
-    int incomeCode = -1;  // income code 0..10, -1 none
-    int source = -1;      // income source 0..10, -1 none
-    QString legalStatus;  // code "1", "3" or "2"; empty when none is chosen
+    int incomeCode = -1; // income code 0..10, -1 none
+    int source = -1;     // income source 0..10, -1 none
+    QString legalStatus; // code "1", "3" or "2"; empty when none is chosen
     EstimateEntries entries;
 };
 

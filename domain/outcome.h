@@ -34,7 +34,9 @@ struct Field
     int expense = -1;
 
     Field() = default;
-    Field(Kind k) : kind(k) {} // NOLINT: a kind names its field
+    Field(Kind k)
+        : kind(k)
+    {} // NOLINT: a kind names its field
     static Field expenseLine(int index);
     bool operator==(const Field &) const = default;
 };

@@ -25,8 +25,7 @@ void refill(EstimateWindow &window, const QString &before, QStringList lines)
 
 } // namespace
 
-void activateMainWindow(const Workspace &workspace, QString &heading, EstimateWindow &window,
-                        MessageService &messages)
+void activateMainWindow(const Workspace &workspace, QString &heading, EstimateWindow &window, MessageService &messages)
 {
     if (!settingsExist(workspace)) {
         messages.refuse(settingsMissingMessage());

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "domain/messages.h"
-#include "store/workspace.h"
 #include "editing/estimate_window.h"
+#include "store/workspace.h"
 
 namespace vastrel {
 
@@ -11,8 +11,7 @@ namespace vastrel {
 // says so. A missing table of contents throws after the heading is set, so
 // the caller keeps what was filled before the error. The selector keeps
 // pointing at the estimate it showed while the new lines hold it.
-void activateMainWindow(const Workspace &workspace, QString &heading, EstimateWindow &window,
-                        MessageService &messages);
+void activateMainWindow(const Workspace &workspace, QString &heading, EstimateWindow &window, MessageService &messages);
 
 // Refills the estimate selector from the table of contents after an
 // operation changed it; it keeps pointing at the estimate it showed while

@@ -58,8 +58,7 @@ const QString &EstimateWindow::expense(const QString &shortCode) const
 void EstimateWindow::setIncomeCode(int position)
 {
     incomeCode = position;
-    incomeCodeText = position >= 0 && position < IncomeCodeCount ? incomeCodes()[size_t(position)].code
-                                                                   : QString();
+    incomeCodeText = position >= 0 && position < IncomeCodeCount ? incomeCodes()[size_t(position)].code : QString();
 }
 
 } // namespace vastrel

@@ -12,7 +12,11 @@
 
 namespace vastrel {
 
-enum class TotalsColour { WindowText, Red, Black };
+enum class TotalsColour {
+    WindowText,
+    Red,
+    Black
+};
 
 // What the main window holds: the values its controls show. The windows copy
 // their controls into it, call the logic, and copy it back.

@@ -1,11 +1,11 @@
 #include "editing/registering.h"
 
 #include "domain/amount.h"
-#include "store/base_lock.h"
 #include "domain/error.h"
+#include "domain/masked_code.h"
+#include "store/base_lock.h"
 #include "store/estimate_file.h"
 #include "store/estimate_name.h"
-#include "domain/masked_code.h"
 #include "store/settings.h"
 #include "store/table_of_contents.h"
 
@@ -24,8 +24,7 @@ QString entriesProblem(const EstimateWindow &window)
     if (problem.isEmpty())
         problem = checkStorableText(window.income, QStringLiteral("Итоговая сумма доходов"));
     for (size_t i = 0; problem.isEmpty() && i < window.expenses.size(); ++i)
-        problem = checkStorableText(window.expenses[i],
-                                    QStringLiteral("Сумма по коду ") + expenseLines()[i].shortCode);
+        problem = checkStorableText(window.expenses[i], QStringLiteral("Сумма по коду ") + expenseLines()[i].shortCode);
     if (!problem.isEmpty())
         return problem;
     QList<const QString *> amounts = {&window.income, &window.remainder};
@@ -139,8 +138,8 @@ Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Esti
         QFile::remove(workspace.estimatePath(form.name));
         throw;
     }
-    const Outcome outcome = Outcome::done(QStringLiteral("Смета под именем ") + form.name
-                                          + QStringLiteral(" успешно записана в базу."));
+    const Outcome outcome =
+        Outcome::done(QStringLiteral("Смета под именем ") + form.name + QStringLiteral(" успешно записана в базу."));
 
     form.code = QStringLiteral("   ");
     form.name.clear();

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "domain/outcome.h"
-#include "store/workspace.h"
 #include "editing/estimate_window.h"
+#include "store/workspace.h"
 
 #include <QDate>
 #include <QString>
@@ -14,8 +14,8 @@ struct NewEstimateForm
 {
     QString name;
     QString notes;
-    int source = -1;                       // index in the window's income-source list, -1 none
-    QString code = QStringLiteral("000");  // the masked field's text, blanks included
+    int source = -1;                      // index in the window's income-source list, -1 none
+    QString code = QStringLiteral("000"); // the masked field's text, blanks included
     bool nameEnabled = true;
 };
 
@@ -32,6 +32,6 @@ void loadSelectedRecord(const Workspace &workspace, const QString &selectedLine,
 // the field that took the input focus last while the checks ran; one about
 // the main window's income source ends the form, which cannot show it.
 Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, EstimateWindow &mainWindow,
-                             const QDate &today = QDate::currentDate());
+                         const QDate &today = QDate::currentDate());
 
 } // namespace vastrel

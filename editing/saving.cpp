@@ -1,14 +1,14 @@
 #include "editing/saving.h"
 
 #include "domain/amount.h"
-#include "store/base_lock.h"
 #include "domain/error.h"
+#include "editing/calculation.h"
+#include "editing/showing.h"
+#include "store/base_lock.h"
 #include "store/estimate_file.h"
 #include "store/estimate_name.h"
 #include "store/settings.h"
 #include "store/table_of_contents.h"
-#include "editing/calculation.h"
-#include "editing/showing.h"
 
 namespace vastrel {
 
@@ -93,8 +93,7 @@ Outcome saveEstimate(const Workspace &workspace, const std::optional<QString> &s
         return Outcome::refusal(changedAfterCalculationMessage());
     }
 
-    if (mayReplace && name != basis.shownEstimate && estimateHoldsAmounts(workspace, name)
-        && !mayReplace(name)) {
+    if (mayReplace && name != basis.shownEstimate && estimateHoldsAmounts(workspace, name) && !mayReplace(name)) {
         return Outcome::refusal(QString());
     }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "domain/estimate.h"
-#include "store/estimate_file.h"
 #include "domain/outcome.h"
+#include "store/estimate_file.h"
 #include "store/workspace.h"
 
 #include <QStringList>

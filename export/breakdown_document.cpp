@@ -1,9 +1,9 @@
 #include "export/breakdown_document.h"
 
 #include "domain/amount.h"
-#include "store/table_of_contents.h"
 #include "export/document_common.h"
 #include "export/document_rows.h"
+#include "store/table_of_contents.h"
 
 #include <algorithm>
 
@@ -61,7 +61,10 @@ constexpr Style ColumnHead = box(10, false, Centre, Top);
 class BreakdownWriter
 {
 public:
-    BreakdownWriter(SheetModel &sheet, const BreakdownData &data) : m_sheet(sheet), m_data(data) {}
+    BreakdownWriter(SheetModel &sheet, const BreakdownData &data)
+        : m_sheet(sheet)
+        , m_data(data)
+    {}
 
     void write();
 
@@ -111,7 +114,8 @@ void BreakdownWriter::heading()
     put(QStringLiteral("C1:E1"), Approval, QStringLiteral("\"УТВЕРЖДАЮ\""));
     put(QStringLiteral("C2:E2"), Approval, s.headPosition);
     put(QStringLiteral("C4:E4"), Approval, QStringLiteral("_____________________ ") + s.headName);
-    put(QStringLiteral("C6:E6"), Approval, QStringLiteral("\"____\"___________ ") + m_data.year + QStringLiteral(" г."));
+    put(QStringLiteral("C6:E6"), Approval,
+        QStringLiteral("\"____\"___________ ") + m_data.year + QStringLiteral(" г."));
     put(QStringLiteral("A9:E9"), Title, QStringLiteral("РАСШИФРОВКА"));
 
     const QString sourceText = m_data.source >= 0 && m_data.source < IncomeSourceCount
@@ -143,7 +147,8 @@ void BreakdownWriter::fixedRows()
     remainderRow.code.align = General;
     row(17, remainderRow, QStringLiteral("Остаток средств на 01.01.") + m_data.year, QString(), m_data.remainder);
 
-    row(18, HeadingRow, QStringLiteral("Доходы по кодам классификации доходов бюджетной классификации Российской Федерации"),
+    row(18, HeadingRow,
+        QStringLiteral("Доходы по кодам классификации доходов бюджетной классификации Российской Федерации"),
         incomeHeading().code, {});
     m_sheet.setRowLines(18, 3);
 
@@ -155,8 +160,9 @@ void BreakdownWriter::fixedRows()
     incomeTotal.code.align = Centre;
     row(20, incomeTotal, QStringLiteral("ИТОГО ДОХОДОВ:"), QString(), Sum{{CellRange{17, E, 19, E}}});
 
-    row(21, HeadingRow, QStringLiteral("Расходы по классификации операций сектора государственного управления "
-                                       "бюджетной классификации Российской Федерации "),
+    row(21, HeadingRow,
+        QStringLiteral("Расходы по классификации операций сектора государственного управления "
+                       "бюджетной классификации Российской Федерации "),
         expenseHeading().code, {});
     m_sheet.setRowLines(21, 4);
 
@@ -169,8 +175,8 @@ void BreakdownWriter::fixedRows()
 void BreakdownWriter::expenseBlock()
 {
     for (const BreakdownLine &line : breakdownLines()) {
-        if (!line.group.isEmpty()
-            && std::none_of(m_groups.cbegin(), m_groups.cend(), [&](const WrittenGroup &g) { return g.code == line.group; })) {
+        if (!line.group.isEmpty() && std::none_of(m_groups.cbegin(), m_groups.cend(),
+                                                  [&](const WrittenGroup &g) { return g.code == line.group; })) {
             const BreakdownGroupLook &look = breakdownGroupLook(line.group);
             RowStyle kind = GroupRow;
             kind.label.bold = look.boldLabel;
@@ -205,8 +211,8 @@ void BreakdownWriter::totals()
     ++m_row;
     for (const BreakdownLine &line : breakdownLines()) {
         const double value = m_data.expense(line.shortCode);
-        const bool written = (line.placement == BreakdownPlacement::AfterTotalUnlessSeparate && !separate)
-                             || (line.placement == BreakdownPlacement::AfterTotalIfSeparate && separate && value != 0);
+        const bool written = (line.placement == BreakdownPlacement::AfterTotalUnlessSeparate && !separate) ||
+                             (line.placement == BreakdownPlacement::AfterTotalIfSeparate && separate && value != 0);
         if (!written)
             continue;
         if (line.sum == BreakdownSum::UnlessSeparate && !separate)
@@ -253,8 +259,8 @@ double BreakdownData::expense(const QString &shortCode) const
 Outcome prepareBreakdown(const Workspace &workspace, const Estimate &estimate, const EstimateTotals &totals,
                          const QDate &today, BreakdownData &data)
 {
-    if (totals.income.isEmpty() || totals.expense.isEmpty() || parseAmount(totals.income) == 0
-        || parseAmount(totals.expense) == 0) {
+    if (totals.income.isEmpty() || totals.expense.isEmpty() || parseAmount(totals.income) == 0 ||
+        parseAmount(totals.expense) == 0) {
         return Outcome::refusal(EmptyEstimate);
     }
     const auto settings = readSettings(workspace);
@@ -283,8 +289,9 @@ void writeBreakdown(SheetModel &sheet, const BreakdownData &data)
 
 QString breakdownFileName(const QString &estimate, const QDate &today)
 {
-    const QString name = estimate.isEmpty() ? QStringLiteral("Расшифровка сметы ") + today.toString(QStringLiteral("yyyy"))
-                                            : QStringLiteral("Расшифровка сметы ") + estimate;
+    const QString name = estimate.isEmpty()
+                             ? QStringLiteral("Расшифровка сметы ") + today.toString(QStringLiteral("yyyy"))
+                             : QStringLiteral("Расшифровка сметы ") + estimate;
     return safeFileName(name) + QStringLiteral(".xlsx");
 }
 

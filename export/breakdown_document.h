@@ -1,11 +1,11 @@
 #pragma once
 
 #include "domain/catalogue.h"
+#include "domain/estimate.h"
 #include "domain/outcome.h"
+#include "export/sheet_model.h"
 #include "store/settings.h"
 #include "store/workspace.h"
-#include "domain/estimate.h"
-#include "export/sheet_model.h"
 
 #include <QDate>
 #include <QString>

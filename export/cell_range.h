@@ -28,7 +28,15 @@ struct CellRange
 };
 
 // The documents' columns by their letters.
-enum Column : int { A = 1, B, C, D, E, F, G };
+enum Column : int {
+    A = 1,
+    B,
+    C,
+    D,
+    E,
+    F,
+    G
+};
 
 // "A" is 1, "AA" is 27; 0 for a text that is no column name.
 int columnNumber(const QString &letters);

@@ -2,10 +2,10 @@
 
 #include "domain/amount.h"
 #include "domain/error.h"
-#include "store/estimate_file.h"
-#include "store/table_of_contents.h"
 #include "export/document_common.h"
 #include "export/document_rows.h"
+#include "store/estimate_file.h"
+#include "store/table_of_contents.h"
 
 namespace vastrel {
 
@@ -37,7 +37,10 @@ constexpr Style Amount{10, false, false, Align::General, VerticalAlign::Top, fal
 class ConsolidatedWriter
 {
 public:
-    ConsolidatedWriter(SheetModel &sheet, const ConsolidatedData &data) : m_sheet(sheet), m_data(data) {}
+    ConsolidatedWriter(SheetModel &sheet, const ConsolidatedData &data)
+        : m_sheet(sheet)
+        , m_data(data)
+    {}
 
     void write();
 
@@ -85,8 +88,7 @@ void ConsolidatedWriter::head()
     put(QStringLiteral("A10:E10"), BoldCentre,
         QStringLiteral("по приносящей доход деятельности на ") + m_data.year + QStringLiteral(" год"));
     const QString university = s.code == ShortNameSubdivision ? UniversityShort : UniversityGenitive;
-    put(QStringLiteral("A11:E11"), NameLines,
-        s.name + QStringLiteral("\r\n") + university);
+    put(QStringLiteral("A11:E11"), NameLines, s.name + QStringLiteral("\r\n") + university);
     m_sheet.setRowLines(11, 2);
 
     put(QStringLiteral("A13"), UnitLabel, QStringLiteral("Единица измерения:"));

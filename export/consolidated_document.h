@@ -1,10 +1,10 @@
 #pragma once
 
-#include "store/estimate_file.h"
 #include "domain/outcome.h"
+#include "export/sheet_model.h"
+#include "store/estimate_file.h"
 #include "store/settings.h"
 #include "store/workspace.h"
-#include "export/sheet_model.h"
 
 #include <QDate>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "export/document_target.h"
 
-#include "store/base_lock.h"
 #include "export/xlsx_backend.h"
+#include "store/base_lock.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -11,10 +11,22 @@
 
 namespace vastrel {
 
-enum class Orientation { Portrait, Landscape };
+enum class Orientation {
+    Portrait,
+    Landscape
+};
 // General puts texts on the left and numbers on the right.
-enum class Align { General, Left, Centre, Right };
-enum class VerticalAlign { Bottom, Top, Middle };
+enum class Align {
+    General,
+    Left,
+    Centre,
+    Right
+};
+enum class VerticalAlign {
+    Bottom,
+    Top,
+    Middle
+};
 enum class NumberFormat {
     General, // as the amount is stored: "1234567,5"
     Money,   // two decimals, thousands apart: "1 234 567,50"
@@ -47,7 +59,12 @@ using CellValue = std::variant<std::monostate, QString, double, Sum>;
 
 struct Cell
 {
-    enum class Kind { Blank, Text, Number, Sum };
+    enum class Kind {
+        Blank,
+        Text,
+        Number,
+        Sum
+    };
     Kind kind = Kind::Blank;
     QString text;
     double number = 0;

@@ -12,8 +12,8 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <clocale>
+#include <iterator>
 #include <memory>
 
 #include <locale.h>
@@ -46,8 +46,8 @@ QString storedSum(const QList<CellRange> &ranges)
 {
     QStringList parts;
     for (const CellRange &range : ranges) {
-        parts.append(columnLetters(range.left) + QString::number(range.top) + QLatin1Char(':')
-                     + columnLetters(range.right) + QString::number(range.bottom));
+        parts.append(columnLetters(range.left) + QString::number(range.top) + QLatin1Char(':') +
+                     columnLetters(range.right) + QString::number(range.bottom));
     }
     return QStringLiteral("SUM(") + parts.join(QLatin1Char(',')) + QLatin1Char(')');
 }
@@ -64,7 +64,9 @@ QString storedFooter(const PageSetup &page)
 class Writer
 {
 public:
-    explicit Writer(lxw_workbook *workbook) : m_workbook(workbook) {}
+    explicit Writer(lxw_workbook *workbook)
+        : m_workbook(workbook)
+    {}
 
     lxw_format *format(const Style &style, int column = 0)
     {
@@ -149,7 +151,8 @@ class CNumericLocale
 {
 public:
 #if defined(_WIN32)
-    CNumericLocale() : m_perThread(_configthreadlocale(_ENABLE_PER_THREAD_LOCALE))
+    CNumericLocale()
+        : m_perThread(_configthreadlocale(_ENABLE_PER_THREAD_LOCALE))
     {
         if (const char *current = std::setlocale(LC_NUMERIC, nullptr))
             m_previous = current;
@@ -289,8 +292,8 @@ QByteArray xlsxBytes(const SheetModel &sheet)
             check(worksheet_write_number(worksheet, row, column, cell.number, format));
             break;
         case Cell::Kind::Sum:
-            check(worksheet_write_formula_num(worksheet, row, column, storedSum(cell.sum).toUtf8().constData(),
-                                              format, sheet.numericValue(it.key().first, it.key().second)));
+            check(worksheet_write_formula_num(worksheet, row, column, storedSum(cell.sum).toUtf8().constData(), format,
+                                              sheet.numericValue(it.key().first, it.key().second)));
             break;
         }
     }

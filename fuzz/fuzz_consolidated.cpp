@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     sandbox.write(Workspace::estimateName(QStringLiteral("e")), fuzz::bytesOf(data, size));
     fuzz::SilentMessages messages;
     runAction(messages, [&] {
-        const ConsolidatedData document = prepareConsolidated(sandbox.workspace(), QStringLiteral("e"),
-                                                              QDate(2026, 3, 5));
+        const ConsolidatedData document =
+            prepareConsolidated(sandbox.workspace(), QStringLiteral("e"), QDate(2026, 3, 5));
         SheetModel sheet;
         writeConsolidated(sheet, document);
         return Outcome::done();

@@ -3,11 +3,11 @@
 // is a file without a record). The base starts with one estimate of its own.
 #include "fuzz/sandbox.h"
 
+#include "operations/media_import.h"
 #include "store/estimate_file.h"
 #include "store/estimate_name.h"
 #include "store/table_of_contents.h"
 #include "store/text_file.h"
-#include "operations/media_import.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QDir().mkpath(medium);
     sandbox.clearBase();
     static const QByteArray own = toWindows1251(crlfLines(estimateFileLines(
-        {QStringLiteral("2026"), QStringLiteral("1"), QStringLiteral("Своя"), QStringLiteral("001"), QStringLiteral("1")},
+        {QStringLiteral("2026"), QStringLiteral("1"), QStringLiteral("Своя"), QStringLiteral("001"),
+         QStringLiteral("1")},
         {{{QStringLiteral("CODE"), QStringLiteral("211")}, {QStringLiteral("SUM_YEAR"), QStringLiteral("7")}}})));
     sandbox.write(Workspace::tocName(), QByteArrayLiteral("001|A|\r\n"));
     sandbox.write(Workspace::estimateName(QStringLiteral("A")), own);

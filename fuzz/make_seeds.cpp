@@ -4,11 +4,11 @@
 #include "fuzz/sandbox.h"
 
 #include "domain/amount.h"
+#include "operations/summing.h"
 #include "store/estimate_file.h"
 #include "store/settings.h"
 #include "store/table_of_contents.h"
 #include "store/text_file.h"
-#include "operations/summing.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -46,14 +46,18 @@ int main(int argc, char **argv)
     }
     g_root = QString::fromLocal8Bit(argv[1]);
     const fuzz::Sandbox sandbox; // first: it sets the locale the amounts are written in
-    const Settings settings{QStringLiteral("кафедры физики"), QStringLiteral("Заведующий"), QStringLiteral("И.И. Иванов"),
-                            QStringLiteral("105"), QStringLiteral("3"), QStringLiteral("Бухгалтер"),
+    const Settings settings{QStringLiteral("кафедры физики"),
+                            QStringLiteral("Заведующий"),
+                            QStringLiteral("И.И. Иванов"),
+                            QStringLiteral("105"),
+                            QStringLiteral("3"),
+                            QStringLiteral("Бухгалтер"),
                             QStringLiteral("Петрова А.А.")};
     const QDate today(2026, 3, 5);
 
     // Main-window estimates: every income code and source, amounts of every form.
     const QStringList amounts = {QStringLiteral("150"), QStringLiteral("0,5"), QStringLiteral("1E15"),
-                                 QStringLiteral("-3"), QStringLiteral("0"), QStringLiteral("0,0")};
+                                 QStringLiteral("-3"),  QStringLiteral("0"),   QStringLiteral("0,0")};
     for (int code = 0; code < IncomeCodeCount; ++code) {
         Estimate estimate;
         estimate.incomeCode = code;
@@ -95,8 +99,8 @@ int main(int argc, char **argv)
     QFile toc(sandbox.workspace().tocPath());
     if (toc.open(QIODevice::ReadOnly))
         seed("toc", QStringLiteral("summed"), toc.readAll());
-    writeToc(sandbox.workspace(), {QStringLiteral("105|Смета ФФ|физфак|2026"), QStringLiteral("001|a|"),
-                                   QStringLiteral("202|Смета ИТ|")});
+    writeToc(sandbox.workspace(),
+             {QStringLiteral("105|Смета ФФ|физфак|2026"), QStringLiteral("001|a|"), QStringLiteral("202|Смета ИТ|")});
     QFile notes(sandbox.workspace().tocPath());
     if (notes.open(QIODevice::ReadOnly))
         seed("toc", QStringLiteral("notes"), notes.readAll());
@@ -106,8 +110,8 @@ int main(int argc, char **argv)
         QFile file(dir + QStringLiteral("window_3"));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }()));
-    const QByteArray list = fileBytes({QStringLiteral("105|Смета ФФ|физфак|2026"), QStringLiteral("001|A|"),
-                                       QStringLiteral("202|Смета ИТ|")});
+    const QByteArray list = fileBytes(
+        {QStringLiteral("105|Смета ФФ|физфак|2026"), QStringLiteral("001|A|"), QStringLiteral("202|Смета ИТ|")});
     seed("intake", QStringLiteral("three"), list + '\x1e' + window3 + '\x1e' + window3 + '\x1e' + window3);
     seed("intake", QStringLiteral("some_without_file"), list + '\x1e' + window3);
     seed("intake", QStringLiteral("file_without_record"),

@@ -15,8 +15,7 @@ Sandbox::Sandbox()
         QDir(m_dir.path()).mkpath(QStringLiteral("Vastrel/smetas"));
         return Workspace(m_dir.filePath(QStringLiteral("work")));
     }())
-{
-}
+{}
 
 void Sandbox::write(const QString &relativeName, const QByteArray &bytes) const
 {

@@ -137,9 +137,9 @@ void HelpWindow::search(const QString &query)
         return;
     }
     const QList<int> found = pagesMatching(query);
-    m_found->setText(found.isEmpty() ? QStringLiteral("Ничего не найдено.")
-                                     : QStringLiteral("Найдено разделов: %1. Enter — следующее место.")
-                                           .arg(found.size()));
+    m_found->setText(found.isEmpty()
+                         ? QStringLiteral("Ничего не найдено.")
+                         : QStringLiteral("Найдено разделов: %1. Enter — следующее место.").arg(found.size()));
     m_found->setWordWrap(true);
     listPages(found);
     if (found.isEmpty()) {

@@ -1,7 +1,7 @@
 #include "operations/deletion.h"
 
-#include "store/base_lock.h"
 #include "domain/error.h"
+#include "store/base_lock.h"
 #include "store/table_of_contents.h"
 #include "store/text_file.h"
 

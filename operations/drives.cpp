@@ -97,11 +97,10 @@ Medium Medium::at(const QString &directory)
 
 QStringList driveLetters()
 {
-    return {QStringLiteral("C"), QStringLiteral("D"), QStringLiteral("E"), QStringLiteral("F"),
-            QStringLiteral("G"), QStringLiteral("H"), QStringLiteral("I"), QStringLiteral("J"),
-            QStringLiteral("K"), QStringLiteral("L"), QStringLiteral("M"), QStringLiteral("N"),
-            QStringLiteral("O"), QStringLiteral("P"), QStringLiteral("Q"), QStringLiteral("R"),
-            QStringLiteral("S"), QStringLiteral("T"), QStringLiteral("U"), QStringLiteral("W"),
+    return {QStringLiteral("C"), QStringLiteral("D"), QStringLiteral("E"), QStringLiteral("F"), QStringLiteral("G"),
+            QStringLiteral("H"), QStringLiteral("I"), QStringLiteral("J"), QStringLiteral("K"), QStringLiteral("L"),
+            QStringLiteral("M"), QStringLiteral("N"), QStringLiteral("O"), QStringLiteral("P"), QStringLiteral("Q"),
+            QStringLiteral("R"), QStringLiteral("S"), QStringLiteral("T"), QStringLiteral("U"), QStringLiteral("W"),
             QStringLiteral("V"), QStringLiteral("Y"), QStringLiteral("Z")};
 }
 
@@ -119,8 +118,8 @@ std::optional<Mount> parseMountInfoLine(QByteArrayView line)
     }
     // id, parent, major:minor, root, mount point, options, optional fields, "-", type, source, options
     const qsizetype dash = fields.indexOf(QByteArrayView("-"), 6);
-    if (fields.size() < 10 || dash < 0 || dash + 2 >= fields.size() || !fields.at(2).contains(':')
-        || !fields.at(4).startsWith('/'))
+    if (fields.size() < 10 || dash < 0 || dash + 2 >= fields.size() || !fields.at(2).contains(':') ||
+        !fields.at(4).startsWith('/'))
         return std::nullopt;
     return Mount{QString::fromLatin1(fields.at(2)), unescapeMountField(fields.at(4)),
                  unescapeMountField(fields.at(dash + 1)), unescapeMountField(fields.at(dash + 2))};
@@ -139,8 +138,8 @@ QList<DriveChoice> removableMedia(QByteArrayView mountInfo,
         start = end + 1;
         if (!mount)
             continue;
-        const bool byDesktop = mount->mountPoint.startsWith(QStringLiteral("/media/"))
-                               || mount->mountPoint.startsWith(QStringLiteral("/run/media/"));
+        const bool byDesktop = mount->mountPoint.startsWith(QStringLiteral("/media/")) ||
+                               mount->mountPoint.startsWith(QStringLiteral("/run/media/"));
         if (!byDesktop && !(mount->source.startsWith(QStringLiteral("/dev/")) && removable(mount->deviceNumber)))
             continue;
         const bool seen = std::any_of(media.begin(), media.end(),

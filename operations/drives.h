@@ -48,7 +48,7 @@ struct Mount
     QString deviceNumber; // "major:minor", as /sys/dev/block names it
     QString mountPoint;
     QString fsType;
-    QString source;       // "/dev/sdb1", or what a pseudo file system puts there
+    QString source; // "/dev/sdb1", or what a pseudo file system puts there
 
     bool operator==(const Mount &) const = default;
 };

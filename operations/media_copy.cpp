@@ -65,8 +65,7 @@ void requireEstimateBehindLink(const QString &sourcePath, const QString &name)
                         .arg(name, QDir::toNativeSeparators(info.symLinkTarget()), problem));
 }
 
-void copyEstimate(const Workspace &workspace, const Medium &medium, const QString &name,
-                  const BlockWriter &writer)
+void copyEstimate(const Workspace &workspace, const Medium &medium, const QString &name, const BlockWriter &writer)
 {
     const QString sourcePath = workspace.estimatePath(name);
     if (!fileExists(sourcePath))

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "domain/outcome.h"
-#include "store/workspace.h"
 #include "operations/drives.h"
+#include "store/workspace.h"
 
 #include <QFileDevice>
 #include <QList>

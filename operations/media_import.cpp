@@ -1,7 +1,7 @@
 #include "operations/media_import.h"
 
-#include "store/base_lock.h"
 #include "domain/error.h"
+#include "store/base_lock.h"
 #include "store/estimate_file.h"
 #include "store/estimate_name.h"
 #include "store/table_of_contents.h"
@@ -98,7 +98,11 @@ private:
 // it, so that it can be put back.
 struct BaseEntry
 {
-    enum class Kind { None, File, Link } kind = Kind::None;
+    enum class Kind {
+        None,
+        File,
+        Link
+    } kind = Kind::None;
     QByteArray bytes;
     std::filesystem::path linkTarget;
 };
@@ -112,11 +116,14 @@ struct Stored
 class Intake
 {
 public:
-    Intake(const Workspace &workspace, const Medium &medium, const ReplaceConsent &consent,
-           const MediumReader &reader, IntakeResult &result)
-        : m_workspace(workspace), m_medium(medium), m_consent(consent), m_reader(reader), m_result(result)
-    {
-    }
+    Intake(const Workspace &workspace, const Medium &medium, const ReplaceConsent &consent, const MediumReader &reader,
+           IntakeResult &result)
+        : m_workspace(workspace)
+        , m_medium(medium)
+        , m_consent(consent)
+        , m_reader(reader)
+        , m_result(result)
+    {}
 
     void run(const QStringList &names)
     {
@@ -226,8 +233,7 @@ private:
                        .arg(shown, maxEstimateFileText()));
             break;
         case UntrustedFile::Kind::Unreadable:
-            refuse(QStringLiteral("Файл %1 на носителе нельзя прочитать: нет прав на чтение — не принят.")
-                       .arg(shown));
+            refuse(QStringLiteral("Файл %1 на носителе нельзя прочитать: нет прав на чтение — не принят.").arg(shown));
             break;
         }
         return std::nullopt;

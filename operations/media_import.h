@@ -2,9 +2,9 @@
 
 #include "domain/error.h"
 #include "domain/messages.h"
+#include "operations/drives.h"
 #include "store/text_file.h"
 #include "store/workspace.h"
-#include "operations/drives.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,10 +20,10 @@ namespace vastrel {
 struct IntakeResult
 {
     int taken = 0;
-    int identical = 0;          // already in the base, byte for byte
-    QStringList refusals;       // one text per estimate or record refused
-    QStringList withoutFile;    // records of the medium whose file is not on it
-    QStringList withoutRecord;  // files of the medium that no record names
+    int identical = 0;         // already in the base, byte for byte
+    QStringList refusals;      // one text per estimate or record refused
+    QStringList withoutFile;   // records of the medium whose file is not on it
+    QStringList withoutRecord; // files of the medium that no record names
     std::optional<Error> error;
 
     // One line of counts, then the first refusals.

@@ -1,8 +1,8 @@
 #include "operations/rebuild.h"
 
+#include "domain/error.h"
 #include "store/base_lock.h"
 #include "store/directory_listing.h"
-#include "domain/error.h"
 #include "store/table_of_contents.h"
 
 #include <QFileInfo>
@@ -264,7 +264,8 @@ SortedNames sortedEntries(const Workspace &workspace)
 {
     SortedNames names;
     QString reason;
-    if (!forEachDirectoryEntry(workspace.baseDir(), [&](QStringView name) { names.add(name); }, &reason)) {
+    if (!forEachDirectoryEntry(
+            workspace.baseDir(), [&](QStringView name) { names.add(name); }, &reason)) {
         // A partial listing would silently drop records from the new table of contents.
         throw Error(QStringLiteral("Каталог базы %1 не удалось прочитать: %2. Оглавление базы не изменено.")
                         .arg(Workspace::shown(Workspace::baseDirName() + QLatin1Char('/')), reason));

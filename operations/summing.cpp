@@ -1,9 +1,9 @@
 #include "operations/summing.h"
 
 #include "domain/amount.h"
-#include "store/base_lock.h"
 #include "domain/catalogue.h"
 #include "domain/error.h"
+#include "store/base_lock.h"
 #include "store/estimate_file.h"
 #include "store/table_of_contents.h"
 #include "store/text_file.h"
@@ -19,7 +19,11 @@ namespace vastrel {
 
 namespace {
 
-enum class LineKind { Remainder, Income, Expense };
+enum class LineKind {
+    Remainder,
+    Income,
+    Expense
+};
 
 struct CodeTarget
 {
@@ -111,8 +115,7 @@ void addEstimate(const EstimateContent &content, Sums &sums)
         sums.header.legalStatus = file.header->legalStatus;
     }
     for (const EstimateFileRecord &record : file.records) {
-        const auto target =
-            codeTargets().constFind(QByteArray::fromRawData(record.code.data(), record.code.size()));
+        const auto target = codeTargets().constFind(QByteArray::fromRawData(record.code.data(), record.code.size()));
         if (target != codeTargets().constEnd())
             sums.add(*target, parseStoredAmount(record.amount));
     }
@@ -170,8 +173,8 @@ QList<ConsolidatedRecord> consolidatedRecordList(const Sums &sums, const QDate &
             continue;
         addGroupOnce(line.group, started);
         if (sums.expenseLines[i].value() != 0.0)
-            records.append({line.consolidatedDescription, line.fullCode(), amountText(sums.expenseLines[i].value()),
-                            false});
+            records.append(
+                {line.consolidatedDescription, line.fullCode(), amountText(sums.expenseLines[i].value()), false});
     }
 
     const ExpenseLine &stateTransfers = stateTransfersLine();
@@ -179,8 +182,8 @@ QList<ConsolidatedRecord> consolidatedRecordList(const Sums &sums, const QDate &
     const QString &status = sums.header.legalStatus;
     if (status == QLatin1String("1") || status == QLatin1String("2")) {
         records.append({QStringLiteral("ИТОГО"), QString(), amountText(sums.expenses.value())});
-        records.append({stateTransfers.consolidatedDescription, stateTransfers.fullCode(),
-                        amountText(stateTransfersSum)});
+        records.append(
+            {stateTransfers.consolidatedDescription, stateTransfers.fullCode(), amountText(stateTransfersSum)});
     }
     AmountSum allExpenses = sums.expenses;
     allExpenses.add(stateTransfersSum);
@@ -226,9 +229,9 @@ QString timeText(const QTime &time, const QLocale &locale)
     if (twelveHour) {
         const bool morning = time.hour() < 12;
         QString marker = morning ? locale.amText() : locale.pmText();
-        const bool plain = !marker.isEmpty() && fitsWindows1251(marker)
-                           && std::all_of(marker.cbegin(), marker.cend(),
-                                          [](QChar c) { return c.isLetter() || c == QLatin1Char('.'); });
+        const bool plain =
+            !marker.isEmpty() && fitsWindows1251(marker) &&
+            std::all_of(marker.cbegin(), marker.cend(), [](QChar c) { return c.isLetter() || c == QLatin1Char('.'); });
         if (!plain)
             marker = morning ? QStringLiteral("AM") : QStringLiteral("PM");
         text += QLatin1Char(' ') + marker;
@@ -256,8 +259,8 @@ QString freeEstimateName(const Workspace &workspace, const QStringList &toc, QDa
 
 QString consolidatedEstimateName(const QDateTime &when, const QLocale &locale)
 {
-    return QStringLiteral("сводная смета ( ") + when.date().toString(u"dd_MM_yyyy") + QLatin1Char('_')
-           + timeText(when.time(), locale) + QStringLiteral(" )");
+    return QStringLiteral("сводная смета ( ") + when.date().toString(u"dd_MM_yyyy") + QLatin1Char('_') +
+           timeText(when.time(), locale) + QStringLiteral(" )");
 }
 
 namespace {

@@ -130,8 +130,8 @@ BaseLock::BaseLock(const Workspace &workspace)
                                        "запись или диск недоступен. Ничего не изменено.")
                             .arg(fileName(), QDir::toNativeSeparators(workspace.root())));
         if (waited.elapsed() >= waitMs())
-            throw Error(busyMessage() + QStringLiteral("\nФайл блокировки: %1%2.")
-                                            .arg(shownPath(m_path), holderText(*lock)));
+            throw Error(busyMessage() +
+                        QStringLiteral("\nФайл блокировки: %1%2.").arg(shownPath(m_path), holderText(*lock)));
         QThread::msleep(PollMs);
     }
     m_lock = std::move(lock);

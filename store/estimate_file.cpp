@@ -18,8 +18,8 @@ const QString TwoTabs = QStringLiteral("\t\t");
 
 QString elementLine(const EstimateElement &element)
 {
-    return TwoTabs + QLatin1Char('<') + element.tag + QLatin1Char('>') + element.value + QStringLiteral("</")
-           + element.tag + QLatin1Char('>');
+    return TwoTabs + QLatin1Char('<') + element.tag + QLatin1Char('>') + element.value + QStringLiteral("</") +
+           element.tag + QLatin1Char('>');
 }
 
 void appendRecord(QStringList &lines, const EstimateRecord &record)
@@ -36,8 +36,8 @@ QStringList estimateFileLines(const EstimateHeader &header, const QList<Estimate
 {
     QStringList lines;
     lines.append(EstimateFileLine::Declaration);
-    lines.append(QLatin1Char('<') + EstimateTag::Root + QStringLiteral(" xmlns:xsi='") + SchemaInstanceNamespace
-                 + QStringLiteral("'>"));
+    lines.append(QLatin1Char('<') + EstimateTag::Root + QStringLiteral(" xmlns:xsi='") + SchemaInstanceNamespace +
+                 QStringLiteral("'>"));
     appendRecord(lines, {{EstimateTag::Year, header.year},
                          {EstimateTag::Financing, header.financing},
                          {EstimateTag::Department, header.department},
@@ -94,14 +94,17 @@ QByteArray encodedLine(const QString &text)
 
 } // namespace
 
-EstimateLine::EstimateLine(const QString &text) : m_own(encodedLine(text))
+EstimateLine::EstimateLine(const QString &text)
+    : m_own(encodedLine(text))
 {
     m_data = m_own.constData();
     m_size = m_own.size();
     findTag();
 }
 
-EstimateLine::EstimateLine(const char *data, qsizetype size) : m_data(data), m_size(size)
+EstimateLine::EstimateLine(const char *data, qsizetype size)
+    : m_data(data)
+    , m_size(size)
 {
     findTag();
 }
@@ -136,8 +139,8 @@ bool EstimateLine::matchesAt(qsizetype at, const QString &text) const
 
 bool EstimateLine::holds(const QString &tag, const QString &value) const
 {
-    return matchesAt(0, QStringLiteral("\t\t<") + tag + QLatin1Char('>') + value + QStringLiteral("</") + tag
-                            + QLatin1Char('>'));
+    return matchesAt(0, QStringLiteral("\t\t<") + tag + QLatin1Char('>') + value + QStringLiteral("</") + tag +
+                            QLatin1Char('>'));
 }
 
 QByteArrayView EstimateLine::valueBytes(const QString &tag) const
@@ -147,8 +150,8 @@ QByteArrayView EstimateLine::valueBytes(const QString &tag) const
         return {};
     // Only the byte '<' reads as '<', so each one is a place where "</tag>" may start.
     for (qsizetype at = find('<', from); at >= 0; at = find('<', at + 1)) {
-        if (at + 1 < m_size && m_data[at + 1] == '/' && matchesAt(at + 2, tag) && at + 2 + tag.size() < m_size
-            && m_data[at + 2 + tag.size()] == '>')
+        if (at + 1 < m_size && m_data[at + 1] == '/' && matchesAt(at + 2, tag) && at + 2 + tag.size() < m_size &&
+            m_data[at + 2 + tag.size()] == '>')
             return QByteArrayView(m_data + from, at - from);
     }
     return QByteArrayView(m_data + from, m_size - from);
@@ -179,7 +182,8 @@ EstimateContent::EstimateContent(const QStringList &lines)
     }
 }
 
-EstimateContent::EstimateContent(const QByteArray &bytes) : m_bytes(bytes)
+EstimateContent::EstimateContent(const QByteArray &bytes)
+    : m_bytes(bytes)
 {
     const char *const data = m_bytes.constData();
     const qsizetype size = m_bytes.size();
@@ -512,7 +516,8 @@ QString templateProblem(const QList<CheckedRecord> &records)
         if (!templateCodes().contains(QByteArray::fromRawData(record.code.data(), record.code.size())))
             return unknownCode(record, kind);
         if (record.hasBreakdown)
-            return atLine(record.codeLine + 1, QStringLiteral("строки %1 не бывает в %2").arg(EstimateTag::Breakdown, kind));
+            return atLine(record.codeLine + 1,
+                          QStringLiteral("строки %1 не бывает в %2").arg(EstimateTag::Breakdown, kind));
         if (const QString problem = amountProblem(record, true); !problem.isEmpty())
             return problem;
     }
@@ -530,7 +535,8 @@ QString consolidatedProblem(const QList<CheckedRecord> &records)
         if (known == consolidatedCodes().constEnd())
             return unknownCode(record, kind);
         if (record.hasBreakdown != known.value() || !record.breakdown.isEmpty())
-            return atLine(record.codeLine + 1, QStringLiteral("строка %1 не на своём месте").arg(EstimateTag::Breakdown));
+            return atLine(record.codeLine + 1,
+                          QStringLiteral("строка %1 не на своём месте").arg(EstimateTag::Breakdown));
         const bool heading = code.isEmpty() || code == incomeHeadingCode || code == expenseHeadingCode;
         if (const QString problem = amountProblem(record, heading); !problem.isEmpty())
             return problem;
@@ -580,8 +586,8 @@ QString savedProblem(const QList<CheckedRecord> &records)
         if (expense < 0)
             return unknownCode(record, kind);
         if (expense <= previous)
-            return atLine(record.codeLine, QStringLiteral("код %1 повторяется или стоит не по порядку")
-                                               .arg(quotedValue(record.code)));
+            return atLine(record.codeLine,
+                          QStringLiteral("код %1 повторяется или стоит не по порядку").arg(quotedValue(record.code)));
         if (record.hasBreakdown)
             return atLine(record.codeLine + 1,
                           QStringLiteral("строки %1 не бывает в записи расхода").arg(EstimateTag::Breakdown));
@@ -620,8 +626,8 @@ QString estimateFileProblem(const EstimateContent &content, EstimateKind *kind)
                               ? isElement(content.at(i), headerTags[element])
                               : lineIs(content.at(i), startBytes.at(i));
         if (!fits)
-            return atLine(i, QStringLiteral("ожидалось «%1»").arg(start.at(i).trimmed().replace(
-                                 QStringLiteral("><"), QStringLiteral(">…<"))));
+            return atLine(i, QStringLiteral("ожидалось «%1»")
+                                 .arg(start.at(i).trimmed().replace(QStringLiteral("><"), QStringLiteral(">…<"))));
     }
 
     QList<CheckedRecord> records;
@@ -665,8 +671,8 @@ QString estimateFileProblem(const EstimateContent &content, EstimateKind *kind)
         records.append(record);
     }
     if (!lineIs(content.at(i), rootEnd))
-        return expected(quoted(EstimateFileLine::RecordStart) + QStringLiteral(" или ")
-                        + quoted(EstimateFileLine::RootEnd));
+        return expected(quoted(EstimateFileLine::RecordStart) + QStringLiteral(" или ") +
+                        quoted(EstimateFileLine::RootEnd));
     if (i + 1 != content.size())
         return atLine(i + 1, QStringLiteral("текст после ") + quoted(EstimateFileLine::RootEnd));
     if (sums && templateAmounts)
@@ -674,9 +680,9 @@ QString estimateFileProblem(const EstimateContent &content, EstimateKind *kind)
             .arg(EstimateTag::Amount, EstimateTag::ExpenseQuarter, EstimateTag::RemainderQuarter);
     static const QByteArray consolidatedFinancing = toWindows1251(ConsolidatedFinancing);
     const QByteArrayView financing = elementValue(content.at(4), EstimateTag::Financing);
-    EstimateKind found = !sums ? EstimateKind::Template
+    EstimateKind found = !sums                                ? EstimateKind::Template
                          : financing == consolidatedFinancing ? EstimateKind::Consolidated
-                                                                                      : EstimateKind::Saved;
+                                                              : EstimateKind::Saved;
     if (found != EstimateKind::Template) {
         for (const CheckedRecord &record : records) {
             if (!record.amountTag)

@@ -189,10 +189,17 @@ EstimateFileRecords readEstimateRecords(const EstimateContent &content);
 // the system's own are a few kilobytes, so anything near this is no estimate.
 constexpr qint64 MaxEstimateFileBytes = 1024 * 1024;
 // The same in the words of a message.
-inline QString maxEstimateFileText() { return QStringLiteral("1 МБ"); }
+inline QString maxEstimateFileText()
+{
+    return QStringLiteral("1 МБ");
+}
 
 // The three kinds of estimate file, by who wrote it.
-enum class EstimateKind { Saved, Template, Consolidated };
+enum class EstimateKind {
+    Saved,
+    Template,
+    Consolidated
+};
 
 // Whether a file's bytes are an estimate file that every installation reads
 // alike: Windows-1251 (no UTF-8, no byte-order mark, no NUL or other control

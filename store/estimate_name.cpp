@@ -45,8 +45,8 @@ bool isDeviceName(const QString &name)
     const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
     if (devices.contains(stem))
         return true;
-    return stem.size() == 4 && (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT")))
-           && stem.at(3) >= QLatin1Char('1') && stem.at(3) <= QLatin1Char('9');
+    return stem.size() == 4 && (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT"))) &&
+           stem.at(3) >= QLatin1Char('1') && stem.at(3) <= QLatin1Char('9');
 }
 
 // The longest file name the directory's file system takes, in the units it
@@ -103,8 +103,7 @@ QString newEstimateNameProblem(const QString &name)
     if (!name.isEmpty() && (name.front().isSpace() || name.back().isSpace()))
         return QStringLiteral("Имя сметы не может начинаться или заканчиваться пробелом.");
     if (isDeviceName(name))
-        return QStringLiteral("Имя «%1» занято в Windows за устройством; выберите для сметы другое имя.")
-            .arg(name);
+        return QStringLiteral("Имя «%1» занято в Windows за устройством; выберите для сметы другое имя.").arg(name);
     if (!fitsWindows1251(name))
         return QStringLiteral("Имя сметы содержит символы, которые нельзя записать в кодировке Windows-1251.");
     return QString();

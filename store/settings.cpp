@@ -15,10 +15,14 @@ const QStringList &statusItems()
 QString statusCodeOfItem(int item)
 {
     switch (item) {
-    case 0: return QStringLiteral("1");
-    case 1: return QStringLiteral("3");
-    case 2: return QStringLiteral("2");
-    default: return QString();
+    case 0:
+        return QStringLiteral("1");
+    case 1:
+        return QStringLiteral("3");
+    case 2:
+        return QStringLiteral("2");
+    default:
+        return QString();
     }
 }
 
@@ -47,8 +51,8 @@ std::optional<Settings> readSettings(const Workspace &workspace, SettingsBlock b
 {
     if (!settingsExist(workspace))
         return std::nullopt;
-    QStringList lines = readTextLines(workspace.settingsPath(), Workspace::shown(Workspace::settingsName()),
-                                      OpenFailure::FileNotFound);
+    QStringList lines =
+        readTextLines(workspace.settingsPath(), Workspace::shown(Workspace::settingsName()), OpenFailure::FileNotFound);
     // Empty lines after the last value never begin another block.
     while (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
@@ -61,9 +65,9 @@ std::optional<Settings> readSettings(const Workspace &workspace, SettingsBlock b
 
 QByteArray settingsFileBytes(const Settings &s)
 {
-    const QString text = QStringList{s.name, s.headPosition, s.headName, s.code, s.status,
-                                     s.responsiblePosition, s.responsibleName}
-                             .join(QStringLiteral("\r\n"));
+    const QString text =
+        QStringList{s.name, s.headPosition, s.headName, s.code, s.status, s.responsiblePosition, s.responsibleName}
+            .join(QStringLiteral("\r\n"));
     return toWindows1251(text);
 }
 
@@ -89,11 +93,15 @@ Outcome storeSettings(const Workspace &workspace, const SettingsForm &form)
             return Outcome::refusal(QString::fromUtf16(check.message), check.field);
         }
     }
-    const Settings settings{form.name, form.headPosition, form.headName, form.code,
-                            statusCodeOfItem(form.statusItem), form.responsiblePosition,
+    const Settings settings{form.name,
+                            form.headPosition,
+                            form.headName,
+                            form.code,
+                            statusCodeOfItem(form.statusItem),
+                            form.responsiblePosition,
                             form.responsibleName};
-    const QString texts[] = {settings.name, settings.headPosition, settings.headName, settings.code,
-                             settings.responsiblePosition, settings.responsibleName};
+    const QString texts[] = {settings.name, settings.headPosition,        settings.headName,
+                             settings.code, settings.responsiblePosition, settings.responsibleName};
     for (const QString &text : texts) {
         const QString problem = checkStorableText(text, QStringLiteral("Поле «%1»").arg(text));
         if (!problem.isEmpty()) {

@@ -33,7 +33,10 @@ bool settingsExist(const Workspace &workspace);
 // Which seven lines count when the file holds more: the settings window reads
 // the first seven, the other readers read blocks of seven to the end and keep
 // the last. Missing lines read as empty. nullopt when there is no file.
-enum class SettingsBlock { First, Last };
+enum class SettingsBlock {
+    First,
+    Last
+};
 std::optional<Settings> readSettings(const Workspace &workspace, SettingsBlock block = SettingsBlock::Last);
 
 // The message every reader shows when the file is missing.

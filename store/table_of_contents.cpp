@@ -185,8 +185,7 @@ void appendTocRecord(const Workspace &workspace, const TocRecord &record)
 
 void writeToc(const Workspace &workspace, const QStringList &lines)
 {
-    writeFileAtomically(workspace.tocPath(), Workspace::shown(Workspace::tocName()),
-                        toWindows1251(crlfLines(lines)));
+    writeFileAtomically(workspace.tocPath(), Workspace::shown(Workspace::tocName()), toWindows1251(crlfLines(lines)));
 }
 
 bool writeTocBytes(const Workspace &workspace, const std::function<bool(const ByteSink &sink)> &produce)
@@ -199,8 +198,7 @@ QString checkStorableText(const QString &text, const QString &what)
     if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
         return QStringLiteral("%1 не может содержать перевод строки.").arg(what);
     if (!fitsWindows1251(text))
-        return QStringLiteral("%1 содержит символы, которые нельзя записать в кодировке Windows-1251.")
-            .arg(what);
+        return QStringLiteral("%1 содержит символы, которые нельзя записать в кодировке Windows-1251.").arg(what);
     return QString();
 }
 

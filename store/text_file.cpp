@@ -327,8 +327,7 @@ SafeFileWriter::SafeFileWriter(const QString &path, Links links)
     : m_path(path)
     , m_links(links)
     , m_file(path)
-{
-}
+{}
 
 SafeFileWriter::~SafeFileWriter()
 {
@@ -345,8 +344,8 @@ bool removeFile(const QString &path, QString *reason)
     QFile file(path);
     if (!injectedFault(FileStep::Remove, path) && file.remove())
         return true;
-    *reason = file.error() == QFileDevice::NoError ? QStringLiteral("файл занят другой программой")
-                                                     : file.errorString();
+    *reason =
+        file.error() == QFileDevice::NoError ? QStringLiteral("файл занят другой программой") : file.errorString();
     return false;
 }
 
@@ -483,8 +482,7 @@ bool SafeFileWriter::commitOverLink()
     return true;
 }
 
-void writeFileAtomically(const QString &path, const QString &name, const QByteArray &bytes,
-                         SafeFileWriter::Links links)
+void writeFileAtomically(const QString &path, const QString &name, const QByteArray &bytes, SafeFileWriter::Links links)
 {
     SafeFileWriter file(path, links);
     if (!file.open())

@@ -23,7 +23,10 @@ std::filesystem::path nativePath(const QString &path);
 
 // How a missing or unreadable file is reported: a line-by-line read says
 // "File not found", loading a list says "Cannot open file "%s". %s".
-enum class OpenFailure { FileNotFound, CannotOpen };
+enum class OpenFailure {
+    FileNotFound,
+    CannotOpen
+};
 
 // Reads a text file whole and splits it into lines. A line ends at LF (a CR
 // before it is dropped); the end of the file ends the last line; any bytes are
@@ -54,7 +57,14 @@ bool isLink(const QString &path);
 // device, never more than `cap` bytes. A read error throws an Error.
 struct UntrustedFile
 {
-    enum class Kind { Regular, Missing, Link, Special, TooLarge, Unreadable };
+    enum class Kind {
+        Regular,
+        Missing,
+        Link,
+        Special,
+        TooLarge,
+        Unreadable
+    };
     Kind kind = Kind::Missing;
     QByteArray bytes; // Regular only
 };
@@ -110,7 +120,10 @@ bool removeFile(const QString &path, QString *reason);
 // Makes the final rename of a SafeFileWriter, or a removeFile, of a path for
 // which `fails` is true fail as the system would refuse it (on Windows a file
 // held open by another program does this). Tests use it.
-enum class FileStep { Rename, Remove };
+enum class FileStep {
+    Rename,
+    Remove
+};
 using FileFault = std::function<bool(FileStep step, const QString &path)>;
 void setFileFaultForTesting(FileFault fails);
 

@@ -11,13 +11,11 @@ namespace vastrel {
 
 Workspace::Workspace()
     : m_root(QDir::currentPath())
-{
-}
+{}
 
 Workspace::Workspace(QString root)
     : m_root(QDir(root).absolutePath())
-{
-}
+{}
 
 QString Workspace::resolve(const QString &relativeName) const
 {

@@ -1,6 +1,6 @@
 #include "domain/amount.h"
-#include "store/text_file.h"
 #include "domain/error.h"
+#include "store/text_file.h"
 
 #include <QLocale>
 
@@ -10,8 +10,8 @@
 
 #include <clocale>
 #include <cmath>
-#include <string>
 #include <limits>
+#include <string>
 
 using namespace vastrel;
 
@@ -25,8 +25,7 @@ struct FormatCase
 };
 
 class GeneralFormat : public ::testing::TestWithParam<FormatCase>
-{
-};
+{};
 
 TEST_P(GeneralFormat, MatchesTheOriginalPlatform)
 {
@@ -39,24 +38,17 @@ TEST_P(GeneralFormat, MatchesTheOriginalPlatform)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, GeneralFormat,
-    ::testing::Values(FormatCase{"smallest_fixed", 0.0001, "0,0001"},
-                      FormatCase{"just_below_fixed", 0.00009999, "9,999E-5"},
-                      FormatCase{"tiny_whole_mantissa", 0.00001, "1E-5"},
-                      FormatCase{"tiny_with_fraction", 1.5e-6, "1,5E-6"},
-                      FormatCase{"largest_fixed", 999999999999999.0, "999999999999999"},
-                      FormatCase{"first_scientific", 1e15, "1E15"},
-                      FormatCase{"sixteen_digits_rounded", 1234567890123456.0, "1,23456789012346E15"},
-                      FormatCase{"huge", 1e100, "1E100"},
-                      FormatCase{"minus_zero", -0.0, "0"},
-                      FormatCase{"zero", 0.0, "0"},
-                      FormatCase{"binary_noise_dropped", 0.1 + 0.2, "0,3"},
-                      FormatCase{"negative_fraction", -99.5, "-99,5"},
-                      FormatCase{"integer", 150.0, "150"},
-                      FormatCase{"rounds_up_to_next_power", 999999999999999.9, "1E15"},
-                      FormatCase{"trailing_zeros_in_integer", 1200.0, "1200"},
-                      FormatCase{"nan", std::nan(""), "NAN"},
-                      FormatCase{"infinity", std::numeric_limits<double>::infinity(), "INF"},
-                      FormatCase{"minus_infinity", -std::numeric_limits<double>::infinity(), "-INF"}),
+    ::testing::Values(
+        FormatCase{"smallest_fixed", 0.0001, "0,0001"}, FormatCase{"just_below_fixed", 0.00009999, "9,999E-5"},
+        FormatCase{"tiny_whole_mantissa", 0.00001, "1E-5"}, FormatCase{"tiny_with_fraction", 1.5e-6, "1,5E-6"},
+        FormatCase{"largest_fixed", 999999999999999.0, "999999999999999"}, FormatCase{"first_scientific", 1e15, "1E15"},
+        FormatCase{"sixteen_digits_rounded", 1234567890123456.0, "1,23456789012346E15"},
+        FormatCase{"huge", 1e100, "1E100"}, FormatCase{"minus_zero", -0.0, "0"}, FormatCase{"zero", 0.0, "0"},
+        FormatCase{"binary_noise_dropped", 0.1 + 0.2, "0,3"}, FormatCase{"negative_fraction", -99.5, "-99,5"},
+        FormatCase{"integer", 150.0, "150"}, FormatCase{"rounds_up_to_next_power", 999999999999999.9, "1E15"},
+        FormatCase{"trailing_zeros_in_integer", 1200.0, "1200"}, FormatCase{"nan", std::nan(""), "NAN"},
+        FormatCase{"infinity", std::numeric_limits<double>::infinity(), "INF"},
+        FormatCase{"minus_infinity", -std::numeric_limits<double>::infinity(), "-INF"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 struct ParseCase
@@ -68,8 +60,7 @@ struct ParseCase
 };
 
 class AmountConversion : public ::testing::TestWithParam<ParseCase>
-{
-};
+{};
 
 // The text and the bytes of a file's text convert alike, errors included.
 TEST_P(AmountConversion, UnderDecimalComma)
@@ -102,42 +93,33 @@ const std::string TooManyDigits = "1" + std::string(400, '0');
 
 INSTANTIATE_TEST_SUITE_P(
     Table, AmountConversion,
-    ::testing::Values(ParseCase{"integer", "100", true, 100},
-                      ParseCase{"decimal_comma", "99,5", true, 99.5},
-                      ParseCase{"surrounding_spaces", "  12,25 ", true, 12.25},
-                      ParseCase{"plus_sign", "+7", true, 7},
-                      ParseCase{"minus_sign", "-100", true, -100},
-                      ParseCase{"exponent", "1,5E3", true, 1500},
-                      ParseCase{"small_exponent", "15e-1", true, 1.5},
-                      ParseCase{"exponent_plus", "2E+2", true, 200},
-                      ParseCase{"trailing_separator", "5,", true, 5},
-                      ParseCase{"leading_separator", ",5", true, 0.5},
-                      ParseCase{"zero_fraction", "0,0", true, 0},
-                      ParseCase{"decimal_point_refused", "99.5", false, 0},
-                      ParseCase{"grouping_refused", "1 000", false, 0},
-                      ParseCase{"nbsp_grouping_refused", "1\xc2\xa0" "000", false, 0},
-                      ParseCase{"letters_refused", "12a", false, 0},
-                      ParseCase{"empty_refused", "", false, 0},
-                      ParseCase{"blanks_only_refused", "   ", false, 0},
-                      ParseCase{"tab_refused", "\t5", false, 0},
-                      ParseCase{"final_line_feed_refused", "0,2\n", false, 0},
-                      ParseCase{"currency_refused", "5 руб.", false, 0},
-                      ParseCase{"lonely_sign_refused", "-", false, 0},
-                      ParseCase{"lonely_separator_refused", ",", false, 0},
-                      ParseCase{"exponent_without_digits_refused", "1E", false, 0},
-                      ParseCase{"double_sign_refused", "--1", false, 0},
-                      ParseCase{"overflow_refused", "1E400", false, 0},
-                      ParseCase{"negative_overflow_refused", "-1E400", false, 0},
-                      ParseCase{"overflow_by_digits_refused", TooManyDigits.c_str(), false, 0},
-                      ParseCase{"overflow_by_huge_exponent_refused", "1e99999999999999999999", false, 0},
-                      ParseCase{"subnormal_kept", "1e-310", true, 1e-310},
-                      ParseCase{"underflow_is_zero", "1e-400", true, 0},
-                      ParseCase{"negative_underflow_is_zero", "-1,5E-400", true, 0},
-                      ParseCase{"underflow_by_huge_exponent_is_zero", "1e-99999999999999999999", true, 0},
-                      ParseCase{"thousand_leading_zeros_is_zero", TinyDecimal.c_str(), true, 0},
-                      ParseCase{"thousand_zeros_scaled_back", TinyScaledBack.c_str(), true, 0.15},
-                      ParseCase{"thousand_zeros_before_integer", LongInteger.c_str(), true, 15},
-                      ParseCase{"zero_with_huge_exponent", "0e99999999999999999999", true, 0}),
+    ::testing::Values(
+        ParseCase{"integer", "100", true, 100}, ParseCase{"decimal_comma", "99,5", true, 99.5},
+        ParseCase{"surrounding_spaces", "  12,25 ", true, 12.25}, ParseCase{"plus_sign", "+7", true, 7},
+        ParseCase{"minus_sign", "-100", true, -100}, ParseCase{"exponent", "1,5E3", true, 1500},
+        ParseCase{"small_exponent", "15e-1", true, 1.5}, ParseCase{"exponent_plus", "2E+2", true, 200},
+        ParseCase{"trailing_separator", "5,", true, 5}, ParseCase{"leading_separator", ",5", true, 0.5},
+        ParseCase{"zero_fraction", "0,0", true, 0}, ParseCase{"decimal_point_refused", "99.5", false, 0},
+        ParseCase{"grouping_refused", "1 000", false, 0},
+        ParseCase{"nbsp_grouping_refused",
+                  "1\xc2\xa0"
+                  "000",
+                  false, 0},
+        ParseCase{"letters_refused", "12a", false, 0}, ParseCase{"empty_refused", "", false, 0},
+        ParseCase{"blanks_only_refused", "   ", false, 0}, ParseCase{"tab_refused", "\t5", false, 0},
+        ParseCase{"final_line_feed_refused", "0,2\n", false, 0}, ParseCase{"currency_refused", "5 руб.", false, 0},
+        ParseCase{"lonely_sign_refused", "-", false, 0}, ParseCase{"lonely_separator_refused", ",", false, 0},
+        ParseCase{"exponent_without_digits_refused", "1E", false, 0}, ParseCase{"double_sign_refused", "--1", false, 0},
+        ParseCase{"overflow_refused", "1E400", false, 0}, ParseCase{"negative_overflow_refused", "-1E400", false, 0},
+        ParseCase{"overflow_by_digits_refused", TooManyDigits.c_str(), false, 0},
+        ParseCase{"overflow_by_huge_exponent_refused", "1e99999999999999999999", false, 0},
+        ParseCase{"subnormal_kept", "1e-310", true, 1e-310}, ParseCase{"underflow_is_zero", "1e-400", true, 0},
+        ParseCase{"negative_underflow_is_zero", "-1,5E-400", true, 0},
+        ParseCase{"underflow_by_huge_exponent_is_zero", "1e-99999999999999999999", true, 0},
+        ParseCase{"thousand_leading_zeros_is_zero", TinyDecimal.c_str(), true, 0},
+        ParseCase{"thousand_zeros_scaled_back", TinyScaledBack.c_str(), true, 0.15},
+        ParseCase{"thousand_zeros_before_integer", LongInteger.c_str(), true, 15},
+        ParseCase{"zero_with_huge_exponent", "0e99999999999999999999", true, 0}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(AmountSum, AddsInExtendedPrecisionAndStoresDoubles)

@@ -1,14 +1,14 @@
-#include "store/base_lock.h"
-#include "store/settings.h"
-#include "store/text_file.h"
 #include "editing/calculation.h"
 #include "editing/registering.h"
 #include "editing/saving.h"
-#include "store/estimate_file.h"
 #include "operations/deletion.h"
 #include "operations/media_import.h"
 #include "operations/rebuild.h"
 #include "operations/summing.h"
+#include "store/base_lock.h"
+#include "store/estimate_file.h"
+#include "store/settings.h"
+#include "store/text_file.h"
 #include "support/cli_runner.h"
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
@@ -74,29 +74,66 @@ struct Base
 };
 
 using Action = std::function<bool(Base &)>;
-bool run(Base &b, const std::function<Outcome()> &action) { return runAction(b.messages, action).ok(); }
+bool run(Base &b, const std::function<Outcome()> &action)
+{
+    return runAction(b.messages, action).ok();
+}
 
 const QMap<QString, Action> &actions()
 {
     static const QMap<QString, Action> all = {
-        {"register", [](Base &b) { NewEstimateForm f{QStringLiteral("Новая"), {}, 0, QStringLiteral("102")};
-                                   EstimateWindow w = b.window; w.selectorIndex = -1;
-                                   return run(b, [&] { return storeNewEstimate(b.ws.workspace(), f, w); }); }},
-        {"change", [](Base &b) { NewEstimateForm f{QStringLiteral("Кафедра"), QStringLiteral("x"), 0, QStringLiteral("102")};
-                                 return run(b, [&] { return storeNewEstimate(b.ws.workspace(), f, b.window); }); }},
-        {"save", [](Base &b) { return run(b, [&] { return saveEstimate(b.ws.workspace(), b.window.selectedName(), b.window.estimate(), b.window.saveBasis()); }); }},
-        {"sum", [](Base &b) { return run(b, [&] { return sumEstimates(b.ws.workspace(), b.window.selectorItems, {0}, b.messages); }); }},
-        {"delete", [](Base &b) { return run(b, [&] { deleteEstimates(b.ws.workspace(), b.window.selectorItems, {0}); return Outcome::done(); }); }},
+        {"register",
+         [](Base &b) {
+             NewEstimateForm f{QStringLiteral("Новая"), {}, 0, QStringLiteral("102")};
+             EstimateWindow w = b.window;
+             w.selectorIndex = -1;
+             return run(b, [&] { return storeNewEstimate(b.ws.workspace(), f, w); });
+         }},
+        {"change",
+         [](Base &b) {
+             NewEstimateForm f{QStringLiteral("Кафедра"), QStringLiteral("x"), 0, QStringLiteral("102")};
+             return run(b, [&] { return storeNewEstimate(b.ws.workspace(), f, b.window); });
+         }},
+        {"save",
+         [](Base &b) {
+             return run(b, [&] {
+                 return saveEstimate(b.ws.workspace(), b.window.selectedName(), b.window.estimate(),
+                                     b.window.saveBasis());
+             });
+         }},
+        {"sum",
+         [](Base &b) {
+             return run(b, [&] { return sumEstimates(b.ws.workspace(), b.window.selectorItems, {0}, b.messages); });
+         }},
+        {"delete",
+         [](Base &b) {
+             return run(b, [&] {
+                 deleteEstimates(b.ws.workspace(), b.window.selectorItems, {0});
+                 return Outcome::done();
+             });
+         }},
         {"rebuild", [](Base &b) { return run(b, [&] { return rebuildToc(b.ws.workspace()); }); }},
-        {"import", [](Base &b) { return run(b, [&] { return showIntakeResult(importFromMedium(b.ws.workspace(), Medium::at(b.ws.workspace().resolve("../medium")), {}, {}), b.messages) ? Outcome::done() : Outcome::refusal({}); }); }},
-        {"settings", [](Base &b) { return run(b, [&] { return storeSettings(b.ws.workspace(), {"a", "b", "c", "105", 0, "d", "e"}); }); }},
+        {"import",
+         [](Base &b) {
+             return run(b, [&] {
+                 return showIntakeResult(importFromMedium(b.ws.workspace(),
+                                                          Medium::at(b.ws.workspace().resolve("../medium")), {}, {}),
+                                         b.messages)
+                            ? Outcome::done()
+                            : Outcome::refusal({});
+             });
+         }},
+        {"settings",
+         [](Base &b) {
+             return run(b, [&] { return storeSettings(b.ws.workspace(), {"a", "b", "c", "105", 0, "d", "e"}); });
+         }},
     };
     return all;
 }
 
 // Runs the action on a fresh base prepared by `damage`; it must fail and leave everything as it was.
-void expectRefusedAndUnchanged(const QString &name, const std::function<void(Base &)> &damage, const QString &message = {},
-                               const std::function<void()> &undo = {})
+void expectRefusedAndUnchanged(const QString &name, const std::function<void(Base &)> &damage,
+                               const QString &message = {}, const std::function<void()> &undo = {})
 {
     Base b;
     damage(b);
@@ -118,10 +155,13 @@ TEST(BaseLock, SecondCopyWaitsThenChangesNothing)
     BaseLock::setWaitMs(200);
     for (const char *name : {"register", "change", "save", "sum", "delete", "rebuild", "import"}) {
         std::unique_ptr<QLockFile> other;
-        expectRefusedAndUnchanged(name, [&](Base &b) {
-            other = std::make_unique<QLockFile>(b.ws.workspace().resolve(BaseLock::fileName()));
-            ASSERT_TRUE(other->tryLock(0));
-        }, BaseLock::busyMessage(), [&] { other.reset(); });
+        expectRefusedAndUnchanged(
+            name,
+            [&](Base &b) {
+                other = std::make_unique<QLockFile>(b.ws.workspace().resolve(BaseLock::fileName()));
+                ASSERT_TRUE(other->tryLock(0));
+            },
+            BaseLock::busyMessage(), [&] { other.reset(); });
     }
     // A lock whose process has died is taken over.
     Base b;
@@ -145,7 +185,8 @@ TEST(BaseLock, OtherProcessIsToldTheBaseIsBusy)
     Base b;
     QLockFile other(b.ws.workspace().resolve(BaseLock::fileName()));
     ASSERT_TRUE(other.tryLock(0));
-    const auto result = runCli({QStringLiteral("-C"), b.ws.root(), QStringLiteral("delete"), QStringLiteral("Кафедра")});
+    const auto result =
+        runCli({QStringLiteral("-C"), b.ws.root(), QStringLiteral("delete"), QStringLiteral("Кафедра")});
     EXPECT_EQ(result.exitCode, 1);
     // The message names the lock file, so that a user can see what blocks the base.
     EXPECT_EQ(result.err.section(QLatin1Char('\n'), 0, 0), BaseLock::busyMessage());
@@ -160,7 +201,10 @@ TEST(BaseLock, LetGoDuringTheWaitTheActionGoesOn)
     Base b;
     QLockFile other(b.ws.workspace().resolve(BaseLock::fileName()));
     ASSERT_TRUE(other.tryLock(0));
-    std::thread lettingGo([&] { QThread::msleep(300); other.unlock(); });
+    std::thread lettingGo([&] {
+        QThread::msleep(300);
+        other.unlock();
+    });
     QElapsedTimer waited;
     waited.start();
     EXPECT_TRUE(actions()["register"](b)) << qPrintable(b.messages.last());
@@ -175,7 +219,13 @@ TEST(BaseLock, LocksThatCannotBeCheckedAreRespectedWhileYoungTakenOverWhenOldOrE
 {
     BaseLock::setWaitMs(300);
     const qint64 minute = 60 * 1000;
-    const struct { const char *name; QByteArray content; qint64 ageMs; bool taken; } cases[] = {
+    const struct
+    {
+        const char *name;
+        QByteArray content;
+        qint64 ageMs;
+        bool taken;
+    } cases[] = {
         {"young_on_another_machine", "4242\nvastrel\nother-machine\n00000000\n", 0, false},
         {"old_on_another_machine", "4242\nvastrel\nother-machine\n00000000\n", 11 * minute, true},
         {"empty_being_written", "", 0, false},
@@ -202,23 +252,35 @@ TEST(BaseLock, LocksThatCannotBeCheckedAreRespectedWhileYoungTakenOverWhenOldOrE
         }
         EXPECT_EQ(actions()["register"](b), c.taken) << c.name << ": " << qPrintable(b.messages.last());
         if (!c.taken) {
-            EXPECT_TRUE(b.messages.last().contains(QDir::toNativeSeparators(lock))) << c.name << ": " << qPrintable(b.messages.last());
+            EXPECT_TRUE(b.messages.last().contains(QDir::toNativeSeparators(lock)))
+                << c.name << ": " << qPrintable(b.messages.last());
         }
     }
 }
 
 TEST(FileFailures, RefusedRenameOrRemovalIsNeverSuccess)
 {
-    const struct { const char *action; FileStep step; const char *fileEnd; } cases[] = {
+    const struct
+    {
+        const char *action;
+        FileStep step;
+        const char *fileEnd;
+    } cases[] = {
         {"register", FileStep::Rename, "departments.txt"}, // the estimate file must not stay behind
-        {"register", FileStep::Rename, ".xml"},           {"change", FileStep::Rename, "departments.txt"},
-        {"save", FileStep::Rename, ".xml"},               {"sum", FileStep::Rename, "departments.txt"},
-        {"rebuild", FileStep::Rename, "departments.txt"}, {"settings", FileStep::Rename, "nastroiki.txt"},
-        {"import", FileStep::Rename, "departments.txt"},  {"import", FileStep::Rename, ".xml"},
+        {"register", FileStep::Rename, ".xml"},
+        {"change", FileStep::Rename, "departments.txt"},
+        {"save", FileStep::Rename, ".xml"},
+        {"sum", FileStep::Rename, "departments.txt"},
+        {"rebuild", FileStep::Rename, "departments.txt"},
+        {"settings", FileStep::Rename, "nastroiki.txt"},
+        {"import", FileStep::Rename, "departments.txt"},
+        {"import", FileStep::Rename, ".xml"},
         {"delete", FileStep::Remove, ".xml"},
     };
     for (const auto &c : cases) {
-        setFileFaultForTesting([&](FileStep step, const QString &path) { return step == c.step && path.endsWith(QLatin1String(c.fileEnd)); });
+        setFileFaultForTesting([&](FileStep step, const QString &path) {
+            return step == c.step && path.endsWith(QLatin1String(c.fileEnd));
+        });
         expectRefusedAndUnchanged(c.action, [](Base &) {});
     }
     setFileFaultForTesting({});
@@ -229,22 +291,47 @@ TEST(FileFailures, RefusedRenameOrRemovalIsNeverSuccess)
 TEST(FileFailures, ReadOnlyAndSpecialFilesAreLeftAlone)
 {
     const auto chmodded = [](const char *file, mode_t mode) {
-        return [=](Base &b) { ::chmod(QFile::encodeName(b.ws.workspace().resolve(QLatin1String(file))).constData(), mode); };
+        return [=](Base &b) {
+            ::chmod(QFile::encodeName(b.ws.workspace().resolve(QLatin1String(file))).constData(), mode);
+        };
     };
-    const auto fifo = [](Base &b) { QFile::remove(b.ws.workspace().tocPath());
-                                    ::mkfifo(QFile::encodeName(b.ws.workspace().tocPath()).constData(), 0644); };
-    const auto linkToFifo = [](Base &b) { const QByteArray target = QFile::encodeName(b.ws.workspace().resolve("fifo"));
-                                          ::mkfifo(target.constData(), 0644); QFile::remove(b.ws.workspace().tocPath());
-                                          QFile::link(b.ws.workspace().resolve("fifo"), b.ws.workspace().tocPath()); };
-    const auto directory = [](Base &b) { QFile::remove(b.ws.workspace().tocPath()); QDir().mkpath(b.ws.workspace().tocPath() + "/x"); };
-    const struct { const char *action; std::function<void(Base &)> damage; } cases[] = {
-        {"delete", chmodded("departments.txt", 0444)}, {"register", chmodded("departments.txt", 0444)},
-        {"sum", chmodded("departments.txt", 0444)},    {"rebuild", chmodded("departments.txt", 0444)},
-        {"delete", chmodded("../Vastrel/smetas", 0555)}, {"save", chmodded("../Vastrel/smetas", 0555)},
-        {"register", chmodded("../Vastrel/smetas", 0555)}, {"settings", chmodded("nastroiki.txt", 0444)},
-        {"rebuild", fifo}, {"rebuild", linkToFifo}, {"rebuild", directory}, {"register", linkToFifo},
-        {"delete", fifo}, {"sum", linkToFifo}, {"change", directory},
-        {"import", chmodded("departments.txt", 0444)}, {"import", fifo}, {"import", linkToFifo},
+    const auto fifo = [](Base &b) {
+        QFile::remove(b.ws.workspace().tocPath());
+        ::mkfifo(QFile::encodeName(b.ws.workspace().tocPath()).constData(), 0644);
+    };
+    const auto linkToFifo = [](Base &b) {
+        const QByteArray target = QFile::encodeName(b.ws.workspace().resolve("fifo"));
+        ::mkfifo(target.constData(), 0644);
+        QFile::remove(b.ws.workspace().tocPath());
+        QFile::link(b.ws.workspace().resolve("fifo"), b.ws.workspace().tocPath());
+    };
+    const auto directory = [](Base &b) {
+        QFile::remove(b.ws.workspace().tocPath());
+        QDir().mkpath(b.ws.workspace().tocPath() + "/x");
+    };
+    const struct
+    {
+        const char *action;
+        std::function<void(Base &)> damage;
+    } cases[] = {
+        {"delete", chmodded("departments.txt", 0444)},
+        {"register", chmodded("departments.txt", 0444)},
+        {"sum", chmodded("departments.txt", 0444)},
+        {"rebuild", chmodded("departments.txt", 0444)},
+        {"delete", chmodded("../Vastrel/smetas", 0555)},
+        {"save", chmodded("../Vastrel/smetas", 0555)},
+        {"register", chmodded("../Vastrel/smetas", 0555)},
+        {"settings", chmodded("nastroiki.txt", 0444)},
+        {"rebuild", fifo},
+        {"rebuild", linkToFifo},
+        {"rebuild", directory},
+        {"register", linkToFifo},
+        {"delete", fifo},
+        {"sum", linkToFifo},
+        {"change", directory},
+        {"import", chmodded("departments.txt", 0444)},
+        {"import", fifo},
+        {"import", linkToFifo},
     };
     for (const auto &c : cases)
         expectRefusedAndUnchanged(c.action, c.damage);
@@ -253,9 +340,15 @@ TEST(FileFailures, ReadOnlyAndSpecialFilesAreLeftAlone)
 
 TEST(EstimateNames, FileAndItsTemporaryMustFitTheFileSystem)
 {
-    const struct { QString name; bool fits; } cases[] = {
-        {QString(240, QLatin1Char('a')), true}, {QString(245, QLatin1Char('a')), false},
-        {QString(122, QChar(0x0436)), true},    {QString(125, QChar(0x0436)), false},
+    const struct
+    {
+        QString name;
+        bool fits;
+    } cases[] = {
+        {QString(240, QLatin1Char('a')), true},
+        {QString(245, QLatin1Char('a')), false},
+        {QString(122, QChar(0x0436)), true},
+        {QString(125, QChar(0x0436)), false},
     };
     for (const auto &c : cases) {
         Base b;
@@ -266,12 +359,14 @@ TEST(EstimateNames, FileAndItsTemporaryMustFitTheFileSystem)
 #ifdef Q_OS_WIN
         // Windows also limits the whole path to 259 characters, and the
         // temporary base's path leaves a long name short of room.
-        const QString file = b.ws.workspace().resolve(QStringLiteral("../Vastrel/smetas/") + c.name + QStringLiteral(".xml"));
+        const QString file =
+            b.ws.workspace().resolve(QStringLiteral("../Vastrel/smetas/") + c.name + QStringLiteral(".xml"));
         fits = fits && QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()).size() < 260;
 #endif
         EXPECT_EQ(run(b, [&] { return storeNewEstimate(b.ws.workspace(), form, w); }), fits) << c.name.size();
         if (c.fits && !fits) {
-            EXPECT_TRUE(b.messages.last().contains(QStringLiteral("длиннее 259 знаков"))) << qPrintable(b.messages.last());
+            EXPECT_TRUE(b.messages.last().contains(QStringLiteral("длиннее 259 знаков")))
+                << qPrintable(b.messages.last());
         }
         b.window.selectorIndex = 1;
         EXPECT_EQ(actions()["save"](b), fits) << qPrintable(b.messages.last());
@@ -281,9 +376,10 @@ TEST(EstimateNames, FileAndItsTemporaryMustFitTheFileSystem)
 
 TEST(EstimateNames, RecordsNamingFilesOutsideTheBaseAreRefused)
 {
-    for (const QStringList &command : {QStringList{"delete", "../../outside/victim"}, {"sum", "../../outside/victim"},
-                                      {"copy", "--to", ".", "../../outside/victim"},
-                                      {"export-consolidated", "../../outside/victim", "-o", "r.xlsx"}}) {
+    for (const QStringList &command : {QStringList{"delete", "../../outside/victim"},
+                                       {"sum", "../../outside/victim"},
+                                       {"copy", "--to", ".", "../../outside/victim"},
+                                       {"export-consolidated", "../../outside/victim", "-o", "r.xlsx"}}) {
         Base b;
         b.ws.writeToc({QStringLiteral("001|../../outside/victim|")});
         QDir(b.ws.root()).mkpath(QStringLiteral("../outside"));

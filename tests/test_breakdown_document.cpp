@@ -1,9 +1,9 @@
 #include "domain/error.h"
-#include "store/settings.h"
 #include "editing/calculation.h"
 #include "export/breakdown_document.h"
 #include "export/sheet_model.h"
 #include "export/xlsx_backend.h"
+#include "store/settings.h"
 
 #include "windows/main_window.h"
 
@@ -35,8 +35,13 @@ const QString Money = QStringLiteral("#,##0.00");
 
 QStringList settingsWithStatus(const QString &status)
 {
-    return {QStringLiteral("кафедры истории"), QStringLiteral("Заведующий кафедрой"), QStringLiteral("И.И. Иванов"),
-            QStringLiteral("123"), status, QStringLiteral("Бухгалтер"), QStringLiteral("Петрова А.А.")};
+    return {QStringLiteral("кафедры истории"),
+            QStringLiteral("Заведующий кафедрой"),
+            QStringLiteral("И.И. Иванов"),
+            QStringLiteral("123"),
+            status,
+            QStringLiteral("Бухгалтер"),
+            QStringLiteral("Петрова А.А.")};
 }
 
 // The worked example: amounts in 211, 213, 221, 226, 290 and 310 only.
@@ -65,7 +70,8 @@ protected:
         files.writeSettings(settingsWithStatus(status));
         calculate(window);
         BreakdownData data;
-        const bool prepared = report(messages, prepareBreakdown(files.workspace(), window.estimate(), window.totals(), Today, data)).ok();
+        const bool prepared =
+            report(messages, prepareBreakdown(files.workspace(), window.estimate(), window.totals(), Today, data)).ok();
         EXPECT_TRUE(prepared);
         if (!prepared)
             return XlsxSheet();
@@ -106,13 +112,14 @@ TEST_F(BreakdownTest, WorkedExampleForAnIndependentEntity)
 {
     const XlsxSheet sheet = exportWith(workedExample());
 
-    EXPECT_EQ(sheet.text(QStringLiteral("A23")), QStringLiteral("Оплата труда и начисления на выплаты по оплате труда"));
+    EXPECT_EQ(sheet.text(QStringLiteral("A23")),
+              QStringLiteral("Оплата труда и начисления на выплаты по оплате труда"));
     EXPECT_EQ(sheet.text(QStringLiteral("D23")), QStringLiteral("386 00000000000000210"));
     EXPECT_EQ(sheet.cell(QStringLiteral("E23")).formula, QStringLiteral("SUM(E24:E25)"));
     EXPECT_DOUBLE_EQ(sheet.number(QStringLiteral("E23")), 126.2);
     expectLineRow(sheet, 24, QStringLiteral("Заработная плата"), QStringLiteral("386 00000000000000211"), 100);
-    expectLineRow(sheet, 25, QStringLiteral("Начисления на выплаты по оплате труда"), QStringLiteral("386 00000000000000213"),
-                  26.2);
+    expectLineRow(sheet, 25, QStringLiteral("Начисления на выплаты по оплате труда"),
+                  QStringLiteral("386 00000000000000213"), 26.2);
     EXPECT_EQ(sheet.text(QStringLiteral("A26")), QStringLiteral("Оплата работ, услуг"));
     EXPECT_EQ(sheet.text(QStringLiteral("D26")), QStringLiteral("386 00000000000000220"));
     EXPECT_EQ(sheet.cell(QStringLiteral("E26")).formula, QStringLiteral("SUM(E27:E28)"));
@@ -121,14 +128,15 @@ TEST_F(BreakdownTest, WorkedExampleForAnIndependentEntity)
     expectLineRow(sheet, 29, QStringLiteral("ПРОЧИЕ РАСХОДЫ"), QStringLiteral("386 00000000000000290"), 30);
     EXPECT_EQ(sheet.text(QStringLiteral("A30")), QStringLiteral("Поступление нефинансовых активов"));
     EXPECT_EQ(sheet.cell(QStringLiteral("E30")).formula, QStringLiteral("SUM(E31:E31)"));
-    expectLineRow(sheet, 31, QStringLiteral("Увеличение стоимости основных фондов"), QStringLiteral("386 00000000000000310"),
-                  40);
+    expectLineRow(sheet, 31, QStringLiteral("Увеличение стоимости основных фондов"),
+                  QStringLiteral("386 00000000000000310"), 40);
     EXPECT_EQ(sheet.text(QStringLiteral("A32")), QStringLiteral("ИТОГО:"));
     EXPECT_TRUE(sheet.cell(QStringLiteral("E32")).formula.isEmpty()) << "totals are numbers, not formulas";
     EXPECT_DOUBLE_EQ(sheet.number(QStringLiteral("E32")), 226.2);
-    expectLineRow(sheet, 33,
-                  QStringLiteral("Безвозмездные и безвозвратные перечисления государственным и муниципальным организациям"),
-                  QStringLiteral("386 00000000000000241"), 0);
+    expectLineRow(
+        sheet, 33,
+        QStringLiteral("Безвозмездные и безвозвратные перечисления государственным и муниципальным организациям"),
+        QStringLiteral("386 00000000000000241"), 0);
     EXPECT_EQ(sheet.cell(QStringLiteral("E33")).text, QStringLiteral("0")) << "the 241 row is there also when 0";
     EXPECT_EQ(sheet.text(QStringLiteral("A34")), QStringLiteral("ИТОГО РАСХОДОВ:"));
     EXPECT_DOUBLE_EQ(sheet.number(QStringLiteral("E34")), 226.2);
@@ -424,12 +432,16 @@ TEST_F(BreakdownTest, WindowExportAsksWhereToKeepTheDocument)
         suggested = path;
         return target;
     };
-    delivery.opening = [&](const QString &path) { opened.append(path); return true; };
+    delivery.opening = [&](const QString &path) {
+        opened.append(path);
+        return true;
+    };
     exportBreakdownFromWindow(nullptr, delivery, files.workspace(), window, messages);
     EXPECT_TRUE(messages.texts().isEmpty()) << qPrintable(messages.texts().join(QLatin1Char('\n')));
     EXPECT_TRUE(suggested.endsWith(QStringLiteral("Расшифровка сметы смета кафедры.xlsx"))) << qPrintable(suggested);
     EXPECT_EQ(opened, QStringList{target + QStringLiteral(".xlsx")});
-    EXPECT_EQ(XlsxSheet::read(target + QStringLiteral(".xlsx")).text(QStringLiteral("A9")), QStringLiteral("РАСШИФРОВКА"));
+    EXPECT_EQ(XlsxSheet::read(target + QStringLiteral(".xlsx")).text(QStringLiteral("A9")),
+              QStringLiteral("РАСШИФРОВКА"));
     // The next save dialog opens in the folder the document was kept in.
     QDir::root().mkpath(files.workspace().resolve(QStringLiteral("папка")));
     const QString inFolder = files.workspace().resolve(QStringLiteral("папка/документ.xlsx"));
@@ -477,9 +489,10 @@ TEST_F(BreakdownTest, CommandLineCalculatesBeforeExporting)
 {
     files.writeSettings(settingsWithStatus(QStringLiteral("1")));
     const QString root = files.root();
-    const auto result = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-breakdown"),
-                                               QStringLiteral("--income"), QStringLiteral("100"), QStringLiteral("--e211"),
-                                               QStringLiteral("100"), QStringLiteral("-o"), QStringLiteral("f.xlsx")});
+    const auto result =
+        vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-breakdown"),
+                               QStringLiteral("--income"), QStringLiteral("100"), QStringLiteral("--e211"),
+                               QStringLiteral("100"), QStringLiteral("-o"), QStringLiteral("f.xlsx")});
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
     const XlsxSheet sheet = XlsxSheet::read(QDir(root).filePath(QStringLiteral("f.xlsx")));
     EXPECT_DOUBLE_EQ(sheet.number(QStringLiteral("E24")), 100);
@@ -495,8 +508,8 @@ TEST_F(BreakdownTest, CommandLineCalculatesBeforeExporting)
         << bad.err.toStdString();
     EXPECT_FALSE(files.exists(QStringLiteral("g.xlsx")));
 
-    const auto empty = vastrel::test::runCli(
-        {QStringLiteral("-C"), root, QStringLiteral("export-breakdown"), QStringLiteral("-o"), QStringLiteral("g.xlsx")});
+    const auto empty = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-breakdown"),
+                                              QStringLiteral("-o"), QStringLiteral("g.xlsx")});
     EXPECT_EQ(empty.exitCode, 1);
     EXPECT_EQ(empty.err, QStringLiteral("Пустая смета.\n"));
     EXPECT_FALSE(files.exists(QStringLiteral("g.xlsx")));
@@ -505,17 +518,18 @@ TEST_F(BreakdownTest, CommandLineCalculatesBeforeExporting)
     EXPECT_EQ(usage.exitCode, 2);
 
     files.writeToc({QStringLiteral("101|смета кафедры|")});
-    const auto unknown = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-breakdown"),
-                                                QStringLiteral("--from"), QStringLiteral("другая"), QStringLiteral("-o"),
-                                                QStringLiteral("g.xlsx")});
+    const auto unknown =
+        vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-breakdown"), QStringLiteral("--from"),
+                               QStringLiteral("другая"), QStringLiteral("-o"), QStringLiteral("g.xlsx")});
     EXPECT_EQ(unknown.exitCode, 1);
     EXPECT_EQ(unknown.err, QStringLiteral("Смета \"другая\" не найдена в оглавлении.\n"));
     EXPECT_FALSE(files.exists(QStringLiteral("g.xlsx")));
 
     QFile::remove(files.workspace().settingsPath());
-    const auto noSettings = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-breakdown"),
-                                                   QStringLiteral("--income"), QStringLiteral("1"), QStringLiteral("--e211"),
-                                                   QStringLiteral("1"), QStringLiteral("-o"), QStringLiteral("g.xlsx")});
+    const auto noSettings =
+        vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-breakdown"),
+                               QStringLiteral("--income"), QStringLiteral("1"), QStringLiteral("--e211"),
+                               QStringLiteral("1"), QStringLiteral("-o"), QStringLiteral("g.xlsx")});
     EXPECT_EQ(noSettings.exitCode, 1);
     EXPECT_EQ(noSettings.err, settingsMissingMessage() + QLatin1Char('\n'));
     EXPECT_FALSE(files.exists(QStringLiteral("g.xlsx")));
@@ -526,27 +540,27 @@ TEST_F(BreakdownTest, CommandLineDrawsThePdfWithoutADisplay)
     files.writeSettings(settingsWithStatus(QStringLiteral("1")));
     const QString root = files.root();
     qunsetenv("DISPLAY");
-    const auto result = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-breakdown"),
-                                               QStringLiteral("--income"), QStringLiteral("999999999999,99"),
-                                               QStringLiteral("--e211"), QStringLiteral("999999999999,99"),
-                                               QStringLiteral("--e241"), QStringLiteral("0,5"), QStringLiteral("-o"),
-                                               QStringLiteral("f.pdf")});
+    const auto result = vastrel::test::runCli(
+        {QStringLiteral("-C"), root, QStringLiteral("export-breakdown"), QStringLiteral("--income"),
+         QStringLiteral("999999999999,99"), QStringLiteral("--e211"), QStringLiteral("999999999999,99"),
+         QStringLiteral("--e241"), QStringLiteral("0,5"), QStringLiteral("-o"), QStringLiteral("f.pdf")});
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
     const QByteArray file = files.read(QStringLiteral("f.pdf"));
     EXPECT_TRUE(file.startsWith("%PDF-"));
     EXPECT_TRUE(file.contains("/FontFile2")) << "fonts are embedded";
     VASTREL_SKIP_WITHOUT_PDFTOTEXT();
     const QString text = vastrel::test::pdfText(QDir(root).filePath(QStringLiteral("f.pdf")));
-    EXPECT_EQ(vastrel::test::firstOutOfOrder(
-                  text, {QStringLiteral("\"УТВЕРЖДАЮ\""), QStringLiteral("Заведующий кафедрой"), QStringLiteral("И.И. Иванов"),
-                         QStringLiteral("РАСШИФРОВКА"), QStringLiteral("кафедры истории"),
-                         QStringLiteral("Наименование показателя"), QStringLiteral("Сумма средств на год"),
-                         QStringLiteral("ИТОГО ДОХОДОВ:"), QStringLiteral("999 999 999 999,99"),
-                         QStringLiteral("386 00000000000000211"), QStringLiteral("ИТОГО:"), QStringLiteral("386 00000000000000241"),
-                         QStringLiteral("0,50"), QStringLiteral("ИТОГО РАСХОДОВ:"), QStringLiteral("1 000 000 000 000,49"),
-                         QStringLiteral("Бухгалтер"), QStringLiteral("_____________________ Петрова А.А."),
-                         QStringLiteral("Вастрель - Тавер, ")}),
-              QString())
+    EXPECT_EQ(
+        vastrel::test::firstOutOfOrder(
+            text, {QStringLiteral("\"УТВЕРЖДАЮ\""), QStringLiteral("Заведующий кафедрой"),
+                   QStringLiteral("И.И. Иванов"), QStringLiteral("РАСШИФРОВКА"), QStringLiteral("кафедры истории"),
+                   QStringLiteral("Наименование показателя"), QStringLiteral("Сумма средств на год"),
+                   QStringLiteral("ИТОГО ДОХОДОВ:"), QStringLiteral("999 999 999 999,99"),
+                   QStringLiteral("386 00000000000000211"), QStringLiteral("ИТОГО:"),
+                   QStringLiteral("386 00000000000000241"), QStringLiteral("0,50"), QStringLiteral("ИТОГО РАСХОДОВ:"),
+                   QStringLiteral("1 000 000 000 000,49"), QStringLiteral("Бухгалтер"),
+                   QStringLiteral("_____________________ Петрова А.А."), QStringLiteral("Вастрель - Тавер, ")}),
+        QString())
         << qPrintable(text);
 }
 

@@ -23,7 +23,12 @@ TEST(Calculation, TotalsAndColours)
         {"decimal_comma_unbalanced", "100", "", {{"211", "99,5"}}, "100", "99,5", TotalsColour::Red},
         {"every_line_counts", "3", "", {{"241", "1"}, {"530", "1"}, {"610", "1"}}, "3", "3", TotalsColour::Black},
         {"float_noise_is_equal", "0,3", "", {{"211", "0,1"}, {"212", "0,2"}}, "0,3", "0,3", TotalsColour::Black},
-        {"beyond_fifteen_digits_equal", "1000000000000000", "", {{"211", "999999999999999,9"}}, "1E15", "1E15",
+        {"beyond_fifteen_digits_equal",
+         "1000000000000000",
+         "",
+         {{"211", "999999999999999,9"}},
+         "1E15",
+         "1E15",
          TotalsColour::Black},
         {"negative_amounts", "-5", "5", {{"211", "-1"}, {"212", "1"}}, "0", "0", TotalsColour::Black},
     };
@@ -80,8 +85,9 @@ TEST(Calculation, ATotalBeyondTheLargestNumberIsRefusedAndKeepsThePreviousTotals
         window.expenseTotal = QStringLiteral("20");
         for (const auto &[field, amount] : fields) {
             const QString name = QString::fromLatin1(field);
-            QString &text = name == u"income" ? window.income : name == u"remainder" ? window.remainder
-                                                                                       : window.expense(name);
+            QString &text = name == u"income"      ? window.income
+                            : name == u"remainder" ? window.remainder
+                                                   : window.expense(name);
             text = QString::fromUtf8(amount);
         }
         const Outcome outcome = calculate(window);

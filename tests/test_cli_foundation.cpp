@@ -51,7 +51,8 @@ TEST(CliSettings, RefusalsAndUsageErrors)
     const CliResult partial = runCli({"-C", ws.root(), "settings", "store", "--name", "a", "--head-position", "b",
                                       "--head-name", "c", "--code", "12"});
     EXPECT_EQ(partial.exitCode, 1);
-    EXPECT_TRUE(partial.err.startsWith(QStringLiteral("Invalid input value.  Use escape key to abandon changes\nКод состоит из трёх цифр")));
+    EXPECT_TRUE(partial.err.startsWith(
+        QStringLiteral("Invalid input value.  Use escape key to abandon changes\nКод состоит из трёх цифр")));
     EXPECT_FALSE(ws.exists(QStringLiteral("nastroiki.txt")));
 
     const CliResult missing = runCli({"-C", ws.root(), "settings", "show"});
@@ -76,9 +77,9 @@ TEST(CliOverflow, TotalsBeyondTheLargestNumberAreRefusedWithNothingWritten)
         SCOPED_TRACE(command.first().toStdString());
         TempWorkspace ws;
         ws.writeToc({QStringLiteral("105|Кафедра|")});
-        const CliResult result = runCli(QStringList{"-C", ws.root()} + command
-                                        + QStringList{"--remainder", "1e308", "--income", "1e308", "--e211", "1e308",
-                                                      "--e212", "1e308"});
+        const CliResult result =
+            runCli(QStringList{"-C", ws.root()} + command +
+                   QStringList{"--remainder", "1e308", "--income", "1e308", "--e211", "1e308", "--e212", "1e308"});
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_EQ(result.err, QStringLiteral("Итоговая сумма слишком велика для расчета. Проверьте суммы.\n"));
         EXPECT_TRUE(result.out.isEmpty());
@@ -117,8 +118,8 @@ TEST(CliWindowOptions, ListPositionsAtTheirBounds)
         ws.writeToc({QStringLiteral("105|Кафедра|")});
         QStringList options = {"--income-code", "3", "--source", "3", "--status", "1"};
         options[options.indexOf(QString::fromLatin1(c.option)) + 1] = QString::fromUtf8(c.value);
-        const CliResult saved = runCli(QStringList{"-C", ws.root(), "save", "Кафедра", "--income", "5", "--e211", "5"}
-                                       + options);
+        const CliResult saved =
+            runCli(QStringList{"-C", ws.root(), "save", "Кафедра", "--income", "5", "--e211", "5"} + options);
         EXPECT_EQ(saved.exitCode, c.exitCode) << saved.err.toStdString();
         if (c.exitCode != 0) {
             EXPECT_EQ(saved.err.trimmed(), QString::fromUtf8(c.shown));
@@ -151,8 +152,8 @@ TEST(CliOutput, AFullDiskIsAFailureNotASuccess)
         GTEST_SKIP() << "no /dev/full here";
     TempWorkspace ws;
     ws.writeToc({QStringLiteral("101|Кафедра|")});
-    for (const QStringList &arguments : {QStringList{"-C", ws.root(), "list"}, QStringList{"--help"},
-                                         QStringList{"calc", "--income", "1"}}) {
+    for (const QStringList &arguments :
+         {QStringList{"-C", ws.root(), "list"}, QStringList{"--help"}, QStringList{"calc", "--income", "1"}}) {
         QProcess process;
         process.setStandardOutputFile(QStringLiteral("/dev/full"));
         process.start(QStringLiteral(VASTREL_CLI), arguments);
@@ -181,7 +182,8 @@ TEST(CliOutput, DocumentsNeverReplaceTheProgramsFiles)
         {"../Vastrel/smetas/a.xml", "Документ нельзя записать в каталог базы смет"},
         {"../Vastrel/smetas/../smetas/b.xlsx", "Документ нельзя записать в каталог базы смет"},
         {"../Vastrel/smetas", "Документ нельзя записать в каталог базы смет"},
-        {"doc.txt", "Документ можно записать только в файл с расширением .xlsx (книга Excel) или .pdf, а не в doc.txt."},
+        {"doc.txt",
+         "Документ можно записать только в файл с расширением .xlsx (книга Excel) или .pdf, а не в doc.txt."},
         {"doc", "Документ можно записать только в файл с расширением .xlsx"},
     };
     for (const auto &[target, message] : targets) {
@@ -202,8 +204,9 @@ TEST(CliOutput, DocumentsNeverReplaceTheProgramsFiles)
     EXPECT_EQ(ws.read(QStringLiteral("nastroiki.txt")), settings);
     EXPECT_EQ(ws.read(QStringLiteral("../Vastrel/smetas/a.xml")), QByteArray("x"));
     EXPECT_EQ(QDir(ws.baseDir()).entryList(QDir::Files), QStringList{QStringLiteral("a.xml")});
-    EXPECT_EQ(QDir(ws.root()).entryList(QDir::Files | QDir::System),
-              (QStringList{QStringLiteral("departments.txt"), QStringLiteral("link.xlsx"), QStringLiteral("nastroiki.txt")}));
+    EXPECT_EQ(
+        QDir(ws.root()).entryList(QDir::Files | QDir::System),
+        (QStringList{QStringLiteral("departments.txt"), QStringLiteral("link.xlsx"), QStringLiteral("nastroiki.txt")}));
 }
 
 } // namespace

@@ -32,8 +32,8 @@ TEST(CliWorkflow, AWholeDayThroughTheCommandLine)
     run({"register", "Кафедра химии", "--code", "102", "--source", "2"});
     run({"save", "Кафедра физики", "--income-code", "3", "--source", "1", "--income", "1000", "--remainder", "50",
          "--e211", "500", "--e213", "300", "--e226", "250"});
-    run({"save", "Кафедра химии", "--income-code", "2", "--source", "2", "--income", "200", "--e211", "200,5",
-         "--e241", "-0,5"});
+    run({"save", "Кафедра химии", "--income-code", "2", "--source", "2", "--income", "200", "--e211", "200,5", "--e241",
+         "-0,5"});
 
     const CliResult shown = run({"show", "Кафедра физики"});
     EXPECT_TRUE(shown.out.startsWith(QStringLiteral("income-code=386 30201010010000130\nsource=1\nremainder=50\n"
@@ -43,8 +43,8 @@ TEST(CliWorkflow, AWholeDayThroughTheCommandLine)
     const CliResult summed = run({"sum", "Кафедра физики", "Кафедра химии"});
     const QString consolidated = summed.out.trimmed().split(QLatin1Char('\n')).last();
     EXPECT_TRUE(consolidated.startsWith(QStringLiteral("сводная смета ( "))) << consolidated.toStdString();
-    EXPECT_EQ(run({"list"}).out, QStringLiteral("101|Кафедра физики|основная | годовая\n102|Кафедра химии|\n000|")
-                                     + consolidated + QStringLiteral("|\n"));
+    EXPECT_EQ(run({"list"}).out, QStringLiteral("101|Кафедра физики|основная | годовая\n102|Кафедра химии|\n000|") +
+                                     consolidated + QStringLiteral("|\n"));
 
     run({"export-breakdown", "--from", "Кафедра физики", "-o", "breakdown.xlsx"});
     const XlsxSheet breakdown = XlsxSheet::read(ws.workspace().resolve(QStringLiteral("breakdown.xlsx")));
@@ -55,8 +55,8 @@ TEST(CliWorkflow, AWholeDayThroughTheCommandLine)
 
     run({"export-consolidated", consolidated, "-o", "refined.xlsx"});
     const XlsxSheet refined = XlsxSheet::read(ws.workspace().resolve(QStringLiteral("refined.xlsx")));
-    EXPECT_EQ(refined.text(QStringLiteral("A16")), QStringLiteral("I. Остаток средств на 01.01.")
-                                                       + QString::number(QDate::currentDate().year()));
+    EXPECT_EQ(refined.text(QStringLiteral("A16")),
+              QStringLiteral("I. Остаток средств на 01.01.") + QString::number(QDate::currentDate().year()));
     EXPECT_DOUBLE_EQ(refined.number(QStringLiteral("E16")), 50);
 
     const QString medium = ws.workspace().resolve(QStringLiteral("medium"));
@@ -71,7 +71,8 @@ TEST(CliWorkflow, AWholeDayThroughTheCommandLine)
     run({"rebuild"});
     const QStringList rebuilt = run({"list"}).out.trimmed().split(QLatin1Char('\n'));
     ASSERT_EQ(rebuilt.size(), 2);
-    EXPECT_TRUE(rebuilt.contains(QStringLiteral("001|Кафедра физики|")) || rebuilt.contains(QStringLiteral("002|Кафедра физики|")));
+    EXPECT_TRUE(rebuilt.contains(QStringLiteral("001|Кафедра физики|")) ||
+                rebuilt.contains(QStringLiteral("002|Кафедра физики|")));
 }
 
 } // namespace
@@ -114,7 +115,8 @@ TEST(CliWorkflow, ABaseMovesBetweenCommaAndPointLocales)
 
         const CliResult shown = run(reader, {"show", "a"});
         const QString readerHalf = QString::fromLatin1(reader.half);
-        EXPECT_TRUE(shown.out.contains(QStringLiteral("\nincome=") + readerHalf + QStringLiteral("\n211=") + readerHalf))
+        EXPECT_TRUE(
+            shown.out.contains(QStringLiteral("\nincome=") + readerHalf + QStringLiteral("\n211=") + readerHalf))
             << shown.out.toStdString();
         const QString consolidated = run(reader, {"sum", "a", "b"}).out.split('\n', Qt::SkipEmptyParts).last();
         const QByteArray summed = ws.read(QStringLiteral("../Vastrel/smetas/") + consolidated + QStringLiteral(".xml"));

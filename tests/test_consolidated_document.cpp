@@ -1,8 +1,8 @@
 #include "domain/error.h"
-#include "store/table_of_contents.h"
 #include "export/consolidated_document.h"
 #include "export/sheet_model.h"
 #include "export/xlsx_backend.h"
+#include "store/table_of_contents.h"
 
 #include "support/cli_runner.h"
 #include "support/recording_messages.h"
@@ -66,16 +66,16 @@ const QList<Record> consolidated = {
      QStringLiteral("386 30000000000000000"), true, QString()},
     {QStringLiteral("ДОХОДЫ ОТ ПРОДАЖИ ТОВАРОВ И УСЛУГ"), QStringLiteral("386 30200000000000000"), true,
      QStringLiteral("1000")},
-    {QStringLiteral("Доходы от оказания услуг федеральными учреждениями"), QStringLiteral("386 30201010010000130"), true,
-     QStringLiteral("1000")},
+    {QStringLiteral("Доходы от оказания услуг федеральными учреждениями"), QStringLiteral("386 30201010010000130"),
+     true, QStringLiteral("1000")},
     {QStringLiteral("ИТОГО"), QString(), true, QStringLiteral("1000")},
     {QStringLiteral("ИТОГО ДОХОДОВ"), QString(), true, QStringLiteral("1050")},
     {QStringLiteral("III. Расходы по классификации операций сектора государственного управления бюджетной "
                     "классификации Российской Федерации"),
      QStringLiteral("386 00000000000000200"), true, QString()},
     {QStringLiteral("Расходы"), QString(), true, QString()},
-    {QStringLiteral("Оплата труда и начисления на выплаты по оплате труда"), QStringLiteral("386 00000000000000210"), true,
-     QStringLiteral("1026,2")},
+    {QStringLiteral("Оплата труда и начисления на выплаты по оплате труда"), QStringLiteral("386 00000000000000210"),
+     true, QStringLiteral("1026,2")},
     {QStringLiteral("Заработная плата"), QStringLiteral("386 00000000000000211"), false, QStringLiteral("1000")},
     {QStringLiteral("Начисления на выплаты по оплате труда"), QStringLiteral("386 00000000000000213"), false,
      QStringLiteral("26,2")},
@@ -87,8 +87,13 @@ const QList<Record> consolidated = {
 
 QStringList settings(const QString &code)
 {
-    return {QStringLiteral("кафедры истории"), QStringLiteral("Заведующий кафедрой"), QStringLiteral("И.И. Иванов"), code,
-            QStringLiteral("1"), QStringLiteral("Бухгалтер"), QStringLiteral("Петрова А.А.")};
+    return {QStringLiteral("кафедры истории"),
+            QStringLiteral("Заведующий кафедрой"),
+            QStringLiteral("И.И. Иванов"),
+            code,
+            QStringLiteral("1"),
+            QStringLiteral("Бухгалтер"),
+            QStringLiteral("Петрова А.А.")};
 }
 
 class ConsolidatedTest : public ::testing::Test
@@ -175,7 +180,8 @@ TEST_F(ConsolidatedTest, OneRowPerRecordInFileOrder)
     EXPECT_EQ(sheet.text(QStringLiteral("A%1").arg(r + 1)), QStringLiteral("Заведующий кафедрой"));
     EXPECT_EQ(sheet.cell(QStringLiteral("A%1").arg(r + 1)).format.horizontal, QStringLiteral("left"));
     EXPECT_EQ(sheet.text(QStringLiteral("D%1").arg(r + 2)), QStringLiteral("Гемтар"));
-    EXPECT_TRUE(sheet.text(QStringLiteral("D%1").arg(r + 3)).startsWith(QString(17, QLatin1Char('_')) + QLatin1Char(' ')));
+    EXPECT_TRUE(
+        sheet.text(QStringLiteral("D%1").arg(r + 3)).startsWith(QString(17, QLatin1Char('_')) + QLatin1Char(' ')));
     EXPECT_EQ(sheet.text(QStringLiteral("A%1").arg(r + 3)), QStringLiteral("_____________________ И.И. Иванов"));
     EXPECT_EQ(sheet.cell(QStringLiteral("A%1").arg(r + 3)).format.horizontal, QStringLiteral("right"));
     EXPECT_FALSE(sheet.rows().contains(r + 4));
@@ -303,10 +309,14 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
         suggested = path;
         return target;
     };
-    delivery.opening = [&](const QString &) { ++opened; return true; };
+    delivery.opening = [&](const QString &) {
+        ++opened;
+        return true;
+    };
 
     // Missing file: the error, the window stays, nothing asked.
-    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
+    EXPECT_FALSE(
+        exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
     EXPECT_EQ(messages.lastFirstLine(), QStringLiteral("File not found"));
     EXPECT_TRUE(suggested.isEmpty());
 
@@ -314,7 +324,8 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     QList<Record> bad = consolidated;
     bad[3].amount = QStringLiteral("1 000");
     writeEstimate(bad);
-    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
+    EXPECT_FALSE(
+        exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
     EXPECT_TRUE(messages.last().contains(QStringLiteral("поврежден: строка ")));
     EXPECT_TRUE(messages.last().endsWith(QStringLiteral("сумма «1 000» не число (нужны цифры с запятой или точкой, без "
                                                         "пробелов между разрядами). Документ не составлен.")))
@@ -323,7 +334,8 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
 
     writeEstimate(consolidated);
     messages.clear();
-    EXPECT_TRUE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
+    EXPECT_TRUE(
+        exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
     EXPECT_TRUE(messages.texts().isEmpty());
     EXPECT_TRUE(suggested.endsWith(QStringLiteral("Уточненная смета сводная смета ( 15.03.2026_10-20-30 ).xlsx")))
         << qPrintable(suggested);
@@ -333,19 +345,23 @@ TEST_F(ConsolidatedTest, WindowExportClosesTheWindowOnlyWhenTheRowsAreWritten)
     // Declining to keep it keeps the window and its selection.
     QFile::remove(target);
     delivery.choose = [&](const QString &) { return QString(); };
-    EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
+    EXPECT_FALSE(
+        exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
     EXPECT_FALSE(QFile::exists(target));
     EXPECT_EQ(opened, 1);
 
     // The base is never a document's place: refused, nothing written, nothing opened.
-    for (const QString &place : {QStringLiteral("../Vastrel/smetas/уточненная"), QStringLiteral("../Vastrel/smetas/у.pdf")}) {
+    for (const QString &place :
+         {QStringLiteral("../Vastrel/smetas/уточненная"), QStringLiteral("../Vastrel/smetas/у.pdf")}) {
         delivery.choose = [&](const QString &) { return files.workspace().resolve(place); };
         messages.clear();
         // Nothing kept: the window stays for another choice.
-        EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))}, messages));
+        EXPECT_FALSE(exportConsolidatedFromWindow(nullptr, delivery, files.workspace(), {estimateNameOf(lines.at(0))},
+                                                  messages));
         ASSERT_EQ(messages.all().size(), 1);
         EXPECT_EQ(messages.all().first().kind, MessageKind::Refusal);
-        EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Документ нельзя записать в "))) << qPrintable(messages.last());
+        EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Документ нельзя записать в ")))
+            << qPrintable(messages.last());
     }
     EXPECT_EQ(QDir(files.baseDir()).entryList(QDir::Files), QStringList{EstimateName + QStringLiteral(".xml")});
     EXPECT_EQ(opened, 1);
@@ -358,29 +374,31 @@ TEST_F(ConsolidatedTest, CommandLine)
                     QStringLiteral("102|другая|")});
     writeEstimate(consolidated);
     const QString root = files.root();
-    const auto result = vastrel::test::runCli(
-        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), EstimateName, QStringLiteral("-o"), QStringLiteral("r.xlsx")});
+    const auto result = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-consolidated"),
+                                               EstimateName, QStringLiteral("-o"), QStringLiteral("r.xlsx")});
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
     const XlsxSheet sheet = XlsxSheet::read(QDir(root).filePath(QStringLiteral("r.xlsx")));
-    EXPECT_EQ(sheet.text(QStringLiteral("A10")), QStringLiteral("по приносящей доход деятельности на ")
-                                                     + QString::number(QDate::currentDate().year()) + QStringLiteral(" год"));
+    EXPECT_EQ(sheet.text(QStringLiteral("A10")), QStringLiteral("по приносящей доход деятельности на ") +
+                                                     QString::number(QDate::currentDate().year()) +
+                                                     QStringLiteral(" год"));
     EXPECT_DOUBLE_EQ(sheet.number(QStringLiteral("E16")), 50);
 
     // The same document drawn as PDF: real text in the order it prints, fractions with a comma.
-    const auto pdf = vastrel::test::runCli(
-        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), EstimateName, QStringLiteral("-o"), QStringLiteral("r.pdf")});
+    const auto pdf = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-consolidated"),
+                                            EstimateName, QStringLiteral("-o"), QStringLiteral("r.pdf")});
     EXPECT_EQ(pdf.exitCode, 0) << qPrintable(pdf.err);
     VASTREL_SKIP_WITHOUT_PDFTOTEXT();
     const QString text = vastrel::test::pdfText(QDir(root).filePath(QStringLiteral("r.pdf")));
-    EXPECT_EQ(vastrel::test::firstOutOfOrder(
-                  text, {QStringLiteral("\"УТВЕРЖДАЮ\""), QStringLiteral("Уточненная смета доходов и расходов"),
-                         QStringLiteral("кафедры истории"), QStringLiteral("Сумма средств на год"),
-                         QStringLiteral("I. Остаток средств на 01.01.2026"), QStringLiteral("50,00"),
-                         QStringLiteral("ИТОГО ДОХОДОВ"), QStringLiteral("1 050,00"), QStringLiteral("386 00000000000000213"),
-                         QStringLiteral("26,20"), QStringLiteral("ИТОГО РАСХОДОВ"), QStringLiteral("\"СОГЛАСОВАНО\""),
-                         QStringLiteral("Заведующий кафедрой"), QStringLiteral("Гемтар"), QStringLiteral("И.И. Иванов"),
-                         QStringLiteral("Е.П. Морозова"), QStringLiteral("Вастрель - Тавер, разработка ИВЦ Тавер")}),
-              QString())
+    EXPECT_EQ(
+        vastrel::test::firstOutOfOrder(
+            text, {QStringLiteral("\"УТВЕРЖДАЮ\""), QStringLiteral("Уточненная смета доходов и расходов"),
+                   QStringLiteral("кафедры истории"), QStringLiteral("Сумма средств на год"),
+                   QStringLiteral("I. Остаток средств на 01.01.2026"), QStringLiteral("50,00"),
+                   QStringLiteral("ИТОГО ДОХОДОВ"), QStringLiteral("1 050,00"), QStringLiteral("386 00000000000000213"),
+                   QStringLiteral("26,20"), QStringLiteral("ИТОГО РАСХОДОВ"), QStringLiteral("\"СОГЛАСОВАНО\""),
+                   QStringLiteral("Заведующий кафедрой"), QStringLiteral("Гемтар"), QStringLiteral("И.И. Иванов"),
+                   QStringLiteral("Е.П. Морозова"), QStringLiteral("Вастрель - Тавер, разработка ИВЦ Тавер")}),
+        QString())
         << qPrintable(text);
 
     // A copy of the tool without its PDF module refuses and writes nothing; the
@@ -390,24 +408,27 @@ TEST_F(ConsolidatedTest, CommandLine)
     const QFileInfo module(QStringLiteral(VASTREL_PDF_MODULE));
     ASSERT_TRUE(QFile::copy(QStringLiteral(VASTREL_CLI), program));
     ASSERT_TRUE(QFile::copy(module.filePath(), QDir(root).filePath(module.fileName())));
-    const auto missing = vastrel::test::runCli(
-        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), EstimateName, QStringLiteral("-o"), QStringLiteral("m.pdf")},
-        program);
+    const auto missing = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-consolidated"),
+                                                EstimateName, QStringLiteral("-o"), QStringLiteral("m.pdf")},
+                                               program);
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(missing.err.startsWith(QStringLiteral("Не удалось построить документ PDF: нет модуля ") + module.fileName()))
+    EXPECT_TRUE(
+        missing.err.startsWith(QStringLiteral("Не удалось построить документ PDF: нет модуля ") + module.fileName()))
         << qPrintable(missing.err);
     EXPECT_FALSE(files.exists(QStringLiteral("m.pdf")));
 
-    const auto twice = vastrel::test::runCli(
-        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), QStringLiteral("другая"), QStringLiteral("-o"), QStringLiteral("x.xlsx")});
+    const auto twice =
+        vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-consolidated"),
+                               QStringLiteral("другая"), QStringLiteral("-o"), QStringLiteral("x.xlsx")});
     EXPECT_EQ(twice.exitCode, 1);
     EXPECT_EQ(twice.err, QStringLiteral("Выделите одну смету для экспорта!\n"));
-    const auto none = vastrel::test::runCli(
-        {QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), QStringLiteral("нет"), QStringLiteral("-o"), QStringLiteral("x.xlsx")});
+    const auto none = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-consolidated"),
+                                             QStringLiteral("нет"), QStringLiteral("-o"), QStringLiteral("x.xlsx")});
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_EQ(none.err, QStringLiteral("Смета \"нет\" не найдена в оглавлении.\n"));
     EXPECT_FALSE(files.exists(QStringLiteral("x.xlsx")));
-    const auto usage = vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), EstimateName});
+    const auto usage =
+        vastrel::test::runCli({QStringLiteral("-C"), root, QStringLiteral("export-consolidated"), EstimateName});
     EXPECT_EQ(usage.exitCode, 2);
 }
 

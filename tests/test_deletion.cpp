@@ -100,8 +100,8 @@ TEST(Deletion, FailureBetweenStepsLeavesTheTableOfContentsWhole)
         bool workFileWasComplete = false;
         const auto probe = [&](DeletionStep step) {
             if (step == DeletionStep::WorkFileWritten)
-                workFileWasComplete = base.ws.read(QStringLiteral("departments_d.txt")) ==
-                                      crlf({base.lines.at(0), base.lines.at(2)});
+                workFileWasComplete =
+                    base.ws.read(QStringLiteral("departments_d.txt")) == crlf({base.lines.at(0), base.lines.at(2)});
             if (step == failingStep)
                 throw Error::io(IoCode::DiskWrite);
         };
@@ -154,8 +154,8 @@ TEST(Deletion, ReplaceFileRenamesOverAnExistingFile)
 TEST(DeletionCli, DeletesByNameAndRefusesAsTheWindowDoes)
 {
     Base base;
-    CliResult result = runCli({QStringLiteral("-C"), base.ws.root(), QStringLiteral("delete"),
-                               QStringLiteral("Лаборатория")});
+    CliResult result =
+        runCli({QStringLiteral("-C"), base.ws.root(), QStringLiteral("delete"), QStringLiteral("Лаборатория")});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(result.out, QString());
     EXPECT_EQ(base.ws.read(QStringLiteral("departments.txt")), crlf({base.lines.at(0), base.lines.at(2)}));
@@ -167,8 +167,7 @@ TEST(DeletionCli, DeletesByNameAndRefusesAsTheWindowDoes)
 
     // Two records of one name count as two selected entries.
     base.ws.writeToc({base.lines.at(0), QStringLiteral("001|Кафедра физики|")});
-    result = runCli({QStringLiteral("-C"), base.ws.root(), QStringLiteral("delete"),
-                     QStringLiteral("Кафедра физики")});
+    result = runCli({QStringLiteral("-C"), base.ws.root(), QStringLiteral("delete"), QStringLiteral("Кафедра физики")});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err.trimmed(), QStringLiteral("Выделено больше, чем одна смета для удаления!"));
     EXPECT_TRUE(base.hasEstimate(QStringLiteral("Кафедра физики")));

@@ -20,10 +20,12 @@ using vastrel::test::XlsxSheet;
 
 namespace {
 
-const QString LongName = QStringLiteral("научно-исследовательской лаборатории физико-химических методов анализа и контроля "
-                                        "качества материалов");
-const QString LongHead = QStringLiteral("Заведующий научно-исследовательской лабораторией, доктор физико-математических "
-                                        "наук, профессор");
+const QString LongName =
+    QStringLiteral("научно-исследовательской лаборатории физико-химических методов анализа и контроля "
+                   "качества материалов");
+const QString LongHead =
+    QStringLiteral("Заведующий научно-исследовательской лабораторией, доктор физико-математических "
+                   "наук, профессор");
 
 struct Printed
 {
@@ -38,9 +40,12 @@ Printed print(bool breakdown, bool longNames, const QTemporaryDir &dir)
 {
     SheetModel book;
     const Settings settings{longNames ? LongName : QStringLiteral("кафедры физики"),
-                      longNames ? LongHead : QStringLiteral("Заведующий кафедрой"),
-                      QStringLiteral("И.И. Иванов"), QStringLiteral("007"), QStringLiteral("1"),
-                      QStringLiteral("Бухгалтер"), QStringLiteral("Петрова А.А.")};
+                            longNames ? LongHead : QStringLiteral("Заведующий кафедрой"),
+                            QStringLiteral("И.И. Иванов"),
+                            QStringLiteral("007"),
+                            QStringLiteral("1"),
+                            QStringLiteral("Бухгалтер"),
+                            QStringLiteral("Петрова А.А.")};
     if (breakdown) {
         BreakdownData data{settings, QStringLiteral("2026"), 0, 0, 50, 1000, {}};
         for (size_t i = 0; i < data.expenses.size(); ++i)
@@ -62,7 +67,8 @@ Printed print(bool breakdown, bool longNames, const QTemporaryDir &dir)
     const XlsxSheet sheet = XlsxSheet::read(path + QStringLiteral(".xlsx"));
     double width = 0;
     for (int column = 1; column <= 5; ++column)
-        width += columnWidthPoints(sheet.columnWidth(column) > 0 ? sheet.columnWidth(column) : SheetModel::defaultColumnWidth());
+        width += columnWidthPoints(sheet.columnWidth(column) > 0 ? sheet.columnWidth(column)
+                                                                 : SheetModel::defaultColumnWidth());
     return {sheet, vastrel::test::unzipPart(path + QStringLiteral(".xlsx"), QStringLiteral("xl/worksheets/sheet1.xml")),
             std::min(1.0, (PaperA4::width - (PageMargins::left + PageMargins::right) * 72) / width),
             vastrel::test::pdfWords(pdf.fileName())};
@@ -90,8 +96,9 @@ TEST(DocumentLayout, LongNamesWrapInsteadOfShrinkingThePrint)
         bool breakdown;
         QString nameCell, headCell, title, titleEnd, below, titleRow, lastPage;
     } documents[] = {
-        {true, QStringLiteral("A12"), QStringLiteral("C2"), QStringLiteral("РАСШИФРОВКА"), QStringLiteral("РАСШИФРОВКА"),
-         QStringLiteral("Министерство,"), QStringLiteral("Заведующий"), QStringLiteral("Петрова")},
+        {true, QStringLiteral("A12"), QStringLiteral("C2"), QStringLiteral("РАСШИФРОВКА"),
+         QStringLiteral("РАСШИФРОВКА"), QStringLiteral("Министерство,"), QStringLiteral("Заведующий"),
+         QStringLiteral("Петрова")},
         // The head's position one row below the 35 records and an empty row.
         {false, QStringLiteral("A11"), QStringLiteral("A53"), QStringLiteral("Уточненная"), QStringLiteral("расходов"),
          QStringLiteral("Единица"), QStringLiteral("Ректор"), QStringLiteral("Морозова")},
@@ -122,9 +129,11 @@ TEST(DocumentLayout, LongNamesWrapInsteadOfShrinkingThePrint)
             ASSERT_TRUE(title && titleEnd && code && secondPage);
             EXPECT_GE(title->box.width(), 0.9 * findWord(shortNames, d.title)->box.width());
             EXPECT_NEAR((title->box.left() + titleEnd->box.right()) / 2, PaperA4::width / 2, 1.0);
-            EXPECT_NE(findWord(*printed, [&](const PdfWord &w) {
-                          return w.page == 2 && w.box.left() > code->box.right() + 20 && std::abs(w.box.top() - code->box.top()) < 3;
-                      }),
+            EXPECT_NE(findWord(*printed,
+                               [&](const PdfWord &w) {
+                                   return w.page == 2 && w.box.left() > code->box.right() + 20 &&
+                                          std::abs(w.box.top() - code->box.top()) < 3;
+                               }),
                       nullptr);
             EXPECT_EQ(secondPage->text, d.titleRow) << qPrintable(secondPage->text);
             EXPECT_NE(findWord(*printed, d.lastPage, 2), nullptr);

@@ -102,7 +102,12 @@ protected:
 
     bool save()
     {
-        return runAction(messages, [&] { return saveEstimate(ws.workspace(), window.selectedName(), window.estimate(), window.saveBasis()); }).ok();
+        return runAction(messages,
+                         [&] {
+                             return saveEstimate(ws.workspace(), window.selectedName(), window.estimate(),
+                                                 window.saveBasis());
+                         })
+            .ok();
     }
     bool registerNew(const QString &name)
     {

@@ -56,9 +56,9 @@ Estimate windowEstimate()
     estimate.entries.income = QStringLiteral("100,5");
     for (size_t i = 0; i < estimate.entries.expenses.size(); ++i)
         estimate.entries.expenses[i] = QStringLiteral("0");
-    estimate.entries.expenses[0] = QStringLiteral("150");   // 211
-    estimate.entries.expenses[2] = QStringLiteral("0,0");   // 213
-    estimate.entries.expenses[22] = QString();              // 530
+    estimate.entries.expenses[0] = QStringLiteral("150"); // 211
+    estimate.entries.expenses[2] = QStringLiteral("0,0"); // 213
+    estimate.entries.expenses[22] = QString();            // 530
     return estimate;
 }
 
@@ -66,11 +66,11 @@ QStringList windowRecords()
 {
     QStringList lines;
     lines += column({QStringLiteral("<DESCRIPTION>остаток</DESCRIPTION>"),
-                     QStringLiteral("<CODE>38600000000000000510*</CODE>"),
-                     QStringLiteral("<CODE_RASCH>3</CODE_RASCH>"), QStringLiteral("<SUM_YEAR>50</SUM_YEAR>")});
+                     QStringLiteral("<CODE>38600000000000000510*</CODE>"), QStringLiteral("<CODE_RASCH>3</CODE_RASCH>"),
+                     QStringLiteral("<SUM_YEAR>50</SUM_YEAR>")});
     lines += column({QStringLiteral("<DESCRIPTION>название дохода</DESCRIPTION>"),
-                     QStringLiteral("<CODE>386 00000000000000510</CODE>"),
-                     QStringLiteral("<CODE_RASCH>3</CODE_RASCH>"), QStringLiteral("<SUM_YEAR>100,5</SUM_YEAR>")});
+                     QStringLiteral("<CODE>386 00000000000000510</CODE>"), QStringLiteral("<CODE_RASCH>3</CODE_RASCH>"),
+                     QStringLiteral("<SUM_YEAR>100,5</SUM_YEAR>")});
     lines += column({QStringLiteral("<DESCRIPTION>Заработная плата</DESCRIPTION>"), QStringLiteral("<CODE>211</CODE>"),
                      QStringLiteral("<SUM_YEAR>150</SUM_YEAR>")});
     lines += column({QStringLiteral("<DESCRIPTION>Начисления на оплату труда</DESCRIPTION>"),
@@ -91,21 +91,25 @@ QStringList windowRecords()
 
 TEST(WindowEstimateFile, SettingsGiveDepartmentCodeAndLegalStatus)
 {
-    const Settings settings{QStringLiteral("кафедры физики"), QStringLiteral("Заведующий"), QStringLiteral("И.И. Иванов"),
-                            QStringLiteral("105"), QStringLiteral("2"), QStringLiteral("Бухгалтер"),
+    const Settings settings{QStringLiteral("кафедры физики"),
+                            QStringLiteral("Заведующий"),
+                            QStringLiteral("И.И. Иванов"),
+                            QStringLiteral("105"),
+                            QStringLiteral("2"),
+                            QStringLiteral("Бухгалтер"),
                             QStringLiteral("Петрова А.А.")};
-    const QByteArray expected = fileBytes(
-        header(QStringLiteral("2026"), QStringLiteral("1"), QStringLiteral("Смета кафедры физики"),
-               QStringLiteral("105"), QStringLiteral("2"))
-        + windowRecords());
+    const QByteArray expected =
+        fileBytes(header(QStringLiteral("2026"), QStringLiteral("1"), QStringLiteral("Смета кафедры физики"),
+                         QStringLiteral("105"), QStringLiteral("2")) +
+                  windowRecords());
     EXPECT_EQ(fileBytes(windowEstimateLines(windowEstimate(), SavedOn, settings)), expected);
 }
 
 TEST(WindowEstimateFile, WithoutSettingsTheWindowsLegalStatusCounts)
 {
-    const QByteArray expected = fileBytes(header(QStringLiteral("2026"), QStringLiteral("1"), QStringLiteral("Смета "),
-                                                 QString(), QStringLiteral("3"))
-                                          + windowRecords());
+    const QByteArray expected = fileBytes(
+        header(QStringLiteral("2026"), QStringLiteral("1"), QStringLiteral("Смета "), QString(), QStringLiteral("3")) +
+        windowRecords());
     EXPECT_EQ(fileBytes(windowEstimateLines(windowEstimate(), SavedOn, std::nullopt)), expected);
 }
 
@@ -143,8 +147,7 @@ const TemplateBlock templateBlocks[] = {
     {u"Остаток с начала года", "38630201010010000440*", "<Q_4>50</Q_4>"},
     {u"Остаток с начала года", "38630301010010000151*", nullptr},
     {u"Остаток с начала года", "38630302010010000180*", nullptr},
-    {u"Доходы от размещения денежных средств, получаемых федеральными учреждениями", "386 30101010010000120",
-     nullptr},
+    {u"Доходы от размещения денежных средств, получаемых федеральными учреждениями", "386 30101010010000120", nullptr},
     {u"Доходы от продажи услуг, оказываемых федеральными учреждениями", "386 30201010010000130", nullptr},
     {u"Доходы от продажи товаров, осуществляемой федеральными учреждениями", "386 30201010010000440", nullptr},
     {u"Безвозмездные поступления от бюджетов бюджетной системы федеральным учреждениям", "386 30301010010000151",
@@ -198,8 +201,8 @@ QStringList expectedTemplate(const QString &financing, const QString &status, co
         QString code = QString::fromLatin1(b.code);
         if (zeroPrefix && block < 10)
             code.replace(0, 3, QStringLiteral("000"));
-        QStringList elements{QStringLiteral("<DESCRIPTION>") + QString::fromUtf16(b.description)
-                                 + QStringLiteral("</DESCRIPTION>"),
+        QStringList elements{QStringLiteral("<DESCRIPTION>") + QString::fromUtf16(b.description) +
+                                 QStringLiteral("</DESCRIPTION>"),
                              QStringLiteral("<CODE>") + code + QStringLiteral("</CODE>")};
         if (b.amount)
             elements.append(QString::fromLatin1(b.amount));
@@ -263,14 +266,14 @@ TEST(ConsolidatedFile, RecordsWithAndWithoutBreakdownCode)
         {QStringLiteral("Всего"), QString(), QString(), true},
     };
     QStringList expected = ::header(QStringLiteral("2026"), QStringLiteral("СВОДНАЯ СМЕТА"),
-                                    QStringLiteral("Смета кафедры физики"), QStringLiteral("105"),
-                                    QStringLiteral("1"));
+                                    QStringLiteral("Смета кафедры физики"), QStringLiteral("105"), QStringLiteral("1"));
     expected += column({QStringLiteral("<DESCRIPTION>II. Доходы по кодам классификации доходов бюджетной "
                                        "классификации Российской Федерации</DESCRIPTION>"),
-                        QStringLiteral("<CODE>386 30000000000000000</CODE>"), QStringLiteral("<CODE_RASCH></CODE_RASCH>"),
-                        QStringLiteral("<SUM_YEAR>150,25</SUM_YEAR>")});
-    expected += column({QStringLiteral("<DESCRIPTION>Заработная плата</DESCRIPTION>"),
-                        QStringLiteral("<CODE>386 00000000000000211</CODE>"), QStringLiteral("<SUM_YEAR>1E15</SUM_YEAR>")});
+                        QStringLiteral("<CODE>386 30000000000000000</CODE>"),
+                        QStringLiteral("<CODE_RASCH></CODE_RASCH>"), QStringLiteral("<SUM_YEAR>150,25</SUM_YEAR>")});
+    expected +=
+        column({QStringLiteral("<DESCRIPTION>Заработная плата</DESCRIPTION>"),
+                QStringLiteral("<CODE>386 00000000000000211</CODE>"), QStringLiteral("<SUM_YEAR>1E15</SUM_YEAR>")});
     expected += column({QStringLiteral("<DESCRIPTION>Всего</DESCRIPTION>"), QStringLiteral("<CODE></CODE>"),
                         QStringLiteral("<CODE_RASCH></CODE_RASCH>"), QStringLiteral("<SUM_YEAR></SUM_YEAR>")});
     expected.append(QStringLiteral("</SMETA>"));
@@ -302,8 +305,8 @@ TEST(EstimateBytes, ReadAsTheDecodedLinesRead)
             const QString &text = lines.at(i);
             const EstimateLine &line = content.at(i);
             const qsizetype close = text.indexOf(QLatin1Char('>'), 3);
-            EXPECT_EQ(line.tag(), text.startsWith(QStringLiteral("\t\t<")) && close > 3 ? text.mid(3, close - 3)
-                                                                                      : QString());
+            EXPECT_EQ(line.tag(),
+                      text.startsWith(QStringLiteral("\t\t<")) && close > 3 ? text.mid(3, close - 3) : QString());
             EXPECT_EQ(line.innerText(), EstimateLine(text).innerText());
             for (const QString &tag : tags) {
                 const qsizetype from = tag.size() + 4;
@@ -345,18 +348,28 @@ struct DamageCase
 TEST(EstimateFileCheck, NamesTheFirstFaultOfEachKindOfDamage)
 {
     const QByteArray good = soundSaved();
-    const QByteArray record211 = "\t<COLUMN>\r\n\t\t<DESCRIPTION>" + toWindows1251(QStringLiteral("Заработная плата"))
-                                 + "</DESCRIPTION>\r\n\t\t<CODE>211</CODE>\r\n\t\t<SUM_YEAR>150</SUM_YEAR>\r\n\t</COLUMN>\r\n";
+    const QByteArray record211 =
+        "\t<COLUMN>\r\n\t\t<DESCRIPTION>" + toWindows1251(QStringLiteral("Заработная плата")) +
+        "</DESCRIPTION>\r\n\t\t<CODE>211</CODE>\r\n\t\t<SUM_YEAR>150</SUM_YEAR>\r\n\t</COLUMN>\r\n";
     ASSERT_TRUE(good.contains(record211));
     const DamageCase cases[] = {
         {"empty", QByteArray(), "файл пуст"},
         {"all_nul", QByteArray(good.size(), '\0'), "строка 1: нулевой байт"},
-        {"nul_in_an_amount", replaced(good, "150<", QByteArray("1\0" "50<", 4)), "строка 25: нулевой байт"},
+        {"nul_in_an_amount",
+         replaced(good, "150<",
+                  QByteArray("1\0"
+                             "50<",
+                             4)),
+         "строка 25: нулевой байт"},
         {"lf_only", replaced(good, "\r\n", "\n"), "строка 1: строка кончается знаком LF без CR (нужна пара CR LF)"},
         {"cr_only", replaced(good, "\r\n", "\r"), "строка 1: знак CR без LF (строки должны кончаться парой CR LF)"},
         {"utf8", fromWindows1251(good).toUtf8(), "файл записан в кодировке UTF-8, а не Windows-1251"},
         {"utf8_byte_order_mark", "\xEF\xBB\xBF" + good, "файл записан в кодировке UTF-8, а не Windows-1251"},
-        {"control_byte", replaced(good, "150<", "1\x1b" "50<"), "строка 25: управляющий знак с кодом 27"},
+        {"control_byte",
+         replaced(good, "150<",
+                  "1\x1b"
+                  "50<"),
+         "строка 25: управляющий знак с кодом 27"},
         {"cut_within_a_line", good.chopped(5), "строка 42: последняя строка не кончается парой CR LF"},
         {"cut_at_a_line_end", good.left(good.lastIndexOf("\t</COLUMN>")), "файл обрывается после строки 40"},
         {"junk_line", replaced(good, "\t</COLUMN>\r\n\t<COLUMN>", "\t</COLUMN>\r\nмусор\r\n\t<COLUMN>"),
@@ -376,10 +389,12 @@ TEST(EstimateFileCheck, NamesTheFirstFaultOfEachKindOfDamage)
         {"grouping", replaced(good, ">150<", ">1 500<"), "строка 25: сумма «1 500» не число"},
         {"both_separators", replaced(good, ">150<", ">1,5.0<"), "строка 25: сумма «1,5.0» не число"},
         {"empty_amount", replaced(good, ">150<", "><"), "строка 25: пустая сумма"},
-        {"breakdown_code_in_an_expense", replaced(good, "211</CODE>\r\n", "211</CODE>\r\n\t\t<CODE_RASCH>3</CODE_RASCH>\r\n"),
+        {"breakdown_code_in_an_expense",
+         replaced(good, "211</CODE>\r\n", "211</CODE>\r\n\t\t<CODE_RASCH>3</CODE_RASCH>\r\n"),
          "строка 25: строки CODE_RASCH не бывает в записи расхода"},
         {"remainder_without_breakdown_code",
-         replaced(good, "</CODE>\r\n\t\t<CODE_RASCH>3</CODE_RASCH>\r\n\t\t<SUM_YEAR>50<", "</CODE>\r\n\t\t<SUM_YEAR>50<"),
+         replaced(good, "</CODE>\r\n\t\t<CODE_RASCH>3</CODE_RASCH>\r\n\t\t<SUM_YEAR>50<",
+                  "</CODE>\r\n\t\t<SUM_YEAR>50<"),
          "строка 13: нет верного кода расшифровки дохода CODE_RASCH"},
         {"remainder_of_another_income_code", replaced(good, "38600000000000000510*", "38630101010010000120*"),
          "строка 12: ожидался код остатка «38600000000000000510*»"},
@@ -395,13 +410,13 @@ TEST(EstimateFileCheck, EveryWritersFileIsSound)
     Estimate templ;
     templ.source = 4; // "000" codes
     templ.entries.income = QStringLiteral("1.5");
-    const QList<ConsolidatedRecord> consolidated = {{QStringLiteral("I. Остаток"), QString(), QStringLiteral("5")},
-                                                    {QStringLiteral("a<b"), incomeHeading().code, QString()},
-                                                    {QStringLiteral("Заработная плата"),
-                                                     expenseLines()[0].fullCode(), QStringLiteral("1,5"), false}};
+    const QList<ConsolidatedRecord> consolidated = {
+        {QStringLiteral("I. Остаток"), QString(), QStringLiteral("5")},
+        {QStringLiteral("a<b"), incomeHeading().code, QString()},
+        {QStringLiteral("Заработная плата"), expenseLines()[0].fullCode(), QStringLiteral("1,5"), false}};
     const std::pair<QByteArray, EstimateKind> files[] = {
         {soundSaved(), EstimateKind::Saved},
-        {replaced(soundSaved(), "100,5", "1.005e2"), EstimateKind::Saved}, // either separator
+        {replaced(soundSaved(), "100,5", "1.005e2"), EstimateKind::Saved},  // either separator
         {replaced(soundSaved(), ">150<", ">1e-400<"), EstimateKind::Saved}, // below the smallest number: 0
         {fileBytes(templateEstimateLines(templ, QDate(2026, 1, 2), QString())), EstimateKind::Template},
         {vastrel::test::testData(QStringLiteral("registered_template.xml")), EstimateKind::Template},

@@ -46,7 +46,7 @@ TEST(HelpLauncher, LooksInTheWorkingDirectoryThenBesideTheProgram)
         if (c.besideProgram)
             placeProgram(programDir.path());
         const QString found = findHelpProgram(ws.workspace(), programDir.path());
-        const QString expectedDir = QString::fromLatin1(c.expected) == u"work" ? ws.root()
+        const QString expectedDir = QString::fromLatin1(c.expected) == u"work"      ? ws.root()
                                     : QString::fromLatin1(c.expected) == u"program" ? programDir.path()
                                                                                     : QString();
         EXPECT_EQ(found, expectedDir.isEmpty() ? QString() : QDir(expectedDir).filePath(helpProgramName()));

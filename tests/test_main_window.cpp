@@ -3,18 +3,18 @@
 #include "support/temp_workspace.h"
 #include "support/typing.h"
 
-#include "windows/main_window.h"
-#include "windows/expense_controls.h"
-#include "windows/selector_search.h"
 #include "domain/catalogue.h"
-#include "store/settings.h"
 #include "editing/saving.h"
+#include "store/settings.h"
+#include "windows/expense_controls.h"
+#include "windows/main_window.h"
+#include "windows/selector_search.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QFontDatabase>
-#include <QDialog>
 #include <QComboBox>
+#include <QDialog>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,11 +109,13 @@ TEST_F(MainWindowTest, HasTheWholeEntryAreaAndButtonsInOrder)
     EXPECT_EQ(control<QListWidget>("ListBox1")->count(), IncomeSourceCount);
     EXPECT_TRUE(control<QRadioButton>("RadioGroup1_0")->isChecked());
 
-    const char *order[] = {"Button7", "Button1", "Button4", "Button8", "Button9",
+    const char *order[] = {"Button7", "Button1", "Button4",  "Button8", "Button9",
                            "Button2", "Button6", "Button11", "Button3", "Button5"};
-    const char16_t *captions[] = {u"завести новую смету", u"расчет сметы", u"показать смету", u"очистить смету",
-                                  u"экспорт сметы в Excel", u"запись сметы в базу", u"операции со сметами",
-                                  u"настройки", u"выход из программы", u"помощь"};
+    const char16_t *captions[] = {u"завести новую смету",   u"расчет сметы",
+                                  u"показать смету",        u"очистить смету",
+                                  u"экспорт сметы в Excel", u"запись сметы в базу",
+                                  u"операции со сметами",   u"настройки",
+                                  u"выход из программы",    u"помощь"};
     int previousY = -1;
     for (size_t i = 0; i < std::size(order); ++i) {
         auto *button = control<QPushButton>(order[i]);
@@ -462,7 +464,7 @@ TEST_F(MainWindowTest, FitsTheScreenAndKeepsTheButtonsInReach)
         form->show();
         if (screen.maximised)
             form->setGeometry(screen.available.marginsRemoved(form->windowHandle()->frameMargins()));
-        
+
         EXPECT_TRUE(screen.available.contains(form->frameGeometry()))
             << form->frameGeometry().width() << "x" << form->frameGeometry().height() << " min "
             << form->minimumSizeHint().width() << "x" << form->minimumSizeHint().height();

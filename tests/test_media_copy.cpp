@@ -72,11 +72,13 @@ TEST(MediaCopy, CopiesSelectedEstimatesAndTheWholeList)
 {
     Base base;
     RecordingMessages messages;
-    ASSERT_TRUE(report(messages, copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0, 1, 3}, messages)).ok());
+    ASSERT_TRUE(report(messages, copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines,
+                                              {0, 1, 3}, messages))
+                    .ok());
     EXPECT_EQ(messages.firstLines(), (QStringList{QStringLiteral("Смета Кафедра скопирована!"),
-                                             QStringLiteral("Смета Лаборатория скопирована!"),
-                                             QStringLiteral("Смета Сводная скопирована!"),
-                                             QStringLiteral("Операция копирования смет успешно завершена!")}));
+                                                  QStringLiteral("Смета Лаборатория скопирована!"),
+                                                  QStringLiteral("Смета Сводная скопирована!"),
+                                                  QStringLiteral("Операция копирования смет успешно завершена!")}));
     for (const RecordingMessages::Message &message : messages.all())
         EXPECT_EQ(message.kind, MessageKind::Information);
     EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Кафедра.xml"))), base.bytes.at(0));
@@ -102,7 +104,8 @@ TEST(MediaCopy, TwoNamesDifferingOnlyInCaseAreNotPutOnOneMedium)
     EXPECT_TRUE(outcome.message().isEmpty()); // shown already
     ASSERT_EQ(messages.all().size(), 1);
     EXPECT_EQ(messages.all().first().kind, MessageKind::Refusal);
-    EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Сметы «Кафедра» и «КАФЕДРА» нельзя записать на один носитель")));
+    EXPECT_TRUE(
+        messages.last().startsWith(QStringLiteral("Сметы «Кафедра» и «КАФЕДРА» нельзя записать на один носитель")));
     EXPECT_TRUE(entriesOf(base.medium.path()).isEmpty());
 }
 
@@ -118,7 +121,9 @@ TEST(MediaCopy, ReplacesOlderFilesOnTheMedium)
     staleToc.write("999|old|\r\n999|older|\r\n999|oldest|\r\n999|ancient|\r\n999|more|\r\n");
     staleToc.close();
     RecordingMessages messages;
-    ASSERT_TRUE(report(messages, copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0}, messages)).ok());
+    ASSERT_TRUE(
+        report(messages, copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0}, messages))
+            .ok());
     EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Кафедра.xml"))), base.bytes.at(0));
     EXPECT_EQ(readFile(base.onMedium(QStringLiteral("departments.txt"))), crlf(base.lines));
 }
@@ -127,7 +132,9 @@ TEST(MediaCopy, NothingSelectedWritesNothing)
 {
     Base base;
     RecordingMessages messages;
-    EXPECT_FALSE(report(messages, copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {}, messages)).ok());
+    EXPECT_FALSE(
+        report(messages, copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {}, messages))
+            .ok());
     EXPECT_EQ(messages.firstLines(), QStringList{QStringLiteral("Выделите сметы для копирования!")});
     EXPECT_EQ(messages.all().at(0).kind, MessageKind::Refusal);
     EXPECT_TRUE(entriesOf(base.medium.path()).isEmpty());
@@ -138,14 +145,15 @@ TEST(MediaCopy, MissingSourceStopsAtThatEstimate)
     Base base;
     QFile::remove(base.ws.workspace().estimatePath(QStringLiteral("Лаборатория")));
     RecordingMessages messages;
-    const bool ok = runAction(messages, [&] {
-        return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0, 1, 3}, messages);
-    }).ok();
+    const bool ok =
+        runAction(messages, [&] {
+            return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0, 1, 3}, messages);
+        }).ok();
     EXPECT_FALSE(ok);
     EXPECT_EQ(messages.firstLines(),
               (QStringList{QStringLiteral("Смета Кафедра скопирована!"), QStringLiteral("File not found")}));
-    EXPECT_EQ(entriesOf(base.medium.path()), (QStringList{QStringLiteral("departments.txt"),
-                                                          QStringLiteral("Кафедра.xml")}));
+    EXPECT_EQ(entriesOf(base.medium.path()),
+              (QStringList{QStringLiteral("departments.txt"), QStringLiteral("Кафедра.xml")}));
 }
 
 TEST(MediaCopy, UnusableMediumGivesTheIoError)
@@ -215,9 +223,10 @@ TEST(MediaCopy, LinksAreReplacedOnTheMediumAndNotCarriedFromTheBase)
             ASSERT_TRUE(QFile::link(outside, base.ws.workspace().estimatePath(QStringLiteral("Кафедра"))));
         }
         RecordingMessages messages;
-        const bool ok = runAction(messages, [&] {
-            return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0}, messages);
-        }).ok();
+        const bool ok =
+            runAction(messages, [&] {
+                return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0}, messages);
+            }).ok();
         EXPECT_EQ(ok, c.copied) << c.name << qPrintable(messages.last());
         EXPECT_EQ(readFile(outside), QByteArray("export PATH\n")) << c.name;
         if (c.copied) {
@@ -249,8 +258,9 @@ TEST(MediaCopy, ShortWriteKeepsTheOlderCopy)
         });
         EXPECT_EQ(messages.firstLines(),
                   (QStringList{QStringLiteral("Смета Кафедра скопирована!"), QStringLiteral("I/O error 101")}));
-        EXPECT_EQ(entriesOf(base.medium.path()), (QStringList{QStringLiteral("departments.txt"),
-                                                              QStringLiteral("Кафедра.xml"), QStringLiteral("Лаборатория.xml")}));
+        EXPECT_EQ(entriesOf(base.medium.path()),
+                  (QStringList{QStringLiteral("departments.txt"), QStringLiteral("Кафедра.xml"),
+                               QStringLiteral("Лаборатория.xml")}));
         EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Лаборатория.xml"))), older);
         EXPECT_EQ(readFile(base.onMedium(QStringLiteral("departments.txt"))), crlf(base.lines));
     }
@@ -260,9 +270,9 @@ TEST(MediaCopy, ShortWriteKeepsTheOlderCopy)
 TEST(MediaCopy, FullDeviceLeavesNoPartialFile)
 {
     QTemporaryDir mountPoint;
-    if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                                    QStringLiteral("size=64k"), QStringLiteral("tmpfs"),
-                                                    mountPoint.path()}) != 0)
+    if (QProcess::execute(QStringLiteral("mount"),
+                          {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                           QStringLiteral("size=64k"), QStringLiteral("tmpfs"), mountPoint.path()}) != 0)
         GTEST_SKIP() << "no permission to mount a small tmpfs";
     struct Unmount
     {
@@ -281,11 +291,13 @@ TEST(MediaCopy, FullDeviceLeavesNoPartialFile)
     ws.write(SmetaDir + QStringLiteral("мала.xml"), small);
     ws.write(SmetaDir + QStringLiteral("велика.xml"), estimateBytes(200 * 1024, 2));
     RecordingMessages messages;
-    runAction(messages, [&] { return copyToMedium(ws.workspace(), Medium::at(mountPoint.path()), lines, {0, 1}, messages); });
+    runAction(messages, [&] {
+        return copyToMedium(ws.workspace(), Medium::at(mountPoint.path()), lines, {0, 1}, messages);
+    });
     EXPECT_EQ(messages.firstLines(),
               (QStringList{QStringLiteral("Смета мала скопирована!"), QStringLiteral("I/O error 101")}));
     EXPECT_EQ(entriesOf(mountPoint.path()), (QStringList{QStringLiteral("departments.txt"),
-                                                          QStringLiteral("велика.xml"), QStringLiteral("мала.xml")}));
+                                                         QStringLiteral("велика.xml"), QStringLiteral("мала.xml")}));
     EXPECT_EQ(readFile(QDir(mountPoint.path()).filePath(QStringLiteral("мала.xml"))), small);
     EXPECT_EQ(readFile(QDir(mountPoint.path()).filePath(QStringLiteral("велика.xml"))), olderBig);
     EXPECT_EQ(readFile(QDir(mountPoint.path()).filePath(QStringLiteral("departments.txt"))), crlf(lines));
@@ -408,10 +420,11 @@ TEST(MediaCopyCli, CopiesByNameInListOrder)
                                base.medium.path(), QStringLiteral("Сводная"), QStringLiteral("Кафедра"),
                                QStringLiteral("Лаборатория")});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    EXPECT_EQ(result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-              (QStringList{QStringLiteral("Смета Кафедра скопирована!"), QStringLiteral("Смета Лаборатория скопирована!"),
-                           QStringLiteral("Смета Сводная скопирована!"),
-                           QStringLiteral("Операция копирования смет успешно завершена!")}));
+    EXPECT_EQ(
+        result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+        (QStringList{QStringLiteral("Смета Кафедра скопирована!"), QStringLiteral("Смета Лаборатория скопирована!"),
+                     QStringLiteral("Смета Сводная скопирована!"),
+                     QStringLiteral("Операция копирования смет успешно завершена!")}));
     EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Сводная.xml"))), base.bytes.at(3));
     EXPECT_EQ(readFile(base.onMedium(QStringLiteral("departments.txt"))), crlf(base.lines));
 

@@ -1,12 +1,12 @@
 #include "domain/error.h"
+#include "operations/media_import.h"
 #include "store/estimate_file.h"
 #include "store/text_file.h"
-#include "operations/media_import.h"
-#include "windows/operations_dialog.h"
 #include "support/cli_runner.h"
 #include "support/recording_messages.h"
 #include "support/scripted_delivery.h"
 #include "support/temp_workspace.h"
+#include "windows/operations_dialog.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -80,13 +80,21 @@ struct IntakeCase
 };
 
 class IntakeCases : public testing::TestWithParam<IntakeCase>
-{
-};
+{};
 
 // Built when called: the writers' texts are not ready during static initialisation.
-QByteArray A() { return estimate(QStringLiteral("Смета A")); }
-QByteArray B() { return estimate(QStringLiteral("Смета B")); }
-QByteArray OldA() { return estimate(QStringLiteral("Смета A"), QStringLiteral("7")); }
+QByteArray A()
+{
+    return estimate(QStringLiteral("Смета A"));
+}
+QByteArray B()
+{
+    return estimate(QStringLiteral("Смета B"));
+}
+QByteArray OldA()
+{
+    return estimate(QStringLiteral("Смета A"), QStringLiteral("7"));
+}
 
 TEST_P(IntakeCases, TakesWhatItMayAndReportsTheRest)
 {
@@ -125,46 +133,121 @@ TEST_P(IntakeCases, TakesWhatItMayAndReportsTheRest)
 INSTANTIATE_TEST_SUITE_P(
     Each, IntakeCases,
     testing::Values(
-        IntakeCase{"new_estimates_keep_code_and_notes", {"101|C|"}, {{"C", B()}}, {"105|A|курсы | годовые", "000|B|"},
-                   {{"A", A()}, {"B", B()}}, {}, false,
-                   {"101|C|", "105|A|курсы | годовые", "000|B|"}, {"A", "B"},
+        IntakeCase{"new_estimates_keep_code_and_notes",
+                   {"101|C|"},
+                   {{"C", B()}},
+                   {"105|A|курсы | годовые", "000|B|"},
+                   {{"A", A()}, {"B", B()}},
+                   {},
+                   false,
+                   {"101|C|", "105|A|курсы | годовые", "000|B|"},
+                   {"A", "B"},
                    "Принято смет: 2."},
-        IntakeCase{"identical_is_skipped", {"101|A|своя"}, {{"A", A()}}, {"105|A|чужая"}, {{"A", A()}}, {}, true,
-                   {"101|A|своя"}, {}, "Принято смет: 0. Пропущено (уже есть в базе): 1."},
-        IntakeCase{"different_kept_without_consent", {"101|A|"}, {{"A", OldA()}}, {"105|A|"}, {{"A", A()}}, {}, false,
-                   {"101|A|"}, {},
-                   "Принято смет: 0. Не принято: 1.\nСмета «A» уже есть в базе и отличается от сметы на носителе — не заменена."},
-        IntakeCase{"replaced_estimate_keeps_one_record", {"101|A|старая", "102|C|", "103|A|"}, {{"A", OldA()}},
-                   {"105|A|новая"}, {{"A", A()}}, {}, true, {"105|A|новая", "102|C|"}, {"A"}, "Принято смет: 1."},
-        IntakeCase{"file_listed_nowhere_gets_its_record", {}, {{"A", A()}}, {"105|A|"}, {{"A", A()}}, {}, false,
-                   {"105|A|"}, {"A"}, "Принято смет: 1."},
-        IntakeCase{"orphans_are_listed_not_taken", {}, {}, {"105|A|", "106|D|"}, {{"A", A()}, {"E", B()}}, {}, false,
-                   {"105|A|"}, {"A"},
+        IntakeCase{"identical_is_skipped",
+                   {"101|A|своя"},
+                   {{"A", A()}},
+                   {"105|A|чужая"},
+                   {{"A", A()}},
+                   {},
+                   true,
+                   {"101|A|своя"},
+                   {},
+                   "Принято смет: 0. Пропущено (уже есть в базе): 1."},
+        IntakeCase{
+            "different_kept_without_consent",
+            {"101|A|"},
+            {{"A", OldA()}},
+            {"105|A|"},
+            {{"A", A()}},
+            {},
+            false,
+            {"101|A|"},
+            {},
+            "Принято смет: 0. Не принято: 1.\nСмета «A» уже есть в базе и отличается от сметы на носителе — не заменена."},
+        IntakeCase{"replaced_estimate_keeps_one_record",
+                   {"101|A|старая", "102|C|", "103|A|"},
+                   {{"A", OldA()}},
+                   {"105|A|новая"},
+                   {{"A", A()}},
+                   {},
+                   true,
+                   {"105|A|новая", "102|C|"},
+                   {"A"},
+                   "Принято смет: 1."},
+        IntakeCase{"file_listed_nowhere_gets_its_record",
+                   {},
+                   {{"A", A()}},
+                   {"105|A|"},
+                   {{"A", A()}},
+                   {},
+                   false,
+                   {"105|A|"},
+                   {"A"},
+                   "Принято смет: 1."},
+        IntakeCase{"orphans_are_listed_not_taken",
+                   {},
+                   {},
+                   {"105|A|", "106|D|"},
+                   {{"A", A()}, {"E", B()}},
+                   {},
+                   false,
+                   {"105|A|"},
+                   {"A"},
                    "Принято смет: 1. Записей оглавления без файла на носителе: 1. Файлов на носителе без записи в "
                    "оглавлении: 1."},
-        IntakeCase{"refuses_what_is_no_estimate_and_unsafe_names", {}, {}, {"105|A|", "106|../x|", "107||"},
-                   {{"A", "<?xml?>\r\n"}}, {}, false, {}, {},
-                   "Принято смет: 0. Не принято: 3.\nФайл «A.xml» на носителе не является файлом сметы (строка 1: ожидалось "
-                   "«<?xml version='1.0' encoding='windows-1251' standalone='yes'?>») — не принят.\n"
-                   "Смета «../x» не принята: Имя сметы «../x» содержит знак «/» или «\\». Имя сметы служит именем "
-                   "её файла в базе и не может содержать эти знаки.\nЗапись «107||» без имени сметы — не принята."},
-        IntakeCase{"damaged_files_are_refused_even_with_consent", {"101|A|"}, {{"A", OldA()}},
-                   {"101|A|", "102|B|"}, {{"A", QByteArray(A()).replace("\r\n", "\n")}, {"B", QByteArray(B()).replace(">1,5<", ">1e400<")}}, {}, true,
-                   {"101|A|"}, {},
-                   "Принято смет: 0. Не принято: 2.\nФайл «A.xml» на носителе не является файлом сметы (строка 1: строка кончается "
-                   "знаком LF без CR (нужна пара CR LF)) — не принят.\nФайл «B.xml» на носителе не является файлом "
-                   "сметы (строка 20: сумма «1e400» не число (нужны цифры с запятой или точкой, без пробелов между "
-                   "разрядами)) — не принят."},
-        IntakeCase{"names_differing_only_in_case_are_refused", {"101|Кафедра|"}, {{"Кафедра", A()}},
-                   {"105|КАФЕДРА|", "106|b|", "107|B|"}, {{"КАФЕДРА", B()}, {"b", B()}, {"B", A()}}, {}, true,
-                   {"101|Кафедра|", "106|b|"}, {"b"},
-                   "Принято смет: 1. Не принято: 2.\nСмета «КАФЕДРА» не принята: Файл с таким именем уже существует в системе!\n"
-                   "Смета «КАФЕДРА» отличается от сметы «Кафедра» только заглавными и строчными буквами, а в Windows "
-                   "и на флешке это одно имя файла.\nСмета «B» не принята: Файл с таким именем уже существует в "
-                   "системе!\nСмета «B» отличается от сметы «b» только заглавными и строчными буквами, а в Windows и "
-                   "на флешке это одно имя файла."},
-        IntakeCase{"named_estimates_only", {}, {}, {"105|A|", "000|B|"}, {{"A", A()}, {"B", B()}}, {"B", "Z"}, false,
-                   {"000|B|"}, {"B"}, "Принято смет: 1. Не принято: 1.\nСметы «Z» нет в оглавлении носителя — не принята."}),
+        IntakeCase{
+            "refuses_what_is_no_estimate_and_unsafe_names",
+            {},
+            {},
+            {"105|A|", "106|../x|", "107||"},
+            {{"A", "<?xml?>\r\n"}},
+            {},
+            false,
+            {},
+            {},
+            "Принято смет: 0. Не принято: 3.\nФайл «A.xml» на носителе не является файлом сметы (строка 1: ожидалось "
+            "«<?xml version='1.0' encoding='windows-1251' standalone='yes'?>») — не принят.\n"
+            "Смета «../x» не принята: Имя сметы «../x» содержит знак «/» или «\\». Имя сметы служит именем "
+            "её файла в базе и не может содержать эти знаки.\nЗапись «107||» без имени сметы — не принята."},
+        IntakeCase{
+            "damaged_files_are_refused_even_with_consent",
+            {"101|A|"},
+            {{"A", OldA()}},
+            {"101|A|", "102|B|"},
+            {{"A", QByteArray(A()).replace("\r\n", "\n")}, {"B", QByteArray(B()).replace(">1,5<", ">1e400<")}},
+            {},
+            true,
+            {"101|A|"},
+            {},
+            "Принято смет: 0. Не принято: 2.\nФайл «A.xml» на носителе не является файлом сметы (строка 1: строка кончается "
+            "знаком LF без CR (нужна пара CR LF)) — не принят.\nФайл «B.xml» на носителе не является файлом "
+            "сметы (строка 20: сумма «1e400» не число (нужны цифры с запятой или точкой, без пробелов между "
+            "разрядами)) — не принят."},
+        IntakeCase{
+            "names_differing_only_in_case_are_refused",
+            {"101|Кафедра|"},
+            {{"Кафедра", A()}},
+            {"105|КАФЕДРА|", "106|b|", "107|B|"},
+            {{"КАФЕДРА", B()}, {"b", B()}, {"B", A()}},
+            {},
+            true,
+            {"101|Кафедра|", "106|b|"},
+            {"b"},
+            "Принято смет: 1. Не принято: 2.\nСмета «КАФЕДРА» не принята: Файл с таким именем уже существует в системе!\n"
+            "Смета «КАФЕДРА» отличается от сметы «Кафедра» только заглавными и строчными буквами, а в Windows "
+            "и на флешке это одно имя файла.\nСмета «B» не принята: Файл с таким именем уже существует в "
+            "системе!\nСмета «B» отличается от сметы «b» только заглавными и строчными буквами, а в Windows и "
+            "на флешке это одно имя файла."},
+        IntakeCase{"named_estimates_only",
+                   {},
+                   {},
+                   {"105|A|", "000|B|"},
+                   {{"A", A()}, {"B", B()}},
+                   {"B", "Z"},
+                   false,
+                   {"000|B|"},
+                   {"B"},
+                   "Принято смет: 1. Не принято: 1.\nСметы «Z» нет в оглавлении носителя — не принята."}),
     [](const testing::TestParamInfo<IntakeCase> &info) { return std::string(info.param.name); });
 
 TEST(Intake, AFailingMediumKeepsWhatWasTakenAndHalfOfNothing)
@@ -192,9 +275,7 @@ TEST(Intake, AFailingMediumKeepsWhatWasTakenAndHalfOfNothing)
 TEST(Intake, OnlyRegularFilesOfTheMediumAreTakenAndAtMostTheCap)
 {
 #ifdef Q_OS_UNIX
-    const auto link = [](const QString &to) {
-        return [to](const QString &path) { return QFile::link(to, path); };
-    };
+    const auto link = [](const QString &to) { return [to](const QString &path) { return QFile::link(to, path); }; };
     const auto fifo = [](const QString &path) { return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0; };
     const auto device = [](const QString &path) {
         return ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0644, makedev(1, 5)) == 0;
@@ -241,8 +322,8 @@ TEST(Intake, OnlyRegularFilesOfTheMediumAreTakenAndAtMostTheCap)
         const IntakeResult result = importFromMedium(ws.workspace(), Medium::at(medium), {}, {});
         EXPECT_LT(timer.elapsed(), 3000) << c.name;
         EXPECT_EQ(result.taken, 0) << c.name;
-        EXPECT_TRUE((result.report() + errorText(result)).contains(c.said)) << c.name << ": "
-                                                                       << qPrintable(result.report() + errorText(result));
+        EXPECT_TRUE((result.report() + errorText(result)).contains(c.said))
+            << c.name << ": " << qPrintable(result.report() + errorText(result));
         EXPECT_FALSE(ws.exists(SmetaDir + QStringLiteral("A.xml"))) << c.name;
     }
 }
@@ -312,7 +393,8 @@ TEST(Intake, AMediumThatGoesAwayStopsTheIntake)
         if (unmount)
             unmountMedium(medium); // when the intake failed before
         EXPECT_EQ(result.taken, 1) << unmount;
-        EXPECT_TRUE(errorText(result).contains(QStringLiteral("Носитель отключён или изменён"))) << qPrintable(errorText(result));
+        EXPECT_TRUE(errorText(result).contains(QStringLiteral("Носитель отключён или изменён")))
+            << qPrintable(errorText(result));
         EXPECT_FALSE(showIntakeResult(result, *std::make_unique<RecordingMessages>()));
         EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf({"105|A|"}));
         EXPECT_EQ(ws.read(SmetaDir + QStringLiteral("A.xml")), A());

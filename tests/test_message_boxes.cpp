@@ -37,7 +37,8 @@ TEST(MessageBox, ALongMessageFitsTheScreenAndKeepsTheWholeTextInItsDetails)
 
 TEST(MessageBox, AShortMessageIsShownWholeWithoutDetails)
 {
-    const QString text = QStringLiteral("I/O error 21\r\nНоситель «E» не готов: вставьте дискету или флешку и повторите.");
+    const QString text =
+        QStringLiteral("I/O error 21\r\nНоситель «E» не готов: вставьте дискету или флешку и повторите.");
     const std::unique_ptr<QMessageBox> box = messageBox(MessageKind::Error, text, nullptr);
     EXPECT_EQ(box->text(), QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     EXPECT_TRUE(box->detailedText().isEmpty());

@@ -3,10 +3,10 @@
 #include "support/temp_workspace.h"
 
 #include "editing/saving.h"
-#include "windows/code_edit.h"
-#include "windows/main_window.h"
 #include "store/estimate_file.h"
 #include "store/text_file.h"
+#include "windows/code_edit.h"
+#include "windows/main_window.h"
 #include "windows/new_estimate_dialog.h"
 
 #include <QComboBox>
@@ -82,7 +82,8 @@ TEST_F(NewEstimateDialogTest, OpensWithEmptyFieldsNoSourceAndCodeZeroZeroZero)
     EXPECT_EQ(sources->currentIndex(), -1);
     EXPECT_EQ(child<CodeEdit>(dialog, "MaskEdit1")->code(), QStringLiteral("000"));
     EXPECT_EQ(child<QPushButton>(dialog, "Button3")->text().remove(QLatin1Char('&')), QStringLiteral("показать "));
-    EXPECT_EQ(child<QPushButton>(dialog, "Button1")->text().remove(QLatin1Char('&')), QStringLiteral("сохранить изменения"));
+    EXPECT_EQ(child<QPushButton>(dialog, "Button1")->text().remove(QLatin1Char('&')),
+              QStringLiteral("сохранить изменения"));
     EXPECT_EQ(child<QPushButton>(dialog, "Button2")->text().remove(QLatin1Char('&')), QStringLiteral("отмена"));
     QStringList labels;
     for (const QLabel *label : dialog.findChildren<QLabel *>())

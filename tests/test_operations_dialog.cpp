@@ -1,17 +1,17 @@
 #include "domain/error.h"
-#include "windows/operations_dialog.h"
-#include "windows/deletion_dialog.h"
-#include "windows/drive_list.h"
 #include "support/recording_messages.h"
 #include "support/scripted_delivery.h"
 #include "support/temp_workspace.h"
 #include "support/typing.h"
+#include "windows/deletion_dialog.h"
+#include "windows/drive_list.h"
+#include "windows/operations_dialog.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFontDatabase>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -113,15 +113,14 @@ TEST(OperationsWindow, OpensWithTheTableOfContentsAndItsControls)
     EXPECT_TRUE(ops.list()->font().bold());
     if (QFontDatabase::families().isEmpty())
         std::cout << "[   NOTE   ] no fonts on this platform: the captions' widths are not checked\n";
-    const QList<std::pair<const char *, const char *>> captions = {
-        {"Button4", "удалить смету"},
-        {"Button1", "сложить сметы"},
-        {"Button5", "экспорт сводной сметы в Excel"},
-        {"Button3", "загрузить для Гемтар на дискету"},
-        {"Button6", "восстановление оглавления базы "},
-        {"Button9", "загрузить для Гемтар на флешку "},
-        {"Button10", "принять сметы с носителя"},
-        {"Button2", "выход"}};
+    const QList<std::pair<const char *, const char *>> captions = {{"Button4", "удалить смету"},
+                                                                   {"Button1", "сложить сметы"},
+                                                                   {"Button5", "экспорт сводной сметы в Excel"},
+                                                                   {"Button3", "загрузить для Гемтар на дискету"},
+                                                                   {"Button6", "восстановление оглавления базы "},
+                                                                   {"Button9", "загрузить для Гемтар на флешку "},
+                                                                   {"Button10", "принять сметы с носителя"},
+                                                                   {"Button2", "выход"}};
     for (const auto &[name, caption] : captions) {
         QPushButton *button = ops.button(name);
         EXPECT_EQ(button->text().remove(QLatin1Char('&')), QString::fromUtf8(caption));

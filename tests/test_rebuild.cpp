@@ -21,8 +21,8 @@ const QString SmetaDir = QStringLiteral("../Vastrel/smetas/");
 TEST(Rebuild, NameIsCutAtTheFirstXml)
 {
     const QList<std::pair<const char *, const char *>> cases = {
-        {"смета.xml", "смета"}, {"a.xml.bak", "a"},   {"a.xml.xml", "a"}, {".xml", ""},
-        {"a.XML", ""},          {"a.bak", ""},        {"подкаталог", ""}, {"x.xmlfoo", "x"}};
+        {"смета.xml", "смета"}, {"a.xml.bak", "a"}, {"a.xml.xml", "a"}, {".xml", ""},
+        {"a.XML", ""},          {"a.bak", ""},      {"подкаталог", ""}, {"x.xmlfoo", "x"}};
     for (const auto &[entry, name] : cases)
         EXPECT_EQ(estimateNameOfEntry(QString::fromUtf8(entry)), QString::fromUtf8(name)) << entry;
 }
@@ -39,9 +39,10 @@ TEST(Rebuild, SortOrdersAsTheCaseInsensitiveComparison)
     // Cyrillic and Latin cases, ё/Ё, ß (which folds to itself one by one), a
     // character outside the basic plane, prefixes and names equal but for case.
     QStringList names;
-    for (const char *name : {"Смета", "смета", "СМЕТА", "смета1", "Ёлка", "ёлка", "елка", "Жук", "a", "B", "b", "A",
-                             "Straße", "STRASSE", "strasse", "ẞ", "ß", "\U0001D400x", "\U00010400", "\U00010428",
-                             "_x", "[x", "Z", "z", "", "Ω", "ω", "Ǆ", "ǅ", "ǆ"})
+    for (const char *name :
+         {"Смета", "смета", "СМЕТА",  "смета1",  "Ёлка",    "ёлка", "елка", "Жук",         "a",          "B",
+          "b",     "A",     "Straße", "STRASSE", "strasse", "ẞ",    "ß",    "\U0001D400x", "\U00010400", "\U00010428",
+          "_x",    "[x",    "Z",      "z",       "",        "Ω",    "ω",    "Ǆ",           "ǅ",          "ǆ"})
         names.append(QString::fromUtf8(name));
     QStringList expected = names;
     std::sort(expected.begin(), expected.end(), [](const QString &a, const QString &b) {
@@ -96,11 +97,11 @@ TEST(Rebuild, ReplacesTheTableOfContentsFromTheBaseDirectory)
     ASSERT_TRUE(report(messages, rebuildToc(ws.workspace())).ok());
     EXPECT_TRUE(messages.all().isEmpty());
     QStringList expected = {
-        QStringLiteral("001|.скрытая|"), QStringLiteral("002|s01|"),  QStringLiteral("003|s01|"),
-        QStringLiteral("004|s02|"),      QStringLiteral("005|S03|"),  QStringLiteral("006|s03|"),
-        QStringLiteral("007|s04|"),      QStringLiteral("008||"),     QStringLiteral("009|s05|"),
-        QStringLiteral("010|s06|"),      QStringLiteral("011|s07|"),  QStringLiteral("012|s08|"),
-        QStringLiteral("013|s09|"),      QStringLiteral("014|s10|"),  QStringLiteral("015|s11|"),
+        QStringLiteral("001|.скрытая|"), QStringLiteral("002|s01|"), QStringLiteral("003|s01|"),
+        QStringLiteral("004|s02|"),      QStringLiteral("005|S03|"), QStringLiteral("006|s03|"),
+        QStringLiteral("007|s04|"),      QStringLiteral("008||"),    QStringLiteral("009|s05|"),
+        QStringLiteral("010|s06|"),      QStringLiteral("011|s07|"), QStringLiteral("012|s08|"),
+        QStringLiteral("013|s09|"),      QStringLiteral("014|s10|"), QStringLiteral("015|s11|"),
         QStringLiteral("016||"),
     };
     if (!QDir(ws.baseDir()).entryList(QDir::Files).contains(QStringLiteral("S03.xml"))) {
@@ -134,9 +135,9 @@ TEST(Rebuild, WritesTheSortedNamesInWindows1251)
     TempWorkspace ws;
     ws.writeToc({QStringLiteral("105|N|T")});
     QStringList names;
-    for (const char *name : {"Кафедра 2.xml", "кафедра 10.xml", "КАФЕДРА 1.xml", "Faculty b.xml", "faculty B.xml",
-                             "ёлка.xml", "Ёлка.xml", "елка.xml", "Яя.xml", "zz.xml", "10.xml", "9.xml", "_a.xml",
-                             "№ 5 «смета».xml", "смета.xml.bak", "архив"})
+    for (const char *name :
+         {"Кафедра 2.xml", "кафедра 10.xml", "КАФЕДРА 1.xml", "Faculty b.xml", "faculty B.xml", "ёлка.xml", "Ёлка.xml",
+          "елка.xml", "Яя.xml", "zz.xml", "10.xml", "9.xml", "_a.xml", "№ 5 «смета».xml", "смета.xml.bak", "архив"})
         names.append(QString::fromUtf8(name));
     for (const QString &name : names)
         ws.write(SmetaDir + name, "x");
@@ -168,8 +169,8 @@ TEST(Rebuild, WritesTheSortedNamesInWindows1251)
     EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf({QStringLiteral("001|b|"), QStringLiteral("002|c|")}));
     EXPECT_EQ(messages.texts(),
               QStringList{QStringLiteral("Оглавление базы восстановлено без файлов, имена которых нельзя записать в "
-                                         "оглавление (знаки вне кодировки Windows-1251, перевод строки или «|»), ")
-                          + named + QStringLiteral(". Переименуйте их и восстановите оглавление еще раз.")});
+                                         "оглавление (знаки вне кодировки Windows-1251, перевод строки или «|»), ") +
+                          named + QStringLiteral(". Переименуйте их и восстановите оглавление еще раз.")});
     EXPECT_EQ(messages.all().first().kind, MessageKind::Information);
 }
 
@@ -184,9 +185,8 @@ TEST(Rebuild, EmptyBaseGivesAnEmptyFileAndMissingBaseChangesNothing)
     ws.writeToc({QStringLiteral("105|N|T")});
     ASSERT_TRUE(QDir(ws.baseDir()).removeRecursively());
     EXPECT_FALSE(report(messages, rebuildToc(ws.workspace())).ok());
-    EXPECT_EQ(messages.texts(),
-              QStringList{QStringLiteral("Каталог базы %1 не найден. Оглавление базы не изменено.")
-                              .arg(QDir::toNativeSeparators(QStringLiteral("../Vastrel/smetas/")))});
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("Каталог базы %1 не найден. Оглавление базы не изменено.")
+                                                .arg(QDir::toNativeSeparators(QStringLiteral("../Vastrel/smetas/")))});
     EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf({QStringLiteral("105|N|T")}));
 }
 
@@ -201,11 +201,11 @@ TEST(RebuildCli, RebuildsAndRefusesWithoutBase)
     CliResult result = runCli({QStringLiteral("-C"), ws.root(), QStringLiteral("rebuild")});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(result.out, QString());
-    EXPECT_EQ(ws.read(QStringLiteral("departments.txt")),
-              crlf({QStringLiteral("001|a|"), QStringLiteral("002|b|"), QStringLiteral("003|c|"),
-                    QStringLiteral("004|d|"), QStringLiteral("005|e|"), QStringLiteral("006|f|"),
-                    QStringLiteral("007|g|"), QStringLiteral("008|h|"), QStringLiteral("009|i|"),
-                    QStringLiteral("010|j|"), QStringLiteral("011||")}));
+    EXPECT_EQ(
+        ws.read(QStringLiteral("departments.txt")),
+        crlf({QStringLiteral("001|a|"), QStringLiteral("002|b|"), QStringLiteral("003|c|"), QStringLiteral("004|d|"),
+              QStringLiteral("005|e|"), QStringLiteral("006|f|"), QStringLiteral("007|g|"), QStringLiteral("008|h|"),
+              QStringLiteral("009|i|"), QStringLiteral("010|j|"), QStringLiteral("011||")}));
 
     result = runCli({QStringLiteral("-C"), ws.root(), QStringLiteral("rebuild"), QStringLiteral("лишнее")});
     EXPECT_EQ(result.exitCode, 2);

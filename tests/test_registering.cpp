@@ -4,11 +4,11 @@
 
 #include "domain/error.h"
 #include "domain/masked_code.h"
+#include "editing/registering.h"
 #include "store/estimate_file.h"
 #include "store/estimate_name.h"
 #include "store/table_of_contents.h"
 #include "store/text_file.h"
-#include "editing/registering.h"
 
 #include <QDir>
 
@@ -120,8 +120,7 @@ TEST_F(RegisteringTest, NoSourceChosenHereKeepsTheMainWindowsSource)
     form.source = -1;
     ASSERT_TRUE(store().ok());
     EXPECT_EQ(mainWindow.source, 6);
-    EXPECT_TRUE(ws.read(Workspace::estimateName(QStringLiteral("Смета ФФ")))
-                    .contains("\t\t<COD_FIN></COD_FIN>\r\n"));
+    EXPECT_TRUE(ws.read(Workspace::estimateName(QStringLiteral("Смета ФФ"))).contains("\t\t<COD_FIN></COD_FIN>\r\n"));
 }
 
 TEST_F(RegisteringTest, RegisteredNameWithoutSelectionIsRefused)
@@ -146,7 +145,8 @@ TEST_F(RegisteringTest, NamesDifferingOnlyInCaseFromARecordOrAFileAreRefused)
         EXPECT_EQ(messages.texts(), QStringList{caseVariantMessage(name, existing)});
         EXPECT_TRUE(messages.last().startsWith(QStringLiteral("Файл с таким именем уже существует в системе!\n")));
         // Compared by name as written: on Windows the variant opens the other estimate's file.
-        EXPECT_FALSE(QDir(ws.baseDir()).entryList(QDir::Files).contains(name + QStringLiteral(".xml"), Qt::CaseSensitive));
+        EXPECT_FALSE(
+            QDir(ws.baseDir()).entryList(QDir::Files).contains(name + QStringLiteral(".xml"), Qt::CaseSensitive));
     }
     EXPECT_EQ(ws.read(Workspace::estimateName(QStringLiteral("Без записи"))), QByteArray("x"));
     form.name = QStringLiteral("Смета ИТ 2");
@@ -232,13 +232,13 @@ TEST_F(RegisteringTest, LineBreaksAndUnwritableTextAreRefusedBeforeWriting)
 // Amounts the calculation before a save would refuse never reach a template.
 TEST_F(RegisteringTest, AmountsThatAreNoNumberAreRefusedAsTheCalculationRefusesThem)
 {
-    const std::pair<const char *, const char *> amounts[] = {{"remainder", "1e400"}, {"income", "NaN"},
-                                                             {"211", "abc"}, {"212", "1.5"}};
+    const std::pair<const char *, const char *> amounts[] = {
+        {"remainder", "1e400"}, {"income", "NaN"}, {"211", "abc"}, {"212", "1.5"}};
     for (const auto &[field, text] : amounts) {
         EstimateWindow window = mainWindow;
         QString &target = QLatin1String(field) == QLatin1String("remainder") ? window.remainder
                           : QLatin1String(field) == QLatin1String("income")  ? window.income
-                                                                            : window.expense(QLatin1String(field));
+                                                                             : window.expense(QLatin1String(field));
         target = QLatin1String(text);
         messages.clear();
         runAction(messages, [&] { return storeNewEstimate(ws.workspace(), form, window, Today); });
@@ -254,8 +254,7 @@ struct NameCase
 };
 
 class UnsafeName : public RegisteringTest, public ::testing::WithParamInterface<NameCase>
-{
-};
+{};
 
 TEST_P(UnsafeName, IsRefusedAndNothingIsWritten)
 {
@@ -274,20 +273,19 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"backslash", u"..\\..\\work\\evil"}, NameCase{"dot_dot", u".."},
                       NameCase{"dot_dot_inside", u"смета..2"}, NameCase{"tab", u"a\tb"},
                       NameCase{"line_break", u"a\r\nb"}, NameCase{"less_than", u"a<b"},
-                      NameCase{"greater_than", u"a>b"}, NameCase{"colon", u"C:evil"},
-                      NameCase{"double_quote", u"a\"b"}, NameCase{"bar_breaks_the_record", u"a|b"},
-                      NameCase{"question_mark", u"a?"}, NameCase{"star", u"a*"},
-                      NameCase{"leading_blank", u" смета"}, NameCase{"trailing_blank", u"смета "},
-                      NameCase{"trailing_no_break_space", u"смета\u00a0"}, NameCase{"device_name", u"con"},
-                      NameCase{"device_with_extension", u"LPT1.old"}, NameCase{"no_windows_1251_form", u"смета 日本"},
-                      NameCase{"delete_character", u"a\u007fb"}),
+                      NameCase{"greater_than", u"a>b"}, NameCase{"colon", u"C:evil"}, NameCase{"double_quote", u"a\"b"},
+                      NameCase{"bar_breaks_the_record", u"a|b"}, NameCase{"question_mark", u"a?"},
+                      NameCase{"star", u"a*"}, NameCase{"leading_blank", u" смета"},
+                      NameCase{"trailing_blank", u"смета "}, NameCase{"trailing_no_break_space", u"смета\u00a0"},
+                      NameCase{"device_name", u"con"}, NameCase{"device_with_extension", u"LPT1.old"},
+                      NameCase{"no_windows_1251_form", u"смета 日本"}, NameCase{"delete_character", u"a\u007fb"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(EstimateNames, OrdinaryNamesPass)
 {
-    for (const QString &name : {QStringLiteral("Смета № 5 (2026), кафедра «ИТ»"), QStringLiteral("a.b"),
-                                QStringLiteral("Смета-1; вариант 2"), QStringLiteral("CONSOLE"),
-                                QStringLiteral("сводная смета ( 08.12.2026_10.15.00 )")})
+    for (const QString &name :
+         {QStringLiteral("Смета № 5 (2026), кафедра «ИТ»"), QStringLiteral("a.b"), QStringLiteral("Смета-1; вариант 2"),
+          QStringLiteral("CONSOLE"), QStringLiteral("сводная смета ( 08.12.2026_10.15.00 )")})
         EXPECT_EQ(newEstimateNameProblem(name), QString()) << qPrintable(name);
     // Names from the table of contents stay usable unless they leave the directory.
     EXPECT_EQ(storedEstimateNameProblem(QStringLiteral(" старая: смета ")), QString());
@@ -300,16 +298,19 @@ class EstimatesCli : public ::testing::Test
 {
 protected:
     void SetUp() override { ws.writeToc({QStringLiteral("001|Другая|")}); }
-    vastrel::test::CliResult run(QStringList args) { return runCli(QStringList{QStringLiteral("-C"), ws.root()} + args); }
+    vastrel::test::CliResult run(QStringList args)
+    {
+        return runCli(QStringList{QStringLiteral("-C"), ws.root()} + args);
+    }
     TempWorkspace ws;
 };
 
 TEST_F(EstimatesCli, RegisterSaveShow)
 {
-    auto result = run({QStringLiteral("register"), QStringLiteral("Смета ФФ"), QStringLiteral("--code"),
-                       QStringLiteral("105"), QStringLiteral("--notes"), QStringLiteral("a|b"),
-                       QStringLiteral("--source"), QStringLiteral("5"), QStringLiteral("--status"),
-                       QStringLiteral("3"), QStringLiteral("--income"), QStringLiteral("100")});
+    auto result =
+        run({QStringLiteral("register"), QStringLiteral("Смета ФФ"), QStringLiteral("--code"), QStringLiteral("105"),
+             QStringLiteral("--notes"), QStringLiteral("a|b"), QStringLiteral("--source"), QStringLiteral("5"),
+             QStringLiteral("--status"), QStringLiteral("3"), QStringLiteral("--income"), QStringLiteral("100")});
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
     EXPECT_EQ(result.out, QStringLiteral("Смета под именем Смета ФФ успешно записана в базу.\n"));
     EXPECT_EQ(ws.read(Workspace::tocName()), crlf({QStringLiteral("001|Другая|"), QStringLiteral("105|Смета ФФ|a|b")}));
@@ -318,11 +319,11 @@ TEST_F(EstimatesCli, RegisterSaveShow)
     EXPECT_TRUE(registered.contains("\t\t<COD_LEG>3</COD_LEG>\r\n"));
     EXPECT_TRUE(registered.contains("\t\t<Q_2>100</Q_2>\r\n"));
 
-    result = run({QStringLiteral("save"), QStringLiteral("Смета ФФ"), QStringLiteral("--income-code"),
-                  QStringLiteral("386 30102010010000120"), QStringLiteral("--source"), QStringLiteral("9"),
-                  QStringLiteral("--remainder"), QStringLiteral("0,5"), QStringLiteral("--income"),
-                  QStringLiteral("99,5"), QStringLiteral("--e225"), QStringLiteral("100"), QStringLiteral("--e212"),
-                  QStringLiteral("0")});
+    result =
+        run({QStringLiteral("save"), QStringLiteral("Смета ФФ"), QStringLiteral("--income-code"),
+             QStringLiteral("386 30102010010000120"), QStringLiteral("--source"), QStringLiteral("9"),
+             QStringLiteral("--remainder"), QStringLiteral("0,5"), QStringLiteral("--income"), QStringLiteral("99,5"),
+             QStringLiteral("--e225"), QStringLiteral("100"), QStringLiteral("--e212"), QStringLiteral("0")});
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
     EXPECT_EQ(result.out, QStringLiteral("Смета успешно записана в базу.\n"));
     const QByteArray saved = ws.read(Workspace::estimateName(QStringLiteral("Смета ФФ")));
@@ -335,7 +336,7 @@ TEST_F(EstimatesCli, RegisterSaveShow)
                              "242", "251", "253", "261", "262", "263", "290", "310", "320", "340", "530", "610"}) {
         const QString c = QString::fromLatin1(code);
         // Empty fields became "0" at the calculation; "0" is left out of the file except 241 and 610.
-        const QString value = c == QLatin1String("225")   ? QStringLiteral("100")
+        const QString value = c == QLatin1String("225")                                ? QStringLiteral("100")
                               : c == QLatin1String("241") || c == QLatin1String("610") ? QStringLiteral("0")
                                                                                        : QString();
         expected += c + QLatin1Char('=') + value + QLatin1Char('\n');
@@ -352,7 +353,8 @@ TEST_F(EstimatesCli, RefusalsGoToStandardErrorWithExitOne)
         QString err;
     };
     const Case cases[] = {
-        {{QStringLiteral("register"), QStringLiteral("Смета")}, QStringLiteral("Забыли назначить код для подразделения!\n")},
+        {{QStringLiteral("register"), QStringLiteral("Смета")},
+         QStringLiteral("Забыли назначить код для подразделения!\n")},
         {{QStringLiteral("register"), QStringLiteral("Смета"), QStringLiteral("--code"), QStringLiteral("12")},
          invalidCodeMessage() + QStringLiteral("\n")},
         {{QStringLiteral("register"), QStringLiteral("Смета"), QStringLiteral("--code"), QStringLiteral("105")},

@@ -1,10 +1,10 @@
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
 
-#include "store/estimate_file.h"
 #include "editing/calculation.h"
 #include "editing/saving.h"
 #include "editing/showing.h"
+#include "store/estimate_file.h"
 
 #include <QDir>
 
@@ -30,7 +30,12 @@ protected:
     QByteArray file(const QString &name = Name) const { return ws.read(Workspace::estimateName(name)); }
     bool save(const EstimateWindow &window)
     {
-        return runAction(messages, [&] { return saveEstimate(ws.workspace(), window.selectedName(), window.estimate(), window.saveBasis(), Today); }).ok();
+        return runAction(messages,
+                         [&] {
+                             return saveEstimate(ws.workspace(), window.selectedName(), window.estimate(),
+                                                 window.saveBasis(), Today);
+                         })
+            .ok();
     }
     bool show(EstimateWindow &window)
     {
@@ -326,20 +331,18 @@ TEST_F(ShowingTest, ConsolidatedEstimateIsRefusedWithTheThreeLineMessage)
 TEST_F(ShowingTest, DamagedFileIsRefusedAndASoundOneReadsByItsRecords)
 {
     const QString name = QStringLiteral("моя сводная смета");
-    ws.write(Workspace::estimateName(name),
-             crlf({QStringLiteral("\t\t<COD_FIN>СВОДНАЯ СМЕТА</COD_FIN>"),
-                   QStringLiteral("\t\t<CODE_RASCH>12</CODE_RASCH>"),
-                   QStringLiteral("\t\t<CODE>386 00000000000000211</CODE>"), // full code: not an expense field
-                   QStringLiteral("\t\t<SUM_YEAR>1</SUM_YEAR>"),
-                   QStringLiteral("\t\t<CODE>225</CODE>"),
-                   QStringLiteral("\t\t<SUM_YEAR>2</SUM_YEAR>"),
-                   QStringLiteral("\t\t<SUM_YEAR>3</SUM_YEAR>"), // replaces the 225 amount
-                   QString(),
-                   QStringLiteral("\t<SUM_YEAR>9</SUM_YEAR>"), // one TAB: not recognised
-                   QStringLiteral("\t\t<CODE>x</CODE>"),
-                   QStringLiteral("\t\t<SUM_YEAR>4</SUM_YEAR>"),
-                   QStringLiteral("\t\t<SUM_YEAR>5</SUM_YEAR>"), // a third income amount is no field
-                   QStringLiteral("\t\t<COD_FIN>3</COD_FIN>trailing")}));
+    ws.write(
+        Workspace::estimateName(name),
+        crlf({QStringLiteral("\t\t<COD_FIN>СВОДНАЯ СМЕТА</COD_FIN>"), QStringLiteral("\t\t<CODE_RASCH>12</CODE_RASCH>"),
+              QStringLiteral("\t\t<CODE>386 00000000000000211</CODE>"), // full code: not an expense field
+              QStringLiteral("\t\t<SUM_YEAR>1</SUM_YEAR>"), QStringLiteral("\t\t<CODE>225</CODE>"),
+              QStringLiteral("\t\t<SUM_YEAR>2</SUM_YEAR>"),
+              QStringLiteral("\t\t<SUM_YEAR>3</SUM_YEAR>"), // replaces the 225 amount
+              QString(),
+              QStringLiteral("\t<SUM_YEAR>9</SUM_YEAR>"), // one TAB: not recognised
+              QStringLiteral("\t\t<CODE>x</CODE>"), QStringLiteral("\t\t<SUM_YEAR>4</SUM_YEAR>"),
+              QStringLiteral("\t\t<SUM_YEAR>5</SUM_YEAR>"), // a third income amount is no field
+              QStringLiteral("\t\t<COD_FIN>3</COD_FIN>trailing")}));
     EstimateWindow window = selecting(QStringLiteral("105|") + name + QStringLiteral("|"));
     window.source = 4;
     window.remainder = QStringLiteral("7");
@@ -356,14 +359,14 @@ TEST_F(ShowingTest, DamagedFileIsRefusedAndASoundOneReadsByItsRecords)
     EstimateHeader header;
     header.year = QStringLiteral("2026");
     header.financing = ConsolidatedFinancing;
-    writeEstimateFile(ws.workspace(), name,
-                      estimateFileLines(header, consolidatedRecords({
-                                                    {QStringLiteral("I. Остаток"), QString(), QStringLiteral("1")},
-                                                    {QString(), incomeCodes()[0].code, QStringLiteral("4")},
-                                                    {QStringLiteral("з/п"), expenseLines()[0].fullCode(),
-                                                     QStringLiteral("2"), false},
-                                                    {QStringLiteral("ИТОГО"), QString(), QStringLiteral("5")},
-                                                })));
+    writeEstimateFile(
+        ws.workspace(), name,
+        estimateFileLines(header, consolidatedRecords({
+                                      {QStringLiteral("I. Остаток"), QString(), QStringLiteral("1")},
+                                      {QString(), incomeCodes()[0].code, QStringLiteral("4")},
+                                      {QStringLiteral("з/п"), expenseLines()[0].fullCode(), QStringLiteral("2"), false},
+                                      {QStringLiteral("ИТОГО"), QString(), QStringLiteral("5")},
+                                  })));
     ASSERT_TRUE(show(window));
     EXPECT_EQ(window.source, 4);
     EXPECT_EQ(window.remainder, QStringLiteral("1"));

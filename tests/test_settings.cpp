@@ -32,13 +32,13 @@ TEST(SettingsStore, WritesSevenTextsJoinedByCrLfWithoutAFinalTerminator)
     const SettingsForm form = filledForm();
     ASSERT_TRUE(report(messages, storeSettings(ws.workspace(), form)).ok());
 
-    const QByteArray expected = test::cp1251(form.name + "\r\n" + form.headPosition + "\r\n" + form.headName
-                                             + "\r\n007\r\n3\r\n" + form.responsiblePosition + "\r\n"
-                                             + form.responsibleName);
+    const QByteArray expected =
+        test::cp1251(form.name + "\r\n" + form.headPosition + "\r\n" + form.headName + "\r\n007\r\n3\r\n" +
+                     form.responsiblePosition + "\r\n" + form.responsibleName);
     const QByteArray stored = ws.read(QStringLiteral("nastroiki.txt"));
     EXPECT_EQ(stored, expected);
-    const qsizetype texts = test::cp1251(form.name + form.headPosition + form.headName + form.code + "3"
-                                         + form.responsiblePosition + form.responsibleName)
+    const qsizetype texts = test::cp1251(form.name + form.headPosition + form.headName + form.code + "3" +
+                                         form.responsiblePosition + form.responsibleName)
                                 .size();
     EXPECT_EQ(stored.size(), texts + 12);
     EXPECT_EQ(messages.texts(),
@@ -59,16 +59,31 @@ TEST(SettingsStore, ChecksRunInOrderAndWriteNothing)
         const char *message;
     };
     const Case cases[] = {
-        {Field::Name, [](SettingsForm &f) { f.name.clear(); f.headPosition.clear(); },
+        {Field::Name,
+         [](SettingsForm &f) {
+             f.name.clear();
+             f.headPosition.clear();
+         },
          "Впишите название подразделения в родительном падеже!"},
-        {Field::HeadPosition, [](SettingsForm &f) { f.headPosition.clear(); f.code = QStringLiteral("   "); },
+        {Field::HeadPosition,
+         [](SettingsForm &f) {
+             f.headPosition.clear();
+             f.code = QStringLiteral("   ");
+         },
          "Впишите название должности руководителя!"},
-        {Field::HeadName, [](SettingsForm &f) { f.headName.clear(); }, "Впишите фамилию и инициалы  руководителя подразделения!"},
-        {Field::Code, [](SettingsForm &f) { f.code = QStringLiteral("   "); f.statusItem = -1; },
+        {Field::HeadName, [](SettingsForm &f) { f.headName.clear(); },
+         "Впишите фамилию и инициалы  руководителя подразделения!"},
+        {Field::Code,
+         [](SettingsForm &f) {
+             f.code = QStringLiteral("   ");
+             f.statusItem = -1;
+         },
          "Забыли назначить код для подразделения!"},
         {Field::Status, [](SettingsForm &f) { f.statusItem = -1; }, "Введите юридический статус подразделения!"},
-        {Field::ResponsiblePosition, [](SettingsForm &f) { f.responsiblePosition.clear(); }, "Впишите должность ответственного лица!"},
-        {Field::ResponsibleName, [](SettingsForm &f) { f.responsibleName.clear(); }, "Впишите имя ответственного лица!"},
+        {Field::ResponsiblePosition, [](SettingsForm &f) { f.responsiblePosition.clear(); },
+         "Впишите должность ответственного лица!"},
+        {Field::ResponsibleName, [](SettingsForm &f) { f.responsibleName.clear(); },
+         "Впишите имя ответственного лица!"},
         {Field::None, [](SettingsForm &f) { f.name = QStringLiteral("кафедры ✓"); }, nullptr},
     };
     for (const Case &c : cases) {

@@ -57,7 +57,8 @@ TEST_F(SettingsWindowTest, StoreWritesTheTypedTextsAndShowReadsThemBack)
     ASSERT_EQ(messages.all().size(), 1) << messages.last().toStdString();
     EXPECT_EQ(messages.all().first().kind, MessageKind::Information);
     EXPECT_EQ(ws.read(QStringLiteral("nastroiki.txt")),
-              test::cp1251(QStringLiteral("кафедры истории\r\nЗаведующий\r\nИ.И. Иванов\r\n007\r\n3\r\nБухгалтер\r\nПетрова")));
+              test::cp1251(
+                  QStringLiteral("кафедры истории\r\nЗаведующий\r\nИ.И. Иванов\r\n007\r\n3\r\nБухгалтер\r\nПетрова")));
 
     SettingsDialog again(ws.workspace(), messages);
     again.findChild<QPushButton *>(QStringLiteral("Button2"))->click();
@@ -95,7 +96,8 @@ TEST_F(SettingsWindowTest, APartlyFilledCodeIsNeverStored)
     EXPECT_TRUE(code->isPartlyFilled());
     press("Button1");
     EXPECT_EQ(messages.texts(), QStringList{CodeEdit::invalidInputMessage()});
-    EXPECT_TRUE(CodeEdit::invalidInputMessage().startsWith(QStringLiteral("Invalid input value.  Use escape key to abandon changes\n")));
+    EXPECT_TRUE(CodeEdit::invalidInputMessage().startsWith(
+        QStringLiteral("Invalid input value.  Use escape key to abandon changes\n")));
     EXPECT_FALSE(ws.exists(QStringLiteral("nastroiki.txt")));
 
     // Escape abandons the change.

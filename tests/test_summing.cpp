@@ -99,8 +99,8 @@ QStringList mainEstimateLines(const MainEstimate &e)
         lines << QStringLiteral("\t<COLUMN>")
               << QStringLiteral("\t\t<DESCRIPTION>") + line.savedDescription + QStringLiteral("</DESCRIPTION>")
               << QStringLiteral("\t\t<CODE>") + line.shortCode + QStringLiteral("</CODE>")
-              << QStringLiteral("\t\t<SUM_YEAR>") + e.expenses.value(line.shortCode, QStringLiteral("0"))
-                     + QStringLiteral("</SUM_YEAR>")
+              << QStringLiteral("\t\t<SUM_YEAR>") + e.expenses.value(line.shortCode, QStringLiteral("0")) +
+                     QStringLiteral("</SUM_YEAR>")
               << QStringLiteral("\t</COLUMN>");
     }
     lines << QStringLiteral("</SMETA>");
@@ -191,16 +191,16 @@ Rec line241Rec(const QString &amount)
 }
 QList<Rec> settlementRecs(const QString &from, const QString &to)
 {
-    return {{QStringLiteral("IV. Взаиморасчеты с вышестоящей организацией"), QString(), QString()},
-            {QStringLiteral("Поступления средств от вышестоящей организации"), QStringLiteral("386 00000000000000510"),
-             from},
-            {QStringLiteral("Перечисление средств вышестоящей организации"), QStringLiteral("386 00000000000000610"),
-             to}};
+    return {
+        {QStringLiteral("IV. Взаиморасчеты с вышестоящей организацией"), QString(), QString()},
+        {QStringLiteral("Поступления средств от вышестоящей организации"), QStringLiteral("386 00000000000000510"),
+         from},
+        {QStringLiteral("Перечисление средств вышестоящей организации"), QStringLiteral("386 00000000000000610"), to}};
 }
 
 // Sums as the operations window's button does it, errors shown by the default handler.
-QString sum(const TempWorkspace &ws, const QStringList &lines, const QList<int> &selected,
-            RecordingMessages &messages, const QDateTime &now = Now)
+QString sum(const TempWorkspace &ws, const QStringList &lines, const QList<int> &selected, RecordingMessages &messages,
+            const QDateTime &now = Now)
 {
     QString name;
     runAction(messages, [&] {
@@ -226,8 +226,7 @@ protected:
 // Two subdivisions with different income codes; the header and the choice of
 // the closing records come from the last selected estimate.
 class SummingLegalStatus : public Summing, public ::testing::WithParamInterface<const char *>
-{
-};
+{};
 
 TEST_P(SummingLegalStatus, OneOrTwoClosesWithExpenseTotalAnd241)
 {
@@ -347,8 +346,8 @@ TEST_F(Summing, StatusThreeClosesWithSettlementsAndCounts241OnlyInTheTotal)
     };
     records += settlementRecs(QStringLiteral("300"), QStringLiteral("70"));
     EXPECT_EQ(ws.read(estimateFile(NowName)),
-              consolidatedFile({QStringLiteral("2025"), QStringLiteral("Смета Кафедра истории"),
-                                QStringLiteral("105"), QStringLiteral("3")},
+              consolidatedFile({QStringLiteral("2025"), QStringLiteral("Смета Кафедра истории"), QStringLiteral("105"),
+                                QStringLiteral("3")},
                                records));
 }
 
@@ -369,26 +368,26 @@ TEST_F(Summing, LinesAndGroupsThatCancelOutGetNoRecord)
 
     EXPECT_EQ(sum(ws, toc, {0, 1}, messages), NowName);
     // Income group 301 and line 211 vanish; group 220 vanishes while 221 and 222 stay.
-    EXPECT_EQ(ws.read(estimateFile(NowName)),
-              consolidatedFile({QStringLiteral("2025"), QStringLiteral("Смета Кафедра истории"),
-                                QStringLiteral("105"), QStringLiteral("2")},
-                               {remainderRec(QStringLiteral("0")),
-                                IncomeHeadingRec,
-                                totalRec(QStringLiteral("0")),
-                                incomeTotalRec(QStringLiteral("0")),
-                                ExpenseHeadingRec,
-                                ExpensesRec,
-                                {QStringLiteral("Оплата труда и начисления на выплаты по оплате труда"),
-                                 QStringLiteral("386 00000000000000210"), QStringLiteral("50")},
-                                {QStringLiteral("Прочие выплаты"), QStringLiteral("386 00000000000000212"),
-                                 QStringLiteral("50"), false},
-                                {QStringLiteral("Услуги связи"), QStringLiteral("386 00000000000000221"),
-                                 QStringLiteral("100"), false},
-                                {QStringLiteral("Транспортные услуги"), QStringLiteral("386 00000000000000222"),
-                                 QStringLiteral("-100"), false},
-                                totalRec(QStringLiteral("50")),
-                                line241Rec(QStringLiteral("0")),
-                                expenseTotalRec(QStringLiteral("50"))}));
+    EXPECT_EQ(
+        ws.read(estimateFile(NowName)),
+        consolidatedFile(
+            {QStringLiteral("2025"), QStringLiteral("Смета Кафедра истории"), QStringLiteral("105"),
+             QStringLiteral("2")},
+            {remainderRec(QStringLiteral("0")),
+             IncomeHeadingRec,
+             totalRec(QStringLiteral("0")),
+             incomeTotalRec(QStringLiteral("0")),
+             ExpenseHeadingRec,
+             ExpensesRec,
+             {QStringLiteral("Оплата труда и начисления на выплаты по оплате труда"),
+              QStringLiteral("386 00000000000000210"), QStringLiteral("50")},
+             {QStringLiteral("Прочие выплаты"), QStringLiteral("386 00000000000000212"), QStringLiteral("50"), false},
+             {QStringLiteral("Услуги связи"), QStringLiteral("386 00000000000000221"), QStringLiteral("100"), false},
+             {QStringLiteral("Транспортные услуги"), QStringLiteral("386 00000000000000222"), QStringLiteral("-100"),
+              false},
+             totalRec(QStringLiteral("50")),
+             line241Rec(QStringLiteral("0")),
+             expenseTotalRec(QStringLiteral("50"))}));
 }
 
 TEST_F(Summing, OneSelectedEstimateIsAnnouncedAndStillWritten)
@@ -424,8 +423,8 @@ TEST_F(Summing, OneSelectedEstimateIsAnnouncedAndStillWritten)
     };
     records += settlementRecs(QStringLiteral("0"), QStringLiteral("0"));
     EXPECT_EQ(ws.read(estimateFile(NowName)),
-              consolidatedFile({QStringLiteral("2025"), QStringLiteral("Смета Кафедра истории"),
-                                QStringLiteral("105"), QStringLiteral("3")},
+              consolidatedFile({QStringLiteral("2025"), QStringLiteral("Смета Кафедра истории"), QStringLiteral("105"),
+                                QStringLiteral("3")},
                                records));
 }
 
@@ -460,8 +459,8 @@ TEST_F(Summing, ConsolidatedEstimateContributesOnlyItsIncomeLines)
     writeEstimate(ws, QStringLiteral("higher"), mainEstimateLines(higher));
     writeEstimate(ws, QStringLiteral("services"), mainEstimateLines(services));
     ws.writeToc({QStringLiteral("001|higher|"), QStringLiteral("002|services|")});
-    const QString first = sum(ws, {QStringLiteral("001|higher|"), QStringLiteral("002|services|")}, {0, 1},
-                              messages, Now.addSecs(-60));
+    const QString first =
+        sum(ws, {QStringLiteral("001|higher|"), QStringLiteral("002|services|")}, {0, 1}, messages, Now.addSecs(-60));
     ASSERT_EQ(first, QStringLiteral("сводная смета ( 07_12_2026_9_04_33 )"));
 
     MainEstimate plain;
@@ -493,8 +492,8 @@ TEST_F(Summing, ConsolidatedEstimateContributesOnlyItsIncomeLines)
         incomeTotalRec(QStringLiteral("135")),
         ExpenseHeadingRec,
         ExpensesRec,
-        {QStringLiteral("Оплата труда и начисления на выплаты по оплате труда"), QStringLiteral("386 00000000000000210"),
-         QStringLiteral("10")},
+        {QStringLiteral("Оплата труда и начисления на выплаты по оплате труда"),
+         QStringLiteral("386 00000000000000210"), QStringLiteral("10")},
         {QStringLiteral("Заработная плата"), QStringLiteral("386 00000000000000211"), QStringLiteral("10"), false},
         expenseTotalRec(QStringLiteral("10")),
     };
@@ -517,8 +516,8 @@ TEST_F(Summing, AmountWhoseTextIsACodeCountsOnlyForItsOwnLine)
 
     EXPECT_EQ(sum(ws, toc, {0}, messages), NowName);
     EXPECT_EQ(ws.read(estimateFile(NowName)),
-              consolidatedFile({QStringLiteral("2025"), QStringLiteral("Смета Кафедра истории"),
-                                QStringLiteral("105"), QStringLiteral("1")},
+              consolidatedFile({QStringLiteral("2025"), QStringLiteral("Смета Кафедра истории"), QStringLiteral("105"),
+                                QStringLiteral("1")},
                                {remainderRec(QStringLiteral("530")),
                                 IncomeHeadingRec,
                                 {QStringLiteral("ДОХОДЫ ОТ СОБСТВЕННОСТИ ПО ПРЕДПРИНИМАТЕЛЬСКОЙ И ИНОЙ ПРИНОСЯЩЕЙ "
@@ -553,8 +552,8 @@ TEST_F(Summing, EstimateListedTwiceAndSelectedTwiceCountsTwice)
     EXPECT_EQ(sum(ws, toc, {0, 1}, messages), NowName);
     EXPECT_EQ(messages.texts(), QStringList{success(NowName)});
     EXPECT_EQ(ws.read(estimateFile(NowName)),
-              consolidatedFile({QStringLiteral("2025"), QStringLiteral("Смета Кафедра истории"),
-                                QStringLiteral("105"), QStringLiteral("1")},
+              consolidatedFile({QStringLiteral("2025"), QStringLiteral("Смета Кафедра истории"), QStringLiteral("105"),
+                                QStringLiteral("1")},
                                {remainderRec(QStringLiteral("0,2")),
                                 IncomeHeadingRec,
                                 {QStringLiteral("ДОХОДЫ ОТ СОБСТВЕННОСТИ ПО ПРЕДПРИНИМАТЕЛЬСКОЙ И ИНОЙ ПРИНОСЯЩЕЙ "
@@ -676,9 +675,9 @@ TEST_F(Summing, AnUnreadableEstimateStopsBeforeAnythingIsWritten)
     huge.income = QStringLiteral("1E308");
     huge.expenses = {{"211", "-1,7E308"}};
     writeEstimate(ws, QStringLiteral("huge"), mainEstimateLines(huge));
-    const QStringList toc = {QStringLiteral("001|good|"), QStringLiteral("002|missing|"),
+    const QStringList toc = {QStringLiteral("001|good|"),    QStringLiteral("002|missing|"),
                              QStringLiteral("003|letters|"), QStringLiteral("004|empty|"),
-                             QStringLiteral("005|cut|"), QStringLiteral("006|huge|")};
+                             QStringLiteral("005|cut|"),     QStringLiteral("006|huge|")};
     ws.writeToc(toc);
 
     EXPECT_EQ(sum(ws, toc, {0, 1}, messages), QString());
@@ -687,25 +686,27 @@ TEST_F(Summing, AnUnreadableEstimateStopsBeforeAnythingIsWritten)
     EXPECT_EQ(sum(ws, toc, {0, 4}, messages), QString());
     EXPECT_EQ(sum(ws, toc + toc.mid(5), {5, 6}, messages), QString());
     const QString tooLarge = QStringLiteral("Итоговая сумма слишком велика для расчета. Проверьте суммы.");
-    const QString damaged = QStringLiteral("Файл сметы «%1» (%2) поврежден: %3. Сложение не выполнено, ничего не записано.");
-    EXPECT_EQ(messages.firstLines(),
-              (QStringList{QStringLiteral("File not found"),
-                           damaged.arg(QStringLiteral("letters"), Workspace::shown(estimateFile(QStringLiteral("letters"))),
-                                       QStringLiteral("строка 25: сумма «1 000» не число (нужны цифры с запятой или "
-                                                      "точкой, без пробелов между разрядами)")),
-                           damaged.arg(QStringLiteral("empty"), Workspace::shown(estimateFile(QStringLiteral("empty"))),
-                                       QStringLiteral("строка 20: пустая сумма")),
-                           damaged.arg(QStringLiteral("cut"), Workspace::shown(estimateFile(QStringLiteral("cut"))),
-                                       QStringLiteral("строка 1: ожидалось «<?xml version='1.0' encoding='windows-1251' "
-                                                      "standalone='yes'?>»")),
-                           tooLarge}));
+    const QString damaged =
+        QStringLiteral("Файл сметы «%1» (%2) поврежден: %3. Сложение не выполнено, ничего не записано.");
+    EXPECT_EQ(
+        messages.firstLines(),
+        (QStringList{QStringLiteral("File not found"),
+                     damaged.arg(QStringLiteral("letters"), Workspace::shown(estimateFile(QStringLiteral("letters"))),
+                                 QStringLiteral("строка 25: сумма «1 000» не число (нужны цифры с запятой или "
+                                                "точкой, без пробелов между разрядами)")),
+                     damaged.arg(QStringLiteral("empty"), Workspace::shown(estimateFile(QStringLiteral("empty"))),
+                                 QStringLiteral("строка 20: пустая сумма")),
+                     damaged.arg(QStringLiteral("cut"), Workspace::shown(estimateFile(QStringLiteral("cut"))),
+                                 QStringLiteral("строка 1: ожидалось «<?xml version='1.0' encoding='windows-1251' "
+                                                "standalone='yes'?>»")),
+                     tooLarge}));
     const MessageKind kinds[] = {MessageKind::Error, MessageKind::Refusal, MessageKind::Refusal, MessageKind::Refusal,
                                  MessageKind::Error};
     for (qsizetype i = 0; i < messages.all().size() && i < 5; ++i)
         EXPECT_EQ(messages.all().at(i).kind, kinds[i]);
-    EXPECT_EQ(baseFiles(ws), (QStringList{QStringLiteral("cut.xml"), QStringLiteral("empty.xml"),
-                                          QStringLiteral("good.xml"), QStringLiteral("huge.xml"),
-                                          QStringLiteral("letters.xml")}));
+    EXPECT_EQ(baseFiles(ws),
+              (QStringList{QStringLiteral("cut.xml"), QStringLiteral("empty.xml"), QStringLiteral("good.xml"),
+                           QStringLiteral("huge.xml"), QStringLiteral("letters.xml")}));
     EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), test::crlf(toc));
 }
 
@@ -779,8 +780,8 @@ TEST_F(SumCommand, SumsEveryRecordWithTheNamesAndPrintsTheNewName)
     writeEstimate(ws, QStringLiteral("a"), mainEstimateLines(a));
     writeEstimate(ws, QStringLiteral("b b"), mainEstimateLines(b));
     writeEstimate(ws, QStringLiteral("c"), mainEstimateLines(b));
-    ws.writeToc({QStringLiteral("001|a|"), QStringLiteral("002|c|"), QStringLiteral("003|b b|"),
-                 QStringLiteral("004|a|")});
+    ws.writeToc(
+        {QStringLiteral("001|a|"), QStringLiteral("002|c|"), QStringLiteral("003|b b|"), QStringLiteral("004|a|")});
 
     const test::CliResult result = run({QStringLiteral("b b"), QStringLiteral("a")});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
@@ -790,9 +791,10 @@ TEST_F(SumCommand, SumsEveryRecordWithTheNamesAndPrintsTheNewName)
     EXPECT_EQ(out.at(6), QString());
     const QString name = out.at(5);
     EXPECT_EQ(out.mid(0, 5).join(QLatin1Char('\n')), success(name));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^сводная смета \\( \\d\\d_\\d\\d_\\d{4}_\\d{1,2}_\\d\\d_\\d\\d \\)$"))
-                    .match(name)
-                    .hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^сводная смета \\( \\d\\d_\\d\\d_\\d{4}_\\d{1,2}_\\d\\d_\\d\\d \\)$"))
+            .match(name)
+            .hasMatch())
         << name.toStdString();
     // a twice and "b b" once: 100 + 20 + 100.
     EXPECT_TRUE(ws.read(estimateFile(name)).contains(test::cp1251(QStringLiteral("<SUM_YEAR>220</SUM_YEAR>"))));

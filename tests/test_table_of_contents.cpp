@@ -45,9 +45,9 @@ TEST(TableOfContents, SplitsOnTheFirstTwoSeparators)
 
 TEST(TableOfContents, RunningNumbers)
 {
-    const QList<std::pair<int, const char *>> cases = {{1, "001"},   {9, "009"},   {10, "010"}, {11, "011"},
-                                                       {99, "099"},  {100, "100"}, {999, "999"},
-                                                       {1000, "1000"}, {12345, "12345"}};
+    const QList<std::pair<int, const char *>> cases = {{1, "001"},   {9, "009"},     {10, "010"},
+                                                       {11, "011"},  {99, "099"},    {100, "100"},
+                                                       {999, "999"}, {1000, "1000"}, {12345, "12345"}};
     for (const auto &[number, text] : cases)
         EXPECT_EQ(runningNumber(number), QLatin1String(text)) << number;
     EXPECT_EQ(TocRecord::numbered(7, QStringLiteral("смета")).bytes(), QByteArray("007|\xf1\xec\xe5\xf2\xe0|\r\n"));
@@ -61,13 +61,14 @@ TEST(TableOfContents, RecordBytesHoldEveryPartAndNameACharacterWithoutAByte)
     for (const TocRecord &record : {TocRecord{QStringLiteral("✓"), QStringLiteral("a"), QString()},
                                     TocRecord{QStringLiteral("105"), QStringLiteral("a✓"), QString()},
                                     TocRecord{QStringLiteral("105"), QStringLiteral("a"), QStringLiteral("✓")}})
-        EXPECT_TRUE(thrownPlatformText([&] { record.bytes(); }).contains(QStringLiteral("«✓»"))) << record.line().toStdString();
+        EXPECT_TRUE(thrownPlatformText([&] { record.bytes(); }).contains(QStringLiteral("«✓»")))
+            << record.line().toStdString();
 }
 
 TEST(TableOfContents, NameThatWouldNotReadBackIsNoRecordName)
 {
-    const QList<std::pair<const char *, bool>> cases = {
-        {"Кафедра физики", true}, {"a|b", false}, {"a\nb", false}, {"a\r", false}, {"漢", false}, {"", true}};
+    const QList<std::pair<const char *, bool>> cases = {{"Кафедра физики", true}, {"a|b", false}, {"a\nb", false},
+                                                        {"a\r", false},           {"漢", false},  {"", true}};
     for (const auto &[name, holds] : cases)
         EXPECT_EQ(TocRecord::holdsName(QString::fromUtf8(name)), holds) << name;
 }
@@ -75,8 +76,8 @@ TEST(TableOfContents, NameThatWouldNotReadBackIsNoRecordName)
 TEST(TableOfContents, ReadsAppendsAndRewritesInWindows1251)
 {
     TempWorkspace ws;
-    ws.write(QStringLiteral("departments.txt"), test::crlf({QStringLiteral("001|Первая|"), QString(),
-                                                             QStringLiteral("002|Вторая|x|y")}));
+    ws.write(QStringLiteral("departments.txt"),
+             test::crlf({QStringLiteral("001|Первая|"), QString(), QStringLiteral("002|Вторая|x|y")}));
     EXPECT_EQ(readToc(ws.workspace()), (QStringList{QStringLiteral("001|Первая|"), QStringLiteral("002|Вторая|x|y")}));
 
     appendTocRecord(ws.workspace(), {QStringLiteral("003"), QStringLiteral("Третья"), QString()});
@@ -121,7 +122,9 @@ TEST(TableOfContents, Utf8ListingHoldsTheLinesReadTocGives)
 TEST(TableOfContents, AppendingToAMissingFileWritesNothing)
 {
     TempWorkspace ws;
-    EXPECT_EQ(thrownPlatformText([&] { appendTocRecord(ws.workspace(), {QStringLiteral("001"), QStringLiteral("a"), QString()}); }),
+    EXPECT_EQ(thrownPlatformText([&] {
+                  appendTocRecord(ws.workspace(), {QStringLiteral("001"), QStringLiteral("a"), QString()});
+              }),
               QStringLiteral("File not found"));
     EXPECT_FALSE(ws.exists(QStringLiteral("departments.txt")));
 }

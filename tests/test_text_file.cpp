@@ -52,9 +52,9 @@ TEST(Windows1251, EveryByteRoundTripsThroughTheProgramsTable)
     const QString text = fromWindows1251(all);
     ASSERT_EQ(text.size(), 256);
     EXPECT_EQ(toWindows1251(text), all);
-    const std::pair<uchar, char16_t> known[] = {{0x41, u'A'},    {0x80, u'Ђ'}, {0x88, u'€'}, {0x98, 0x0098},
-                                                {0xA0, 0x00A0},  {0xA8, u'Ё'}, {0xB9, u'№'}, {0xC0, u'А'},
-                                                {0xDF, u'Я'},    {0xE0, u'а'}, {0xFF, u'я'}};
+    const std::pair<uchar, char16_t> known[] = {{0x41, u'A'},   {0x80, u'Ђ'}, {0x88, u'€'}, {0x98, 0x0098},
+                                                {0xA0, 0x00A0}, {0xA8, u'Ё'}, {0xB9, u'№'}, {0xC0, u'А'},
+                                                {0xDF, u'Я'},   {0xE0, u'а'}, {0xFF, u'я'}};
     for (const auto &[byte, character] : known)
         EXPECT_EQ(text.at(byte).unicode(), character) << int(byte);
     QStringDecoder decoder("windows-1251");
@@ -128,8 +128,9 @@ TEST(TextLines, EndOnAnyContent)
         {"bare_lf", "a\nb\n", {"a", "b"}},
         {"empty_file", "", {}},
         {"empty_lines_kept", "a\r\n\r\nb\r\n\r\n", {"a", "", "b", ""}},
-        {"binary_junk", QByteArray("\x00\xff\x98\r\n\x01", 6), {fromWindows1251(QByteArray("\x00\xff\x98", 3)),
-                                                                 QStringLiteral("\x01")}},
+        {"binary_junk",
+         QByteArray("\x00\xff\x98\r\n\x01", 6),
+         {fromWindows1251(QByteArray("\x00\xff\x98", 3)), QStringLiteral("\x01")}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -146,8 +147,9 @@ TEST(TextLines, MissingFileErrorsDependOnTheReader)
     const QString path = ws.workspace().resolve(QStringLiteral("none.txt"));
     EXPECT_EQ(thrownPlatformText([&] { readTextLines(path, QStringLiteral("none.txt"), OpenFailure::FileNotFound); }),
               QStringLiteral("File not found"));
-    EXPECT_TRUE(thrownPlatformText([&] { readTextLines(path, QStringLiteral("none.txt"), OpenFailure::CannotOpen); })
-                    .startsWith(QStringLiteral("Cannot open file \"none.txt\". ")));
+    EXPECT_TRUE(thrownPlatformText([&] {
+                    readTextLines(path, QStringLiteral("none.txt"), OpenFailure::CannotOpen);
+                }).startsWith(QStringLiteral("Cannot open file \"none.txt\". ")));
 }
 
 TEST(AtomicWrite, AFailedReplacementLeavesTheOldFileWhole)
@@ -157,9 +159,8 @@ TEST(AtomicWrite, AFailedReplacementLeavesTheOldFileWhole)
     // A directory where the new file would be created: the replacement cannot be made.
     const QString blocked = ws.workspace().resolve(QStringLiteral("blocked"));
     QDir().mkpath(blocked + QStringLiteral("/x.txt"));
-    const QString error = thrownPlatformText([&] {
-        writeFileAtomically(blocked + QStringLiteral("/x.txt"), QStringLiteral("x.txt"), "new");
-    });
+    const QString error = thrownPlatformText(
+        [&] { writeFileAtomically(blocked + QStringLiteral("/x.txt"), QStringLiteral("x.txt"), "new"); });
     EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot create file \"x.txt\". "))) << error.toStdString();
 
     const QString missingDir = ws.workspace().resolve(QStringLiteral("no/such/dir/f.txt"));

@@ -1,8 +1,8 @@
 #include "domain/error.h"
-#include "store/settings.h"
 #include "export/breakdown_document.h"
 #include "export/consolidated_document.h"
 #include "export/xlsx_backend.h"
+#include "store/settings.h"
 
 #include "support/xlsx_reader.h"
 
@@ -133,11 +133,13 @@ TEST(XlsxBackend, WritesWhatTheSheetHolds)
     page.titleFirst = 2;
     page.titleLast = 3;
     book.setPage(page);
-    book.put(CellRange::parse(QStringLiteral("C1:E1")), Style{10, true, false, Align::Right}, QStringLiteral("\"УТВЕРЖДАЮ\""));
+    book.put(CellRange::parse(QStringLiteral("C1:E1")), Style{10, true, false, Align::Right},
+             QStringLiteral("\"УТВЕРЖДАЮ\""));
     book.put(2, A, Style{10, false, true}, QString(12, QLatin1Char(' ')));
     book.put(3, A, Style{9}, QStringLiteral("кафедры\r\nТавер"));
     book.put(4, D, Style{10, false, false, Align::General, VerticalAlign::Bottom, false, true});
-    book.put(4, E, Style{10, false, false, Align::General, VerticalAlign::Top, false, false, NumberFormat::Money}, 1000.5);
+    book.put(4, E, Style{10, false, false, Align::General, VerticalAlign::Top, false, false, NumberFormat::Money},
+             1000.5);
     book.put(5, E, Style{10, false, false, Align::General, VerticalAlign::Middle, true}, 2.25);
     book.put(6, E, Style{}, Sum{{CellRange{4, E, 5, E}}});
     book.setRowLines(6, 4);
@@ -245,7 +247,8 @@ TEST(XlsxBackend, NumbersInTheFileDoNotFollowTheUsersLocale)
     const Case cases[] = {{"ru_RU.UTF-8", ","}, {"C.UTF-8", "."}};
 #endif
     for (const Case &c : cases) {
-        ASSERT_NE(std::setlocale(LC_ALL, c.locale), nullptr) << c.locale << " is not installed (scripts/test installs it)";
+        ASSERT_NE(std::setlocale(LC_ALL, c.locale), nullptr)
+            << c.locale << " is not installed (scripts/test installs it)";
         for (const bool breakdown : {true, false}) {
             SCOPED_TRACE(std::string(c.locale) + (breakdown ? " breakdown" : " consolidated"));
             QTemporaryDir directory;
@@ -289,7 +292,8 @@ TEST(SheetModel, EveryTextKeepsItsRoom)
         {"E15:E16", QStringLiteral("Сумма средств на год"), false, 1, 0, 0},
         {"D30:E30", QStringLiteral("_____________________Петрова Александра Александровна"), false, 1, 25.5, 25.5},
         {"A12:E12", QString(120, QChar(0x0416)), false, 1, 12.75, 12.75},
-        {"C2:E2", QStringLiteral("научно-исследовательской лаборатории физико-химических методов анализа"), false, 1, 51, 51},
+        {"C2:E2", QStringLiteral("научно-исследовательской лаборатории физико-химических методов анализа"), false, 1,
+         51, 51},
         {"A21:C21", longLabel, true, 1, 3 * 12.75, 409},
         {"A21:C21", longLabel, true, 4, 51, 51},
         {"A24:C24", QStringLiteral("Заработная плата"), true, 2, 25.5, 25.5},

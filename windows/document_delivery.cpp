@@ -1,12 +1,12 @@
 #include "windows/document_delivery.h"
 
-#include "store/table_of_contents.h"
-#include "store/text_file.h"
 #include "export/breakdown_document.h"
 #include "export/consolidated_document.h"
 #include "export/document_target.h"
 #include "export/pdf/pdf_backend.h"
 #include "export/xlsx_backend.h"
+#include "store/table_of_contents.h"
+#include "store/text_file.h"
 
 #include <QApplication>
 #include <QDate>
@@ -72,11 +72,12 @@ bool deliver(QWidget *parent, DocumentDelivery &delivery, const Workspace &works
         messages.refuse(problem);
         return false;
     }
-    const bool kept = runAction(messages, [&] {
-        BusyCursor busy;
-        writeFileAtomically(path, QDir::toNativeSeparators(path), isPdfPath(path) ? pdfBytes(sheet) : workbook);
-        return Outcome::done();
-    }).ok();
+    const bool kept =
+        runAction(messages, [&] {
+            BusyCursor busy;
+            writeFileAtomically(path, QDir::toNativeSeparators(path), isPdfPath(path) ? pdfBytes(sheet) : workbook);
+            return Outcome::done();
+        }).ok();
     if (kept)
         rememberFolderOf(path);
     // Without a program for the file the user must still learn where the document is.
@@ -119,16 +120,17 @@ void exportBreakdownFromWindow(QWidget *parent, DocumentDelivery &delivery, cons
     const QDate today = QDate::currentDate();
     SheetModel sheet;
     QByteArray workbook;
-    const bool built = runAction(messages, [&] {
-        BreakdownData data;
-        if (const Outcome prepared = prepareBreakdown(workspace, window.estimate(), window.totals(), today, data);
-            !prepared)
-            return prepared;
-        BusyCursor busy;
-        writeBreakdown(sheet, data);
-        workbook = xlsxBytes(sheet);
-        return Outcome::done();
-    }).ok();
+    const bool built =
+        runAction(messages, [&] {
+            BreakdownData data;
+            if (const Outcome prepared = prepareBreakdown(workspace, window.estimate(), window.totals(), today, data);
+                !prepared)
+                return prepared;
+            BusyCursor busy;
+            writeBreakdown(sheet, data);
+            workbook = xlsxBytes(sheet);
+            return Outcome::done();
+        }).ok();
     if (built)
         deliver(parent, delivery, workspace, sheet, workbook,
                 breakdownFileName(estimateNameOf(window.selectedLine()), today), messages);
@@ -143,14 +145,15 @@ bool exportConsolidatedFromWindow(QWidget *parent, DocumentDelivery &delivery, c
     SheetModel sheet;
     QByteArray workbook;
     const bool built = runAction(messages, [&] {
-        BusyCursor busy;
-        const ConsolidatedData data = prepareConsolidated(workspace, estimate.value(), QDate::currentDate());
-        writeConsolidated(sheet, data);
-        workbook = xlsxBytes(sheet);
-        return Outcome::done();
-    }).ok();
-    return built
-           && deliver(parent, delivery, workspace, sheet, workbook, consolidatedFileName(estimate.value()), messages);
+                           BusyCursor busy;
+                           const ConsolidatedData data =
+                               prepareConsolidated(workspace, estimate.value(), QDate::currentDate());
+                           writeConsolidated(sheet, data);
+                           workbook = xlsxBytes(sheet);
+                           return Outcome::done();
+                       }).ok();
+    return built &&
+           deliver(parent, delivery, workspace, sheet, workbook, consolidatedFileName(estimate.value()), messages);
 }
 
 } // namespace vastrel

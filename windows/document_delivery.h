@@ -1,8 +1,8 @@
 #pragma once
 
 #include "domain/messages.h"
-#include "store/workspace.h"
 #include "editing/estimate_window.h"
+#include "store/workspace.h"
 
 #include <QList>
 #include <QStringList>

@@ -59,9 +59,9 @@ void DriveList::picked(int index)
 {
     if (itemText(index) != otherFolderItem())
         return;
-    const QString folder = m_pickFolder ? m_pickFolder()
-                                        : QFileDialog::getExistingDirectory(this, QStringLiteral("Папка носителя"),
-                                                                            QDir::homePath());
+    const QString folder =
+        m_pickFolder ? m_pickFolder()
+                     : QFileDialog::getExistingDirectory(this, QStringLiteral("Папка носителя"), QDir::homePath());
     // Cancelled: the list's text goes back to the untouched one, not to the item.
     setCurrentIndex(-1);
     setEditText(folder.isEmpty() ? QStringLiteral("адрес флешки") : QDir::toNativeSeparators(folder));

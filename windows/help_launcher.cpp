@@ -39,8 +39,8 @@ void openHelpProgram(const Workspace &workspace, MessageService &messages)
         return;
     }
     if (!QProcess::startDetached(program, {}, workspace.root()))
-        messages.refuse(QStringLiteral("Не удалось запустить программу помощи %1.")
-                            .arg(QDir::toNativeSeparators(program)));
+        messages.refuse(
+            QStringLiteral("Не удалось запустить программу помощи %1.").arg(QDir::toNativeSeparators(program)));
 }
 
 } // namespace vastrel

@@ -2,12 +2,12 @@
 
 #include "domain/amount.h"
 #include "domain/error.h"
-#include "store/settings.h"
-#include "store/table_of_contents.h"
 #include "editing/activation.h"
 #include "editing/calculation.h"
 #include "editing/saving.h"
 #include "editing/showing.h"
+#include "store/settings.h"
+#include "store/table_of_contents.h"
 #include "windows/document_delivery.h"
 #include "windows/expense_controls.h"
 #include "windows/fitting_combo_box.h"
@@ -23,14 +23,14 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QComboBox>
-#include <QListView>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -38,8 +38,8 @@
 #include <QScrollArea>
 #include <QStyledItemDelegate>
 #include <QTimer>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 #include <QWindow>
 
 #include <algorithm>
@@ -165,12 +165,13 @@ MainWindow::MainWindow(const Workspace &workspace, MessageService &messages, Doc
     // A list popup of at most 35 lines of one height: the popup then measures
     // only what it shows, however large the base. The style comes first, as
     // the popup takes its kind (scroll bar or scroll arrows) when first made.
-    m_selector->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"
-                                             "QComboBox, QComboBox QAbstractItemView { background: rgb(255,251,240); }"
-                                             "QComboBox QAbstractItemView::item { min-height: 20px; }"
-                                             // The style's own highlight is white on this cream.
-                                             "QComboBox QAbstractItemView::item:selected,"
-                                             "QComboBox QAbstractItemView::item:hover { background: rgb(0,0,128); color: white; }"));
+    m_selector->setStyleSheet(
+        QStringLiteral("QComboBox { combobox-popup: 0; }"
+                       "QComboBox, QComboBox QAbstractItemView { background: rgb(255,251,240); }"
+                       "QComboBox QAbstractItemView::item { min-height: 20px; }"
+                       // The style's own highlight is white on this cream.
+                       "QComboBox QAbstractItemView::item:selected,"
+                       "QComboBox QAbstractItemView::item:hover { background: rgb(0,0,128); color: white; }"));
     if (auto *list = qobject_cast<QListView *>(m_selector->view())) {
         list->setUniformItemSizes(true);
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -316,7 +317,8 @@ QWidget *MainWindow::buildEntryArea()
 
     auto *totals = new QHBoxLayout;
     totals->setSpacing(4);
-    QLabel *incomeCaption = addPanel(area, QStringLiteral("Panel92"), QStringLiteral("итого доходов:"), {130, FieldHeight});
+    QLabel *incomeCaption =
+        addPanel(area, QStringLiteral("Panel92"), QStringLiteral("итого доходов:"), {130, FieldHeight});
     m_incomeTotal = addPanel(area, QStringLiteral("Panel82"), QString(), {90, FieldHeight});
     QLabel *expenseCaption =
         addPanel(area, QStringLiteral("Panel93"), QStringLiteral("итого расходов:"), {140, FieldHeight});
@@ -349,8 +351,8 @@ QWidget *MainWindow::buildEntryArea()
             addPanel(area, QString::fromLatin1(headings[column][0]), QStringLiteral("расходы"), {0, CaptionHeight});
         heading->setMaximumWidth(codeWidth);
         expenses->addWidget(heading, 0, column * 3);
-        expenses->addWidget(addPanel(area, QString::fromLatin1(headings[column][1]),
-                                     QStringLiteral("итоговая сумма"), {90, CaptionHeight}),
+        expenses->addWidget(addPanel(area, QString::fromLatin1(headings[column][1]), QStringLiteral("итоговая сумма"),
+                                     {90, CaptionHeight}),
                             0, column * 3 + 1);
     }
     expenses->addItem(new QSpacerItem(6, 0, QSizePolicy::Fixed, QSizePolicy::Fixed), 1, 2);
@@ -672,7 +674,7 @@ QLineEdit *MainWindow::entryField(const Field &field) const
         return m_income;
     case Field::Expense:
         return field.expense >= 0 && size_t(field.expense) < m_expenses.size() ? m_expenses[size_t(field.expense)]
-                                                                                : nullptr;
+                                                                               : nullptr;
     default:
         return nullptr;
     }

@@ -2,8 +2,8 @@
 
 #include "domain/messages.h"
 #include "domain/outcome.h"
-#include "store/workspace.h"
 #include "editing/estimate_window.h"
+#include "store/workspace.h"
 
 #include <QDialog>
 
@@ -71,15 +71,15 @@ private:
     template<class Dialog>
     void openDialog();
 
-    void calculate();        // Button1
+    void calculate(); // Button1
     // The entry field a failure names; none for another field.
     QLineEdit *entryField(const Field &field) const;
-    void clearEntries();     // Button8
-    void save();             // Button2
-    void showEstimate();     // Button4
-    void exportBreakdown();  // Button9
-    void quit();             // Button3
-    void openHelp();         // Button5
+    void clearEntries();    // Button8
+    void save();            // Button2
+    void showEstimate();    // Button4
+    void exportBreakdown(); // Button9
+    void quit();            // Button3
+    void openHelp();        // Button5
 
     const Workspace &m_workspace;
     MessageService &m_messages;

@@ -41,8 +41,8 @@ std::unique_ptr<QMessageBox> messageBox(MessageKind kind, const QString &text, Q
     const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
     const int lineHeight = QFontMetrics(QApplication::font()).lineSpacing();
     // Room for the title, the buttons and the note about the rest.
-    const int roomForLines = screen ? (screen->availableGeometry().height() - 8 * lineHeight - 120) / lineHeight
-                                    : MostLines;
+    const int roomForLines =
+        screen ? (screen->availableGeometry().height() - 8 * lineHeight - 120) / lineHeight : MostLines;
     const int shownLines = std::clamp(roomForLines, 5, MostLines);
 
     bool cut = false;
@@ -63,8 +63,8 @@ std::unique_ptr<QMessageBox> messageBox(MessageKind kind, const QString &text, Q
     }
 
     const QMessageBox::Icon icon = kind == MessageKind::Error ? QMessageBox::Critical : QMessageBox::Information;
-    auto box = std::make_unique<QMessageBox>(icon, programCaption(), lines.join(QLatin1Char('\n')),
-                                             QMessageBox::Ok, parent);
+    auto box =
+        std::make_unique<QMessageBox>(icon, programCaption(), lines.join(QLatin1Char('\n')), QMessageBox::Ok, parent);
     box->setTextFormat(Qt::PlainText);
     if (cut)
         box->setDetailedText(whole);

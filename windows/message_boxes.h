@@ -16,7 +16,9 @@ namespace vastrel {
 class MessageBoxes : public MessageService
 {
 public:
-    explicit MessageBoxes(QWidget *parent = nullptr) : m_parent(parent) {}
+    explicit MessageBoxes(QWidget *parent = nullptr)
+        : m_parent(parent)
+    {}
     void setParent(QWidget *parent) { m_parent = parent; }
     void show(MessageKind kind, const QString &text) override;
     bool ask(const QString &question) override;

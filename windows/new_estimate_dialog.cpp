@@ -23,8 +23,7 @@ class HeldMessages : public MessageService
 public:
     explicit HeldMessages(MessageService &target)
         : m_target(target)
-    {
-    }
+    {}
     void show(MessageKind kind, const QString &text) override { m_held.append({kind, text}); }
     bool ask(const QString &question) override
     {
@@ -45,7 +44,7 @@ private:
 } // namespace
 
 NewEstimateDialog::NewEstimateDialog(const Workspace &workspace, EstimateWindow &mainWindow, MessageService &messages,
-               QWidget *parent)
+                                     QWidget *parent)
     : QDialog(parent)
     , m_workspace(workspace)
     , m_mainWindow(mainWindow)
@@ -83,7 +82,8 @@ NewEstimateDialog::NewEstimateDialog(const Workspace &workspace, EstimateWindow 
         buttons->addWidget(button);
         return button;
     };
-    connect(addButton("Button3", QStringLiteral("&показать ")), &QPushButton::clicked, this, &NewEstimateDialog::showRecord);
+    connect(addButton("Button3", QStringLiteral("&показать ")), &QPushButton::clicked, this,
+            &NewEstimateDialog::showRecord);
     connect(addButton("Button1", QStringLiteral("&сохранить изменения")), &QPushButton::clicked, this,
             &NewEstimateDialog::store);
     connect(addButton("Button2", QStringLiteral("&отмена")), &QPushButton::clicked, this, &QDialog::reject);

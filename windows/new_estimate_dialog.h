@@ -1,9 +1,9 @@
 #pragma once
 
 #include "domain/messages.h"
-#include "store/workspace.h"
 #include "editing/estimate_window.h"
 #include "editing/registering.h"
+#include "store/workspace.h"
 
 #include <QDialog>
 
@@ -21,12 +21,12 @@ class NewEstimateDialog : public QDialog
 {
     Q_OBJECT
 public:
-    NewEstimateDialog(const Workspace &workspace, EstimateWindow &mainWindow,
-           MessageService &messages, QWidget *parent = nullptr);
+    NewEstimateDialog(const Workspace &workspace, EstimateWindow &mainWindow, MessageService &messages,
+                      QWidget *parent = nullptr);
 
 private:
-    void showRecord();  // Button3 "показать "
-    void store();       // Button1 "сохранить изменения"
+    void showRecord(); // Button3 "показать "
+    void store();      // Button1 "сохранить изменения"
 
     NewEstimateForm readForm() const;
     void writeForm(const NewEstimateForm &form);

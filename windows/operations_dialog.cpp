@@ -1,12 +1,12 @@
 #include "windows/operations_dialog.h"
 
-#include "store/table_of_contents.h"
 #include "editing/activation.h"
 #include "operations/deletion.h"
 #include "operations/media_copy.h"
 #include "operations/media_import.h"
 #include "operations/rebuild.h"
 #include "operations/summing.h"
+#include "store/table_of_contents.h"
 #include "windows/deletion_dialog.h"
 #include "windows/document_delivery.h"
 #include "windows/drive_list.h"
@@ -189,7 +189,8 @@ void OperationsDialog::deleteEstimate()
 
 void OperationsDialog::sumEstimates()
 {
-    runAction(m_messages, [this] { return vastrel::sumEstimates(m_workspace, listLines(), selectedRows(), m_messages); });
+    runAction(m_messages,
+              [this] { return vastrel::sumEstimates(m_workspace, listLines(), selectedRows(), m_messages); });
     refillLists();
 }
 
@@ -209,9 +210,7 @@ void OperationsDialog::exportConsolidated()
 
 void OperationsDialog::copyTo(const Medium &medium)
 {
-    runAction(m_messages, [&] {
-        return copyToMedium(m_workspace, medium, listLines(), selectedRows(), m_messages);
-    });
+    runAction(m_messages, [&] { return copyToMedium(m_workspace, medium, listLines(), selectedRows(), m_messages); });
 }
 
 void OperationsDialog::copyToDiskette()
@@ -237,9 +236,9 @@ void OperationsDialog::rebuildToc()
 
 void OperationsDialog::importFromMedium()
 {
-    const IntakeResult result = vastrel::importFromMedium(
-        m_workspace, flashMedium(m_workspace, m_drive->designation()), {},
-        [this](const QString &name) { return m_messages.ask(replaceQuestion(name)); });
+    const IntakeResult result =
+        vastrel::importFromMedium(m_workspace, flashMedium(m_workspace, m_drive->designation()), {},
+                                  [this](const QString &name) { return m_messages.ask(replaceQuestion(name)); });
     showIntakeResult(result, m_messages);
     refillLists();
 }

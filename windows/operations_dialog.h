@@ -1,9 +1,9 @@
 #pragma once
 
 #include "domain/messages.h"
-#include "store/workspace.h"
 #include "editing/estimate_window.h"
 #include "operations/drives.h"
+#include "store/workspace.h"
 
 #include <QDialog>
 #include <QList>
@@ -40,13 +40,13 @@ private:
     void copyTo(const Medium &medium);
     void narrowList(const QString &text);
 
-    void deleteEstimate();    // Button4
-    void sumEstimates();      // Button1
+    void deleteEstimate();     // Button4
+    void sumEstimates();       // Button1
     void exportConsolidated(); // Button5
-    void copyToDiskette();    // Button3
-    void rebuildToc();        // Button6
-    void copyToFlashDrive();  // Button9
-    void importFromMedium();  // Button10: from the drive list's medium
+    void copyToDiskette();     // Button3
+    void rebuildToc();         // Button6
+    void copyToFlashDrive();   // Button9
+    void importFromMedium();   // Button10: from the drive list's medium
 
     const Workspace &m_workspace;
     EstimateWindow &m_mainWindow;

@@ -40,8 +40,7 @@ SplashWindow::SplashWindow(const Workspace &workspace, MessageService &messages,
     font.setBold(true);
     font.setPointSize(10);
     const char16_t *lines[] = {u"Управление информатизации университета Тавер",
-                               u"Разработчик: отдел программных систем",
-                               u"2008 – 2026"};
+                               u"Разработчик: отдел программных систем", u"2008 – 2026"};
     int index = 1;
     for (const char16_t *text : lines) {
         auto *label = new QLabel(QString::fromUtf16(text), this);

@@ -77,7 +77,11 @@ int alignmentFlags(const Cell &cell)
 class PdfPainter
 {
 public:
-    explicit PdfPainter(const SheetModel &sheet) : m_sheet(sheet) { measure(); }
+    explicit PdfPainter(const SheetModel &sheet)
+        : m_sheet(sheet)
+    {
+        measure();
+    }
 
     void paint(QPdfWriter &writer);
 
@@ -249,7 +253,7 @@ QByteArray pdfBytes(const SheetModel &sheet)
         QPdfWriter writer(&buffer);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageOrientation(sheet.page().orientation == Orientation::Landscape ? QPageLayout::Landscape
-                                                                                    : QPageLayout::Portrait);
+                                                                                     : QPageLayout::Portrait);
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setResolution(PointsPerInch);
         writer.setCreator(QStringLiteral("Вастрель - Тавер"));

@@ -17,8 +17,8 @@ extern "C" Q_DECL_EXPORT bool vastrel_draw_pdf(const vastrel::SheetModel *sheet,
         // application lives for this one document: the tool draws one a run.
         std::optional<QGuiApplication> application;
         if (!QCoreApplication::instance()) {
-            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-                && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+                qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
             static int argc = 1;
             static char name[] = "vastrel";

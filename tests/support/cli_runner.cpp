@@ -1,9 +1,9 @@
 #include "support/cli_runner.h"
 
 #include <QProcess>
-#include <QStandardPaths>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace vastrel::test {
 
@@ -46,8 +46,8 @@ bool havePdfText()
 QString pdfText(const QString &path)
 {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
-                                                 QStringLiteral("-")});
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"),
+                                                QStringLiteral("UTF-8"), path, QStringLiteral("-")});
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         return QString();
     return QString::fromUtf8(process.readAllStandardOutput());
@@ -56,8 +56,8 @@ QString pdfText(const QString &path)
 QList<PdfWord> pdfWords(const QString &path)
 {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
-                                                 QStringLiteral("-")});
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-enc"),
+                                                QStringLiteral("UTF-8"), path, QStringLiteral("-")});
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         return {};
     static const QRegularExpression item(QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
@@ -69,10 +69,12 @@ QList<PdfWord> pdfWords(const QString &path)
             ++page;
             continue;
         }
-        const QString text = match.captured(5).replace(QLatin1String("&quot;"), QLatin1String("\"")).replace(
-            QLatin1String("&amp;"), QLatin1String("&"));
-        words.append({page, text, QRectF(QPointF(match.captured(1).toDouble(), match.captured(2).toDouble()),
-                                         QPointF(match.captured(3).toDouble(), match.captured(4).toDouble()))});
+        const QString text = match.captured(5)
+                                 .replace(QLatin1String("&quot;"), QLatin1String("\""))
+                                 .replace(QLatin1String("&amp;"), QLatin1String("&"));
+        words.append({page, text,
+                      QRectF(QPointF(match.captured(1).toDouble(), match.captured(2).toDouble()),
+                             QPointF(match.captured(3).toDouble(), match.captured(4).toDouble()))});
     }
     return words;
 }

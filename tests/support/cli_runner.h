@@ -23,8 +23,8 @@ CliResult runCliUnder(const QString &locale, const QStringList &arguments);
 // Linux program, and Windows' process API starts only Windows programs.
 bool havePdfText();
 // Skips the rest of a test that reads a PDF's text where pdftotext is missing.
-#define VASTREL_SKIP_WITHOUT_PDFTOTEXT()                                                                        \
-    if (!vastrel::test::havePdfText())                                                                         \
+#define VASTREL_SKIP_WITHOUT_PDFTOTEXT()                                                                               \
+    if (!vastrel::test::havePdfText())                                                                                 \
     GTEST_SKIP() << "pdftotext (poppler) cannot be started here; the PDF's text is checked on Linux"
 // The text of a PDF as poppler's pdftotext lays it out; empty when unreadable.
 QString pdfText(const QString &path);

@@ -35,8 +35,7 @@ TempWorkspace::TempWorkspace()
         QDir(m_dir.path()).mkpath(QStringLiteral("Vastrel/smetas"));
         return Workspace(m_dir.filePath(QStringLiteral("work")));
     }())
-{
-}
+{}
 
 void TempWorkspace::write(const QString &relativeName, const QByteArray &bytes) const
 {

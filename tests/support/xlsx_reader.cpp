@@ -129,8 +129,8 @@ QList<XlsxCellFormat> cellFormats(const QString &xml, QString &defaultFont)
         reader.readNext();
         const auto name = reader.name();
         if (reader.isStartElement()) {
-            if (name == QLatin1String("fonts") || name == QLatin1String("fills") || name == QLatin1String("borders")
-                || name == QLatin1String("cellXfs") || name == QLatin1String("cellStyleXfs"))
+            if (name == QLatin1String("fonts") || name == QLatin1String("fills") || name == QLatin1String("borders") ||
+                name == QLatin1String("cellXfs") || name == QLatin1String("cellStyleXfs"))
                 section = name.toString();
             const auto attributes = reader.attributes();
             if (name == QLatin1String("numFmt"))
@@ -155,9 +155,9 @@ QList<XlsxCellFormat> cellFormats(const QString &xml, QString &defaultFont)
             } else if (section == QLatin1String("borders")) {
                 if (name == QLatin1String("border"))
                     borderSides = 0;
-                else if ((name == QLatin1String("left") || name == QLatin1String("right") || name == QLatin1String("top")
-                          || name == QLatin1String("bottom"))
-                         && attributes.value(QStringLiteral("style")) == QLatin1String("thin"))
+                else if ((name == QLatin1String("left") || name == QLatin1String("right") ||
+                          name == QLatin1String("top") || name == QLatin1String("bottom")) &&
+                         attributes.value(QStringLiteral("style")) == QLatin1String("thin"))
                     ++borderSides;
             } else if (section == QLatin1String("cellXfs")) {
                 if (name == QLatin1String("xf")) {
@@ -210,8 +210,8 @@ XlsxSheet XlsxSheet::read(const QString &path)
         return sheet;
     }
     const QStringList strings = sharedStrings(unzipPart(path, QStringLiteral("xl/sharedStrings.xml")));
-    const QList<XlsxCellFormat> formats = cellFormats(unzipPart(path, QStringLiteral("xl/styles.xml")),
-                                                      sheet.m_defaultFont);
+    const QList<XlsxCellFormat> formats =
+        cellFormats(unzipPart(path, QStringLiteral("xl/styles.xml")), sheet.m_defaultFont);
 
     QXmlStreamReader reader(sheetXml);
     QString ref;
@@ -260,8 +260,8 @@ XlsxSheet XlsxSheet::read(const QString &path)
     QXmlStreamReader workbook(unzipPart(path, QStringLiteral("xl/workbook.xml")));
     while (!workbook.atEnd()) {
         workbook.readNext();
-        if (workbook.isStartElement() && workbook.name() == QLatin1String("definedName")
-            && workbook.attributes().value(QStringLiteral("name")) == QLatin1String("_xlnm.Print_Titles"))
+        if (workbook.isStartElement() && workbook.name() == QLatin1String("definedName") &&
+            workbook.attributes().value(QStringLiteral("name")) == QLatin1String("_xlnm.Print_Titles"))
             sheet.m_printTitles = workbook.readElementText();
     }
     return sheet;
