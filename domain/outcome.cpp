@@ -19,24 +19,24 @@ Field Field::expenseLine(int index)
     return field;
 }
 
-Outcome Outcome::refusal(const QString &message, Field field)
+Outcome Outcome::failure(MessageKind kind, const QString &message, Field field)
 {
     Outcome outcome;
     outcome.m_ok = false;
-    outcome.m_kind = MessageKind::Refusal;
+    outcome.m_kind = kind;
     outcome.m_message = message;
     outcome.m_field = field;
     return outcome;
 }
 
+Outcome Outcome::refusal(const QString &message, Field field)
+{
+    return failure(MessageKind::Refusal, message, field);
+}
+
 Outcome Outcome::error(const QString &message, Field field)
 {
-    Outcome outcome;
-    outcome.m_ok = false;
-    outcome.m_kind = MessageKind::Error;
-    outcome.m_message = message;
-    outcome.m_field = field;
-    return outcome;
+    return failure(MessageKind::Error, message, field);
 }
 
 const Outcome &report(MessageService &messages, const Outcome &outcome)

@@ -65,6 +65,7 @@ public:
 
 private:
     friend Outcome shownIn(MessageService &, const Outcome &);
+    static Outcome failure(MessageKind kind, const QString &message, Field field);
 
     bool m_ok = true;
     MessageKind m_kind = MessageKind::Information;
