@@ -37,6 +37,12 @@ int main(int argc, char *argv[])
         return 0;
     }
     vastrel::silencePlatformNoise();
+#ifdef Q_OS_WIN
+    // FreeType, as vastrel.exe and Linux draw text: a PDF made from the window
+    // is then the same file as the command's.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "windows:fontengine=freetype");
+#endif
     QApplication app(argc, argv);
     app.setApplicationName(vastrel::programCaption());
     // The splash window ends the program when it closes, even while it is hidden.

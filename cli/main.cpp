@@ -19,8 +19,10 @@
 #ifdef Q_OS_WIN
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
+// windows.h first: shellapi.h needs its declarations.
 #include <windows.h>
+
+#include <shellapi.h>
 #endif
 
 using namespace vastrel::cli;

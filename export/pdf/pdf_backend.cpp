@@ -31,9 +31,18 @@ QString installedFamily(const QString &name)
     return name;
 }
 
-QFont cellFont(const Style &style)
+// Glyph advances come from the font file, not from the platform's hinting
+// defaults (full on Windows, fontconfig's on Linux): the same PDF everywhere.
+QFont documentFont()
 {
     QFont font(installedFamily(SheetModel::fontName()));
+    font.setHintingPreference(QFont::PreferVerticalHinting);
+    return font;
+}
+
+QFont cellFont(const Style &style)
+{
+    QFont font = documentFont();
     font.setPointSizeF(style.size);
     font.setBold(style.bold);
     font.setItalic(style.italic);
@@ -216,7 +225,7 @@ void PdfPainter::paintFooter(QPainter &painter)
     const PageSetup &page = m_sheet.page();
     if (page.footer.isEmpty())
         return;
-    QFont font(installedFamily(SheetModel::fontName()));
+    QFont font = documentFont();
     font.setPointSizeF(page.footerSize);
     painter.setFont(font);
     painter.setPen(Qt::black);
