@@ -128,39 +128,39 @@ std::optional<QString> Arguments::takeFirst()
     return m_args.takeFirst();
 }
 
-void Arguments::takeWindowOptions(EstimateWindow &window)
+Estimate Arguments::takeEstimate()
 {
+    // The main window starts on the first legal status.
+    Estimate estimate;
+    estimate.legalStatus = statusCodeOfItem(0);
     if (const auto code = take(QStringLiteral("--income-code"))) {
         bool isNumber = false;
         const int position = code->toInt(&isNumber);
-        if (isNumber && position >= 1 && position <= IncomeCodeCount) {
-            window.setIncomeCode(position - 1);
-        } else {
-            window.incomeCode = incomeIndexByCode(*code);
-            window.incomeCodeText = *code;
-        }
+        estimate.incomeCode =
+            isNumber && position >= 1 && position <= IncomeCodeCount ? position - 1 : incomeIndexByCode(*code);
     }
     if (const auto source = take(QStringLiteral("--source"))) {
         bool isNumber = false;
         const int position = source->toInt(&isNumber);
         if (!isNumber || position < 1 || position > IncomeSourceCount)
             throw UsageError{QStringLiteral("Источник дохода задаётся номером от 1 до 11.")};
-        window.source = position - 1;
+        estimate.source = position - 1;
     }
     if (const auto status = take(QStringLiteral("--status"))) {
         const int item = statusItemOfCode(*status);
         if (item < 0)
             throw UsageError{QStringLiteral("Юридический статус задаётся кодом 1, 3 или 2.")};
-        window.status = item;
+        estimate.legalStatus = statusCodeOfItem(item);
     }
     if (const auto remainder = take(QStringLiteral("--remainder")))
-        window.remainder = *remainder;
+        estimate.entries.remainder = *remainder;
     if (const auto income = take(QStringLiteral("--income")))
-        window.income = *income;
-    for (size_t i = 0; i < window.expenses.size(); ++i) {
+        estimate.entries.income = *income;
+    for (size_t i = 0; i < estimate.entries.expenses.size(); ++i) {
         if (const auto amount = take(QStringLiteral("--e") + expenseLines()[i].shortCode))
-            window.expenses[i] = *amount;
+            estimate.entries.expenses[i] = *amount;
     }
+    return estimate;
 }
 
 QStringList Arguments::rest() const

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "domain/messages.h"
-#include "editing/estimate_window.h"
+#include "domain/estimate.h"
 #include "store/workspace.h"
 
 #include <QString>
@@ -47,8 +47,9 @@ public:
     bool takeFlag(const QString &name) { return m_args.removeAll(name) > 0; }
     // Removes and returns the first argument when it is not an option.
     std::optional<QString> takeFirst();
-    // Removes the window options and fills the window with them.
-    void takeWindowOptions(EstimateWindow &window);
+    // Removes the estimate options (income code, source, status, amounts) and
+    // returns the estimate they give, with the window's defaults for the rest.
+    Estimate takeEstimate();
     // What is left: plain arguments. Throws UsageError for a leftover option.
     QStringList rest() const;
 

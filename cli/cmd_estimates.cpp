@@ -11,18 +11,15 @@ namespace vastrel::cli {
 
 namespace {
 
-// The estimate selector as the main window fills it, with the first record
-// of the given name selected (none when there is no such record).
-void selectEstimate(const Workspace &workspace, EstimateWindow &window, const QString &name)
+// The name when the table of contents lists it, as choosing it in the
+// estimate selector would give; none otherwise.
+std::optional<QString> listedName(const Workspace &workspace, const QString &name)
 {
-    window.selectorItems = readToc(workspace, OpenFailure::FileNotFound);
-    window.selectorIndex = -1;
-    for (int i = 0; i < window.selectorItems.size(); ++i) {
-        if (estimateNameOf(window.selectorItems.at(i)) == name) {
-            window.selectorIndex = i;
-            return;
-        }
+    for (const QString &line : readToc(workspace, OpenFailure::FileNotFound)) {
+        if (estimateNameOf(line) == name)
+            return name;
     }
+    return std::nullopt;
 }
 
 QString onlyName(Arguments &args, const char *command)
@@ -42,8 +39,7 @@ int runRegister(Context &context, Arguments &args)
     NewEstimateForm form;
     const std::optional<QString> code = args.take(QStringLiteral("--code"));
     form.notes = args.take(QStringLiteral("--notes")).value_or(QString());
-    EstimateWindow window;
-    args.takeWindowOptions(window);
+    Estimate estimate = args.takeEstimate();
     if (!name || !args.rest().isEmpty())
         throw UsageError{QStringLiteral("Команде register нужно одно имя сметы.")};
     form.name = *name;
@@ -53,21 +49,23 @@ int runRegister(Context &context, Arguments &args)
         return ExitRefused;
     form.code = *fieldText;
     const Outcome outcome =
-        runAction(context.messages, [&] { return storeNewEstimate(context.workspace, form, window); });
+        runAction(context.messages, [&] {
+        SelectorLines selector;
+        return storeNewEstimate(context.workspace, form, estimate, selector);
+    });
     return exitStatus(context, outcome.ok());
 }
 
 int runSave(Context &context, Arguments &args)
 {
-    EstimateWindow window;
-    args.takeWindowOptions(window);
+    Estimate estimate = args.takeEstimate();
     const QString name = onlyName(args, "save");
     const Outcome outcome = runAction(context.messages, [&] {
-        selectEstimate(context.workspace, window, name);
-        const Outcome calculated = calculate(window);
-        return calculated
-                   ? saveEstimate(context.workspace, window.selectedName(), window.estimate(), window.saveBasis())
-                   : calculated;
+        const std::optional<QString> listed = listedName(context.workspace, name);
+        EstimateTotals totals;
+        const Outcome calculated = calculateTotals(estimate.entries, totals);
+        return calculated ? saveEstimate(context.workspace, listed, estimate, SaveBasis{totals, false, QString()})
+                          : calculated;
     });
     return exitStatus(context, outcome.ok());
 }
@@ -75,23 +73,20 @@ int runSave(Context &context, Arguments &args)
 int runShow(Context &context, Arguments &args)
 {
     const QString name = onlyName(args, "show");
-    EstimateWindow window;
+    Estimate estimate;
     const bool ok = runAction(context.messages, [&] {
-                        selectEstimate(context.workspace, window, name);
-                        const std::optional<QString> selected = window.selectedName();
-                        Estimate estimate = window.estimate();
-                        const Outcome shown = showEstimate(context.workspace, selected, estimate);
-                        if (shown)
-                            window.showStored(*selected, estimate);
-                        return shown;
+                        return showEstimate(context.workspace, listedName(context.workspace, name), estimate);
                     }).ok();
     if (ok) {
-        printLine(QStringLiteral("income-code=") + window.incomeCodeText);
-        printLine(QStringLiteral("source=") + (window.source >= 0 ? QString::number(window.source + 1) : QString()));
-        printLine(QStringLiteral("remainder=") + window.remainder);
-        printLine(QStringLiteral("income=") + window.income);
-        for (size_t i = 0; i < window.expenses.size(); ++i)
-            printLine(expenseLines()[i].shortCode + QLatin1Char('=') + window.expenses[i]);
+        const int code = estimate.incomeCode;
+        printLine(QStringLiteral("income-code=") +
+                  (code >= 0 && code < IncomeCodeCount ? incomeCodes()[size_t(code)].code : QString()));
+        printLine(QStringLiteral("source=") +
+                  (estimate.source >= 0 ? QString::number(estimate.source + 1) : QString()));
+        printLine(QStringLiteral("remainder=") + estimate.entries.remainder);
+        printLine(QStringLiteral("income=") + estimate.entries.income);
+        for (size_t i = 0; i < estimate.entries.expenses.size(); ++i)
+            printLine(expenseLines()[i].shortCode + QLatin1Char('=') + estimate.entries.expenses[i]);
     }
     return exitStatus(context, ok);
 }

@@ -13,6 +13,8 @@
 #include <QDate>
 #include <QDir>
 
+#include <algorithm>
+
 namespace vastrel::cli {
 
 namespace {
@@ -44,33 +46,27 @@ int runExportBreakdown(Context &context, Arguments &args)
 {
     const QString output = outputOption(args, "export-breakdown");
     const auto from = args.take(QStringLiteral("--from"));
-    EstimateWindow window;
-    args.takeWindowOptions(window);
+    Estimate estimate = args.takeEstimate();
     if (!args.rest().isEmpty())
         throw UsageError{QStringLiteral("Команда export-breakdown не принимает имён; смета задаётся --from.")};
     const Outcome outcome = runAction(context.messages, [&] {
         if (const QString problem = documentTargetProblem(context.workspace, output); !problem.isEmpty())
             return Outcome::refusal(problem);
         if (from) {
-            window.selectorItems = tocLines(context.workspace);
-            window.selectorIndex = -1;
-            for (qsizetype i = 0; i < window.selectorItems.size() && window.selectorIndex < 0; ++i) {
-                if (estimateNameOf(window.selectorItems.at(i)) == *from)
-                    window.selectorIndex = int(i);
-            }
-            if (window.selectorIndex < 0)
+            const QStringList lines = tocLines(context.workspace);
+            if (std::none_of(lines.cbegin(), lines.cend(),
+                             [&](const QString &line) { return estimateNameOf(line) == *from; }))
                 return Outcome::refusal(QStringLiteral("Смета \"%1\" не найдена в оглавлении.").arg(*from));
-            Estimate estimate = window.estimate();
             if (const Outcome shown = showEstimate(context.workspace, from, estimate); !shown)
                 return shown;
-            window.showStored(*from, estimate);
         }
         // The document checks the totals, which only a calculation fills.
-        if (const Outcome calculated = calculate(window); !calculated)
+        EstimateTotals totals;
+        if (const Outcome calculated = calculateTotals(estimate.entries, totals); !calculated)
             return calculated;
         BreakdownData data;
         if (const Outcome prepared =
-                prepareBreakdown(context.workspace, window.estimate(), window.totals(), QDate::currentDate(), data);
+                prepareBreakdown(context.workspace, estimate, totals, QDate::currentDate(), data);
             !prepared)
             return prepared;
         SheetModel sheet;

@@ -9,14 +9,14 @@ namespace vastrel::cli {
 
 int runCalc(Context &context, Arguments &args)
 {
-    EstimateWindow window;
-    args.takeWindowOptions(window);
+    Estimate estimate = args.takeEstimate();
     if (!args.rest().isEmpty())
         throw UsageError{QStringLiteral("Команда calc не принимает имён.")};
-    const Outcome calculated = report(context.messages, calculate(window));
+    EstimateTotals totals;
+    const Outcome calculated = report(context.messages, calculateTotals(estimate.entries, totals));
     if (calculated) {
-        printLine(QStringLiteral("итого доходов: ") + window.incomeTotal);
-        printLine(QStringLiteral("итого расходов: ") + window.expenseTotal);
+        printLine(QStringLiteral("итого доходов: ") + totals.income);
+        printLine(QStringLiteral("итого расходов: ") + totals.expense);
     }
     return exitStatus(context, calculated.ok());
 }

@@ -43,42 +43,4 @@ Outcome calculateTotals(EstimateEntries &entries, EstimateTotals &totals)
     return Outcome::done();
 }
 
-Outcome calculate(EstimateWindow &window)
-{
-    window.totalsColour = TotalsColour::WindowText;
-    EstimateEntries entries{window.remainder, window.income, window.expenses};
-    EstimateTotals totals = window.totals();
-    const Outcome outcome = calculateTotals(entries, totals);
-    // The fields set to "0" keep it whatever the outcome.
-    window.remainder = entries.remainder;
-    window.income = entries.income;
-    window.expenses = entries.expenses;
-    if (!outcome)
-        return outcome;
-    window.incomeTotal = totals.income;
-    window.expenseTotal = totals.expense;
-    window.totalsColour = window.incomeTotal == window.expenseTotal ? TotalsColour::Black : TotalsColour::Red;
-    window.changedAfterCalculation = false;
-    return Outcome::done();
-}
-
-void clearEntries(EstimateWindow &window)
-{
-    window.changedAfterCalculation = false;
-    window.incomeTotal.clear();
-    window.expenseTotal.clear();
-    window.income.clear();
-    window.remainder.clear();
-    for (QString &expense : window.expenses)
-        expense.clear();
-}
-
-void forgetTotals(EstimateWindow &window)
-{
-    if (!window.incomeTotal.isEmpty() || !window.expenseTotal.isEmpty())
-        window.changedAfterCalculation = true;
-    window.incomeTotal.clear();
-    window.expenseTotal.clear();
-}
-
 } // namespace vastrel

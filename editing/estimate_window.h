@@ -2,6 +2,8 @@
 
 #include "domain/catalogue.h"
 #include "domain/estimate.h"
+#include "editing/calculation.h"
+#include "editing/registering.h"
 #include "editing/saving.h"
 
 #include <QString>
@@ -67,5 +69,25 @@ struct EstimateWindow
     const QString &expense(const QString &shortCode) const;
     void setIncomeCode(int position);
 };
+
+// "расчет сметы": empty fields become "0", the totals are shown in the general
+// format, red while their texts differ. A field that is not a number fails
+// with the conversion error and names the first such field (income,
+// remainder, then the expense lines); the fields already set to "0" keep it
+// and the totals keep their previous texts, as they do when a total is too
+// large for a number.
+Outcome calculate(EstimateWindow &window);
+
+// "очистить смету": empties the entry fields and both totals.
+void clearEntries(EstimateWindow &window);
+
+// Any change of an entry field after a calculation: the totals no longer
+// belong to the fields, so they are emptied and a save asks for a new one.
+void forgetTotals(EstimateWindow &window);
+
+// Registering from the new-estimate window: the main window's estimate and
+// selector take what the registration changes.
+Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, EstimateWindow &mainWindow,
+                         const QDate &today = QDate::currentDate());
 
 } // namespace vastrel

@@ -18,17 +18,17 @@ namespace {
 // The first text of the template that could not be stored as it stands. An
 // amount that is no number then throws the conversion error, as the
 // calculation before every save would; an empty one stays empty.
-QString entriesProblem(const EstimateWindow &window)
+QString entriesProblem(const EstimateEntries &entries)
 {
-    QString problem = checkStorableText(window.remainder, QStringLiteral("Остаток"));
+    QString problem = checkStorableText(entries.remainder, QStringLiteral("Остаток"));
     if (problem.isEmpty())
-        problem = checkStorableText(window.income, QStringLiteral("Итоговая сумма доходов"));
-    for (size_t i = 0; problem.isEmpty() && i < window.expenses.size(); ++i)
-        problem = checkStorableText(window.expenses[i], QStringLiteral("Сумма по коду ") + expenseLines()[i].shortCode);
+        problem = checkStorableText(entries.income, QStringLiteral("Итоговая сумма доходов"));
+    for (size_t i = 0; problem.isEmpty() && i < entries.expenses.size(); ++i)
+        problem = checkStorableText(entries.expenses[i], QStringLiteral("Сумма по коду ") + expenseLines()[i].shortCode);
     if (!problem.isEmpty())
         return problem;
-    QList<const QString *> amounts = {&window.income, &window.remainder};
-    for (const QString &expense : window.expenses)
+    QList<const QString *> amounts = {&entries.income, &entries.remainder};
+    for (const QString &expense : entries.expenses)
         amounts.append(&expense);
     for (const QString *amount : amounts) {
         if (!amount->isEmpty())
@@ -40,9 +40,9 @@ QString entriesProblem(const EstimateWindow &window)
 // Gives the selected record the form's code and notes. The table of contents
 // is rewritten from the file with that one line replaced.
 Outcome changeSelectedRecord(const Workspace &workspace, const NewEstimateForm &form, const QStringList &toc,
-                             EstimateWindow &mainWindow)
+                             SelectorLines &selector)
 {
-    const QString selected = mainWindow.selectedLine();
+    const QString selected = selector.selected();
     const qsizetype at = selected.isEmpty() ? -1 : toc.indexOf(selected);
     // Only the record of this very name may change: replacing another
     // estimate's record would lose it and list this name twice.
@@ -56,8 +56,7 @@ Outcome changeSelectedRecord(const Workspace &workspace, const NewEstimateForm &
     QStringList lines = toc;
     lines[at] = TocRecord{form.code, form.name, form.notes}.line();
     writeToc(workspace, lines);
-    mainWindow.selectorItems = lines;
-    mainWindow.selectorIndex = int(at);
+    selector = {lines, int(at)};
     return Outcome::done(QStringLiteral("Изменение в имени сметы успешно завершены!"));
 }
 
@@ -79,22 +78,22 @@ void loadSelectedRecord(const Workspace &workspace, const QString &selected, New
     }
 }
 
-Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, EstimateWindow &mainWindow,
-                         const QDate &today)
+Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Estimate &estimate,
+                         SelectorLines &selector, const QDate &today)
 {
     form.nameEnabled = true;
     if (form.name.isEmpty()) {
         return Outcome::refusal(QStringLiteral("Впишите название подразделения!"));
     }
     if (form.source >= 0 && form.source < IncomeSourceCount)
-        mainWindow.source = form.source;
+        estimate.source = form.source;
     if (form.code == QLatin1String("   ")) {
         return Outcome::refusal(QStringLiteral("Забыли назначить код для подразделения!"), Field::Name);
     }
     if (!isThreeDigitCode(form.code)) {
         return Outcome::refusal(invalidCodeMessage(), Field::Name);
     }
-    if (mainWindow.source < 0 || mainWindow.source >= IncomeSourceCount) {
+    if (estimate.source < 0 || estimate.source >= IncomeSourceCount) {
         return Outcome::refusal(QStringLiteral("Введите источник дохода!"), Field::Source);
     }
 
@@ -102,7 +101,7 @@ Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Esti
     const QStringList toc = readToc(workspace, OpenFailure::FileNotFound);
     for (const QString &line : toc) {
         if (TocRecord::split(line).name == form.name)
-            return changeSelectedRecord(workspace, form, toc, mainWindow);
+            return changeSelectedRecord(workspace, form, toc, selector);
     }
 
     QString problem = newEstimateNameProblem(form.name);
@@ -117,12 +116,11 @@ Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Esti
     }
     problem = checkStorableText(form.notes, QStringLiteral("Примечание к смете"));
     if (problem.isEmpty())
-        problem = entriesProblem(mainWindow);
+        problem = entriesProblem(estimate.entries);
     if (!problem.isEmpty()) {
         return Outcome::refusal(problem, Field::Code);
     }
 
-    const Estimate estimate = mainWindow.estimate();
     QString subdivisionName;
     if (const auto settings = readSettings(workspace, SettingsBlock::Last))
         subdivisionName = settings->name;
@@ -144,7 +142,7 @@ Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Esti
     form.code = QStringLiteral("   ");
     form.name.clear();
     form.notes.clear();
-    mainWindow.selectorItems.append(record.line());
+    selector.lines.append(record.line());
     return outcome;
 }
 

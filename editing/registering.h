@@ -1,13 +1,22 @@
 #pragma once
 
 #include "domain/outcome.h"
-#include "editing/estimate_window.h"
+#include "domain/estimate.h"
 #include "store/workspace.h"
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 namespace vastrel {
+
+// The estimate selector: whole table-of-contents lines and the chosen one (-1 none).
+struct SelectorLines
+{
+    QStringList lines;
+    int index = -1;
+    QString selected() const { return index >= 0 && index < lines.size() ? lines.at(index) : QString(); }
+};
 
 // What the new-estimate window holds.
 struct NewEstimateForm
@@ -26,12 +35,12 @@ void loadSelectedRecord(const Workspace &workspace, const QString &selectedLine,
 
 // "сохранить изменения": the checks in order; then either the selected
 // record gets the form's code and notes, or a new estimate is registered: its
-// template file is written, its record appended to the table of contents and
-// to the main window's selector. Changes to `form` and `mainWindow` (the
-// income source chosen here) stand also when a check refuses. A refusal names
-// the field that took the input focus last while the checks ran; one about
-// the main window's income source ends the form, which cannot show it.
-Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, EstimateWindow &mainWindow,
-                         const QDate &today = QDate::currentDate());
+// template file is written from `estimate`, its record appended to the table
+// of contents and to `selector`. Changes to `form` and `estimate` (the income
+// source chosen here) stand also when a check refuses. A refusal names the
+// field that took the input focus last while the checks ran; one about the
+// main window's income source ends the form, which cannot show it.
+Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Estimate &estimate,
+                         SelectorLines &selector, const QDate &today = QDate::currentDate());
 
 } // namespace vastrel

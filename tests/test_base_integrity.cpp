@@ -1,4 +1,5 @@
 #include "editing/calculation.h"
+#include "editing/estimate_window.h"
 #include "editing/registering.h"
 #include "editing/saving.h"
 #include "operations/deletion.h"

@@ -1,5 +1,6 @@
 #include "domain/error.h"
 #include "editing/calculation.h"
+#include "editing/estimate_window.h"
 #include "export/breakdown_document.h"
 #include "export/sheet_model.h"
 #include "export/xlsx_backend.h"

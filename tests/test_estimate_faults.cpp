@@ -2,6 +2,7 @@
 #include "support/temp_workspace.h"
 
 #include "editing/calculation.h"
+#include "editing/estimate_window.h"
 #include "editing/registering.h"
 #include "editing/saving.h"
 

@@ -4,6 +4,7 @@
 
 #include "domain/error.h"
 #include "domain/masked_code.h"
+#include "editing/estimate_window.h"
 #include "editing/registering.h"
 #include "store/estimate_file.h"
 #include "store/estimate_name.h"

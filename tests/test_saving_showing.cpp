@@ -2,6 +2,7 @@
 #include "support/temp_workspace.h"
 
 #include "editing/calculation.h"
+#include "editing/estimate_window.h"
 #include "editing/saving.h"
 #include "editing/showing.h"
 #include "store/estimate_file.h"
