@@ -142,7 +142,9 @@ QList<DocumentRecord> documentRecords(const EstimateContent &content)
         DocumentRecord record;
         record.description = fromWindows1251(stored.description);
         record.code = fromWindows1251(stored.code);
-        record.amount = fromWindows1251(stored.amount);
+        // A template's Q_ lines hold no annual amount: their text at the
+        // amount's place is a piece of markup, which no cell can take.
+        record.amount = stored.annualAmount ? fromWindows1251(stored.amount) : QString();
         if (record.amount.isEmpty())
             record.amount = QStringLiteral("0");
         records.append(record);

@@ -272,18 +272,23 @@ TEST_F(ConsolidatedTest, AnyEstimateBecomesRowsAsItIs)
         QStringLiteral("\t\t<DESCRIPTION>Заработная плата</DESCRIPTION>"),
         QStringLiteral("\t\t<CODE>211</CODE>"),
         QStringLiteral("\t\t<SUM_YEAR>7,5</SUM_YEAR>"),
+        // A new estimate's template.
+        QStringLiteral("\t\t<DESCRIPTION>Остаток с начала года</DESCRIPTION>"),
+        QStringLiteral("\t\t<CODE>38630201010010000130*</CODE>"),
+        QStringLiteral("\t\t<Q_2>100</Q_2>"),
         // Cut short by the end of the file.
         QStringLiteral("\t\t<DESCRIPTION>Прочие</DESCRIPTION>"),
         QStringLiteral("\t\t<CODE>290</CODE>"),
     };
     const QList<DocumentRecord> records = documentRecords(lines);
-    ASSERT_EQ(records.size(), 3);
+    ASSERT_EQ(records.size(), 4);
     EXPECT_EQ(records[0].code, QStringLiteral("38630201010010000130*"));
     EXPECT_EQ(records[0].amount, QStringLiteral("5"));
     EXPECT_EQ(records[1].code, QStringLiteral("211"));
     EXPECT_EQ(records[1].amount, QStringLiteral("7,5"));
-    EXPECT_EQ(records[2].description, QStringLiteral("Прочие"));
     EXPECT_EQ(records[2].amount, QStringLiteral("0"));
+    EXPECT_EQ(records[3].description, QStringLiteral("Прочие"));
+    EXPECT_EQ(records[3].amount, QStringLiteral("0"));
     EXPECT_TRUE(documentRecords(QStringList{QStringLiteral("\t\t<DESCRIPTION>")}).size() == 1);
     EXPECT_TRUE(documentRecords(QStringList{QString(), QString()}).isEmpty());
 }
