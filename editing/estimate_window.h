@@ -2,9 +2,11 @@
 
 #include "domain/catalogue.h"
 #include "domain/estimate.h"
+#include "domain/messages.h"
 #include "editing/calculation.h"
 #include "editing/registering.h"
 #include "editing/saving.h"
+#include "store/workspace.h"
 
 #include <QString>
 #include <QStringList>
@@ -84,6 +86,18 @@ void clearEntries(EstimateWindow &window);
 // Any change of an entry field after a calculation: the totals no longer
 // belong to the fields, so they are emptied and a save asks for a new one.
 void forgetTotals(EstimateWindow &window);
+
+// The main window's activation: heading and legal status from the settings,
+// the estimate selector from the table of contents. Without settings it only
+// says so. A missing table of contents throws after the heading is set, so
+// the caller keeps what was filled before the error. The selector keeps
+// pointing at the estimate it showed while the new lines hold it.
+void activateMainWindow(const Workspace &workspace, QString &heading, EstimateWindow &window, MessageService &messages);
+
+// Refills the estimate selector from the table of contents after an
+// operation changed it; it keeps pointing at the estimate it showed while
+// that estimate is still listed.
+void refillSelector(const Workspace &workspace, EstimateWindow &window);
 
 // Registering from the new-estimate window: the main window's estimate and
 // selector take what the registration changes.

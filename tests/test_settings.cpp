@@ -1,7 +1,7 @@
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
 
-#include "editing/activation.h"
+#include "editing/estimate_window.h"
 #include "store/settings.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "domain/amount.h"
 #include "domain/error.h"
-#include "editing/activation.h"
+#include "editing/estimate_window.h"
 #include "editing/calculation.h"
 #include "editing/saving.h"
 #include "editing/showing.h"

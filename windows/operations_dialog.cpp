@@ -1,6 +1,6 @@
 #include "windows/operations_dialog.h"
 
-#include "editing/activation.h"
+#include "editing/estimate_window.h"
 #include "operations/deletion.h"
 #include "operations/media_copy.h"
 #include "operations/media_import.h"
