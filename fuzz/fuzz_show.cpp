@@ -1,7 +1,7 @@
 // An estimate file as "показать смету" reads it into the window, then calculated.
 #include "fuzz/sandbox.h"
 
-#include "editing/calculation.h"
+#include "editing/estimate_window.h"
 #include "editing/showing.h"
 
 using namespace vastrel;
