@@ -15,10 +15,8 @@ namespace {
 // estimate selector would give; none otherwise.
 std::optional<QString> listedName(const Workspace &workspace, const QString &name)
 {
-    for (const QString &line : readToc(workspace, OpenFailure::FileNotFound)) {
-        if (estimateNameOf(line) == name)
-            return name;
-    }
+    if (listsName(readToc(workspace, OpenFailure::FileNotFound), name))
+        return name;
     return std::nullopt;
 }
 
@@ -48,8 +46,7 @@ int runRegister(Context &context, Arguments &args)
     if (!fieldText)
         return ExitRefused;
     form.code = *fieldText;
-    const Outcome outcome =
-        runAction(context.messages, [&] {
+    const Outcome outcome = runAction(context.messages, [&] {
         SelectorLines selector;
         return storeNewEstimate(context.workspace, form, estimate, selector);
     });

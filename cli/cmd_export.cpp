@@ -13,8 +13,6 @@
 #include <QDate>
 #include <QDir>
 
-#include <algorithm>
-
 namespace vastrel::cli {
 
 namespace {
@@ -53,9 +51,7 @@ int runExportBreakdown(Context &context, Arguments &args)
         if (const QString problem = documentTargetProblem(context.workspace, output); !problem.isEmpty())
             return Outcome::refusal(problem);
         if (from) {
-            const QStringList lines = tocLines(context.workspace);
-            if (std::none_of(lines.cbegin(), lines.cend(),
-                             [&](const QString &line) { return estimateNameOf(line) == *from; }))
+            if (!listsName(tocLines(context.workspace), *from))
                 return Outcome::refusal(QStringLiteral("Смета \"%1\" не найдена в оглавлении.").arg(*from));
             if (const Outcome shown = showEstimate(context.workspace, from, estimate); !shown)
                 return shown;
@@ -65,8 +61,7 @@ int runExportBreakdown(Context &context, Arguments &args)
         if (const Outcome calculated = calculateTotals(estimate.entries, totals); !calculated)
             return calculated;
         BreakdownData data;
-        if (const Outcome prepared =
-                prepareBreakdown(context.workspace, estimate, totals, QDate::currentDate(), data);
+        if (const Outcome prepared = prepareBreakdown(context.workspace, estimate, totals, QDate::currentDate(), data);
             !prepared)
             return prepared;
         SheetModel sheet;

@@ -3,13 +3,13 @@
 #include "store/settings.h"
 #include "store/table_of_contents.h"
 
+#include <QScopeGuard>
+
 namespace vastrel {
 
 QString EstimateWindow::selectedLine() const
 {
-    if (selectorIndex < 0 || selectorIndex >= selectorItems.size())
-        return QString();
-    return selectorItems.at(selectorIndex);
+    return SelectorLines{selectorItems, selectorIndex}.selected();
 }
 
 Estimate EstimateWindow::estimate() const
@@ -67,19 +67,12 @@ Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Esti
     Estimate estimate = mainWindow.estimate();
     SelectorLines selector{mainWindow.selectorItems, mainWindow.selectorIndex};
     // The window takes the income source and the selector also when a check refuses or throws.
-    const auto takeBack = [&] {
+    const auto takeBack = qScopeGuard([&] {
         mainWindow.source = estimate.source;
         mainWindow.selectorItems = selector.lines;
         mainWindow.selectorIndex = selector.index;
-    };
-    try {
-        const Outcome outcome = storeNewEstimate(workspace, form, estimate, selector, today);
-        takeBack();
-        return outcome;
-    } catch (...) {
-        takeBack();
-        throw;
-    }
+    });
+    return storeNewEstimate(workspace, form, estimate, selector, today);
 }
 
 Outcome calculate(EstimateWindow &window)

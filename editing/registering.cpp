@@ -24,7 +24,8 @@ QString entriesProblem(const EstimateEntries &entries)
     if (problem.isEmpty())
         problem = checkStorableText(entries.income, QStringLiteral("Итоговая сумма доходов"));
     for (size_t i = 0; problem.isEmpty() && i < entries.expenses.size(); ++i)
-        problem = checkStorableText(entries.expenses[i], QStringLiteral("Сумма по коду ") + expenseLines()[i].shortCode);
+        problem =
+            checkStorableText(entries.expenses[i], QStringLiteral("Сумма по коду ") + expenseLines()[i].shortCode);
     if (!problem.isEmpty())
         return problem;
     QList<const QString *> amounts = {&entries.income, &entries.remainder};
@@ -78,8 +79,8 @@ void loadSelectedRecord(const Workspace &workspace, const QString &selected, New
     }
 }
 
-Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Estimate &estimate,
-                         SelectorLines &selector, const QDate &today)
+Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Estimate &estimate, SelectorLines &selector,
+                         const QDate &today)
 {
     form.nameEnabled = true;
     if (form.name.isEmpty()) {

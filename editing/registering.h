@@ -1,7 +1,7 @@
 #pragma once
 
-#include "domain/outcome.h"
 #include "domain/estimate.h"
+#include "domain/outcome.h"
 #include "store/workspace.h"
 
 #include <QDate>
@@ -40,7 +40,7 @@ void loadSelectedRecord(const Workspace &workspace, const QString &selectedLine,
 // source chosen here) stand also when a check refuses. A refusal names the
 // field that took the input focus last while the checks ran; one about the
 // main window's income source ends the form, which cannot show it.
-Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Estimate &estimate,
-                         SelectorLines &selector, const QDate &today = QDate::currentDate());
+Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Estimate &estimate, SelectorLines &selector,
+                         const QDate &today = QDate::currentDate());
 
 } // namespace vastrel

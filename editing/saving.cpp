@@ -29,13 +29,7 @@ bool totalsBelongToFields(const Estimate &estimate, const EstimateTotals &totals
 // record lists. Without a table of contents there is nothing to compare with.
 bool stillListed(const Workspace &workspace, const QString &name)
 {
-    if (!fileExists(workspace.tocPath()))
-        return true;
-    for (const QString &line : readToc(workspace, OpenFailure::FileNotFound)) {
-        if (estimateNameOf(line) == name)
-            return true;
-    }
-    return false;
+    return !fileExists(workspace.tocPath()) || listsName(readToc(workspace, OpenFailure::FileNotFound), name);
 }
 
 } // namespace

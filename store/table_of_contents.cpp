@@ -80,6 +80,11 @@ QString estimateNameOf(const QString &line)
     return TocRecord::split(line).name;
 }
 
+bool listsName(const QStringList &lines, const QString &name)
+{
+    return std::any_of(lines.cbegin(), lines.cend(), [&](const QString &line) { return estimateNameOf(line) == name; });
+}
+
 
 namespace {
 

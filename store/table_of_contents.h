@@ -43,6 +43,9 @@ QString runningNumber(int number);
 // The estimate name of a table-of-contents line.
 QString estimateNameOf(const QString &line);
 
+// Whether any of the lines is a record of that estimate name.
+bool listsName(const QStringList &lines, const QString &name);
+
 // The lines of departments.txt in file order, empty lines left out (the system
 // never writes them, so they are no records).
 QStringList readToc(const Workspace &workspace, OpenFailure failure = OpenFailure::CannotOpen);
