@@ -31,13 +31,3 @@ set(VASTREL_QT_TRANSLATIONS /usr/share/qt6/translations CACHE PATH "Qt's .qm tra
 install(FILES ${VASTREL_QT_TRANSLATIONS}/qtbase_ru.qm ${VASTREL_QT_TRANSLATIONS}/qt_ru.qm
     DESTINATION ${runtime_dir}/translations)
 
-# The PDF's font, so documents look alike wherever they are drawn.
-set(VASTREL_PDF_FONTS /usr/share/fonts/truetype/liberation2 CACHE PATH "Liberation Sans .ttf files")
-foreach(face Regular Bold Italic BoldItalic)
-    install(FILES ${VASTREL_PDF_FONTS}/LiberationSans-${face}.ttf DESTINATION ${runtime_dir}/fonts)
-endforeach()
-# The same fonts beside the programs and tests of the build tree: the PDF
-# backend looks for them in fonts/ beside the executable, as installed.
-foreach(dir ${CMAKE_BINARY_DIR}/fonts ${CMAKE_BINARY_DIR}/tests/fonts)
-    file(COPY ${VASTREL_PDF_FONTS}/ DESTINATION ${dir} FILES_MATCHING PATTERN "LiberationSans-*.ttf")
-endforeach()

@@ -70,9 +70,6 @@ shift
 vastrel=("$@")
 # The day works in its own folders: a command given by a relative path is found from here.
 [ -e "${vastrel[0]}" ] && vastrel[0]=$(realpath "${vastrel[0]}")
-# Qt keeps a PDF's fonts in a hash: its order, and so the order of the fonts in the file, changes
-# from run to run unless the seed is fixed.
-export QT_HASH_SEED=0
 # Our users' locale unless another is asked for: the day's amounts are typed with commas.
 export LC_ALL=${DAY_LOCALE:-ru_RU.UTF-8}
 rm -rf "$day"

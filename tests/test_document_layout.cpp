@@ -8,6 +8,8 @@
 #include "support/xlsx_reader.h"
 
 #include <QFile>
+#include <QHashSeed>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -35,17 +37,22 @@ struct Printed
     QList<PdfWord> words;
 };
 
+Settings documentSettings(bool longNames)
+{
+    return {longNames ? LongName : QStringLiteral("кафедры физики"),
+            longNames ? LongHead : QStringLiteral("Заведующий кафедрой"),
+            QStringLiteral("И.И. Иванов"),
+            QStringLiteral("007"),
+            QStringLiteral("1"),
+            QStringLiteral("Бухгалтер"),
+            QStringLiteral("Петрова А.А.")};
+}
+
 // Every line of the catalogue with an amount, so that both documents run onto a second page.
 Printed print(bool breakdown, bool longNames, const QTemporaryDir &dir)
 {
     SheetModel book;
-    const Settings settings{longNames ? LongName : QStringLiteral("кафедры физики"),
-                            longNames ? LongHead : QStringLiteral("Заведующий кафедрой"),
-                            QStringLiteral("И.И. Иванов"),
-                            QStringLiteral("007"),
-                            QStringLiteral("1"),
-                            QStringLiteral("Бухгалтер"),
-                            QStringLiteral("Петрова А.А.")};
+    const Settings settings = documentSettings(longNames);
     if (breakdown) {
         BreakdownData data{settings, QStringLiteral("2026"), 0, 0, 50, 1000, {}};
         for (size_t i = 0; i < data.expenses.size(); ++i)
@@ -147,4 +154,20 @@ TEST(DocumentLayout, LongNamesWrapInsteadOfShrinkingThePrint)
         EXPECT_GE(last->box.top(), first->box.bottom() - 1);
         EXPECT_LE(last->box.bottom(), below->box.top());
     }
+}
+
+// Qt's hash seed differs from run to run; the documents must not.
+TEST(DocumentLayout, EveryRunDrawsTheSamePdf)
+{
+    SheetModel book;
+    writeBreakdown(book, BreakdownData{documentSettings(false), QStringLiteral("2026"), 0, 0, 50, 1000, {}});
+    const auto drawn = [&] {
+        QHashSeed::resetRandomGlobalSeed();
+        static const QRegularExpression date(QStringLiteral("\\(D:[^)]*\\)"));
+        return QString::fromLatin1(pdfBytes(book)).replace(date, QStringLiteral("(D:)"));
+    };
+    const QString first = drawn();
+    ASSERT_GE(first.count(QStringLiteral("/FontFile2")), 2) << "the order of one font cannot differ";
+    for (int run = 0; run < 8; ++run)
+        ASSERT_TRUE(drawn() == first) << "run " << run;
 }

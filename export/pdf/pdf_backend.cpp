@@ -7,11 +7,18 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QHashSeed>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 
 #include <algorithm>
+
+// The fonts' resources live in a static library: registered before the first use.
+static void initFontResources()
+{
+    Q_INIT_RESOURCE(pdf_fonts);
+}
 
 namespace vastrel {
 
@@ -233,20 +240,39 @@ void PdfPainter::paintFooter(QPainter &painter)
     painter.drawText(QPointF(PageMargins::left * PointsPerInch, baseline), page.footer);
 }
 
-// Windows has no Liberation Sans: the installation brings it in fonts/
-// beside the program, so every PDF is drawn with the same font file.
-void addShippedFonts()
+// The font comes from the program's resources on every system, after the
+// system's own fonts so that it takes the family's place: the PDF writer
+// embeds its fonts in an order it takes from the font file's name.
+void addDocumentFonts()
 {
     static const bool added = [] {
-        if (QFontDatabase::families().contains(QStringLiteral("Liberation Sans")))
-            return true;
-        const QDir fonts(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("fonts")));
-        for (const QString &file : fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files))
+        initFontResources();
+        QFontDatabase::families();
+        const QDir fonts(QStringLiteral(":/fonts"));
+        for (const QString &file : fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files, QDir::Name))
             QFontDatabase::addApplicationFont(fonts.filePath(file));
         return true;
     }();
     Q_UNUSED(added);
 }
+
+// The PDF writer keeps its fonts in a hash and embeds them in its order: a
+// fixed seed while drawing gives the same file from every run.
+class FixedHashOrder
+{
+public:
+    FixedHashOrder() : m_wasFixed(size_t(QHashSeed::globalSeed()) == 0) { QHashSeed::setDeterministicGlobalSeed(); }
+    ~FixedHashOrder()
+    {
+        if (!m_wasFixed)
+            QHashSeed::resetRandomGlobalSeed();
+    }
+    FixedHashOrder(const FixedHashOrder &) = delete;
+    FixedHashOrder &operator=(const FixedHashOrder &) = delete;
+
+private:
+    bool m_wasFixed;
+};
 
 } // namespace
 
@@ -254,7 +280,8 @@ QByteArray pdfBytes(const SheetModel &sheet)
 {
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         throw Error(QStringLiteral("Не удалось построить документ PDF: нет графической подсистемы."));
-    addShippedFonts();
+    addDocumentFonts();
+    const FixedHashOrder fixedOrder;
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
