@@ -1,4 +1,4 @@
-# The DLLs, plugins, translations and font of the Windows installation, all
+# The DLLs, plugins and translations of the Windows installation, all
 # under bin/ beside the programs; qt.conf tells Qt to look there.
 set(runtime_dir ${CMAKE_INSTALL_BINDIR})
 
@@ -11,6 +11,8 @@ install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION ${runtime
 # The splash picture is a JPEG, which Qt reads only through this plugin.
 install(FILES $<TARGET_FILE:Qt6::QJpegPlugin> DESTINATION ${runtime_dir}/imageformats)
 install(FILES qt.conf DESTINATION ${runtime_dir})
+# Whose work is shipped, under which licences (the PDF font's among them).
+install(FILES copyright DESTINATION ${runtime_dir} RENAME copyright.txt)
 
 # The compiler's own libraries and those libxlsxwriter was built with.
 foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll zlib1.dll)
