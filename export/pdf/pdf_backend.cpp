@@ -11,6 +11,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -247,7 +248,7 @@ void addDocumentFonts()
 {
     static const bool added = [] {
         initFontResources();
-        QFontDatabase::families();
+        QFontDatabase::families(); // fills the database with the system's fonts first
         const QDir fonts(QStringLiteral(":/fonts"));
         for (const QString &file : fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files, QDir::Name))
             QFontDatabase::addApplicationFont(fonts.filePath(file));
@@ -256,24 +257,6 @@ void addDocumentFonts()
     Q_UNUSED(added);
 }
 
-// The PDF writer keeps its fonts in a hash and embeds them in its order: a
-// fixed seed while drawing gives the same file from every run.
-class FixedHashOrder
-{
-public:
-    FixedHashOrder() : m_wasFixed(size_t(QHashSeed::globalSeed()) == 0) { QHashSeed::setDeterministicGlobalSeed(); }
-    ~FixedHashOrder()
-    {
-        if (!m_wasFixed)
-            QHashSeed::resetRandomGlobalSeed();
-    }
-    FixedHashOrder(const FixedHashOrder &) = delete;
-    FixedHashOrder &operator=(const FixedHashOrder &) = delete;
-
-private:
-    bool m_wasFixed;
-};
-
 } // namespace
 
 QByteArray pdfBytes(const SheetModel &sheet)
@@ -281,7 +264,14 @@ QByteArray pdfBytes(const SheetModel &sheet)
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         throw Error(QStringLiteral("Не удалось построить документ PDF: нет графической подсистемы."));
     addDocumentFonts();
-    const FixedHashOrder fixedOrder;
+    // The PDF writer keeps its fonts in a hash and embeds them in its order: a
+    // fixed seed while drawing gives the same file from every run.
+    const bool seedWasFixed = size_t(QHashSeed::globalSeed()) == 0;
+    QHashSeed::setDeterministicGlobalSeed();
+    const auto restoreSeed = qScopeGuard([seedWasFixed] {
+        if (!seedWasFixed)
+            QHashSeed::resetRandomGlobalSeed();
+    });
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
