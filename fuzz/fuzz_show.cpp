@@ -1,7 +1,7 @@
-// An estimate file as "показать смету" reads it into the window, then calculated.
+// An estimate file as "показать смету" reads it, then calculated.
 #include "fuzz/sandbox.h"
 
-#include "editing/estimate_window.h"
+#include "editing/calculation.h"
 #include "editing/showing.h"
 
 using namespace vastrel;
@@ -10,17 +10,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     static const fuzz::Sandbox sandbox;
     sandbox.write(Workspace::estimateName(QStringLiteral("e")), fuzz::bytesOf(data, size));
-    EstimateWindow window;
-    window.selectorItems = {QStringLiteral("001|e|")};
-    window.selectorIndex = 0;
     fuzz::SilentMessages messages;
     runAction(messages, [&] {
-        Estimate estimate = window.estimate();
+        Estimate estimate;
         const Outcome shown = showEstimate(sandbox.workspace(), QStringLiteral("e"), estimate);
         if (!shown)
             return shown;
-        window.showStored(QStringLiteral("e"), estimate);
-        return calculate(window);
+        EstimateTotals totals;
+        return calculateTotals(estimate.entries, totals);
     });
     return 0;
 }

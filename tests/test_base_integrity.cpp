@@ -1,5 +1,4 @@
 #include "editing/calculation.h"
-#include "editing/estimate_window.h"
 #include "editing/registering.h"
 #include "editing/saving.h"
 #include "operations/deletion.h"
@@ -13,6 +12,7 @@
 #include "support/cli_runner.h"
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
+#include "windows/state/estimate_window.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "domain/error.h"
 #include "editing/calculation.h"
-#include "editing/estimate_window.h"
 #include "export/breakdown_document.h"
 #include "export/sheet_model.h"
 #include "export/xlsx_backend.h"
 #include "store/settings.h"
+#include "windows/state/estimate_window.h"
 
 #include "windows/main_window.h"
 

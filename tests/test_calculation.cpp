@@ -1,6 +1,6 @@
 #include "domain/error.h"
 #include "editing/calculation.h"
-#include "editing/estimate_window.h"
+#include "windows/state/estimate_window.h"
 
 #include <gtest/gtest.h>
 

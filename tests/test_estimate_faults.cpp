@@ -2,9 +2,9 @@
 #include "support/temp_workspace.h"
 
 #include "editing/calculation.h"
-#include "editing/estimate_window.h"
 #include "editing/registering.h"
 #include "editing/saving.h"
+#include "windows/state/estimate_window.h"
 
 #include <QDir>
 #include <QFile>

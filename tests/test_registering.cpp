@@ -4,12 +4,12 @@
 
 #include "domain/error.h"
 #include "domain/masked_code.h"
-#include "editing/estimate_window.h"
 #include "editing/registering.h"
 #include "store/estimate_file.h"
 #include "store/estimate_name.h"
 #include "store/table_of_contents.h"
 #include "store/text_file.h"
+#include "windows/state/estimate_window.h"
 
 #include <QDir>
 

@@ -1,8 +1,8 @@
 #include "support/recording_messages.h"
 #include "support/temp_workspace.h"
 
-#include "editing/estimate_window.h"
 #include "store/settings.h"
+#include "windows/state/estimate_window.h"
 
 #include <gtest/gtest.h>
 

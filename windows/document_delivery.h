@@ -1,8 +1,8 @@
 #pragma once
 
 #include "domain/messages.h"
-#include "editing/estimate_window.h"
 #include "store/workspace.h"
+#include "windows/state/estimate_window.h"
 
 #include <QList>
 #include <QStringList>

@@ -2,7 +2,6 @@
 
 #include "domain/amount.h"
 #include "domain/error.h"
-#include "editing/estimate_window.h"
 #include "editing/calculation.h"
 #include "editing/saving.h"
 #include "editing/showing.h"
@@ -18,6 +17,7 @@
 #include "windows/selector_search.h"
 #include "windows/settings_dialog.h"
 #include "windows/side_panel.h"
+#include "windows/state/estimate_window.h"
 #include "windows/whole_line_tips.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 
 #include "domain/messages.h"
 #include "domain/outcome.h"
-#include "editing/estimate_window.h"
 #include "store/workspace.h"
+#include "windows/state/estimate_window.h"
 
 #include <QDialog>
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "domain/messages.h"
-#include "editing/estimate_window.h"
 #include "editing/registering.h"
 #include "store/workspace.h"
+#include "windows/state/estimate_window.h"
 
 #include <QDialog>
 

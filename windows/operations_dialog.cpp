@@ -1,6 +1,5 @@
 #include "windows/operations_dialog.h"
 
-#include "editing/estimate_window.h"
 #include "operations/deletion.h"
 #include "operations/media_copy.h"
 #include "operations/media_import.h"
@@ -12,6 +11,7 @@
 #include "windows/drive_list.h"
 #include "windows/message_boxes.h"
 #include "windows/search_field.h"
+#include "windows/state/estimate_window.h"
 #include "windows/toc_list_model.h"
 #include "windows/whole_line_tips.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "domain/messages.h"
-#include "editing/estimate_window.h"
 #include "operations/drives.h"
 #include "store/workspace.h"
+#include "windows/state/estimate_window.h"
 
 #include <QDialog>
 #include <QList>

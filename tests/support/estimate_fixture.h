@@ -6,9 +6,9 @@
 #include "support/temp_workspace.h"
 
 #include "editing/calculation.h"
-#include "editing/estimate_window.h"
 #include "editing/saving.h"
 #include "editing/showing.h"
+#include "windows/state/estimate_window.h"
 
 #include <gtest/gtest.h>
 

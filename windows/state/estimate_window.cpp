@@ -1,4 +1,4 @@
-#include "editing/estimate_window.h"
+#include "windows/state/estimate_window.h"
 
 #include "store/settings.h"
 #include "store/table_of_contents.h"
