@@ -12,15 +12,23 @@ namespace vastrel::cli {
 
 namespace {
 
-// The indices of the table-of-contents lines whose estimate name is one of `names`.
-QList<int> selectByName(const QStringList &lines, const QStringList &names)
+// The table-of-contents lines whose estimate name is one of `names`, in list order.
+QStringList linesNaming(const QStringList &lines, const QStringList &names)
 {
-    QList<int> selected;
-    for (int i = 0; i < lines.size(); ++i) {
-        if (names.contains(estimateNameOf(lines.at(i))))
-            selected.append(i);
+    QStringList selected;
+    for (const QString &line : lines) {
+        if (names.contains(estimateNameOf(line)))
+            selected.append(line);
     }
     return selected;
+}
+
+QStringList estimateNamesOf(const QStringList &lines)
+{
+    QStringList names;
+    for (const QString &line : lines)
+        names.append(estimateNameOf(line));
+    return names;
 }
 
 } // namespace
@@ -32,7 +40,7 @@ int runDelete(Context &context, Arguments &args)
         throw UsageError{QStringLiteral("Команда delete принимает одно имя сметы.")};
     const Outcome outcome = runAction(context.messages, [&] {
         const QStringList lines = readToc(context.workspace, OpenFailure::CannotOpen);
-        const QList<int> selected = selectByName(lines, names);
+        const QStringList selected = linesNaming(lines, names);
         if (const Outcome checked = checkDeletionSelection(selected); !checked)
             return checked;
         deleteEstimates(context.workspace, lines, selected);
@@ -50,7 +58,8 @@ int runCopy(Context &context, Arguments &args)
     const Medium medium = Medium::at(QDir(context.workspace.root()).absoluteFilePath(*target));
     const Outcome outcome = runAction(context.messages, [&] {
         const QStringList lines = readToc(context.workspace, OpenFailure::CannotOpen);
-        return copyToMedium(context.workspace, medium, lines, selectByName(lines, names), context.messages);
+        return copyToMedium(context.workspace, medium, lines, estimateNamesOf(linesNaming(lines, names)),
+                            context.messages);
     });
     return exitStatus(context, outcome.ok());
 }

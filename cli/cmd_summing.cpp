@@ -19,11 +19,11 @@ int runSum(Context &context, Arguments &args)
             const QStringList lines = readToc(context.workspace);
             const QSet<QString> wanted(names.cbegin(), names.cend());
             QSet<QString> found;
-            QList<int> selected;
-            for (qsizetype i = 0; i < lines.size(); ++i) {
-                const QString estimate = estimateNameOf(lines.at(i));
+            QStringList selected; // in list order, once per record
+            for (const QString &line : lines) {
+                const QString estimate = estimateNameOf(line);
                 if (wanted.contains(estimate)) {
-                    selected.append(int(i));
+                    selected.append(estimate);
                     found.insert(estimate);
                 }
             }
@@ -38,7 +38,7 @@ int runSum(Context &context, Arguments &args)
             }
             if (!allFound)
                 return Outcome::refusal({});
-            const Outcome outcome = sumEstimates(context.workspace, lines, selected, context.messages);
+            const Outcome outcome = sumEstimates(context.workspace, selected, context.messages);
             name = outcome.value();
             return outcome;
         }).ok();

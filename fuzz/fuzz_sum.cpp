@@ -12,11 +12,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static const fuzz::Sandbox sandbox;
     sandbox.clearBase();
     sandbox.write(Workspace::estimateName(QStringLiteral("e")), fuzz::bytesOf(data, size));
-    const QStringList toc = {QStringLiteral("001|e|"), QStringLiteral("002|e|")};
     sandbox.write(Workspace::tocName(), QByteArrayLiteral("001|e|\r\n002|e|\r\n"));
     fuzz::SilentMessages messages;
     runAction(messages, [&] {
-        return sumEstimates(sandbox.workspace(), toc, {0, 1}, messages, QDateTime(QDate(2026, 12, 7), QTime(9, 5, 33)));
+        return sumEstimates(sandbox.workspace(), {QStringLiteral("e"), QStringLiteral("e")}, messages,
+                            QDateTime(QDate(2026, 12, 7), QTime(9, 5, 33)));
     });
     return 0;
 }

@@ -25,7 +25,7 @@ void removeWorkFile(const Workspace &workspace)
 
 } // namespace
 
-Outcome checkDeletionSelection(const QList<int> &selected)
+Outcome checkDeletionSelection(const QStringList &selected)
 {
     if (selected.isEmpty()) {
         return Outcome::refusal(QStringLiteral("Выделите сметы для удаления!"));
@@ -75,20 +75,18 @@ void checkWritable(const Workspace &workspace, const QStringList &estimatePaths)
 
 } // namespace
 
-void deleteEstimates(const Workspace &workspace, const QStringList &lines, const QList<int> &selected,
+void deleteEstimates(const Workspace &workspace, const QStringList &lines, const QStringList &selected,
                      const DeletionProbe &probe)
 {
     const BaseLock lock(workspace);
     QStringList kept = currentLines(workspace, lines);
     QStringList removedNames;
     QStringList removedPaths;
-    for (int i = 0; i < lines.size(); ++i) {
-        if (!selected.contains(i))
-            continue;
-        const QString name = estimateNameOf(lines.at(i));
+    for (const QString &line : selected) {
+        const QString name = estimateNameOf(line);
         removedNames.append(name);
         removedPaths.append(workspace.estimatePath(name));
-        kept.removeOne(lines.at(i));
+        kept.removeOne(line);
     }
     checkWritable(workspace, removedPaths);
     const QString workName = Workspace::deletionWorkName();

@@ -3,16 +3,15 @@
 #include "domain/outcome.h"
 #include "store/workspace.h"
 
-#include <QList>
 #include <QStringList>
 
 #include <functional>
 
 namespace vastrel {
 
-// "удалить смету": exactly one entry must be selected before the confirmation
-// is asked; refuses otherwise.
-Outcome checkDeletionSelection(const QList<int> &selected);
+// "удалить смету": exactly one table-of-contents line must be selected before
+// the confirmation is asked; refuses otherwise.
+Outcome checkDeletionSelection(const QStringList &selected);
 
 // The points a deletion passes; a test can stop it at one of them (by
 // throwing) to see what the files hold then.
@@ -22,13 +21,13 @@ enum class DeletionStep {
 };
 using DeletionProbe = std::function<void(DeletionStep)>;
 
-// "да": removes the files of the selected entries (indices into `lines`, the
-// list as shown) and replaces departments.txt by the kept lines, in their
-// order. The kept lines go to departments_d.txt first, which then is renamed
+// "да": removes the files of the estimates of the selected lines (of `lines`,
+// the list as shown, in its order) and replaces departments.txt by the kept
+// lines, in their order. The kept lines go to departments_d.txt first, which then is renamed
 // over departments.txt, so a failure at any point leaves the old table of
 // contents whole (estimate files already removed stay removed). A missing
 // estimate file is passed over. The caller refills its lists afterwards.
-void deleteEstimates(const Workspace &workspace, const QStringList &lines, const QList<int> &selected,
+void deleteEstimates(const Workspace &workspace, const QStringList &lines, const QStringList &selected,
                      const DeletionProbe &probe = {});
 
 // Renames `from` over `to` in one step, so `to` is never missing. Returns

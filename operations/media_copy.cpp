@@ -104,36 +104,28 @@ void writeMediumToc(const Medium &medium, const QStringList &lines, const BlockW
     commitTarget(file, medium);
 }
 
-Outcome copySelected(const Workspace &workspace, const Medium &medium, const QStringList &lines,
-                     const QList<int> &selected, MessageService &messages, const BlockWriter &writer)
+Outcome copyNamed(const Workspace &workspace, const Medium &medium, const QStringList &lines, const QStringList &names,
+                  MessageService &messages, const BlockWriter &writer)
 {
+    if (names.isEmpty()) {
+        return Outcome::refusal(QStringLiteral("Выделите сметы для копирования!"));
+    }
     // Two names that differ only in case are one file on a flash drive: the
     // second copy would replace the first before anything is said.
-    CaseVariants names;
-    for (int i = 0; i < lines.size(); ++i) {
-        if (!selected.contains(i))
-            continue;
-        const QString name = estimateNameOf(lines.at(i));
-        if (const QString other = names.variantOf(name); !other.isEmpty()) {
+    CaseVariants seen;
+    for (const QString &name : names) {
+        if (const QString other = seen.variantOf(name); !other.isEmpty()) {
             return Outcome::refusal(QStringLiteral("Сметы «%1» и «%2» нельзя записать на один носитель: их имена "
                                                    "различаются только заглавными и строчными буквами, а на флешке "
                                                    "это одно имя файла. Ничего не скопировано.")
                                         .arg(other, name));
         }
-        names.add(name);
+        seen.add(name);
     }
-    bool anySelected = false;
-    for (int i = 0; i < lines.size(); ++i) {
-        if (!selected.contains(i))
-            continue;
-        anySelected = true;
-        const QString name = estimateNameOf(lines.at(i));
+    for (const QString &name : names) {
         copyEstimate(workspace, medium, name, writer);
         messages.inform(QStringLiteral("Смета ") + name + QStringLiteral(" скопирована!"));
         writeMediumToc(medium, lines, writer);
-    }
-    if (!anySelected) {
-        return Outcome::refusal(QStringLiteral("Выделите сметы для копирования!"));
     }
     return Outcome::done(QStringLiteral("Операция копирования смет успешно завершена!"));
 }
@@ -141,9 +133,9 @@ Outcome copySelected(const Workspace &workspace, const Medium &medium, const QSt
 } // namespace
 
 Outcome copyToMedium(const Workspace &workspace, const Medium &medium, const QStringList &lines,
-                     const QList<int> &selected, MessageService &messages, const BlockWriter &writer)
+                     const QStringList &names, MessageService &messages, const BlockWriter &writer)
 {
-    return shownIn(messages, copySelected(workspace, medium, lines, selected, messages, writer));
+    return shownIn(messages, copyNamed(workspace, medium, lines, names, messages, writer));
 }
 
 } // namespace vastrel

@@ -5,7 +5,6 @@
 #include "store/workspace.h"
 
 #include <QFileDevice>
-#include <QList>
 #include <QStringList>
 
 #include <functional>
@@ -16,15 +15,16 @@ namespace vastrel {
 // or -1, when the medium is full or gone). Tests put a failing one in.
 using BlockWriter = std::function<qint64(QFileDevice &target, const char *data, qint64 size)>;
 
-// "загрузить для Гемтар на дискету / на флешку": copies the selected estimates
-// (indices into `lines`) to the medium's root in blocks of 2048 bytes, each
-// followed by the whole list as the medium's departments.txt. A target that
+// "загрузить для Гемтар на дискету / на флешку": copies the named estimates
+// (the selected lines' names, in list order) to the medium's root in blocks of
+// 2048 bytes, each followed by the whole list `lines` as the medium's
+// departments.txt. A target that
 // could not be written whole is dropped and the medium's older file of that
 // name stays whole, so nothing there looks like a complete copy that is not
 // one. Each copied estimate is reported on the way, so every message is shown
 // here, the last one too; the outcome tells only whether the copy was done.
 // An Error stops the copy and is thrown.
 Outcome copyToMedium(const Workspace &workspace, const Medium &medium, const QStringList &lines,
-                     const QList<int> &selected, MessageService &messages, const BlockWriter &writer = {});
+                     const QStringList &names, MessageService &messages, const BlockWriter &writer = {});
 
 } // namespace vastrel

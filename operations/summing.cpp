@@ -265,29 +265,17 @@ QString consolidatedEstimateName(const QDateTime &when, const QLocale &locale)
 
 namespace {
 
-Outcome sumSelected(const Workspace &workspace, const QStringList &lines, const QList<int> &selected,
-                    MessageService &messages, const QDateTime &now)
+Outcome sumNamed(const Workspace &workspace, const QStringList &names, MessageService &messages, const QDateTime &now)
 {
-    QList<bool> isSelected(lines.size(), false);
-    int count = 0;
-    for (const int index : selected) {
-        if (index >= 0 && index < lines.size() && !isSelected[index]) {
-            isSelected[index] = true;
-            ++count;
-        }
-    }
-    if (count == 0) {
+    if (names.isEmpty()) {
         return Outcome::refusal(QStringLiteral("Выделите сметы для сложения!"));
     }
-    if (count == 1)
+    if (names.size() == 1)
         messages.inform(QStringLiteral("Выделена только одна смета!"));
 
     const BaseLock lock(workspace);
     Sums sums;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (!isSelected[i])
-            continue;
-        const QString name = estimateNameOf(lines.at(i));
+    for (const QString &name : names) {
         const EstimateContent content = readEstimate(workspace, name);
         // A damaged file would leave its subdivision out of the sums without a word.
         EstimateKind kind = EstimateKind::Saved;
@@ -330,10 +318,10 @@ Outcome sumSelected(const Workspace &workspace, const QStringList &lines, const 
 
 } // namespace
 
-Outcome sumEstimates(const Workspace &workspace, const QStringList &lines, const QList<int> &selected,
-                     MessageService &messages, const QDateTime &now)
+Outcome sumEstimates(const Workspace &workspace, const QStringList &names, MessageService &messages,
+                     const QDateTime &now)
 {
-    return shownIn(messages, sumSelected(workspace, lines, selected, messages, now));
+    return shownIn(messages, sumNamed(workspace, names, messages, now));
 }
 
 } // namespace vastrel

@@ -8,6 +8,7 @@
 #include "store/base_lock.h"
 #include "store/estimate_file.h"
 #include "store/settings.h"
+#include "store/table_of_contents.h"
 #include "store/text_file.h"
 #include "support/cli_runner.h"
 #include "support/recording_messages.h"
@@ -104,12 +105,14 @@ const QMap<QString, Action> &actions()
          }},
         {"sum",
          [](Base &b) {
-             return run(b, [&] { return sumEstimates(b.ws.workspace(), b.window.selectorItems, {0}, b.messages); });
+             return run(b, [&] {
+                 return sumEstimates(b.ws.workspace(), {estimateNameOf(b.window.selectorItems.at(0))}, b.messages);
+             });
          }},
         {"delete",
          [](Base &b) {
              return run(b, [&] {
-                 deleteEstimates(b.ws.workspace(), b.window.selectorItems, {0});
+                 deleteEstimates(b.ws.workspace(), b.window.selectorItems, {b.window.selectorItems.at(0)});
                  return Outcome::done();
              });
          }},

@@ -38,8 +38,8 @@ TEST(DeletionSelection, RefusesNoneAndSeveralAcceptsOne)
 {
     RecordingMessages messages;
     EXPECT_FALSE(report(messages, checkDeletionSelection({})).ok());
-    EXPECT_FALSE(report(messages, checkDeletionSelection({0, 2})).ok());
-    EXPECT_TRUE(report(messages, checkDeletionSelection({1})).ok());
+    EXPECT_FALSE(report(messages, checkDeletionSelection({QStringLiteral("105|a|"), QStringLiteral("107|b|")})).ok());
+    EXPECT_TRUE(report(messages, checkDeletionSelection({QStringLiteral("106|c|")})).ok());
     EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("Выделите сметы для удаления!"),
                                              QStringLiteral("Выделено больше, чем одна смета для удаления!")}));
     EXPECT_EQ(messages.all().at(0).kind, MessageKind::Refusal);
@@ -48,7 +48,7 @@ TEST(DeletionSelection, RefusesNoneAndSeveralAcceptsOne)
 TEST(Deletion, RemovesFileAndRecordKeepingTheOthersInOrderAndWhole)
 {
     Base base;
-    deleteEstimates(base.ws.workspace(), base.lines, {1});
+    deleteEstimates(base.ws.workspace(), base.lines, {base.lines.at(1)});
     EXPECT_EQ(base.ws.read(QStringLiteral("departments.txt")), crlf({base.lines.at(0), base.lines.at(2)}));
     EXPECT_FALSE(base.hasEstimate(QStringLiteral("Лаборатория")));
     EXPECT_EQ(base.ws.read(SmetaDir + QStringLiteral("Кафедра физики.xml")), QByteArray("physics"));
@@ -59,16 +59,16 @@ TEST(Deletion, RemovesFileAndRecordKeepingTheOthersInOrderAndWhole)
 TEST(Deletion, ConsolidatedEstimateAndMissingFileAndLastEstimate)
 {
     Base base;
-    deleteEstimates(base.ws.workspace(), base.lines, {2});
+    deleteEstimates(base.ws.workspace(), base.lines, {base.lines.at(2)});
     EXPECT_FALSE(base.hasEstimate(QStringLiteral("сводная смета ( 01.02.2009_10:11:12 )")));
     EXPECT_EQ(base.ws.read(QStringLiteral("departments.txt")), crlf(base.lines.mid(0, 2)));
 
     // A record whose file is gone goes without a word.
     QFile::remove(base.ws.workspace().estimatePath(QStringLiteral("Кафедра физики")));
-    deleteEstimates(base.ws.workspace(), base.lines.mid(0, 2), {0});
+    deleteEstimates(base.ws.workspace(), base.lines.mid(0, 2), {base.lines.at(0)});
     EXPECT_EQ(base.ws.read(QStringLiteral("departments.txt")), crlf({base.lines.at(1)}));
 
-    deleteEstimates(base.ws.workspace(), {base.lines.at(1)}, {0});
+    deleteEstimates(base.ws.workspace(), {base.lines.at(1)}, {base.lines.at(1)});
     EXPECT_TRUE(base.ws.exists(QStringLiteral("departments.txt")));
     EXPECT_EQ(base.ws.read(QStringLiteral("departments.txt")), QByteArray());
     EXPECT_TRUE(QDir(base.ws.baseDir()).isEmpty());
@@ -78,7 +78,7 @@ TEST(Deletion, ReplacesAStaleWorkFile)
 {
     Base base;
     base.ws.write(QStringLiteral("departments_d.txt"), "left over from a crash\r\n");
-    deleteEstimates(base.ws.workspace(), base.lines, {0});
+    deleteEstimates(base.ws.workspace(), base.lines, {base.lines.at(0)});
     EXPECT_EQ(base.ws.read(QStringLiteral("departments.txt")), crlf(base.lines.mid(1)));
     EXPECT_FALSE(base.ws.exists(QStringLiteral("departments_d.txt")));
 }
@@ -88,7 +88,7 @@ TEST(Deletion, RecordAddedByAnotherCopyWhileTheListWasShownIsKept)
     Base base;
     const QString added = QStringLiteral("107|Добавлена другой копией|");
     base.ws.writeToc(base.lines + QStringList{added});
-    deleteEstimates(base.ws.workspace(), base.lines, {1});
+    deleteEstimates(base.ws.workspace(), base.lines, {base.lines.at(1)});
     EXPECT_EQ(base.ws.read(QStringLiteral("departments.txt")), crlf({base.lines.at(0), base.lines.at(2), added}));
 }
 
@@ -106,7 +106,7 @@ TEST(Deletion, FailureBetweenStepsLeavesTheTableOfContentsWhole)
                 throw Error::io(IoCode::DiskWrite);
         };
         try {
-            deleteEstimates(base.ws.workspace(), base.lines, {1}, probe);
+            deleteEstimates(base.ws.workspace(), base.lines, {base.lines.at(1)}, probe);
             ADD_FAILURE() << "the deletion went on past the failure";
         } catch (const Error &error) {
             EXPECT_EQ(error.platformText(), QStringLiteral("I/O error 101"));
@@ -125,7 +125,7 @@ TEST(Deletion, WorkFileThatCannotBeWrittenStopsBeforeAnyEstimateIsRemoved)
     const QByteArray before = base.ws.read(QStringLiteral("departments.txt"));
     QDir(base.ws.root()).mkdir(QStringLiteral("departments_d.txt"));
     try {
-        deleteEstimates(base.ws.workspace(), base.lines, {1});
+        deleteEstimates(base.ws.workspace(), base.lines, {base.lines.at(1)});
         ADD_FAILURE() << "a directory in the work file's place was overwritten";
     } catch (const Error &error) {
         EXPECT_TRUE(error.text().startsWith(QStringLiteral("Cannot create file \"departments_d.txt\"")))

@@ -65,6 +65,13 @@ struct Base
         }
     }
     QString estimateNameOf(int i) const { return lines.at(i).section(QLatin1Char('|'), 1, 1); }
+    QStringList names(const QList<int> &rows) const
+    {
+        QStringList names;
+        for (int row : rows)
+            names.append(estimateNameOf(row));
+        return names;
+    }
     QString onMedium(const QString &name) const { return medium.filePath(name); }
 };
 
@@ -73,7 +80,7 @@ TEST(MediaCopy, CopiesSelectedEstimatesAndTheWholeList)
     Base base;
     RecordingMessages messages;
     ASSERT_TRUE(report(messages, copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines,
-                                              {0, 1, 3}, messages))
+                                              base.names({0, 1, 3}), messages))
                     .ok());
     EXPECT_EQ(messages.firstLines(), (QStringList{QStringLiteral("Смета Кафедра скопирована!"),
                                                   QStringLiteral("Смета Лаборатория скопирована!"),
@@ -99,7 +106,7 @@ TEST(MediaCopy, TwoNamesDifferingOnlyInCaseAreNotPutOnOneMedium)
     base.ws.write(SmetaDir + QStringLiteral("КАФЕДРА.xml"), QByteArray("x"));
     RecordingMessages messages;
     const Outcome outcome = copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines,
-                                         {0, 1, int(base.lines.size()) - 1}, messages);
+                                         base.names({0, 1, int(base.lines.size()) - 1}), messages);
     EXPECT_FALSE(outcome.ok());
     EXPECT_TRUE(outcome.message().isEmpty()); // shown already
     ASSERT_EQ(messages.all().size(), 1);
@@ -121,9 +128,9 @@ TEST(MediaCopy, ReplacesOlderFilesOnTheMedium)
     staleToc.write("999|old|\r\n999|older|\r\n999|oldest|\r\n999|ancient|\r\n999|more|\r\n");
     staleToc.close();
     RecordingMessages messages;
-    ASSERT_TRUE(
-        report(messages, copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0}, messages))
-            .ok());
+    ASSERT_TRUE(report(messages, copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines,
+                                              base.names({0}), messages))
+                    .ok());
     EXPECT_EQ(readFile(base.onMedium(QStringLiteral("Кафедра.xml"))), base.bytes.at(0));
     EXPECT_EQ(readFile(base.onMedium(QStringLiteral("departments.txt"))), crlf(base.lines));
 }
@@ -145,10 +152,10 @@ TEST(MediaCopy, MissingSourceStopsAtThatEstimate)
     Base base;
     QFile::remove(base.ws.workspace().estimatePath(QStringLiteral("Лаборатория")));
     RecordingMessages messages;
-    const bool ok =
-        runAction(messages, [&] {
-            return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0, 1, 3}, messages);
-        }).ok();
+    const bool ok = runAction(messages, [&] {
+                        return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines,
+                                            base.names({0, 1, 3}), messages);
+                    }).ok();
     EXPECT_FALSE(ok);
     EXPECT_EQ(messages.firstLines(),
               (QStringList{QStringLiteral("Смета Кафедра скопирована!"), QStringLiteral("File not found")}));
@@ -171,7 +178,8 @@ TEST(MediaCopy, UnusableMediumGivesTheIoError)
     };
     for (const Case &c : cases) {
         RecordingMessages messages;
-        runAction(messages, [&] { return copyToMedium(base.ws.workspace(), c.medium, base.lines, {0}, messages); });
+        runAction(messages,
+                  [&] { return copyToMedium(base.ws.workspace(), c.medium, base.lines, base.names({0}), messages); });
         EXPECT_EQ(messages.firstLines(), QStringList{c.text});
     }
     EXPECT_TRUE(entriesOf(base.medium.path()).isEmpty());
@@ -183,7 +191,7 @@ TEST(MediaCopy, TargetThatIsADirectoryIsLeftAlone)
     ASSERT_TRUE(QDir(base.medium.path()).mkdir(QStringLiteral("Кафедра.xml")));
     RecordingMessages messages;
     runAction(messages, [&] {
-        return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0}, messages);
+        return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, base.names({0}), messages);
     });
     EXPECT_EQ(messages.firstLines(), QStringList{QStringLiteral("I/O error 5")});
     EXPECT_TRUE(QFileInfo(base.onMedium(QStringLiteral("Кафедра.xml"))).isDir());
@@ -223,10 +231,10 @@ TEST(MediaCopy, LinksAreReplacedOnTheMediumAndNotCarriedFromTheBase)
             ASSERT_TRUE(QFile::link(outside, base.ws.workspace().estimatePath(QStringLiteral("Кафедра"))));
         }
         RecordingMessages messages;
-        const bool ok =
-            runAction(messages, [&] {
-                return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0}, messages);
-            }).ok();
+        const bool ok = runAction(messages, [&] {
+                            return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines,
+                                                base.names({0}), messages);
+                        }).ok();
         EXPECT_EQ(ok, c.copied) << c.name << qPrintable(messages.last());
         EXPECT_EQ(readFile(outside), QByteArray("export PATH\n")) << c.name;
         if (c.copied) {
@@ -253,8 +261,8 @@ TEST(MediaCopy, ShortWriteKeepsTheOlderCopy)
         };
         RecordingMessages messages;
         runAction(messages, [&] {
-            return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, {0, 1, 3}, messages,
-                                fillingUp);
+            return copyToMedium(base.ws.workspace(), Medium::at(base.medium.path()), base.lines, base.names({0, 1, 3}),
+                                messages, fillingUp);
         });
         EXPECT_EQ(messages.firstLines(),
                   (QStringList{QStringLiteral("Смета Кафедра скопирована!"), QStringLiteral("I/O error 101")}));
@@ -292,7 +300,8 @@ TEST(MediaCopy, FullDeviceLeavesNoPartialFile)
     ws.write(SmetaDir + QStringLiteral("велика.xml"), estimateBytes(200 * 1024, 2));
     RecordingMessages messages;
     runAction(messages, [&] {
-        return copyToMedium(ws.workspace(), Medium::at(mountPoint.path()), lines, {0, 1}, messages);
+        return copyToMedium(ws.workspace(), Medium::at(mountPoint.path()), lines,
+                            {QStringLiteral("мала"), QStringLiteral("велика")}, messages);
     });
     EXPECT_EQ(messages.firstLines(),
               (QStringList{QStringLiteral("Смета мала скопирована!"), QStringLiteral("I/O error 101")}));

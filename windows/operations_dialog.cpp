@@ -143,6 +143,22 @@ QList<int> OperationsDialog::selectedRows() const
     return rows;
 }
 
+QStringList OperationsDialog::selectedLines() const
+{
+    QStringList lines;
+    for (int row : selectedRows())
+        lines.append(m_lines->toc().line(row));
+    return lines;
+}
+
+QStringList OperationsDialog::selectedNames() const
+{
+    QStringList names;
+    for (const QString &line : selectedLines())
+        names.append(estimateNameOf(line));
+    return names;
+}
+
 void OperationsDialog::narrowList(const QString &text)
 {
     // What stays in view stays selected; a hidden line is never acted on unseen.
@@ -169,14 +185,11 @@ void OperationsDialog::refillLists()
 
 void OperationsDialog::deleteEstimate()
 {
-    const QList<int> selected = selectedRows();
+    const QStringList selected = selectedLines();
     if (!report(m_messages, checkDeletionSelection(selected)).ok())
         return;
     {
-        QStringList names;
-        for (int row : selected)
-            names.append(estimateNameOf(m_lines->toc().line(row)));
-        DeletionDialog confirmation(names, this);
+        DeletionDialog confirmation(selectedNames(), this);
         if (runModal(confirmation) != QDialog::Accepted)
             return;
     }
@@ -189,8 +202,7 @@ void OperationsDialog::deleteEstimate()
 
 void OperationsDialog::sumEstimates()
 {
-    runAction(m_messages,
-              [this] { return vastrel::sumEstimates(m_workspace, listLines(), selectedRows(), m_messages); });
+    runAction(m_messages, [this] { return vastrel::sumEstimates(m_workspace, selectedNames(), m_messages); });
     refillLists();
 }
 
@@ -198,10 +210,7 @@ void OperationsDialog::exportConsolidated()
 {
     bool written = false;
     runAction(m_messages, [&] {
-        QStringList names;
-        for (int row : selectedRows())
-            names.append(estimateNameOf(m_lines->toc().line(row)));
-        written = exportConsolidatedFromWindow(this, m_delivery, m_workspace, names, m_messages);
+        written = exportConsolidatedFromWindow(this, m_delivery, m_workspace, selectedNames(), m_messages);
         return Outcome::done();
     });
     if (written)
@@ -210,7 +219,7 @@ void OperationsDialog::exportConsolidated()
 
 void OperationsDialog::copyTo(const Medium &medium)
 {
-    runAction(m_messages, [&] { return copyToMedium(m_workspace, medium, listLines(), selectedRows(), m_messages); });
+    runAction(m_messages, [&] { return copyToMedium(m_workspace, medium, listLines(), selectedNames(), m_messages); });
 }
 
 void OperationsDialog::copyToDiskette()

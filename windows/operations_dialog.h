@@ -35,6 +35,9 @@ public:
 private:
     QStringList listLines() const;
     QList<int> selectedRows() const;
+    // The selected lines and their estimates' names, in list order.
+    QStringList selectedLines() const;
+    QStringList selectedNames() const;
     // Both lists from departments.txt, emptied first.
     void refillLists();
     void copyTo(const Medium &medium);
