@@ -18,9 +18,12 @@ int runImport(Context &context, Arguments &args)
     const QStringList names = args.rest();
     const Medium medium = Medium::at(QDir(context.workspace.root()).absoluteFilePath(*source));
     // No one to ask: a differing estimate is replaced only when the command line says so.
-    const IntakeResult result =
-        importFromMedium(context.workspace, medium, names, [replace](const QString &) { return replace; });
-    return exitStatus(context, showIntakeResult(result, context.messages, verbose));
+    const Outcome outcome = runAction(context.messages, [&] {
+        return importFromMedium(
+            context.workspace, medium, names, [replace](const QString &) { return replace; }, context.messages,
+            verbose);
+    });
+    return exitStatus(context, outcome.ok());
 }
 
 } // namespace vastrel::cli

@@ -58,10 +58,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     const bool consent = ++runs % 2 == 0;
-    const IntakeResult result =
-        importFromMedium(ws, Medium::at(medium), {}, [consent](const QString &) { return consent; });
+    IntakeReport result;
+    try {
+        runIntake(
+            ws, Medium::at(medium), {}, [consent](const QString &) { return consent; }, result);
+    } catch (const Error &) {
+        // a refused medium; what was taken before it must still be whole
+    }
     fuzz::SilentMessages messages;
-    showIntakeResult(result, messages, true);
+    report(messages, result.outcome(true));
 
     // Every file of the base has one record; what was taken holds the medium's bytes.
     if (result.taken < 0 || result.taken > records.size())

@@ -117,12 +117,12 @@ class Intake
 {
 public:
     Intake(const Workspace &workspace, const Medium &medium, const ReplaceConsent &consent, const MediumReader &reader,
-           IntakeResult &result)
+           IntakeReport &report)
         : m_workspace(workspace)
         , m_medium(medium)
         , m_consent(consent)
         , m_reader(reader)
-        , m_result(result)
+        , m_report(report)
     {}
 
     void run(const QStringList &names)
@@ -163,7 +163,7 @@ private:
     {
         return m_reader ? m_reader(path, cap) : readUntrustedFile(path, cap);
     }
-    void refuse(const QString &text) { m_result.refusals.append(text); }
+    void refuse(const QString &text) { m_report.refusals.append(text); }
 
     QStringList mediumRecords() const
     {
@@ -246,7 +246,7 @@ private:
         if (named)
             refuse(text);
         else
-            m_result.withoutFile.append(line);
+            m_report.withoutFile.append(line);
     }
 
     // What the base holds under the name, or nothing when a refusal says why
@@ -308,7 +308,7 @@ private:
             return;
         const bool same = old->kind == BaseEntry::Kind::File && old->bytes == *bytes;
         if (same && m_index.contains(name)) {
-            ++m_result.identical;
+            ++m_report.identical;
             return;
         }
         if (old->kind != BaseEntry::Kind::None && !same && !(m_consent && m_consent(name))) {
@@ -324,7 +324,7 @@ private:
         writeFileAtomically(m_workspace.estimatePath(name), shownName(name), bytes, SafeFileWriter::Links::Replace);
         m_stored.append({name, old});
         m_baseNames.add(name);
-        ++m_result.taken;
+        ++m_report.taken;
         if (const auto at = m_index.constFind(name); at != m_index.constEnd()) {
             // A replaced estimate keeps one record, in its place.
             m_baseToc[*at] = record;
@@ -391,7 +391,7 @@ private:
                 // The error of the table of contents is the one to report.
             }
         }
-        m_result.taken -= int(m_stored.size());
+        m_report.taken -= int(m_stored.size());
         m_stored.clear();
     }
 
@@ -399,16 +399,16 @@ private:
     {
         for (const QString &file : snapshot.names()) {
             if (file.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive) && !m_seen.contains(file.chopped(4)))
-                m_result.withoutRecord.append(file);
+                m_report.withoutRecord.append(file);
         }
-        std::sort(m_result.withoutRecord.begin(), m_result.withoutRecord.end());
+        std::sort(m_report.withoutRecord.begin(), m_report.withoutRecord.end());
     }
 
     const Workspace &m_workspace;
     const Medium &m_medium;
     const ReplaceConsent &m_consent;
     const MediumReader &m_reader;
-    IntakeResult &m_result;
+    IntakeReport &m_report;
     QStringList m_baseToc;
     CaseVariants m_baseNames;
     QHash<QString, qsizetype> m_index; // the first record of each name in m_baseToc
@@ -419,7 +419,7 @@ private:
 
 } // namespace
 
-QString IntakeResult::report() const
+QString IntakeReport::text() const
 {
     QString text = QStringLiteral("Принято смет: %1.").arg(taken);
     if (identical > 0)
@@ -438,7 +438,7 @@ QString IntakeResult::report() const
     return text;
 }
 
-QString IntakeResult::details() const
+QString IntakeReport::details() const
 {
     QStringList parts;
     const auto list = [&](const QString &title, const QStringList &items) {
@@ -452,33 +452,38 @@ QString IntakeResult::details() const
     return parts.join(QStringLiteral("\n"));
 }
 
-IntakeResult importFromMedium(const Workspace &workspace, const Medium &medium, const QStringList &names,
-                              const ReplaceConsent &consent, const MediumReader &reader)
+Outcome IntakeReport::outcome(bool withDetails) const
 {
-    IntakeResult result;
+    QString message = text();
+    if (const QString more = details(); withDetails && !more.isEmpty())
+        message += QLatin1Char('\n') + more;
+    return refusedAny() ? Outcome::refusal(message) : Outcome::done(message);
+}
+
+void runIntake(const Workspace &workspace, const Medium &medium, const QStringList &names,
+               const ReplaceConsent &consent, IntakeReport &report, const MediumReader &reader)
+{
+    const BaseLock lock(workspace);
+    Intake(workspace, medium, consent, reader, report).run(names);
+}
+
+Outcome importFromMedium(const Workspace &workspace, const Medium &medium, const QStringList &names,
+                         const ReplaceConsent &consent, MessageService &messages, bool withDetails,
+                         const MediumReader &reader)
+{
+    IntakeReport report;
     try {
-        const BaseLock lock(workspace);
-        Intake(workspace, medium, consent, reader, result).run(names);
-    } catch (const Error &error) {
-        result.error = error;
+        runIntake(workspace, medium, names, consent, report, reader);
+    } catch (const Error &) {
+        vastrel::report(messages, report.outcome(withDetails));
+        throw;
     }
-    return result;
+    return shownIn(messages, report.outcome(withDetails));
 }
 
 QString replaceQuestion(const QString &estimateName)
 {
     return QStringLiteral("Смета %1 уже есть в базе. Заменить?").arg(quoted(estimateName));
-}
-
-bool showIntakeResult(const IntakeResult &result, MessageService &messages, bool withDetails)
-{
-    QString text = result.report();
-    if (const QString details = result.details(); withDetails && !details.isEmpty())
-        text += QLatin1Char('\n') + details;
-    messages.show(result.refusedAny() ? MessageKind::Refusal : MessageKind::Information, text);
-    if (result.error)
-        messages.show(MessageKind::Error, result.error->text());
-    return !result.refusedAny() && !result.error;
 }
 
 } // namespace vastrel

@@ -120,11 +120,8 @@ const QMap<QString, Action> &actions()
         {"import",
          [](Base &b) {
              return run(b, [&] {
-                 return showIntakeResult(importFromMedium(b.ws.workspace(),
-                                                          Medium::at(b.ws.workspace().resolve("../medium")), {}, {}),
-                                         b.messages)
-                            ? Outcome::done()
-                            : Outcome::refusal({});
+                 return importFromMedium(b.ws.workspace(), Medium::at(b.ws.workspace().resolve("../medium")), {}, {},
+                                         b.messages);
              });
          }},
         {"settings",

@@ -41,9 +41,23 @@ using namespace vastrel::test;
 
 namespace {
 
-QString errorText(const IntakeResult &result)
+// What an intake left: its report and the text of the Error that stopped it, if one did.
+struct Intake
 {
-    return result.error ? result.error->text() : QString();
+    IntakeReport report;
+    QString error;
+};
+
+Intake intake(const TempWorkspace &ws, const Medium &medium, const QStringList &names, const ReplaceConsent &consent,
+              const MediumReader &reader = {})
+{
+    Intake result;
+    try {
+        runIntake(ws.workspace(), medium, names, consent, result.report, reader);
+    } catch (const Error &error) {
+        result.error = error.text();
+    }
+    return result;
 }
 
 const QString SmetaDir = QStringLiteral("../Vastrel/smetas/");
@@ -112,9 +126,8 @@ TEST_P(IntakeCases, TakesWhatItMayAndReportsTheRest)
         ws.write(medium.filePath(name + QStringLiteral(".xml")), bytes);
     }
 
-    const IntakeResult result = importFromMedium(ws.workspace(), Medium::at(medium.path()), c.names,
-                                                 [&](const QString &) { return c.consent; });
-    EXPECT_EQ(result.report() + errorText(result), c.expectedReport);
+    const Intake result = intake(ws, Medium::at(medium.path()), c.names, [&](const QString &) { return c.consent; });
+    EXPECT_EQ(result.report.text() + result.error, c.expectedReport);
     EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf(c.expectedToc));
     // Taken estimates hold the medium's bytes; every other file of the base is untouched.
     for (const auto &[name, bytes] : c.mediumFiles) {
@@ -263,9 +276,18 @@ TEST(Intake, AFailingMediumKeepsWhatWasTakenAndHalfOfNothing)
             throw Error::io(IoCode::DiskRead);
         return readUntrustedFile(path, cap);
     };
-    const IntakeResult result = importFromMedium(ws.workspace(), Medium::at(medium.path()), {}, {}, failingOnB);
-    EXPECT_EQ(result.taken, 1);
-    EXPECT_TRUE(errorText(result).startsWith(QStringLiteral("I/O error 100\n"))) << qPrintable(errorText(result));
+    // As the window runs it: the report first, then the error that stopped the intake.
+    RecordingMessages messages;
+    EXPECT_FALSE(runAction(messages, [&] {
+                     return importFromMedium(ws.workspace(), Medium::at(medium.path()), {}, {}, messages, false,
+                                             failingOnB);
+                 }).ok());
+    ASSERT_EQ(messages.all().size(), 2);
+    EXPECT_EQ(messages.all().at(0).kind, MessageKind::Information);
+    EXPECT_EQ(messages.all().at(0).text, QStringLiteral("Принято смет: 1."));
+    EXPECT_EQ(messages.all().at(1).kind, MessageKind::Error);
+    EXPECT_TRUE(messages.all().at(1).text.startsWith(QStringLiteral("I/O error 100\n")))
+        << qPrintable(messages.all().at(1).text);
     EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf({"105|A|"}));
     EXPECT_EQ(QDir(ws.baseDir()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("A.xml")});
 }
@@ -319,11 +341,11 @@ TEST(Intake, OnlyRegularFilesOfTheMediumAreTakenAndAtMostTheCap)
         }
         QElapsedTimer timer;
         timer.start();
-        const IntakeResult result = importFromMedium(ws.workspace(), Medium::at(medium), {}, {});
+        const Intake result = intake(ws, Medium::at(medium), {}, {});
         EXPECT_LT(timer.elapsed(), 3000) << c.name;
-        EXPECT_EQ(result.taken, 0) << c.name;
-        EXPECT_TRUE((result.report() + errorText(result)).contains(c.said))
-            << c.name << ": " << qPrintable(result.report() + errorText(result));
+        EXPECT_EQ(result.report.taken, 0) << c.name;
+        EXPECT_TRUE((result.report.text() + result.error).contains(c.said))
+            << c.name << ": " << qPrintable(result.report.text() + result.error);
         EXPECT_FALSE(ws.exists(SmetaDir + QStringLiteral("A.xml"))) << c.name;
     }
 }
@@ -341,9 +363,8 @@ TEST(Intake, ReplacingALinkInTheBaseLeavesWhatItNamed)
                             ws.workspace().estimatePath(QStringLiteral("A"))));
     ws.write(medium.filePath(QStringLiteral("departments.txt")), crlf({"105|A|"}));
     ws.write(medium.filePath(QStringLiteral("A.xml")), A());
-    const IntakeResult result =
-        importFromMedium(ws.workspace(), Medium::at(medium.path()), {}, [](const QString &) { return true; });
-    EXPECT_EQ(result.taken, 1) << qPrintable(result.report() + errorText(result));
+    const Intake result = intake(ws, Medium::at(medium.path()), {}, [](const QString &) { return true; });
+    EXPECT_EQ(result.report.taken, 1) << qPrintable(result.report.text() + result.error);
     EXPECT_EQ(ws.read(QStringLiteral("../elsewhere.xml")), OldA());
     EXPECT_FALSE(QFileInfo(ws.workspace().estimatePath(QStringLiteral("A"))).isSymLink());
     EXPECT_EQ(ws.read(SmetaDir + QStringLiteral("A.xml")), A());
@@ -389,13 +410,11 @@ TEST(Intake, AMediumThatGoesAwayStopsTheIntake)
             }
             return file;
         };
-        const IntakeResult result = importFromMedium(ws.workspace(), Medium::at(medium), {}, {}, goingAway);
+        const Intake result = intake(ws, Medium::at(medium), {}, {}, goingAway);
         if (unmount)
             unmountMedium(medium); // when the intake failed before
-        EXPECT_EQ(result.taken, 1) << unmount;
-        EXPECT_TRUE(errorText(result).contains(QStringLiteral("Носитель отключён или изменён")))
-            << qPrintable(errorText(result));
-        EXPECT_FALSE(showIntakeResult(result, *std::make_unique<RecordingMessages>()));
+        EXPECT_EQ(result.report.taken, 1) << unmount;
+        EXPECT_TRUE(result.error.contains(QStringLiteral("Носитель отключён или изменён"))) << qPrintable(result.error);
         EXPECT_EQ(ws.read(QStringLiteral("departments.txt")), crlf({"105|A|"}));
         EXPECT_EQ(ws.read(SmetaDir + QStringLiteral("A.xml")), A());
     }
@@ -419,13 +438,13 @@ TEST(Intake, ReportCountsAndDetailsList)
     ws.write(medium.filePath(QStringLiteral("B.xml")), B());
     ws.write(medium.filePath(QStringLiteral("лишний.xml")), B());
 
-    const IntakeResult result = importFromMedium(ws.workspace(), Medium::at(medium.path()), {}, {});
-    const QStringList report = result.report().split(QLatin1Char('\n'));
+    const Intake result = intake(ws, Medium::at(medium.path()), {}, {});
+    const QStringList report = result.report.text().split(QLatin1Char('\n'));
     EXPECT_EQ(report.first(), QStringLiteral("Принято смет: 1. Пропущено (уже есть в базе): 1. Не принято: 25. "
                                              "Записей оглавления без файла на носителе: 3000. Файлов на носителе "
                                              "без записи в оглавлении: 1."));
     EXPECT_EQ(report.size(), 22);
-    const QStringList details = result.details().split(QLatin1Char('\n'));
+    const QStringList details = result.report.details().split(QLatin1Char('\n'));
     EXPECT_EQ(details.size(), 1 + 25 + 1 + 3000 + 1 + 1);
     EXPECT_TRUE(details.contains(QStringLiteral("042|нет 42|")));
     EXPECT_EQ(details.last(), QStringLiteral("лишний.xml"));

@@ -245,10 +245,11 @@ void OperationsDialog::rebuildToc()
 
 void OperationsDialog::importFromMedium()
 {
-    const IntakeResult result =
-        vastrel::importFromMedium(m_workspace, flashMedium(m_workspace, m_drive->designation()), {},
-                                  [this](const QString &name) { return m_messages.ask(replaceQuestion(name)); });
-    showIntakeResult(result, m_messages);
+    runAction(m_messages, [this] {
+        return vastrel::importFromMedium(
+            m_workspace, flashMedium(m_workspace, m_drive->designation()), {},
+            [this](const QString &name) { return m_messages.ask(replaceQuestion(name)); }, m_messages);
+    });
     refillLists();
 }
 
