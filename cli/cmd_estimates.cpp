@@ -47,8 +47,8 @@ int runRegister(Context &context, Arguments &args)
         return ExitRefused;
     form.code = *fieldText;
     const Outcome outcome = runAction(context.messages, [&] {
-        SelectorLines selector;
-        return storeNewEstimate(context.workspace, form, estimate, selector);
+        TocChange change; // no list to follow it
+        return storeNewEstimate(context.workspace, form, estimate, QString(), change);
     });
     return exitStatus(context, outcome.ok());
 }

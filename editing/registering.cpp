@@ -41,9 +41,8 @@ QString entriesProblem(const EstimateEntries &entries)
 // Gives the selected record the form's code and notes. The table of contents
 // is rewritten from the file with that one line replaced.
 Outcome changeSelectedRecord(const Workspace &workspace, const NewEstimateForm &form, const QStringList &toc,
-                             SelectorLines &selector)
+                             const QString &selected, TocChange &change)
 {
-    const QString selected = selector.selected();
     const qsizetype at = selected.isEmpty() ? -1 : toc.indexOf(selected);
     // Only the record of this very name may change: replacing another
     // estimate's record would lose it and list this name twice.
@@ -57,7 +56,7 @@ Outcome changeSelectedRecord(const Workspace &workspace, const NewEstimateForm &
     QStringList lines = toc;
     lines[at] = TocRecord{form.code, form.name, form.notes}.line();
     writeToc(workspace, lines);
-    selector = {lines, int(at)};
+    change = {QString(), lines, int(at)};
     return Outcome::done(QStringLiteral("Изменение в имени сметы успешно завершены!"));
 }
 
@@ -79,8 +78,8 @@ void loadSelectedRecord(const Workspace &workspace, const QString &selected, New
     }
 }
 
-Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Estimate &estimate, SelectorLines &selector,
-                         const QDate &today)
+Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Estimate &estimate,
+                         const QString &selectedLine, TocChange &change, const QDate &today)
 {
     form.nameEnabled = true;
     if (form.name.isEmpty()) {
@@ -102,7 +101,7 @@ Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Esti
     const QStringList toc = readToc(workspace, OpenFailure::FileNotFound);
     for (const QString &line : toc) {
         if (TocRecord::split(line).name == form.name)
-            return changeSelectedRecord(workspace, form, toc, selector);
+            return changeSelectedRecord(workspace, form, toc, selectedLine, change);
     }
 
     QString problem = newEstimateNameProblem(form.name);
@@ -143,7 +142,7 @@ Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Esti
     form.code = QStringLiteral("   ");
     form.name.clear();
     form.notes.clear();
-    selector.lines.append(record.line());
+    change = {record.line(), {}, -1};
     return outcome;
 }
 

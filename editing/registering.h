@@ -10,12 +10,14 @@
 
 namespace vastrel {
 
-// The estimate selector: whole table-of-contents lines and the chosen one (-1 none).
-struct SelectorLines
+// What registering changed in the table of contents, for a list of its
+// lines to follow: the new estimate's record appended, or the table as written
+// with the selected record changed at `changedAt`.
+struct TocChange
 {
-    QStringList lines;
-    int index = -1;
-    QString selected() const { return index >= 0 && index < lines.size() ? lines.at(index) : QString(); }
+    QString appended;
+    QStringList written;
+    int changedAt = -1;
 };
 
 // What the new-estimate window holds.
@@ -33,14 +35,15 @@ struct NewEstimateForm
 // that record's code and notes. Nothing happens without a selection (empty).
 void loadSelectedRecord(const Workspace &workspace, const QString &selectedLine, NewEstimateForm &form);
 
-// "сохранить изменения": the checks in order; then either the selected
-// record gets the form's code and notes, or a new estimate is registered: its
-// template file is written from `estimate`, its record appended to the table
-// of contents and to `selector`. Changes to `form` and `estimate` (the income
-// source chosen here) stand also when a check refuses. A refusal names the
-// field that took the input focus last while the checks ran; one about the
-// main window's income source ends the form, which cannot show it.
-Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Estimate &estimate, SelectorLines &selector,
-                         const QDate &today = QDate::currentDate());
+// "сохранить изменения": the checks in order; then either the record of
+// `selectedLine` (the main window's selected line) gets the form's code and
+// notes, or a new estimate is registered: its template file is written from
+// `estimate` and its record appended to the table of contents. `change` tells
+// which. Changes to `form` and `estimate` (the income source chosen here)
+// stand also when a check refuses. A refusal names the field that took the
+// input focus last while the checks ran; one about the main window's income
+// source ends the form, which cannot show it.
+Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Estimate &estimate,
+                         const QString &selectedLine, TocChange &change, const QDate &today = QDate::currentDate());
 
 } // namespace vastrel

@@ -9,7 +9,7 @@ namespace vastrel {
 
 QString EstimateWindow::selectedLine() const
 {
-    return SelectorLines{selectorItems, selectorIndex}.selected();
+    return selectorIndex >= 0 && selectorIndex < selectorItems.size() ? selectorItems.at(selectorIndex) : QString();
 }
 
 Estimate EstimateWindow::estimate() const
@@ -65,14 +65,19 @@ Outcome storeNewEstimate(const Workspace &workspace, NewEstimateForm &form, Esti
                          const QDate &today)
 {
     Estimate estimate = mainWindow.estimate();
-    SelectorLines selector{mainWindow.selectorItems, mainWindow.selectorIndex};
-    // The window takes the income source and the selector also when a check refuses or throws.
+    TocChange change;
+    // The window takes the income source and what the table of contents took
+    // also when a check refuses or throws.
     const auto takeBack = qScopeGuard([&] {
         mainWindow.source = estimate.source;
-        mainWindow.selectorItems = selector.lines;
-        mainWindow.selectorIndex = selector.index;
+        if (change.changedAt >= 0) {
+            mainWindow.selectorItems = change.written;
+            mainWindow.selectorIndex = change.changedAt;
+        } else if (!change.appended.isEmpty()) {
+            mainWindow.selectorItems.append(change.appended);
+        }
     });
-    return storeNewEstimate(workspace, form, estimate, selector, today);
+    return storeNewEstimate(workspace, form, estimate, mainWindow.selectedLine(), change, today);
 }
 
 Outcome calculate(EstimateWindow &window)
