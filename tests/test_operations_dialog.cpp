@@ -305,6 +305,15 @@ TEST(OperationsWindow, CopiesToTheDisketteAndRefusesWithoutSelection)
                                                  QStringLiteral("Операция копирования смет успешно завершена!")}));
     EXPECT_TRUE(QFile::exists(QDir(diskette.path()).filePath(QStringLiteral("Лаборатория.xml"))));
 
+    // Picked last, copied first: the list's order, whatever the order of the clicks.
+    ops.messages.clear();
+    ops.toggle(2);
+    ops.toggle(0);
+    ops.button("Button3")->click();
+    EXPECT_EQ(ops.messages.texts().mid(0, 3), (QStringList{QStringLiteral("Смета Кафедра скопирована!"),
+                                                           QStringLiteral("Смета Лаборатория скопирована!"),
+                                                           QStringLiteral("Смета Сводная скопирована!")}));
+
     ops.messages.clear();
     ops.window->setDisketteMedium([] { return Medium::failing(IoCode::NotReady); });
     ops.button("Button3")->click();
