@@ -23,14 +23,6 @@ QStringList linesNaming(const QStringList &lines, const QStringList &names)
     return selected;
 }
 
-QStringList estimateNamesOf(const QStringList &lines)
-{
-    QStringList names;
-    for (const QString &line : lines)
-        names.append(estimateNameOf(line));
-    return names;
-}
-
 } // namespace
 
 int runDelete(Context &context, Arguments &args)

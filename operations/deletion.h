@@ -23,10 +23,10 @@ using DeletionProbe = std::function<void(DeletionStep)>;
 
 // "да": removes the files of the estimates of the selected lines (of `lines`,
 // the list as shown, in its order) and replaces departments.txt by the kept
-// lines, in their order. The kept lines go to departments_d.txt first, which then is renamed
-// over departments.txt, so a failure at any point leaves the old table of
-// contents whole (estimate files already removed stay removed). A missing
-// estimate file is passed over. The caller refills its lists afterwards.
+// lines, in their order. The kept lines go to departments_d.txt first, which
+// then is renamed over departments.txt, so a failure at any point leaves the
+// old table of contents whole (estimate files already removed stay removed).
+// A missing estimate file is passed over. The caller refills its lists afterwards.
 void deleteEstimates(const Workspace &workspace, const QStringList &lines, const QStringList &selected,
                      const DeletionProbe &probe = {});
 

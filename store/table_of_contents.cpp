@@ -80,6 +80,14 @@ QString estimateNameOf(const QString &line)
     return TocRecord::split(line).name;
 }
 
+QStringList estimateNamesOf(const QStringList &lines)
+{
+    QStringList names;
+    for (const QString &line : lines)
+        names.append(estimateNameOf(line));
+    return names;
+}
+
 bool listsName(const QStringList &lines, const QString &name)
 {
     return std::any_of(lines.cbegin(), lines.cend(), [&](const QString &line) { return estimateNameOf(line) == name; });

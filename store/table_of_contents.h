@@ -42,6 +42,8 @@ QString runningNumber(int number);
 
 // The estimate name of a table-of-contents line.
 QString estimateNameOf(const QString &line);
+// The estimate names of the lines, in their order.
+QStringList estimateNamesOf(const QStringList &lines);
 
 // Whether any of the lines is a record of that estimate name.
 bool listsName(const QStringList &lines, const QString &name);

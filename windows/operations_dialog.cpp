@@ -153,10 +153,7 @@ QStringList OperationsDialog::selectedLines() const
 
 QStringList OperationsDialog::selectedNames() const
 {
-    QStringList names;
-    for (const QString &line : selectedLines())
-        names.append(estimateNameOf(line));
-    return names;
+    return estimateNamesOf(selectedLines());
 }
 
 void OperationsDialog::narrowList(const QString &text)
